@@ -1,0 +1,502 @@
+#include "SnmpSession.h"
+
+#include <net-snmp/net-snmp-config.h>
+#include <net-snmp/net-snmp-includes.h>
+
+#include <algorithm>
+#include <cstring>
+#include <sys/select.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+// Text fields of a PDU are freed by the engine, so they are handed over as malloc'ed copies.
+u_char* mallocCopy(const std::string& text)
+{
+    auto* copy = static_cast<u_char*>(std::malloc(text.size() ? text.size() : 1));
+    if (copy && !text.empty())
+        std::memcpy(copy, text.data(), text.size());
+    return copy;
+}
+
+std::string sessionKey(const SnmpTarget& t)
+{
+    std::string key = t.address + ':' + std::to_string(t.port) + '/' + std::to_string(t.version);
+    if (t.isV3()) {
+        // Pass phrases are part of the key: a changed phrase needs its own localized keys.
+        key += '/' + t.securityName + '\x1f' + std::to_string(t.securityLevel) + '\x1f'
+            + std::to_string(t.authProtocol) + '\x1f' + t.authPassword + '\x1f'
+            + std::to_string(t.privProtocol) + '\x1f' + t.privPassword;
+    }
+    return key;
+}
+
+const oid* authProtocolOid(int code, size_t& length)
+{
+    length = USM_AUTH_PROTO_SHA_LEN;
+    switch (code) {
+    case kAuthMD5: length = USM_AUTH_PROTO_MD5_LEN; return usmHMACMD5AuthProtocol;
+    case kAuthSHA: return usmHMACSHA1AuthProtocol;
+    case kAuthSHA224: return usmHMAC128SHA224AuthProtocol;
+    case kAuthSHA256: return usmHMAC192SHA256AuthProtocol;
+    case kAuthSHA384: return usmHMAC256SHA384AuthProtocol;
+    case kAuthSHA512: return usmHMAC384SHA512AuthProtocol;
+    default: return nullptr;
+    }
+}
+
+const oid* privProtocolOid(int code, size_t& length)
+{
+    switch (code) {
+    case kPrivDES: length = USM_PRIV_PROTO_DES_LEN; return usmDESPrivProtocol;
+    case kPrivAES128: length = USM_PRIV_PROTO_AES_LEN; return usmAESPrivProtocol;
+    default: length = 0; return nullptr;
+    }
+}
+
+constexpr int kStatusUnsupportedAuth = 1412;
+constexpr int kStatusUnsupportedPriv = 1413;
+constexpr int kStatusOperationFailed = -1;
+constexpr int kStatusTransportFailed = -22;
+
+// The pieces of an engine session's configuration that must outlive snmp_sess_open's copy.
+int configureUser(netsnmp_session& s, const SnmpTarget& t)
+{
+    s.securityModel = USM_SEC_MODEL_NUMBER;
+    s.securityName = const_cast<char*>(t.securityName.c_str());
+    s.securityNameLen = t.securityName.size();
+    s.securityLevel = t.securityLevel;
+    if (t.securityLevel >= kAuthNoPriv) {
+        size_t protoLength = 0;
+        const oid* proto = authProtocolOid(t.authProtocol, protoLength);
+        if (!proto)
+            return kStatusUnsupportedAuth;
+        s.securityAuthProto = snmp_duplicate_objid(proto, protoLength);
+        s.securityAuthProtoLen = protoLength;
+        s.securityAuthKeyLen = USM_AUTH_KU_LEN;
+        if (generate_Ku(proto, protoLength, reinterpret_cast<const u_char*>(t.authPassword.data()),
+                        t.authPassword.size(), s.securityAuthKey, &s.securityAuthKeyLen)
+            != SNMPERR_SUCCESS)
+            return 1407;
+    }
+    if (t.securityLevel >= kAuthPriv) {
+        size_t privLength = 0;
+        const oid* priv = privProtocolOid(t.privProtocol, privLength);
+        if (!priv)
+            return kStatusUnsupportedPriv;
+        s.securityPrivProto = snmp_duplicate_objid(priv, privLength);
+        s.securityPrivProtoLen = privLength;
+        s.securityPrivKeyLen = USM_PRIV_KU_LEN;
+        if (generate_Ku(s.securityAuthProto, s.securityAuthProtoLen,
+                        reinterpret_cast<const u_char*>(t.privPassword.data()), t.privPassword.size(),
+                        s.securityPrivKey, &s.securityPrivKeyLen)
+            != SNMPERR_SUCCESS)
+            return 1405;
+    }
+    return 0;
+}
+
+netsnmp_pdu* buildPdu(const SnmpTarget& t, PduKind kind, const std::vector<SnmpVarBind>& vbs)
+{
+    const int command = kind == PduKind::Get ? SNMP_MSG_GET
+        : kind == PduKind::GetNext           ? SNMP_MSG_GETNEXT
+                                             : SNMP_MSG_SET;
+    netsnmp_pdu* pdu = snmp_pdu_create(command);
+    if (t.isV3()) {
+        pdu->securityLevel = t.securityLevel;
+        pdu->contextName = reinterpret_cast<char*>(mallocCopy(t.contextName));
+        pdu->contextNameLen = t.contextName.size();
+        if (!t.contextEngineId.empty()) {
+            pdu->contextEngineID = mallocCopy(t.contextEngineId);
+            pdu->contextEngineIDLen = t.contextEngineId.size();
+        }
+    } else {
+        const std::string& community = kind == PduKind::Set ? t.writeCommunity : t.readCommunity;
+        pdu->community = mallocCopy(community);
+        pdu->community_len = community.size();
+    }
+    for (const SnmpVarBind& vb : vbs) {
+        std::vector<oid> name(vb.oid.begin(), vb.oid.end());
+        if (kind != PduKind::Set) {
+            snmp_add_null_var(pdu, name.data(), name.size());
+            continue;
+        }
+        switch (vb.type) {
+        case SnmpType::Integer: {
+            long value = static_cast<long>(vb.integer);
+            snmp_pdu_add_variable(pdu, name.data(), name.size(), ASN_INTEGER, &value, sizeof value);
+            break;
+        }
+        case SnmpType::Counter32:
+        case SnmpType::Gauge32:
+        case SnmpType::TimeTicks: {
+            u_long value = static_cast<u_long>(vb.integer) & 0xFFFFFFFFUL;
+            snmp_pdu_add_variable(pdu, name.data(), name.size(), vb.type, &value, sizeof value);
+            break;
+        }
+        case SnmpType::Counter64: {
+            counter64 value{};
+            value.high = static_cast<u_long>(vb.counter64 >> 32);
+            value.low = static_cast<u_long>(vb.counter64 & 0xFFFFFFFFULL);
+            snmp_pdu_add_variable(pdu, name.data(), name.size(), ASN_COUNTER64, &value, sizeof value);
+            break;
+        }
+        case SnmpType::ObjectId: {
+            std::vector<oid> value(vb.oidValue.begin(), vb.oidValue.end());
+            snmp_pdu_add_variable(pdu, name.data(), name.size(), ASN_OBJECT_ID, value.data(),
+                                  value.size() * sizeof(oid));
+            break;
+        }
+        case SnmpType::Null:
+            snmp_pdu_add_variable(pdu, name.data(), name.size(), ASN_NULL, nullptr, 0);
+            break;
+        default:  // octet string, IP address, opaque: bytes as given
+            snmp_pdu_add_variable(pdu, name.data(), name.size(), vb.type, vb.bytes.data(), vb.bytes.size());
+            break;
+        }
+    }
+    return pdu;
+}
+
+SnmpVarBind convertVariable(const netsnmp_variable_list& v)
+{
+    SnmpVarBind vb;
+    vb.oid.assign(v.name, v.name + v.name_length);
+    vb.type = v.type;
+    switch (v.type) {
+    case ASN_INTEGER:
+        vb.integer = *v.val.integer;
+        break;
+    case ASN_COUNTER:
+    case ASN_GAUGE:
+    case ASN_TIMETICKS:
+        vb.integer = static_cast<int64_t>(static_cast<u_long>(*v.val.integer) & 0xFFFFFFFFUL);
+        break;
+    case ASN_COUNTER64:
+        vb.counter64 = (static_cast<uint64_t>(v.val.counter64->high) << 32)
+            | (v.val.counter64->low & 0xFFFFFFFFUL);
+        break;
+    case ASN_OBJECT_ID:
+        vb.oidValue.assign(v.val.objid, v.val.objid + v.val_len / sizeof(oid));
+        break;
+    case ASN_OCTET_STR:
+    case ASN_IPADDRESS:
+    case ASN_OPAQUE:
+        vb.bytes.assign(reinterpret_cast<const char*>(v.val.string), v.val_len);
+        break;
+    default:
+        break;
+    }
+    return vb;
+}
+
+SnmpResponse convertResponse(netsnmp_pdu* pdu)
+{
+    SnmpResponse response;
+    if (pdu->command == SNMP_MSG_REPORT) {
+        response.status = SnmpSession::statusFromEngineError(snmpv3_get_report_type(pdu));
+        return response;
+    }
+    response.status = static_cast<int>(pdu->errstat);
+    response.errorIndex = static_cast<int>(pdu->errindex);
+    for (netsnmp_variable_list* v = pdu->variables; v; v = v->next_variable)
+        response.vbs.push_back(convertVariable(*v));
+    return response;
+}
+
+} // namespace
+
+SnmpSession& SnmpSession::global()
+{
+    static SnmpSession session;
+    return session;
+}
+
+int SnmpSession::statusFromEngineError(int e)
+{
+    switch (e) {
+    case SNMPERR_SUCCESS: return 0;
+    case SNMPERR_TIMEOUT: return kStatusTimeout;
+    case SNMPERR_USM_GENERICERROR: return 1401;
+    case SNMPERR_UNSUPPORTED_SEC_LEVEL:
+    case SNMPERR_USM_UNSUPPORTEDSECURITYLEVEL:
+    case SNMPERR_BAD_SEC_LEVEL: return 1403;
+    case SNMPERR_UNKNOWN_USER_NAME:
+    case SNMPERR_USM_UNKNOWNSECURITYNAME:
+    case SNMPERR_BAD_SEC_NAME: return 1404;
+    case SNMPERR_USM_ENCRYPTIONERROR: return 1405;
+    case SNMPERR_DECRYPTION_ERR:
+    case SNMPERR_USM_DECRYPTIONERROR: return 1406;
+    case SNMPERR_AUTHENTICATION_FAILURE:
+    case SNMPERR_USM_AUTHENTICATIONFAILURE: return 1408;
+    case SNMPERR_USM_PARSEERROR: return 1409;
+    case SNMPERR_UNKNOWN_ENG_ID:
+    case SNMPERR_USM_UNKNOWNENGINEID: return 1410;
+    case SNMPERR_NOT_IN_TIME_WINDOW:
+    case SNMPERR_USM_NOTINTIMEWINDOW: return 1411;
+    case SNMPERR_UNKNOWN_SEC_MODEL: return -1402;
+    case SNMPERR_INVALID_MSG: return -1405;
+    case SNMPERR_BAD_ENG_ID: return -1406;
+    case SNMPERR_BAD_PARSE:
+    case SNMPERR_ASN_PARSE_ERR: return -1408;
+    case SNMPERR_BAD_CONTEXT: return -1417;
+    case SNMPERR_BAD_ADDRESS: return -18;
+    case SNMPERR_BAD_SESSION: return -10;
+    case SNMPERR_MALLOC: return -2;
+    case SNMPERR_NO_VARS:
+    case SNMPERR_NULL_PDU:
+    case SNMPERR_BAD_ASN1_BUILD:
+    case SNMPERR_TOO_LONG: return -11;
+    case SNMPERR_V2_IN_V1:
+    case SNMPERR_V1_IN_V2: return -16;
+    case SNMPERR_BAD_SENDTO:
+    case SNMPERR_BAD_RECVFROM:
+    case SNMPERR_NO_SOCKET:
+    case SNMPERR_BAD_LOCPORT: return kStatusTransportFailed;
+    default: return kStatusOperationFailed;
+    }
+}
+
+bool SnmpSession::open()
+{
+    if (m_open)
+        return true;
+    // The module is a client with no files of its own: no snmp.conf, no persistent state,
+    // no MIB files (values are converted by the request layer, not printed by the engine).
+    netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DONT_READ_CONFIGS, 1);
+    netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DONT_PERSIST_STATE, 1);
+    netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DISABLE_PERSISTENT_LOAD, 1);
+    netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DISABLE_PERSISTENT_SAVE, 1);
+    setenv("MIBS", "", 0);
+    setenv("MIBDIRS", "", 0);
+    init_snmp("vta-module");
+    netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DONT_PERSIST_STATE, 1);
+    // The session needs a UDP socket of its own on an ephemeral port: prove one can be had.
+    const int probe = ::socket(AF_INET, SOCK_DGRAM, 0);
+    if (probe < 0)
+        return false;
+    ::close(probe);
+    m_open = true;
+    return true;
+}
+
+void SnmpSession::setLocalEngine(const std::string& engineId, unsigned boots)
+{
+    set_exact_engineID(reinterpret_cast<const u_char*>(engineId.data()), engineId.size());
+    // The engine takes its boots count the way it reads it from its own configuration.
+    std::string count = std::to_string(boots);
+    engineBoots_conf("engineBoots", count.data());
+}
+
+void* SnmpSession::engineSession(const SnmpTarget& target, bool notifying, int& status)
+{
+    status = 0;
+    auto& sessions = notifying ? m_notifyingSessions : m_waitingSessions;
+    const std::string key = sessionKey(target);
+    if (auto found = sessions.find(key); found != sessions.end())
+        return found->second;
+
+    netsnmp_session s;
+    snmp_sess_init(&s);
+    const std::string peer = "udp:" + target.address + ':' + std::to_string(target.port);
+    s.peername = const_cast<char*>(peer.c_str());
+    s.version = target.version == 0 ? SNMP_VERSION_1 : target.version == 1 ? SNMP_VERSION_2c : SNMP_VERSION_3;
+    s.timeout = static_cast<long>(target.timeout) * 10000L;
+    s.retries = target.retries;
+    if (target.isV3()) {
+        status = configureUser(s, target);
+    } else {
+        s.community = reinterpret_cast<u_char*>(const_cast<char*>(target.readCommunity.c_str()));
+        s.community_len = target.readCommunity.size();
+    }
+    void* handle = nullptr;
+    if (status == 0) {
+        handle = snmp_sess_open(&s);
+        if (!handle) {
+            status = statusFromEngineError(s.s_snmp_errno ? s.s_snmp_errno : snmp_errno);
+            if (status == 0)
+                status = kStatusOperationFailed;
+        }
+    }
+    SNMP_FREE(s.securityAuthProto);
+    SNMP_FREE(s.securityPrivProto);
+    if (!handle)
+        return nullptr;
+    sessions[key] = handle;
+    return handle;
+}
+
+SnmpResponse SnmpSession::request(const SnmpTarget& target, PduKind kind, const std::vector<SnmpVarBind>& vbs)
+{
+    SnmpResponse response;
+    void* handle = engineSession(target, false, response.status);
+    if (!handle)
+        return response;
+    netsnmp_session* session = snmp_sess_session(handle);
+    session->timeout = static_cast<long>(target.timeout) * 10000L;
+    session->retries = target.retries;
+
+    netsnmp_pdu* answer = nullptr;
+    const int result = snmp_sess_synch_response(handle, buildPdu(target, kind, vbs), &answer);
+    if (result == STAT_SUCCESS && answer) {
+        response = convertResponse(answer);
+    } else if (result == STAT_TIMEOUT) {
+        response.status = kStatusTimeout;
+    } else {
+        response.status = statusFromEngineError(session->s_snmp_errno);
+        if (response.status == 0)
+            response.status = kStatusOperationFailed;
+    }
+    if (answer)
+        snmp_free_pdu(answer);
+    return response;
+}
+
+int SnmpSession::send(const SnmpTarget& target, PduKind kind, const std::vector<SnmpVarBind>& vbs,
+                      Completion completion, Ticket* ticket)
+{
+    int status = 0;
+    void* handle = engineSession(target, true, status);
+    if (!handle)
+        return status;
+    netsnmp_session* session = snmp_sess_session(handle);
+    session->timeout = static_cast<long>(target.timeout) * 10000L;
+    session->retries = target.retries;
+
+    const Ticket id = m_nextTicket++;
+    netsnmp_pdu* pdu = buildPdu(target, kind, vbs);
+    if (snmp_sess_async_send(handle, pdu, &SnmpSession::onEngineEvent, reinterpret_cast<void*>(id)) == 0) {
+        snmp_free_pdu(pdu);
+        status = statusFromEngineError(session->s_snmp_errno);
+        return status ? status : kStatusOperationFailed;
+    }
+    m_exchanges[id] = {std::move(completion), false};
+    if (ticket)
+        *ticket = id;
+    notifyActivity();
+    return 0;
+}
+
+int SnmpSession::onEngineEvent(int operation, snmp_session* session, int, snmp_pdu* pdu, void* magic)
+{
+    SnmpSession& self = global();
+    const Ticket ticket = reinterpret_cast<Ticket>(magic);
+    SnmpResponse response;
+    switch (operation) {
+    case NETSNMP_CALLBACK_OP_RECEIVED_MESSAGE:
+        response = convertResponse(pdu);
+        break;
+    case NETSNMP_CALLBACK_OP_TIMED_OUT:
+        response.status = kStatusTimeout;
+        break;
+    case NETSNMP_CALLBACK_OP_SEC_ERROR:
+        response.status = statusFromEngineError(session->s_snmp_errno);
+        if (response.status == 0)
+            response.status = 1401;
+        break;
+    case NETSNMP_CALLBACK_OP_SEND_FAILED:
+    case NETSNMP_CALLBACK_OP_DISCONNECT:
+        response.status = kStatusTransportFailed;
+        break;
+    default:
+        return 1;  // a resend or connect notice: the exchange goes on
+    }
+    // Completions run after the engine has finished its own processing.
+    self.m_finished.push_back({ticket, std::move(response)});
+    return 1;
+}
+
+void SnmpSession::forget(Ticket ticket)
+{
+    if (auto found = m_exchanges.find(ticket); found != m_exchanges.end())
+        found->second.forgotten = true;
+}
+
+bool SnmpSession::isOutstanding(Ticket ticket) const { return m_exchanges.count(ticket) != 0; }
+
+std::vector<int> SnmpSession::sockets() const
+{
+    std::vector<int> result;
+    for (const auto& [key, handle] : m_notifyingSessions)
+        if (netsnmp_transport* transport = snmp_sess_transport(handle))
+            result.push_back(transport->sock);
+    return result;
+}
+
+int SnmpSession::millisecondsToNextTimeout() const
+{
+    int best = -1;
+    for (const auto& [key, handle] : m_notifyingSessions) {
+        int fds = 0, block = 1;
+        fd_set set;
+        FD_ZERO(&set);
+        timeval tv{};
+        snmp_sess_select_info(handle, &fds, &set, &tv, &block);
+        if (block)
+            continue;
+        const int ms = static_cast<int>(tv.tv_sec * 1000 + (tv.tv_usec + 999) / 1000);
+        best = best < 0 ? ms : std::min(best, ms);
+    }
+    return best;
+}
+
+void SnmpSession::processPendingEvents()
+{
+    // Read what has arrived; a burst of answers is drained in a bounded number of passes.
+    for (int pass = 0; pass < 64; ++pass) {
+        fd_set set;
+        FD_ZERO(&set);
+        int highest = -1;
+        for (int fd : sockets()) {
+            FD_SET(fd, &set);
+            highest = std::max(highest, fd);
+        }
+        if (highest < 0)
+            break;
+        timeval zero{};
+        if (::select(highest + 1, &set, nullptr, nullptr, &zero) <= 0)
+            break;
+        for (const auto& [key, handle] : m_notifyingSessions)
+            snmp_sess_read(handle, &set);
+    }
+    for (const auto& [key, handle] : m_notifyingSessions)
+        snmp_sess_timeout(handle);
+
+    std::vector<Finished> finished;
+    finished.swap(m_finished);
+    for (Finished& done : finished) {
+        auto exchange = m_exchanges.find(done.ticket);
+        if (exchange == m_exchanges.end())
+            continue;
+        Exchange ended = std::move(exchange->second);
+        m_exchanges.erase(exchange);
+        if (!ended.forgotten && ended.completion)
+            ended.completion(done.response);
+    }
+    notifyActivity();
+}
+
+void SnmpSession::waitForEvents(int maxMilliseconds)
+{
+    int wait = maxMilliseconds;
+    const int next = millisecondsToNextTimeout();
+    if (next >= 0)
+        wait = std::min(wait, next);
+    fd_set set;
+    FD_ZERO(&set);
+    int highest = -1;
+    for (int fd : sockets()) {
+        FD_SET(fd, &set);
+        highest = std::max(highest, fd);
+    }
+    timeval tv{wait / 1000, (wait % 1000) * 1000};
+    ::select(highest + 1, &set, nullptr, nullptr, &tv);
+    processPendingEvents();
+}
+
+void SnmpSession::notifyActivity()
+{
+    if (m_activityHook)
+        m_activityHook();
+}

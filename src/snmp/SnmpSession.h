@@ -1,0 +1,85 @@
+#pragma once
+
+#include "SnmpTarget.h"
+#include "SnmpTypes.h"
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+// The module's one SNMP session: the adapter over the Net-SNMP engine that every request
+// uses. It keeps one engine session per distinct target (SNMPv3 engine discovery is costly)
+// and reuses it; waiting and notifying exchanges use separate engine sessions, so a waiting
+// exchange never delivers a notifying one's completion in the middle of a handler.
+class SnmpSession {
+public:
+    using Completion = std::function<void(const SnmpResponse&)>;
+    using Ticket = uint64_t;
+
+    static SnmpSession& global();
+
+    // Starts the engine; false when no UDP socket can be opened. Safe to call again.
+    bool open();
+    // The SNMPv3 identity of this end: engine ID and boots count.
+    void setLocalEngine(const std::string& engineId, unsigned boots);
+    bool exists() const { return m_open; }
+
+    // Waiting form: sends and blocks for the answer, at most timeout x (retries + 1).
+    SnmpResponse request(const SnmpTarget& target, PduKind kind, const std::vector<SnmpVarBind>& vbs);
+
+    // Notifying form: returns 0 once sent; the completion runs later, from
+    // processPendingEvents(). A non-zero return is the failure status; nothing is then
+    // outstanding and the completion never runs.
+    int send(const SnmpTarget& target, PduKind kind, const std::vector<SnmpVarBind>& vbs,
+             Completion completion, Ticket* ticket = nullptr);
+
+    // The completion of an outstanding exchange will not run (its owner is gone). The
+    // exchange itself still ends by answer or time-out.
+    void forget(Ticket ticket);
+    bool isOutstanding(Ticket ticket) const;
+    int outstanding() const { return static_cast<int>(m_exchanges.size()); }
+
+    // Reads every answer that has arrived, ends exchanges whose time ran out, then runs their
+    // completions. Never blocks.
+    void processPendingEvents();
+    // Blocks up to maxMilliseconds (or until the next time-out) for an answer to arrive,
+    // then processes it.
+    void waitForEvents(int maxMilliseconds);
+
+    // What the event pump watches: the notifying sessions' sockets and the time in ms until
+    // the engine's next time-out (-1 when nothing is outstanding).
+    std::vector<int> sockets() const;
+    int millisecondsToNextTimeout() const;
+    // Called whenever the set of sockets or the next time-out may have changed.
+    void setActivityHook(std::function<void()> hook) { m_activityHook = std::move(hook); }
+
+    // The status the catalogue maps for a failure code of the engine.
+    static int statusFromEngineError(int engineError);
+
+private:
+    SnmpSession() = default;
+    struct Exchange {
+        Completion completion;
+        bool forgotten = false;
+    };
+    struct Finished {
+        Ticket ticket;
+        SnmpResponse response;
+    };
+
+    void* engineSession(const SnmpTarget& target, bool notifying, int& status);
+    static int onEngineEvent(int operation, struct snmp_session* session, int requestId,
+                             struct snmp_pdu* pdu, void* magic);
+    void notifyActivity();
+
+    bool m_open = false;
+    std::map<std::string, void*> m_waitingSessions;
+    std::map<std::string, void*> m_notifyingSessions;
+    std::map<Ticket, Exchange> m_exchanges;
+    std::vector<Finished> m_finished;
+    Ticket m_nextTicket = 1;
+    std::function<void()> m_activityHook;
+};

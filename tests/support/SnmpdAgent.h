@@ -1,0 +1,40 @@
+#pragma once
+
+#include "ChildProcess.h"
+
+#include <QTemporaryDir>
+#include <cstdint>
+#include <string>
+
+// Net-SNMP's own agent on a free loopback port: an agent nobody here wrote, to check our
+// SNMP layer against. Communities "public" (read) and "private" (write); SNMPv3 users
+// below; sysContact, sysName and sysLocation are writable.
+class SnmpdAgent {
+public:
+    struct User {
+        const char* name;
+        const char* auth;      // snmpd's name of the authentication protocol
+        const char* authPass;
+        const char* priv;      // "DES", "AES" or "" for authNoPriv
+        const char* privPass;
+    };
+    static const User kShaDes;
+    static const User kSha256Aes;
+    static const User kMd5Only;
+
+    SnmpdAgent();
+    ~SnmpdAgent();
+
+    // Starts the agent; false (with the reason in error()) when it does not come up.
+    bool start();
+    void stop();
+
+    uint16_t port() const { return m_port; }
+    const std::string& error() const { return m_error; }
+
+private:
+    QTemporaryDir m_folder;
+    ChildProcess m_process;
+    uint16_t m_port = 0;
+    std::string m_error;
+};
