@@ -20,12 +20,22 @@ u_char* mallocCopy(const std::string& text)
     return copy;
 }
 
+std::string peerKey(const SnmpTarget& t)
+{
+    return t.address + ':' + std::to_string(t.port) + '/' + std::to_string(t.version);
+}
+
+std::string userKey(const SnmpTarget& t)
+{
+    return peerKey(t) + '/' + t.securityName + '\x1f';
+}
+
 std::string sessionKey(const SnmpTarget& t)
 {
-    std::string key = t.address + ':' + std::to_string(t.port) + '/' + std::to_string(t.version);
+    std::string key = peerKey(t);
     if (t.isV3()) {
         // Pass phrases are part of the key: a changed phrase needs its own localized keys.
-        key += '/' + t.securityName + '\x1f' + std::to_string(t.securityLevel) + '\x1f'
+        key = userKey(t) + std::to_string(t.securityLevel) + '\x1f'
             + std::to_string(t.authProtocol) + '\x1f' + t.authPassword + '\x1f'
             + std::to_string(t.privProtocol) + '\x1f' + t.privPassword;
     }
@@ -297,6 +307,9 @@ void* SnmpSession::engineSession(const SnmpTarget& target, bool notifying, int& 
     if (auto found = sessions.find(key); found != sessions.end())
         return found->second;
 
+    if (target.isV3())
+        retireStaleUser(target, key);
+
     netsnmp_session s;
     snmp_sess_init(&s);
     const std::string peer = "udp:" + target.address + ':' + std::to_string(target.port);
@@ -325,6 +338,52 @@ void* SnmpSession::engineSession(const SnmpTarget& target, bool notifying, int& 
         return nullptr;
     sessions[key] = handle;
     return handle;
+}
+
+// The engine keeps one user entry per engine ID and user name and would go on using its
+// keys even when a session brings other pass phrases. The newest credentials of a user win
+// (as a fresh registration of the user would): older sessions of that user on that agent
+// are closed and the user's entries dropped, so the new session's keys are the ones used.
+void SnmpSession::retireStaleUser(const SnmpTarget& target, const std::string& key)
+{
+    const std::string prefix = userKey(target);
+    bool retired = false;
+    for (auto* sessions : {&m_waitingSessions, &m_notifyingSessions}) {
+        for (auto it = sessions->begin(); it != sessions->end();) {
+            if (it->first != key && it->first.compare(0, prefix.size(), prefix) == 0) {
+                closeEngineSession(it->second);
+                it = sessions->erase(it);
+                retired = true;
+            } else {
+                ++it;
+            }
+        }
+    }
+    if (!retired)
+        return;
+    for (usmUser* user = usm_get_userList(); user;) {
+        usmUser* next = user->next;
+        if (user->name && target.securityName == user->name) {
+            usm_remove_user(user);
+            usm_free_user(user);
+        }
+        user = next;
+    }
+}
+
+// Exchanges still outstanding on a closed session end with "closing session with
+// outstanding requests" (-8), so their owners are not left waiting.
+void SnmpSession::closeEngineSession(void* handle)
+{
+    for (auto& [ticket, exchange] : m_exchanges) {
+        if (exchange.engineSession == handle) {
+            SnmpResponse closed;
+            closed.status = -8;
+            m_finished.push_back({ticket, closed});
+            exchange.engineSession = nullptr;
+        }
+    }
+    snmp_sess_close(handle);
 }
 
 SnmpResponse SnmpSession::request(const SnmpTarget& target, PduKind kind, const std::vector<SnmpVarBind>& vbs)
@@ -371,7 +430,7 @@ int SnmpSession::send(const SnmpTarget& target, PduKind kind, const std::vector<
         status = statusFromEngineError(session->s_snmp_errno);
         return status ? status : kStatusOperationFailed;
     }
-    m_exchanges[id] = {std::move(completion), false};
+    m_exchanges[id] = {std::move(completion), handle, false};
     if (ticket)
         *ticket = id;
     notifyActivity();

@@ -63,6 +63,7 @@ private:
     SnmpSession() = default;
     struct Exchange {
         Completion completion;
+        void* engineSession = nullptr;
         bool forgotten = false;
     };
     struct Finished {
@@ -74,6 +75,8 @@ private:
     static int onEngineEvent(int operation, struct snmp_session* session, int requestId,
                              struct snmp_pdu* pdu, void* magic);
     void notifyActivity();
+    void retireStaleUser(const SnmpTarget& target, const std::string& key);
+    void closeEngineSession(void* handle);
 
     bool m_open = false;
     std::map<std::string, void*> m_waitingSessions;
