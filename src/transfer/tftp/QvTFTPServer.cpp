@@ -1,0 +1,155 @@
+#include "QvTFTPServer.h"
+
+#include "QvException.h"
+#include "TimeScale.h"
+#include "TftpPacket.h"
+
+#include <QEventLoop>
+#include <QElapsedTimer>
+#include <QHostInfo>
+#include <QUdpSocket>
+#include <chrono>
+
+namespace {
+
+int64_t steadyMilliseconds()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+// A session's own socket, bound to any local address and a port the system chooses.
+class UdpTftpChannel : public TftpChannel {
+public:
+    bool open()
+    {
+        if (!m_socket.bind(QHostAddress::AnyIPv4, 0))
+            return false;
+        QObject::connect(&m_socket, &QUdpSocket::readyRead, &m_socket, [this] { receive(); });
+        return true;
+    }
+
+    bool send(const QByteArray& datagram, const QHostAddress& address, uint16_t port) override
+    {
+        return m_socket.writeDatagram(datagram, address, port) == datagram.size();
+    }
+
+    void deliverTo(TFTPSession* session) override { m_session = session; }
+
+private:
+    void receive()
+    {
+        char buffer[TftpPacket::BufferSize];
+        while (m_socket.hasPendingDatagrams()) {
+            QHostAddress from;
+            quint16 fromPort = 0;
+            const qint64 size = m_socket.readDatagram(buffer, sizeof buffer, &from, &fromPort);
+            if (size < 0)
+                break;
+            if (m_session)
+                m_session->handleDatagram(buffer, size, from, fromPort);
+        }
+    }
+
+    QUdpSocket m_socket;
+    TFTPSession* m_session = nullptr;
+};
+
+std::unique_ptr<TftpChannel> openChannel()
+{
+    auto channel = std::make_unique<UdpTftpChannel>();
+    if (!channel->open())
+        return nullptr;
+    return channel;
+}
+
+QString firstAddressOfThisHost()
+{
+    const QHostInfo info = QHostInfo::fromName(QHostInfo::localHostName());
+    for (const QHostAddress& address : info.addresses()) {
+        if (address.protocol() == QAbstractSocket::IPv4Protocol)
+            return address.toString();
+    }
+    return QStringLiteral("127.0.0.1");
+}
+
+[[noreturn]] void raiseSocketFailure()
+{
+    throw QvException(TftpStatus::text(TftpStatus::SocketOpenFailed).toStdString(),
+                      TftpStatus::SocketOpenFailed);
+}
+
+} // namespace
+
+QvTFTPServer::QvTFTPServer(QObject* owner)
+    : QObject(owner), m_core(openChannel, steadyMilliseconds)
+{
+    m_core.status().localAddress = firstAddressOfThisHost();
+    m_timer.setTimerType(Qt::PreciseTimer);
+    connect(&m_timer, &QTimer::timeout, this, [this] { m_core.tick(); });
+}
+
+QvTFTPServer::~QvTFTPServer()
+{
+    Stop();
+    m_core.clearSessions();
+}
+
+void QvTFTPServer::SetRetransmission(int timeout, int maxSends)
+{
+    m_core.setRetransmission(timeout, maxSends);
+}
+
+void QvTFTPServer::SetNotify(QvTFTPNotify notify, QObject* form)
+{
+    m_core.setNotify(notify, form);
+}
+
+void QvTFTPServer::Listen(const QString& root, int port)
+{
+    m_core.setRoot(root);
+    m_core.setPort(port);
+    if (m_listener)
+        return;
+    if (port < 0 || port > 65535)
+        raiseSocketFailure();
+    auto listener = std::make_unique<QUdpSocket>();
+    if (!listener->bind(QHostAddress::AnyIPv4, static_cast<quint16>(port),
+                        QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint))
+        raiseSocketFailure();
+    m_listener = std::move(listener);
+    connect(m_listener.get(), &QUdpSocket::readyRead, this, [this] { readRequests(); });
+    m_timer.start(TimeScale::scaled(20));
+}
+
+void QvTFTPServer::Stop()
+{
+    m_listener.reset();
+    QElapsedTimer waited;
+    waited.start();
+    const int limit = TimeScale::scaled(10000);
+    while (m_timer.isActive() && !m_core.sessions().empty() && waited.elapsed() < limit) {
+        QEventLoop loop;
+        QTimer::singleShot(5, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    m_timer.stop();
+}
+
+uint16_t QvTFTPServer::boundPort() const
+{
+    return m_listener ? m_listener->localPort() : 0;
+}
+
+void QvTFTPServer::readRequests()
+{
+    char buffer[TftpPacket::BufferSize];
+    while (m_listener && m_listener->hasPendingDatagrams()) {
+        QHostAddress from;
+        quint16 fromPort = 0;
+        const qint64 size = m_listener->readDatagram(buffer, sizeof buffer, &from, &fromPort);
+        if (size < 0)
+            break;
+        m_core.handleRequest(buffer, size, from, fromPort);
+    }
+}

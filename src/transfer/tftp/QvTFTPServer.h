@@ -1,0 +1,47 @@
+#pragma once
+
+#include "QvTFTPMsg.h"
+#include "TftpServerCore.h"
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <memory>
+
+class QUdpSocket;
+
+// The TFTP server a page runs while it is open: it listens on one UDP port (69 unless
+// told otherwise), gives each accepted request its own session on its own socket, and
+// every 20 ms (scaled by the process-wide time scale) removes finished sessions and
+// resends lost blocks. Runs on the thread that created it, driven by its event loop; a
+// block goes out as soon as the previous one is acknowledged.
+class QvTFTPServer : public QObject {
+    Q_OBJECT
+public:
+    explicit QvTFTPServer(QObject* owner = nullptr);
+    ~QvTFTPServer() override;
+
+    // Timeout in units of 10 ms; a data block goes out at most maxSends times.
+    void SetRetransmission(int timeout, int maxSends);
+    void SetNotify(QvTFTPNotify notify, QObject* form);
+    // Serves the folder on the port. When already listening only the folder and the port
+    // field change; the socket stays bound where it is. Throws QvException -1109 when the
+    // port cannot be bound.
+    void Listen(const QString& root, int port = 69);
+    // Closes the listening socket, then lets running sessions finish for up to 10 s.
+    void Stop();
+
+    bool isListening() const { return m_listener != nullptr; }
+    // The port the listening socket is bound to; 0 when not listening.
+    uint16_t boundPort() const;
+    const QvTFTPMsg& status() const { return m_core.status(); }
+    const QString& root() const { return m_core.root(); }
+    std::size_t sessionCount() const { return m_core.sessions().size(); }
+
+private:
+    void readRequests();
+
+    TftpServerCore m_core;
+    std::unique_ptr<QUdpSocket> m_listener;
+    QTimer m_timer;
+};

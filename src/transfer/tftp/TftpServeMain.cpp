@@ -1,0 +1,106 @@
+// vta-tftp-serve FOLDER PORT [--timeout CS] [--sends N]
+// Serves one folder with the module's TFTP server until SIGINT or SIGTERM. Prints one
+// line when it listens and one line for every session that ends, so scripts and tests
+// can follow what happened.
+#include "Conversion.h"
+#include "QvException.h"
+#include "QvTFTPServer.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QSocketNotifier>
+#include <csignal>
+#include <cstdio>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+int signalPipe[2] = {-1, -1};
+
+void onSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &byte, 1);
+}
+
+void printSessionEnd(QObject*, const QvTFTPMsg& status, bool&)
+{
+    if (status.code != TftpStatus::Success && status.code >= 0)
+        return;
+    std::printf("session %d %s %s:%d \"%s\" %lld bytes: %d %s\n", status.sessionNumber,
+                status.direction == 1 ? "read" : "write", qPrintable(status.peerAddress),
+                status.peerPort, qPrintable(status.fileName),
+                static_cast<long long>(status.totalBytes), status.code, qPrintable(status.text));
+    std::fflush(stdout);
+}
+
+int usage(const char* message)
+{
+    std::fprintf(stderr, "vta-tftp-serve: %s\n", message);
+    std::fprintf(stderr, "usage: vta-tftp-serve FOLDER PORT [--timeout CENTISECONDS] [--sends N]\n");
+    return 2;
+}
+
+int number(const char* text, const char* what)
+{
+    try {
+        return StrToInt(text);
+    } catch (const ConversionError& error) {
+        std::fprintf(stderr, "vta-tftp-serve: %s: %s\n", what, error.what());
+        std::exit(2);
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication application(argc, argv);
+    if (argc < 3)
+        return usage("a folder and a port are needed");
+    const QString folder = QString::fromLocal8Bit(argv[1]);
+    if (!QFileInfo(folder).isDir())
+        return usage("the folder does not exist");
+    const int port = number(argv[2], "port");
+    if (port < 1 || port > 65535)
+        return usage("the port must lie between 1 and 65535");
+    int timeout = 1000;
+    int sends = 3;
+    for (int i = 3; i < argc; ++i) {
+        const std::string option = argv[i];
+        if (i + 1 >= argc)
+            return usage("an option lacks its value");
+        if (option == "--timeout")
+            timeout = number(argv[++i], "timeout");
+        else if (option == "--sends")
+            sends = number(argv[++i], "sends");
+        else
+            return usage("unknown option");
+    }
+    if (timeout < 1 || sends < 1)
+        return usage("timeout and sends must be positive");
+
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
+        return 1;
+    std::signal(SIGINT, onSignal);
+    std::signal(SIGTERM, onSignal);
+    QSocketNotifier stopRequest(signalPipe[0], QSocketNotifier::Read);
+
+    QvTFTPServer server;
+    server.SetRetransmission(timeout, sends);
+    server.SetNotify(printSessionEnd, nullptr);
+    try {
+        server.Listen(QFileInfo(folder).absoluteFilePath(), port);
+    } catch (const QvException& error) {
+        std::fprintf(stderr, "vta-tftp-serve: port %d: %s\n", port, error.what());
+        return 1;
+    }
+    QObject::connect(&stopRequest, &QSocketNotifier::activated, &application, [&] {
+        server.Stop();
+        application.quit();
+    });
+    std::printf("serving %s on port %d\n", qPrintable(QFileInfo(folder).absoluteFilePath()), port);
+    std::fflush(stdout);
+    return application.exec();
+}
