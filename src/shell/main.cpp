@@ -1,4 +1,5 @@
 #include "ModuleConstants.h"
+#include "SnapshotTour.h"
 #include "TMainForm.h"
 
 #include <QApplication>
@@ -24,5 +25,7 @@ int main(int argc, char* argv[])
         return 1;
     }
     form.show();
+    if (SnapshotTour::requested())
+        SnapshotTour::start(&form);
     return application.exec();
 }
