@@ -24,7 +24,15 @@ int LocalInterfaces(std::vector<LocalInterface>& list)
     ifaddrs* all = nullptr;
     if (getifaddrs(&all) != 0)
         return 0;
-    for (ifaddrs* entry = all; entry && list.size() < kMaxLocalInterfaces; entry = entry->ifa_next) {
+    const int count = LocalInterfacesFrom(all, list);
+    freeifaddrs(all);
+    return count;
+}
+
+int LocalInterfacesFrom(const ifaddrs* all, std::vector<LocalInterface>& list)
+{
+    list.clear();
+    for (const ifaddrs* entry = all; entry && list.size() < kMaxLocalInterfaces; entry = entry->ifa_next) {
         if (!entry->ifa_addr || entry->ifa_addr->sa_family != AF_INET)
             continue;
         LocalInterface item;
@@ -37,6 +45,5 @@ int LocalInterfaces(std::vector<LocalInterface>& list)
         item.multicast = entry->ifa_flags & IFF_MULTICAST;
         list.push_back(item);
     }
-    freeifaddrs(all);
     return static_cast<int>(list.size());
 }

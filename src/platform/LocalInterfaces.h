@@ -20,3 +20,7 @@ constexpr int kMaxLocalInterfaces = 10;
 // Clears the list and fills it with at most 10 IPv4 interfaces; returns how many
 // (0 on any failure).
 int LocalInterfaces(std::vector<LocalInterface>& list);
+
+struct ifaddrs;
+// The same from an interface list already read (the system's, or a test's own).
+int LocalInterfacesFrom(const ifaddrs* all, std::vector<LocalInterface>& list);

@@ -221,4 +221,34 @@ TEST_F(SessionAgainstSnmpd, NotifyingTimeOutArrivesAndForgottenCompletionsNeverR
     EXPECT_FALSE(forgottenRan);
 }
 
+TEST_F(SessionAgainstSnmpd, ACompletionThatRunsTheEventLoopIsNeverInterruptedByAnother)
+{
+    SnmpConnection connection = SnmpConnection::current();
+    connection.security.version = 1;
+    const SnmpTarget target = BuildTarget(connection, 100, 1);
+    SnmpVarBind vb;
+    ParseOid(kSysDescr, vb.oid);
+
+    int depth = 0, deepest = 0, completed = 0;
+    QEventLoop outer;
+    auto completion = [&](const SnmpResponse&) {
+        deepest = std::max(deepest, ++depth);
+        if (completed == 0) {
+            // As a modal message box would: run the event loop while the other answer arrives.
+            QEventLoop modal;
+            QTimer::singleShot(300, &modal, &QEventLoop::quit);
+            modal.exec();
+        }
+        --depth;
+        if (++completed == 2)
+            outer.quit();
+    };
+    ASSERT_EQ(SnmpSession::global().send(target, PduKind::Get, {vb}, completion), 0);
+    QTimer::singleShot(20, [&] { SnmpSession::global().send(target, PduKind::Get, {vb}, completion); });
+    QTimer::singleShot(5000, &outer, &QEventLoop::quit);
+    outer.exec();
+    EXPECT_EQ(completed, 2);
+    EXPECT_EQ(deepest, 1);
+}
+
 } // namespace
