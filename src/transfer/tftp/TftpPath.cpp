@@ -62,8 +62,12 @@ TftpPath TftpPath::forReading(const QString& root, const QString& requested)
     const QFileInfo info(start.joined);
     const QString canonical = info.canonicalFilePath();
     if (canonical.isEmpty()) {
-        // A link whose target is gone may still have pointed outside: refuse it.
-        return info.isSymLink() ? TftpPath{Refused, {}} : TftpPath{Missing, {}};
+        // A link whose target is gone may still have pointed outside, and so may the
+        // folder of a missing file: refuse those rather than say what exists there.
+        const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+        const bool folderInside = folder.isEmpty() || folder == start.canonicalRoot
+                                  || isInside(start.canonicalRoot, folder);
+        return info.isSymLink() || !folderInside ? TftpPath{Refused, {}} : TftpPath{Missing, {}};
     }
     if (!isInside(start.canonicalRoot, canonical))
         return {Refused, {}};

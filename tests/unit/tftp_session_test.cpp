@@ -1,0 +1,501 @@
+// The protocol core without sockets: requests, transfers in both directions, resends and
+// time-outs on a clock the test moves, and what the status callback sees.
+#include "TftpPacket.h"
+#include "TftpServerCore.h"
+#include "TimeScale.h"
+
+#include <QDir>
+#include <QFile>
+#include <QObject>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QHostAddress Peer(QStringLiteral("127.0.0.1"));
+constexpr uint16_t PeerPort = 40000;
+
+struct Sent {
+    QByteArray bytes;
+    QHostAddress address;
+    uint16_t port;
+    int64_t at;
+};
+
+// Everything the status callback saw, and what the test wants it to do.
+struct Reports : QObject {
+    std::vector<QvTFTPMsg> seen;
+    // Sets the cancel flag when this code is reported (0: never).
+    int cancelOn = 0;
+    // Reads this file whenever a session reports success.
+    QString checkOnSuccess;
+    QByteArray contentAtSuccess;
+
+    static void record(QObject* form, const QvTFTPMsg& status, bool& cancel)
+    {
+        auto* self = static_cast<Reports*>(form);
+        self->seen.push_back(status);
+        if (self->cancelOn != 0 && status.code == self->cancelOn)
+            cancel = true;
+        if (status.code == TftpStatus::Success && !self->checkOnSuccess.isEmpty()) {
+            QFile file(self->checkOnSuccess);
+            if (file.open(QIODevice::ReadOnly))
+                self->contentAtSuccess = file.readAll();
+        }
+    }
+    std::vector<int> codes() const
+    {
+        std::vector<int> result;
+        for (const QvTFTPMsg& status : seen)
+            result.push_back(status.code);
+        return result;
+    }
+};
+
+class RecordingChannel : public TftpChannel {
+public:
+    RecordingChannel(std::vector<Sent>& log, const int64_t& now, bool& failing)
+        : m_log(log), m_now(now), m_failing(failing) {}
+    bool send(const QByteArray& datagram, const QHostAddress& address, uint16_t port) override
+    {
+        if (m_failing)
+            return false;
+        m_log.push_back({datagram, address, port, m_now});
+        return true;
+    }
+
+private:
+    std::vector<Sent>& m_log;
+    const int64_t& m_now;
+    bool& m_failing;
+};
+
+QByteArray request(uint16_t opcode, const QByteArray& name, const QByteArray& mode = "octet")
+{
+    QByteArray datagram;
+    datagram.append(char(0)).append(char(opcode)).append(name).append('\0').append(mode).append('\0');
+    return datagram;
+}
+
+QByteArray patterned(qsizetype size, int seed = 1)
+{
+    QByteArray content(size, Qt::Uninitialized);
+    uint32_t state = 2166136261u ^ seed;
+    for (qsizetype i = 0; i < size; ++i) {
+        state = state * 16777619u + 12345u;
+        content[i] = static_cast<char>(state >> 24);
+    }
+    return content;
+}
+
+class TftpCoreTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        root = dir.filePath("served");
+        ASSERT_TRUE(QDir().mkpath(root));
+        core.setNotify(&Reports::record, &reports);
+        core.setRoot(root);
+        core.setRetransmission(300, 3);
+    }
+    void TearDown() override { TimeScale::setFactor(1.0); }
+
+    void putFile(const QString& name, const QByteArray& content)
+    {
+        QFile file(QDir(root).filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+    QByteArray fileContent(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+
+    void receive(const QByteArray& datagram, uint16_t port = PeerPort)
+    {
+        core.handleRequest(datagram.constData(), datagram.size(), Peer, port);
+    }
+    TFTPSession& session() { return *core.sessions().back(); }
+    void deliver(const QByteArray& datagram, uint16_t port = PeerPort)
+    {
+        session().handleDatagram(datagram.constData(), datagram.size(), Peer, port);
+    }
+    // Moves the clock in steps of the server's 20 ms timer, ticking at each step.
+    void advance(int64_t milliseconds)
+    {
+        const int64_t end = now + milliseconds;
+        while (now < end) {
+            now += 20;
+            core.tick();
+        }
+    }
+    const Sent& last() const { return sent.back(); }
+
+    // Acknowledges every data block until the session stops sending; returns the bytes
+    // received and checks each block's number (16-bit, rolling over).
+    QByteArray fetchAll()
+    {
+        QByteArray received;
+        uint32_t expected = 1;
+        for (;;) {
+            const QByteArray& datagram = last().bytes;
+            EXPECT_EQ(TftpPacket::opcodeOf(datagram.constData(), datagram.size()), TftpPacket::Data);
+            EXPECT_EQ(TftpPacket::numberOf(datagram.constData()), uint16_t(expected));
+            received.append(datagram.mid(4));
+            const bool lastBlock = datagram.size() - 4 < 512;
+            const std::size_t before = sent.size();
+            deliver(TftpPacket::acknowledgement(uint16_t(expected)));
+            ++expected;
+            if (lastBlock) {
+                EXPECT_EQ(sent.size(), before) << "nothing follows the last block";
+                return received;
+            }
+            if (sent.size() != before + 1) {
+                ADD_FAILURE() << "no block after acknowledgement " << expected - 1;
+                return received;
+            }
+            if (sent.size() > 1000)
+                sent.erase(sent.begin(), sent.end() - 1);
+        }
+    }
+    // Sends the content as data blocks, checking each acknowledgement.
+    void storeAll(const QByteArray& content, qsizetype stopBefore = -1)
+    {
+        qsizetype offset = 0;
+        uint32_t block = 1;
+        for (;;) {
+            if (offset == stopBefore)
+                return;
+            const QByteArray chunk = content.mid(offset, 512);
+            deliver(TftpPacket::data(uint16_t(block), chunk.constData(), chunk.size()));
+            ASSERT_EQ(last().bytes, TftpPacket::acknowledgement(uint16_t(block)));
+            offset += chunk.size();
+            ++block;
+            if (chunk.size() < 512)
+                return;
+            if (sent.size() > 1000)
+                sent.erase(sent.begin(), sent.end() - 1);
+        }
+    }
+
+    QTemporaryDir dir;
+    QString root;
+    int64_t now = 100000;
+    bool failing = false;
+    std::vector<Sent> sent;
+    Reports reports;
+    bool channelFails = false;
+    TftpServerCore core{[this]() -> std::unique_ptr<TftpChannel> {
+                            if (channelFails)
+                                return nullptr;
+                            return std::make_unique<RecordingChannel>(sent, now, failing);
+                        },
+                        [this] { return now; }};
+};
+
+class TftpReadSizes : public TftpCoreTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(TftpReadSizes, PeerReadsTheFileBlockByBlockAndAnEmptyBlockEndsAFullOne)
+{
+    const QByteArray content = patterned(GetParam());
+    putFile("fw.tfp", content);
+    receive(request(1, "fw.tfp"));
+    ASSERT_EQ(core.sessions().size(), 1u);
+    EXPECT_EQ(last().address, Peer);
+    EXPECT_EQ(last().port, PeerPort);
+    EXPECT_EQ(fetchAll(), content);
+    // Blocks: one per started 512 bytes, plus an empty one when the size is a multiple of 512.
+    EXPECT_EQ(reports.seen.back().code, TftpStatus::Success);
+    EXPECT_EQ(reports.seen.back().totalBytes, content.size());
+    EXPECT_EQ(reports.seen.back().text, "(QvTFTP) Success to transfer file.");
+    EXPECT_EQ(session().state(), TFTPSession::Finished);
+    core.tick();
+    EXPECT_TRUE(core.sessions().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, TftpReadSizes, ::testing::Values(0, 1, 511, 512, 1024, 1025, 5000));
+
+TEST_F(TftpCoreTest, A1024ByteFileTakesTwoFullBlocksAndAnEmptyThird)
+{
+    putFile("fw.tfp", patterned(1024));
+    receive(request(1, "fw.tfp"));
+    deliver(TftpPacket::acknowledgement(1));
+    deliver(TftpPacket::acknowledgement(2));
+    ASSERT_EQ(sent.size(), 3u);
+    EXPECT_EQ(sent[0].bytes.size(), 516);
+    EXPECT_EQ(sent[1].bytes.size(), 516);
+    EXPECT_EQ(sent[2].bytes, TftpPacket::data(3, nullptr, 0));
+    EXPECT_EQ(reports.seen.back().code, TftpStatus::Transferring);
+    deliver(TftpPacket::acknowledgement(3));
+    EXPECT_EQ(reports.seen.back().code, TftpStatus::Success);
+}
+
+class TftpWriteSizes : public TftpCoreTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(TftpWriteSizes, PeerWritesAFileThatReplacesTheOldOneOnlyWhenComplete)
+{
+    const QString target = QDir(root).filePath("backup.cfg");
+    putFile("backup.cfg", "old configuration");
+    reports.checkOnSuccess = target;
+    const QByteArray content = patterned(GetParam(), 7);
+    receive(request(2, "backup.cfg"));
+    ASSERT_EQ(last().bytes, TftpPacket::acknowledgement(0));
+    // All but the last block: the old file is still there, whole.
+    const qsizetype lastStart = content.size() / 512 * 512;
+    storeAll(content, lastStart);
+    EXPECT_EQ(fileContent(target), "old configuration");
+    EXPECT_EQ(session().state(), TFTPSession::Running);
+    // The last block (shorter than 512 bytes, possibly empty) completes it.
+    const QByteArray tail = content.mid(lastStart);
+    deliver(TftpPacket::data(uint16_t(lastStart / 512 + 1), tail.constData(), tail.size()));
+    EXPECT_EQ(last().bytes, TftpPacket::acknowledgement(uint16_t(lastStart / 512 + 1)));
+    EXPECT_EQ(fileContent(target), content);
+    EXPECT_EQ(reports.seen.back().code, TftpStatus::Success);
+    EXPECT_EQ(reports.seen.back().totalBytes, content.size());
+    // When the callback hears of success the file is already in place.
+    EXPECT_EQ(reports.contentAtSuccess, content);
+    EXPECT_EQ(QDir(root).entryList(QDir::Files | QDir::Hidden), QStringList{"backup.cfg"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, TftpWriteSizes, ::testing::Values(0, 1, 511, 512, 1024, 1025, 5000));
+
+TEST_F(TftpCoreTest, ANewFileIsCreatedAndAStoppedWriteLeavesNothing)
+{
+    const QByteArray content = patterned(2000);
+    receive(request(2, "new.cfg"));
+    storeAll(content, 1024);
+    // The peer goes silent: one timeout later the session ends and no file appears,
+    // neither the target nor a temporary one.
+    advance(3000);
+    EXPECT_EQ(reports.seen.back().code, TftpStatus::Timeout);
+    EXPECT_TRUE(core.sessions().empty());
+    EXPECT_TRUE(QDir(root).entryList(QDir::Files | QDir::Hidden | QDir::System).isEmpty());
+}
+
+TEST_F(TftpCoreTest, FileProblemsAnswerWithAFiveByteErrorPacket)
+{
+    struct Case {
+        uint16_t opcode;
+        QByteArray name;
+        QByteArray packet;
+        int code;
+    };
+    putFile("fw.tfp", "x");
+    const std::vector<Case> cases = {
+        {1, "missing.tfp", TftpPacket::error(1), TftpStatus::FileNotFound},
+        {1, "../outside", TftpPacket::error(2), TftpStatus::AccessViolation},
+        {1, "/etc/passwd", TftpPacket::error(2), TftpStatus::AccessViolation},
+        {2, "a/../../x", TftpPacket::error(2), TftpStatus::AccessViolation},
+        {2, "/tmp/x", TftpPacket::error(2), TftpStatus::AccessViolation},
+        {2, "nofolder/x", TftpPacket::error(2), TftpStatus::AccessViolation},
+    };
+    for (const Case& c : cases) {
+        sent.clear();
+        receive(request(c.opcode, c.name));
+        ASSERT_EQ(sent.size(), 1u) << c.name.constData();
+        EXPECT_EQ(sent[0].bytes, c.packet) << c.name.constData();
+        EXPECT_EQ(sent[0].bytes.size(), 5);
+        EXPECT_EQ(reports.seen.back().code, c.code) << c.name.constData();
+        EXPECT_EQ(session().state(), TFTPSession::Failed);
+    }
+    EXPECT_FALSE(QFile::exists(dir.filePath("x")));
+    EXPECT_FALSE(QFile::exists("/tmp/x"));
+    // Finished sessions leave the list one per tick.
+    core.tick();
+    EXPECT_EQ(core.sessions().size(), cases.size() - 1);
+}
+
+TEST_F(TftpCoreTest, StatusRecordDescribesEachSessionAndTheCallbackHearsOfItFirst)
+{
+    putFile("fw.tfp", patterned(10));
+    receive(request(1, "fw.tfp", "netascii"));
+    receive(request(2, "up.cfg"), PeerPort + 1);
+    ASSERT_EQ(core.sessions().size(), 2u);
+    // Each session's reports: connected first, then transferring.
+    EXPECT_EQ(reports.codes(), (std::vector<int>{1, 2, 1, 2}));
+    const QvTFTPMsg& first = reports.seen[0];
+    EXPECT_EQ(first.text, "(QvTFTP) A TFTP session is connected...");
+    EXPECT_EQ(first.direction, 1);
+    EXPECT_EQ(first.mode, "netascii");
+    EXPECT_EQ(first.peerAddress, "127.0.0.1");
+    EXPECT_EQ(first.peerPort, PeerPort);
+    EXPECT_EQ(first.fileName, "fw.tfp");
+    EXPECT_EQ(first.sessionNumber, 0);
+    EXPECT_EQ(first.lastBlockLength, -1);
+    EXPECT_EQ(first.timeout, 300);
+    EXPECT_EQ(reports.seen[1].lastBlockLength, 10);
+    EXPECT_EQ(reports.seen[1].sendCount, 1);
+    EXPECT_EQ(reports.seen[2].direction, 2);
+    EXPECT_EQ(reports.seen[2].sessionNumber, 1);
+    // Netascii is not translated: the bytes travel as they are.
+    EXPECT_EQ(sent[0].bytes.mid(4), patterned(10));
+}
+
+TEST_F(TftpCoreTest, ARepeatedRequestCreatesNoSecondSession)
+{
+    putFile("fw.tfp", patterned(3000));
+    receive(request(1, "fw.tfp"));
+    receive(request(1, "fw.tfp"));
+    EXPECT_EQ(core.sessions().size(), 1u);
+    EXPECT_EQ(sent.size(), 1u);
+    // The same name from another port is another transfer.
+    receive(request(1, "fw.tfp"), PeerPort + 1);
+    EXPECT_EQ(core.sessions().size(), 2u);
+}
+
+TEST_F(TftpCoreTest, OldAcknowledgementsAndStrayPacketsCauseNoResend)
+{
+    putFile("fw.tfp", patterned(3000));
+    receive(request(1, "fw.tfp"));
+    deliver(TftpPacket::acknowledgement(1));
+    ASSERT_EQ(sent.size(), 2u);
+    for (const QByteArray& stray : {TftpPacket::acknowledgement(1), TftpPacket::acknowledgement(0),
+                                    TftpPacket::acknowledgement(7), TftpPacket::data(2, "ab", 2),
+                                    TftpPacket::error(0), QByteArray("\0\4", 2)})
+        deliver(stray);
+    EXPECT_EQ(sent.size(), 2u);
+    deliver(TftpPacket::acknowledgement(2));
+    EXPECT_EQ(TftpPacket::numberOf(last().bytes.constData()), 3);
+}
+
+TEST_F(TftpCoreTest, ARepeatedDataBlockIsAcknowledgedAgainButWrittenOnce)
+{
+    const QByteArray content = patterned(1300);
+    receive(request(2, "up.cfg"));
+    deliver(TftpPacket::data(1, content.constData(), 512));
+    deliver(TftpPacket::data(1, content.constData(), 512));
+    ASSERT_EQ(sent.size(), 3u);
+    EXPECT_EQ(sent[2].bytes, TftpPacket::acknowledgement(1));
+    deliver(TftpPacket::data(3, content.constData() + 1024, 276));  // out of order: ignored
+    EXPECT_EQ(sent.size(), 3u);
+    deliver(TftpPacket::data(2, content.constData() + 512, 512));
+    deliver(TftpPacket::data(3, content.constData() + 1024, 276));
+    EXPECT_EQ(fileContent(QDir(root).filePath("up.cfg")), content);
+}
+
+TEST_F(TftpCoreTest, ADatagramFromAnotherPortIsToldUnknownTransferAndChangesNothing)
+{
+    putFile("fw.tfp", patterned(3000));
+    receive(request(1, "fw.tfp"));
+    deliver(TftpPacket::acknowledgement(1), PeerPort + 5);
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(sent[1].bytes, TftpPacket::error(5));
+    EXPECT_EQ(sent[1].port, PeerPort + 5);
+    // The transfer goes on with its own peer.
+    deliver(TftpPacket::acknowledgement(1));
+    EXPECT_EQ(TftpPacket::numberOf(last().bytes.constData()), 2);
+    EXPECT_EQ(last().port, PeerPort);
+    EXPECT_EQ(reports.seen.back().code, TftpStatus::Transferring);
+}
+
+// A data block nobody acknowledges goes out again one and two timeouts after its first
+// send; three timeouts after it the session ends with -1113. The schedule shrinks with the
+// process-wide time scale.
+class TftpResendTiming : public TftpCoreTest, public ::testing::WithParamInterface<double> {};
+
+TEST_P(TftpResendTiming, UnacknowledgedBlockIsResentTwiceThenTimesOut)
+{
+    TimeScale::setFactor(GetParam());
+    const int64_t timeout = TimeScale::scaled(3000);
+    putFile("fw.tfp", patterned(100));
+    const int64_t start = now;
+    receive(request(1, "fw.tfp"));
+    advance(4 * timeout);
+    ASSERT_EQ(sent.size(), 3u);
+    for (const Sent& datagram : sent)
+        EXPECT_EQ(datagram.bytes, sent[0].bytes);
+    EXPECT_EQ(sent[0].at, start);
+    EXPECT_NEAR(double(sent[1].at - start), double(timeout), 20.0);
+    EXPECT_NEAR(double(sent[2].at - start), double(2 * timeout), 20.0);
+    ASSERT_EQ(reports.seen.back().code, TftpStatus::Timeout);
+    EXPECT_EQ(reports.seen.back().sendCount, 3);
+    EXPECT_TRUE(core.sessions().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Scales, TftpResendTiming, ::testing::Values(1.0, 0.01));
+
+TEST_F(TftpCoreTest, TimeOutComesThreeTimeoutsAfterTheFirstSend)
+{
+    putFile("fw.tfp", patterned(100));
+    const int64_t start = now;
+    receive(request(1, "fw.tfp"));
+    int64_t endedAt = 0;
+    while (endedAt == 0 && now < start + 20000) {
+        advance(20);
+        if (reports.seen.back().code == TftpStatus::Timeout)
+            endedAt = now;
+    }
+    EXPECT_NEAR(double(endedAt - start), 9000.0, 20.0);
+}
+
+TEST_F(TftpCoreTest, AWriteGivesUpAfterOneTimeoutWithoutResendingItsAcknowledgement)
+{
+    receive(request(2, "up.cfg"));
+    advance(2980);
+    EXPECT_EQ(reports.seen.back().code, TftpStatus::Transferring);
+    advance(40);
+    EXPECT_EQ(reports.seen.back().code, TftpStatus::Timeout);
+    EXPECT_EQ(sent.size(), 1u);
+}
+
+TEST_F(TftpCoreTest, AnErrorPacketFromThePeerIsIgnoredUntilTheTimeout)
+{
+    putFile("fw.tfp", patterned(100));
+    receive(request(1, "fw.tfp"));
+    deliver(TftpPacket::error(0));
+    EXPECT_EQ(session().state(), TFTPSession::Running);
+    advance(9100);
+    EXPECT_EQ(reports.seen.back().code, TftpStatus::Timeout);
+}
+
+TEST_F(TftpCoreTest, CancelFlagEndsTheSessionAtItsNextStep)
+{
+    putFile("fw.tfp", patterned(3000));
+    reports.cancelOn = TftpStatus::Transferring;
+    receive(request(1, "fw.tfp"));
+    EXPECT_EQ(session().state(), TFTPSession::Running);
+    deliver(TftpPacket::acknowledgement(1));
+    EXPECT_EQ(reports.seen.back().code, TftpStatus::Canceled);
+    EXPECT_EQ(sent.size(), 1u);
+
+    // A canceled write leaves the file it was to replace untouched.
+    putFile("up.cfg", "keep");
+    receive(request(2, "up.cfg"));
+    deliver(TftpPacket::data(1, "new", 3));
+    EXPECT_EQ(reports.seen.back().code, TftpStatus::Canceled);
+    EXPECT_EQ(fileContent(QDir(root).filePath("up.cfg")), "keep");
+}
+
+TEST_F(TftpCoreTest, SocketFailuresEndTheSession)
+{
+    putFile("fw.tfp", patterned(100));
+    channelFails = true;
+    receive(request(1, "fw.tfp"));
+    EXPECT_EQ(reports.codes(), (std::vector<int>{1, TftpStatus::SocketOpenFailed}));
+
+    channelFails = false;
+    failing = true;
+    reports.seen.clear();
+    receive(request(1, "fw.tfp"), PeerPort + 1);
+    EXPECT_EQ(reports.codes(), (std::vector<int>{1, TftpStatus::SendReceiveFailed}));
+    EXPECT_EQ(session().state(), TFTPSession::Failed);
+}
+
+// Past block 65535 the block number rolls over to 0, so images above 32 MiB go whole.
+TEST_F(TftpCoreTest, BlockNumbersRollOverInBothDirections)
+{
+    const QByteArray content = patterned(65536 * 512 + 700, 3);
+    putFile("big.tfp", content);
+    receive(request(1, "big.tfp"));
+    EXPECT_EQ(fetchAll(), content);
+    EXPECT_EQ(reports.seen.back().code, TftpStatus::Success);
+
+    receive(request(2, "big-copy.tfp"));
+    storeAll(content);
+    EXPECT_EQ(reports.seen.back().code, TftpStatus::Success);
+    EXPECT_EQ(fileContent(QDir(root).filePath("big-copy.tfp")), content);
+}
+
+} // namespace
