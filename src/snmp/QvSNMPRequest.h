@@ -1,0 +1,126 @@
+#pragma once
+
+#include "QvSNMPError.h"
+#include "QvSNMPVarList.h"
+#include "SnmpSession.h"
+#include "SnmpTypes.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+// SNMP operations over one variable list against the agent of the connection settings: a
+// get of scalars or single instances, a row-by-row table walk with get-next, and a set of
+// the whole list or of a selection. Each has a waiting form (returns when the exchange is
+// over) and a notifying form (returns at once; the completion runs from the event pump).
+// Failures come back as QvSNMPError records with catalogued codes; structural errors (bad
+// address, syntax, key count, expressions) are thrown as QvException.
+class QvSNMPRequest {
+public:
+    using ErrorCallback = std::function<void(const QvSNMPError&)>;
+    using Completion = std::function<void(void* callbackData, const QvSNMPError& error, QvSNMPVarList& list)>;
+
+    // How long destruction waits for outstanding notifying exchanges.
+    static constexpr int kDestroyWaitMilliseconds = 6000;
+
+    // Copies the global connection settings now.
+    QvSNMPRequest();
+    // Waits up to kDestroyWaitMilliseconds for outstanding notifying exchanges; those still
+    // open afterwards complete without calling back.
+    virtual ~QvSNMPRequest();
+    QvSNMPRequest(const QvSNMPRequest&) = delete;
+    QvSNMPRequest& operator=(const QvSNMPRequest&) = delete;
+
+    // Item values in place of "$n" references (marker + item index). Numbers stay as they
+    // are, booleans become 1 / 0, timeticks hundredths, date-times date-time numbers; other
+    // texts are double-quoted when quoteTexts, else an error (-513). "(NULL)" throws -512.
+    virtual std::string SubstituteValues(const std::string& expression, bool quoteTexts, const std::string& marker);
+    // Reads key item's value from the leading sub-identifiers of suffix; returns the rest.
+    virtual std::string DecodeIndex(int32_t item, const std::string& suffix);
+    // The index sub-identifiers of key item's value, dotted.
+    virtual std::string EncodeIndex(int32_t item);
+    virtual void ValueFromVb(int32_t item, const SnmpVarBind& vb);
+    virtual void ValueToVb(int32_t item, SnmpVarBind& vb);
+    // Evaluates the item's get (afterGet) or set expression into its value; none: no change.
+    virtual void DeriveValue(int32_t item, bool afterGet);
+    // The logical condition over the items' values; an empty condition holds.
+    virtual bool Accepts(const std::string& expression);
+    // Whether a walked column has left its base (or stands still).
+    virtual bool ColumnEnded(const std::string& base, const std::string& last, const std::string& received);
+
+    // Waiting get; first = false continues a walk. Returns whether more rows may follow;
+    // ok becomes false when an error was reported (and is left as it was otherwise).
+    bool GetSync(bool first, bool& ok);
+    void GetAsync(Completion callback, void* callbackData, bool first);
+    // selection: "" for every settable item, or item indices "0,2"; valueSource: null or
+    // the value for each index of the selection, in its order. The list is left as it was.
+    bool SetSync(bool& ok, bool readBack, const std::string& selection,
+                 const std::vector<std::string>* valueSource = nullptr);
+    void SetAsync(Completion callback, void* callbackData, bool readBack, const std::string& selection,
+                  const std::vector<std::string>* valueSource = nullptr);
+
+    // Stores one response's values into the readable items; true when another row may follow.
+    bool ReadResponse(const std::vector<SnmpVarBind>& vbs);
+    // Decodes the key items from a row's instance suffix.
+    void DecodeRow(const std::string& suffix);
+    // The row's instance from the key items' values.
+    std::string RowIndex();
+    // The item's OID with the list's instance suffix.
+    std::string BaseOid(int32_t item) const;
+
+    ErrorCallback errorCallback;
+    bool useGetNext = false;
+    uint32_t timeout;      // hundredths of a second per try
+    uint32_t retries = 1;  // further tries after a time-out
+
+    std::string address;
+    uint16_t port = 161;
+    std::string contextEngineId;
+    std::string contextName;
+    uint8_t version = 0;
+    std::string readCommunity;
+    std::string writeCommunity;
+    int32_t securityModel = 0;
+    int32_t securityLevel = 0;
+    std::string securityName;
+    std::string authPassword;
+    std::string privPassword;
+    int32_t authProtocol = 0;
+    int32_t privProtocol = 0;
+
+    QvSNMPVarList list;
+    std::string filterExpression;
+    bool alive = true;
+    int32_t outstanding = 0;
+    uint64_t errorCount = 0;
+
+private:
+    struct Exchange {
+        Completion callback;
+        void* callbackData = nullptr;
+        bool isGet = true;
+        bool processValues = true;
+        std::vector<SnmpVarBind> sent;
+        std::string agentAddress;
+        uint16_t agentPort = 0;
+        SnmpSession::Ticket ticket = 0;
+    };
+
+    SnmpTarget makeTarget() const;
+    std::vector<SnmpVarBind> getVarBinds(bool first);
+    PduKind getOperation(bool first) const;
+    std::vector<SnmpVarBind> setVarBinds(const std::string& selection, const std::vector<std::string>* valueSource);
+    // The bindings to read from an answer: the answer's own on success, else the ones sent
+    // without values.
+    static std::vector<SnmpVarBind> bindingsToRead(const SnmpResponse& response, const std::vector<SnmpVarBind>& sent);
+    bool endOfWalk(const std::vector<SnmpVarBind>& vbs);
+    void report(int code, const std::string& message);
+    void sendNotifying(Exchange exchange, const SnmpTarget& target, PduKind kind);
+    void complete(const std::shared_ptr<Exchange>& exchange, const SnmpResponse& response);
+    bool isLastImpliedKey(int32_t item) const;
+
+    std::set<SnmpSession::Ticket> m_tickets;
+};
