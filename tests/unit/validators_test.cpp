@@ -1,0 +1,85 @@
+#include "Conversion.h"
+#include "DialogRecorder.h"
+#include "Validators.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct AddressCase {
+    const char* text;
+    bool address;
+    bool mask;
+};
+
+class DottedTextTest : public ::testing::TestWithParam<AddressCase> {};
+
+TEST_P(DottedTextTest, AddressAndMaskRules)
+{
+    EXPECT_EQ(IsValidIpAddress(GetParam().text), GetParam().address);
+    EXPECT_EQ(IsValidSubnetMask(GetParam().text), GetParam().mask);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, DottedTextTest,
+    ::testing::Values(AddressCase{"192.168.0.1", true, false},
+                      AddressCase{"127.0.0.1", false, false},
+                      AddressCase{"224.0.0.1", false, false},
+                      AddressCase{"223.255.255.254", true, false},
+                      AddressCase{"10.0.0.0", false, false},
+                      AddressCase{"10.0.0.255", false, false},
+                      AddressCase{"0.1.2.3", false, false},
+                      AddressCase{"1.2.3", false, false},
+                      AddressCase{"1.2.3.4.5", false, false},
+                      AddressCase{"", false, false},
+                      AddressCase{".1.2.3", false, false},
+                      AddressCase{"255.255.255.0", false, true},
+                      AddressCase{"255.255.255.254", false, true},
+                      AddressCase{"255.255.255.255", false, false},
+                      AddressCase{"192.0.0.0", false, true},
+                      AddressCase{"128.0.0.0", false, false},
+                      AddressCase{"255.0.255.0", false, false},
+                      AddressCase{"255.255.1.0", false, false},
+                      AddressCase{"255.255.256.0", false, false}));
+
+TEST(DottedText, APartThatIsNotANumberIsAConversionError)
+{
+    EXPECT_THROW(IsValidIpAddress("10.0.x.1"), ConversionError);
+    EXPECT_THROW(IsValidSubnetMask("255..255.0"), ConversionError);
+    EXPECT_THROW(IsValidIpAddress("1..."), ConversionError);
+}
+
+struct TextCase {
+    std::string text;
+    bool secret;
+    bool accepted;
+    const char* message;
+};
+
+TEST(CheckText, SecretAndPlainRules)
+{
+    const std::vector<TextCase> cases = {
+        {"Secret123", true, true, nullptr},
+        {"", true, false, "Please input Radius Secret format xxxxxx(x:0-9;A-z)"},
+        {"with blank", true, false, "Please input Radius Secret format xxxxxx(x:0-9;A-z)"},
+        {"a-b", true, false, "Please input Radius Secret format xxxxxx(x:0-9;A-z)"},
+        {"", false, true, nullptr},
+        {"My AP's name!", false, true, nullptr},
+        {"say \"hi\"", false, false, "Quotation Mark (\") is not accepted"},
+    };
+    for (const TextCase& c : cases) {
+        SCOPED_TRACE(c.text);
+        DialogRecorder recorder;
+        EXPECT_EQ(CheckText(c.text, c.secret), c.accepted);
+        if (c.message) {
+            ASSERT_EQ(recorder.messages.size(), 1u);
+            EXPECT_EQ(recorder.messages[0].text.toStdString(), c.message);
+            EXPECT_EQ(recorder.messages[0].caption, "Warning");
+            EXPECT_EQ(recorder.messages[0].buttons, DialogButtons::Ok);
+        } else {
+            EXPECT_TRUE(recorder.messages.empty());
+        }
+    }
+}
+
+} // namespace
