@@ -1,0 +1,230 @@
+#include "Options.h"
+
+#include <cstdlib>
+#include <sstream>
+
+namespace {
+
+bool ToInt(const std::string& text, long long minimum, long long maximum, int& value)
+{
+    char* end = nullptr;
+    errno = 0;
+    const long long number = std::strtoll(text.c_str(), &end, 10);
+    if (text.empty() || *end || errno || number < minimum || number > maximum)
+        return false;
+    value = static_cast<int>(number);
+    return true;
+}
+
+// Net-SNMP's configuration lines split on blanks and treat quotes specially, so names and
+// secrets are restricted to characters that need no quoting.
+bool IsPlainToken(const std::string& text)
+{
+    if (text.empty())
+        return false;
+    for (unsigned char ch : text)
+        if (ch <= ' ' || ch >= 127 || ch == '"' || ch == '\'' || ch == '#' || ch == '\\')
+            return false;
+    return true;
+}
+
+std::vector<std::string> Split(const std::string& text, char separator)
+{
+    std::vector<std::string> parts;
+    std::string part;
+    std::istringstream stream(text);
+    while (std::getline(stream, part, separator))
+        parts.push_back(part);
+    if (!text.empty() && text.back() == separator)
+        parts.emplace_back();
+    return parts;
+}
+
+bool ParseUser(const std::string& text, UsmUser& user, std::string& error)
+{
+    const auto parts = Split(text, ':');
+    if (parts.size() != 3 && parts.size() != 5) {
+        error = "--user wants NAME:AUTH:AUTHPASS or NAME:AUTH:AUTHPASS:PRIV:PRIVPASS, not '" + text + "'";
+        return false;
+    }
+    user.name = parts[0];
+    user.authProtocol = parts[1];
+    user.authPassword = parts[2];
+    if (parts.size() == 5) {
+        user.privProtocol = parts[3];
+        user.privPassword = parts[4];
+    }
+    if (!IsPlainToken(user.name)) {
+        error = "--user: the name '" + user.name + "' must be printable without blanks or quotes";
+        return false;
+    }
+    if (user.authProtocol != "MD5" && user.authProtocol != "SHA") {
+        error = "--user " + user.name + ": authentication must be MD5 or SHA, not '" + user.authProtocol + "'";
+        return false;
+    }
+    if (!user.privProtocol.empty() && user.privProtocol != "DES" && user.privProtocol != "AES") {
+        error = "--user " + user.name + ": privacy must be DES or AES, not '" + user.privProtocol + "'";
+        return false;
+    }
+    for (const std::string* password : {&user.authPassword, &user.privPassword}) {
+        if (password == &user.privPassword && user.privProtocol.empty())
+            continue;
+        if (password->size() < 8 || !IsPlainToken(*password)) {
+            error = "--user " + user.name +
+                    ": pass phrases need at least 8 printable characters without blanks or quotes";
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+std::vector<UsmUser> DefaultUsers()
+{
+    return {{"md5des", "MD5", "md5authpass", "DES", "desprivpass"},
+            {"shaaes", "SHA", "shaauthpass", "AES", "aesprivpass"},
+            {"shaonly", "SHA", "shaauthpass", "", ""}};
+}
+
+std::string HelpText()
+{
+    return R"(Usage: vta-devsim --port PORT [options]
+
+Simulates one VTA-3100QX access point: an SNMP agent (v1, v2c, v3) with the device's
+MIB-II system group and private MIB, its commands, restarts and TFTP transfers.
+
+Network:
+  --port PORT             UDP port of the SNMP agent (required, 1-65535)
+  --address ADDR          address to listen on (default 127.0.0.1)
+  --read-community TEXT   read-only community (default "public")
+  --write-community TEXT  read-write community (default "private")
+  --user NAME:AUTH:AUTHPASS[:PRIV:PRIVPASS]
+                          an SNMPv3 user (AUTH MD5 or SHA, PRIV DES or AES); repeat for
+                          more users. Without --user: md5des (MD5/DES), shaaes (SHA/AES)
+                          and shaonly (SHA, no privacy); see devsim/README.md
+
+State:
+  --state-out FILE        write the whole state as JSON after every set and on SIGUSR1
+  --state-in FILE         start from a state (or configuration) JSON file
+
+Device:
+  --restart-seconds N     how long a restart keeps the device silent (default 3)
+  --tftp-port PORT        UDP port of the TFTP server the device uses (default 69)
+  --tftp-timeout-ms MS    TFTP time-out per packet (default 2000)
+  --tftp-retries N        TFTP resends of one packet before giving up (default 3)
+  --signal-strength N     also serve the point-to-point signal strength object (0-100)
+
+Load (N up to 10000):
+  --clients N             associated stations on radio 1 (default 3)
+  --survey-rows N         neighbours a site survey finds (default 5)
+  --log-rows N            synthetic entries in the system log at start (default 0)
+
+Faults:
+  --drop-percent P        silently drop P percent of the requests (0-100)
+  --delay-ms MS           answer every request MS milliseconds late
+  --refuse-set OID=STATUS refuse every set of the instance OID (dotted, with its
+                          instance, e.g. 1.3.6.1.4.1.32473.10.37.24.3.2.1.0) with the
+                          SNMP error status STATUS (1-19); repeat for more
+
+  --verbose               log every set and transfer to standard error
+  --help                  show this text
+
+When ready it prints "vta-devsim ready on udp:ADDRESS:PORT". SIGTERM or SIGINT end it.
+)";
+}
+
+bool ParseOptions(int argc, char** argv, Options& options, bool& help, std::string& error)
+{
+    help = false;
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& name = arguments[i];
+        if (name == "--help" || name == "-h") {
+            help = true;
+            return true;
+        }
+        if (name == "--verbose") {
+            options.verbose = true;
+            continue;
+        }
+        if (i + 1 >= arguments.size()) {
+            error = name.rfind("--", 0) == 0 ? name + " needs a value" : "unknown argument '" + name + "'";
+            return false;
+        }
+        const std::string value = arguments[++i];
+        auto integer = [&](long long minimum, long long maximum, int& target) {
+            if (ToInt(value, minimum, maximum, target))
+                return true;
+            error = name + ": '" + value + "' is not a whole number from " + std::to_string(minimum) + " to " +
+                    std::to_string(maximum);
+            return false;
+        };
+        bool ok = true;
+        if (name == "--port")
+            ok = integer(1, 65535, options.port);
+        else if (name == "--address")
+            options.address = value;
+        else if (name == "--read-community" || name == "--write-community") {
+            if (!IsPlainToken(value)) {
+                error = name + ": a community must be printable without blanks or quotes";
+                return false;
+            }
+            (name == "--read-community" ? options.readCommunity : options.writeCommunity) = value;
+        } else if (name == "--user") {
+            UsmUser user;
+            ok = ParseUser(value, user, error);
+            options.users.push_back(user);
+        } else if (name == "--state-out")
+            options.stateOut = value;
+        else if (name == "--state-in")
+            options.stateIn = value;
+        else if (name == "--restart-seconds")
+            ok = integer(0, 3600, options.device.restartSeconds);
+        else if (name == "--tftp-port") {
+            int port = 0;
+            ok = integer(1, 65535, port);
+            options.device.tftpServerPort = static_cast<uint16_t>(port);
+        } else if (name == "--tftp-timeout-ms")
+            ok = integer(10, 600000, options.device.tftpTimeoutMs);
+        else if (name == "--tftp-retries")
+            ok = integer(0, 100, options.device.tftpRetries);
+        else if (name == "--signal-strength") {
+            ok = integer(0, 100, options.device.signalStrengthValue);
+            options.device.signalStrength = true;
+        } else if (name == "--clients")
+            ok = integer(0, 10000, options.device.clientRows);
+        else if (name == "--survey-rows")
+            ok = integer(0, 10000, options.device.surveyRows);
+        else if (name == "--log-rows")
+            ok = integer(0, 10000, options.device.logRows);
+        else if (name == "--drop-percent")
+            ok = integer(0, 100, options.dropPercent);
+        else if (name == "--delay-ms")
+            ok = integer(0, 600000, options.delayMs);
+        else if (name == "--refuse-set") {
+            const size_t equals = value.rfind('=');
+            RefusedSet refused;
+            const auto instance = ParseOid(equals == std::string::npos ? std::string() : value.substr(0, equals));
+            if (!instance || !ToInt(value.substr(equals + 1), 1, 19, refused.status)) {
+                error = "--refuse-set wants OID=STATUS with a dotted OID and a status from 1 to 19, not '" +
+                        value + "'";
+                return false;
+            }
+            refused.instance = *instance;
+            options.refusedSets.push_back(refused);
+        } else {
+            error = "unknown option '" + name + "' (see --help)";
+            return false;
+        }
+        if (!ok)
+            return false;
+    }
+    if (options.port == 0) {
+        error = "--port is required (see --help)";
+        return false;
+    }
+    if (options.users.empty())
+        options.users = DefaultUsers();
+    return true;
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "Device.h"
+#include "Oid.h"
+
+#include <string>
+#include <vector>
+
+struct UsmUser {
+    std::string name;
+    std::string authProtocol;  // "MD5" or "SHA"
+    std::string authPassword;
+    std::string privProtocol;  // "DES", "AES" or empty (authNoPriv)
+    std::string privPassword;
+};
+
+struct RefusedSet {
+    Oid instance;
+    int status = 0;
+};
+
+struct Options {
+    std::string address = "127.0.0.1";
+    int port = 0;
+    std::string readCommunity = "public";
+    std::string writeCommunity = "private";
+    std::vector<UsmUser> users;
+    std::string stateOut;
+    std::string stateIn;
+    int dropPercent = 0;
+    int delayMs = 0;
+    std::vector<RefusedSet> refusedSets;
+    bool verbose = false;
+    DeviceSettings device;
+};
+
+// Parses the command line. Returns false with a message in `error` for bad input; sets
+// `help` when --help was asked for (the caller prints HelpText and ends).
+bool ParseOptions(int argc, char** argv, Options& options, bool& help, std::string& error);
+std::string HelpText();
+// The SNMPv3 users the simulator has when none are given on the command line.
+std::vector<UsmUser> DefaultUsers();
