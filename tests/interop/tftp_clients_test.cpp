@@ -1,0 +1,161 @@
+// Real TFTP clients fetch files from and store files on the module's server program:
+// every size arrives byte-identical, missing files and names that leave the served
+// folder are refused, and nothing outside the folder is read or created.
+#include "TftpInterop.h"
+
+#include <QFileInfo>
+
+using namespace tftp_interop;
+
+namespace {
+
+constexpr qint64 MiB = 1024 * 1024;
+
+struct TransferCase {
+    Client client;
+    bool store;
+    qint64 size;
+};
+
+std::string caseName(const TransferCase& c)
+{
+    return std::string(clientName(c.client)) + (c.store ? "_stores_" : "_fetches_")
+        + std::to_string(c.size);
+}
+
+class TftpClientTransfer : public ::testing::TestWithParam<TransferCase> {};
+
+TEST_P(TftpClientTransfer, FileArrivesByteIdentical)
+{
+    const TransferCase& c = GetParam();
+    Folders folders;
+    ServeProgram server;
+    ASSERT_TRUE(server.start(folders.served, folders.base.filePath("serve.log")));
+
+    const QString remoteName = QStringLiteral("image-%1.tfp").arg(c.size);
+    const QString source = c.store ? QDir(folders.client).filePath("upload.bin")
+                                   : QDir(folders.served).filePath(remoteName);
+    const QString destination = c.store ? QDir(folders.served).filePath(remoteName)
+                                        : QDir(folders.client).filePath("download.bin");
+    writePatterned(source, c.size, static_cast<uint32_t>(c.size) ^ 0x5a5a);
+    if (c.store) {
+        // The stored file replaces an older one of another size.
+        writePatterned(destination, 777, 1);
+    }
+
+    const QString local = c.store ? source : destination;
+    const ClientRun run = transfer(c.client, c.store, server.port(), remoteName, local, folders.client);
+    EXPECT_EQ(run.exitCode, 0) << run.output.toStdString();
+    EXPECT_FALSE(run.output.contains("Error")) << run.output.toStdString();
+    EXPECT_EQ(server.sessionEnd(remoteName, 10000), 3) << server.log().toStdString();
+    EXPECT_EQ(QFileInfo(destination).size(), c.size);
+    EXPECT_EQ(checksum(destination), checksum(source));
+    // A store leaves exactly the one file in the folder: no temporary file stays behind.
+    if (c.store)
+        EXPECT_EQ(filesBelow(folders.served), QStringList{remoteName});
+}
+
+std::vector<TransferCase> allCases()
+{
+    std::vector<TransferCase> cases;
+    for (Client client : {Client::TftpHpa, Client::Atftp, Client::Curl})
+        for (bool store : {false, true})
+            for (qint64 size : {qint64(0), qint64(511), qint64(512), qint64(1024), MiB + 1, 40 * MiB})
+                cases.push_back({client, store, size});
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Clients, TftpClientTransfer, ::testing::ValuesIn(allCases()),
+                         [](const auto& info) { return caseName(info.param); });
+
+class TftpRefusals : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        writePatterned(QDir(folders.outside).filePath("secret"), 600, 9);
+        ASSERT_TRUE(QDir(folders.served).mkpath("a"));
+        ASSERT_TRUE(QFile::link(folders.outside, QDir(folders.served).filePath("link-out")));
+        ASSERT_TRUE(QFile::link(QDir(folders.outside).filePath("secret"),
+                                QDir(folders.served).filePath("secret-link")));
+        ASSERT_TRUE(server.start(folders.served, folders.base.filePath("serve.log")));
+    }
+
+    Folders folders;
+    ServeProgram server;
+};
+
+TEST_F(TftpRefusals, AMissingFileGetsErrorOneFromEveryClient)
+{
+    const QString local = QDir(folders.client).filePath("got.bin");
+    const ClientRun hpa = transfer(Client::TftpHpa, false, server.port(), "absent-1.tfp", local, folders.client);
+    EXPECT_TRUE(hpa.output.contains("Error code 1")) << hpa.output.toStdString();
+    EXPECT_EQ(server.sessionEnd("absent-1.tfp", 5000), -1102);
+
+    const ClientRun atftp = transfer(Client::Atftp, false, server.port(), "absent-2.tfp", local, folders.client);
+    EXPECT_NE(atftp.exitCode, 0);
+    EXPECT_TRUE(atftp.output.contains("error received from server")) << atftp.output.toStdString();
+    EXPECT_EQ(server.sessionEnd("absent-2.tfp", 5000), -1102);
+
+    // curl names the TFTP error "file not found" with its exit code 68.
+    const ClientRun curl = transfer(Client::Curl, false, server.port(), "absent-3.tfp", local, folders.client);
+    EXPECT_EQ(curl.exitCode, 68) << curl.output.toStdString();
+    EXPECT_EQ(server.sessionEnd("absent-3.tfp", 5000), -1102);
+}
+
+TEST_F(TftpRefusals, NamesLeavingTheFolderAreRefusedAndReadNothing)
+{
+    const QByteArray secret = readAll(QDir(folders.outside).filePath("secret"));
+    const QStringList names = {"../outside/secret", "/etc/passwd", "a/../../outside/secret",
+                               "link-out/secret", "secret-link",
+                               QDir(folders.outside).filePath("secret")};
+    int run = 0;
+    for (const QString& name : names) {
+        for (Client client : {Client::TftpHpa, Client::Atftp}) {
+            const QString local = QDir(folders.client).filePath(QStringLiteral("got-%1").arg(run++));
+            const ClientRun result = transfer(client, false, server.port(), name, local, folders.client);
+            if (client == Client::TftpHpa)
+                EXPECT_TRUE(result.output.contains("Error code 2")) << name.toStdString();
+            else
+                EXPECT_NE(result.exitCode, 0) << name.toStdString();
+            const QByteArray got = readAll(local);
+            EXPECT_TRUE(got.isEmpty()) << name.toStdString() << ": " << got.size() << " bytes arrived";
+            EXPECT_NE(got, secret);
+        }
+    }
+    // Every refused read ended its session with the access violation status.
+    const QString log = server.log();
+    EXPECT_EQ(log.count("-1103 (QvTFTP) Access violation!"), names.size() * 2) << log.toStdString();
+    EXPECT_FALSE(log.contains(": 3 ")) << log.toStdString();
+}
+
+TEST_F(TftpRefusals, StoresLeavingTheFolderAreRefusedAndCreateNothing)
+{
+    const QString upload = QDir(folders.client).filePath("planted");
+    writePatterned(upload, 1500, 4);
+    const QStringList names = {"../outside/planted", "a/../../outside/planted", "link-out/planted",
+                               QDir(folders.outside).filePath("planted"), "secret-link",
+                               "../planted"};
+    for (const QString& name : names) {
+        for (Client client : {Client::TftpHpa, Client::Atftp}) {
+            const ClientRun result = transfer(client, true, server.port(), name, upload, folders.client);
+            if (client == Client::TftpHpa)
+                EXPECT_TRUE(result.output.contains("Error code 2")) << name.toStdString();
+            else
+                EXPECT_NE(result.exitCode, 0) << name.toStdString();
+        }
+    }
+    // The file the link points at is untouched, and no new file appeared anywhere but the
+    // client's own folder.
+    EXPECT_EQ(filesBelow(folders.outside), QStringList{"secret"});
+    EXPECT_EQ(readAll(QDir(folders.outside).filePath("secret")).size(), 600);
+    EXPECT_FALSE(QFile::exists(folders.base.filePath("planted")));
+    EXPECT_TRUE(filesBelow(folders.served).filter("planted").isEmpty());
+    EXPECT_EQ(server.log().count("-1103 (QvTFTP) Access violation!"), names.size() * 2);
+}
+
+TEST_F(TftpRefusals, TheProgramStopsCleanlyOnInterrupt)
+{
+    EXPECT_EQ(server.interrupt(), 0);
+}
+
+} // namespace
