@@ -115,6 +115,17 @@ public:
             QThread::msleep(20);
         }
     }
+    // How often the text appears in the log once it appears there that often, or when
+    // the time is up; the program logs a session just after its last packet went out.
+    qsizetype waitForCount(const QString& text, qsizetype count, int timeoutMs) const
+    {
+        for (int waited = 0;; waited += 20) {
+            const qsizetype seen = log().count(text);
+            if (seen >= count || waited >= timeoutMs)
+                return seen;
+            QThread::msleep(20);
+        }
+    }
     // Asks the program to stop as a user would, and returns its exit code.
     int interrupt()
     {
