@@ -1,5 +1,6 @@
 #include "TMainForm.h"
 
+#include "DevicePicture.h"
 #include "Dialogs.h"
 #include "ExceptionGuard.h"
 #include "HostRegistry.h"
@@ -18,9 +19,7 @@ TMainForm::TMainForm(const std::vector<std::string>& arguments, QWidget* parent)
 {
     setObjectName("MainForm");
     setWindowTitle(ModelName);
-    m_picture = new QWidget(this);
-    m_picture->setObjectName("DevicePicture");
-    m_picture->setFixedSize(kPictureWidth, kPictureHeight);
+    m_picture = new DevicePicture(this);
     setCentralWidget(m_picture);
     m_statusBar = new QStatusBar(this);
     m_statusBar->setObjectName("StatusBar1");

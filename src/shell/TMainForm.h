@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+class DevicePicture;
 class InstanceLock;
 class QLabel;
 class QStatusBar;
@@ -27,9 +28,7 @@ public:
     const std::string& ConfigDir() const { return m_configDir; }
     QStatusBar* StatusBar1() const { return m_statusBar; }
 
-    // Size of the device picture the window is fitted to.
-    static constexpr int kPictureWidth = 390;
-    static constexpr int kPictureHeight = 94;
+    DevicePicture* picture() const { return m_picture; }
 
 private:
     StartOutcome construct(const std::vector<std::string>& arguments);
@@ -39,6 +38,6 @@ private:
     std::string m_moduleDir;
     std::string m_configDir;
     std::unique_ptr<InstanceLock> m_lock;
-    QWidget* m_picture = nullptr;
+    DevicePicture* m_picture = nullptr;
     QStatusBar* m_statusBar = nullptr;
 };
