@@ -1,0 +1,222 @@
+// The server over real loopback sockets, driven by this test's event loop, with a peer
+// the test plays itself: resend timing under a shrunk time scale, strangers on the
+// session's port, Listen and Stop.
+#include "FreePort.h"
+#include "QvException.h"
+#include "QvTFTPServer.h"
+#include "TftpPacket.h"
+#include "TimeScale.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QUdpSocket>
+#include <arpa/inet.h>
+#include <functional>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+struct Heard : QObject {
+    std::vector<QvTFTPMsg> seen;
+    static void record(QObject* form, const QvTFTPMsg& status, bool&)
+    {
+        static_cast<Heard*>(form)->seen.push_back(status);
+    }
+    bool ended() const
+    {
+        return !seen.empty() && (seen.back().code == TftpStatus::Success || seen.back().code < 0);
+    }
+};
+
+bool pumpUntil(const std::function<bool()>& done, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return true;
+}
+
+// A TFTP peer on 127.0.0.1 that keeps every datagram it gets with its arrival time.
+struct Peer {
+    struct Datagram {
+        QByteArray bytes;
+        uint16_t fromPort;
+        qint64 at;
+    };
+    Peer()
+    {
+        socket.bind(QHostAddress::LocalHost, 0);
+        clock.start();
+        QObject::connect(&socket, &QUdpSocket::readyRead, &socket, [this] {
+            while (socket.hasPendingDatagrams()) {
+                QByteArray bytes(TftpPacket::BufferSize, Qt::Uninitialized);
+                quint16 port = 0;
+                const qint64 size = socket.readDatagram(bytes.data(), bytes.size(), nullptr, &port);
+                if (size < 0)
+                    break;
+                bytes.resize(size);
+                received.push_back({bytes, port, clock.elapsed()});
+                if (autoAcknowledge && TftpPacket::opcodeOf(bytes.constData(), size) == TftpPacket::Data)
+                    send(TftpPacket::acknowledgement(TftpPacket::numberOf(bytes.constData())), port);
+            }
+        });
+    }
+    void send(const QByteArray& datagram, uint16_t port)
+    {
+        socket.writeDatagram(datagram, QHostAddress::LocalHost, port);
+    }
+    void request(uint16_t opcode, const QByteArray& name, uint16_t port)
+    {
+        QByteArray datagram;
+        datagram.append(char(0)).append(char(opcode)).append(name).append('\0').append("octet").append('\0');
+        send(datagram, port);
+    }
+
+    QUdpSocket socket;
+    QElapsedTimer clock;
+    std::vector<Datagram> received;
+    bool autoAcknowledge = false;
+};
+
+class TftpSocketTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        folder = dir.filePath("served");
+        QDir().mkpath(folder);
+        server.SetNotify(&Heard::record, &heard);
+    }
+    void TearDown() override { TimeScale::setFactor(1.0); }
+    void putFile(const QString& name, qsizetype size)
+    {
+        QFile file(QDir(folder).filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(size, 'v'));
+    }
+
+    QTemporaryDir dir;
+    QString folder;
+    Heard heard;
+    QvTFTPServer server;
+};
+
+TEST_F(TftpSocketTest, UnacknowledgedBlockIsResentAtOneAndTwoTimeoutsAndEndsAtThree)
+{
+    // Timeout 300 (3 s) with 3 sends, on a time scale of 0.1: 300, 600 and 900 ms.
+    TimeScale::setFactor(0.1);
+    server.SetRetransmission(300, 3);
+    server.Listen(folder, FreeUdpPort());
+    putFile("fw.tfp", 100);
+    Peer peer;
+    const qint64 start = peer.clock.elapsed();
+    peer.request(1, "fw.tfp", server.boundPort());
+    ASSERT_TRUE(pumpUntil([&] { return heard.ended(); }, 5000));
+    const qint64 endedAt = peer.clock.elapsed() - start;
+    pumpUntil([] { return false; }, 200);  // nothing more may come
+
+    ASSERT_EQ(peer.received.size(), 3u);
+    EXPECT_EQ(heard.seen.back().code, TftpStatus::Timeout);
+    EXPECT_LT(peer.received[0].at - start, 100);
+    for (int i = 1; i < 3; ++i) {
+        EXPECT_EQ(peer.received[i].bytes, peer.received[0].bytes);
+        EXPECT_GE(peer.received[i].at - start, 300 * i - 5) << "send " << i + 1;
+        EXPECT_LE(peer.received[i].at - start, 300 * i + 150) << "send " << i + 1;
+    }
+    EXPECT_GE(endedAt, 900 - 5);
+    EXPECT_LE(endedAt, 900 + 200);
+}
+
+TEST_F(TftpSocketTest, AStrangerOnTheSessionPortGetsErrorFiveAndTheTransferGoesOn)
+{
+    server.Listen(folder, FreeUdpPort());
+    putFile("fw.tfp", 1500);
+    Peer peer;
+    peer.request(1, "fw.tfp", server.boundPort());
+    ASSERT_TRUE(pumpUntil([&] { return peer.received.size() == 1; }, 3000));
+    const uint16_t sessionPort = peer.received[0].fromPort;
+
+    Peer stranger;
+    stranger.send(TftpPacket::acknowledgement(1), sessionPort);
+    ASSERT_TRUE(pumpUntil([&] { return stranger.received.size() == 1; }, 3000));
+    EXPECT_EQ(stranger.received[0].bytes, TftpPacket::error(5));
+    pumpUntil([] { return false; }, 100);
+    EXPECT_EQ(peer.received.size(), 1u) << "the stranger's acknowledgement moved the transfer";
+
+    peer.autoAcknowledge = true;
+    peer.send(TftpPacket::acknowledgement(1), sessionPort);
+    ASSERT_TRUE(pumpUntil([&] { return heard.ended(); }, 3000));
+    EXPECT_EQ(heard.seen.back().code, TftpStatus::Success);
+    EXPECT_EQ(heard.seen.back().totalBytes, 1500);
+    EXPECT_EQ(stranger.received.size(), 1u);
+}
+
+TEST_F(TftpSocketTest, ListeningAgainOnlyChangesFolderAndPortField)
+{
+    const uint16_t first = FreeUdpPort();
+    server.Listen(dir.filePath("elsewhere"), first);
+    server.Listen(folder, first + 1);
+    EXPECT_EQ(server.boundPort(), first);
+    EXPECT_EQ(server.status().serverPort, first + 1);
+    EXPECT_EQ(server.root(), folder + "/");
+    // Requests still arrive on the first port and are served from the new folder.
+    putFile("cfg.bin", 10);
+    Peer peer;
+    peer.autoAcknowledge = true;
+    peer.request(1, "cfg.bin", first);
+    ASSERT_TRUE(pumpUntil([&] { return heard.ended(); }, 3000));
+    EXPECT_EQ(heard.seen.back().code, TftpStatus::Success);
+}
+
+TEST_F(TftpSocketTest, APortTakenByAnotherProgramRaisesTheSocketError)
+{
+    const int blocker = ::socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_ANY);
+    address.sin_port = 0;
+    ASSERT_EQ(::bind(blocker, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    socklen_t length = sizeof address;
+    ::getsockname(blocker, reinterpret_cast<sockaddr*>(&address), &length);
+    try {
+        server.Listen(folder, ntohs(address.sin_port));
+        ADD_FAILURE() << "Listen succeeded on a taken port";
+    } catch (const QvException& error) {
+        EXPECT_EQ(error.code(), -1109);
+        EXPECT_STREQ(error.what(), "(QvTFTP) Fail to open socket!Please check if the network is ready.");
+    }
+    ::close(blocker);
+    EXPECT_FALSE(server.isListening());
+}
+
+TEST_F(TftpSocketTest, StopClosesThePortAndLetsARunningTransferFinish)
+{
+    server.Listen(folder, FreeUdpPort());
+    const uint16_t port = server.boundPort();
+    putFile("fw.tfp", 200 * 512 + 3);
+    Peer peer;
+    peer.request(1, "fw.tfp", port);
+    ASSERT_TRUE(pumpUntil([&] { return peer.received.size() == 1; }, 3000));
+    peer.autoAcknowledge = true;
+    peer.send(TftpPacket::acknowledgement(1), peer.received[0].fromPort);
+    server.Stop();
+    EXPECT_FALSE(server.isListening());
+    EXPECT_EQ(server.sessionCount(), 0u);
+    ASSERT_FALSE(heard.seen.empty());
+    EXPECT_EQ(heard.seen.back().code, TftpStatus::Success);
+    // The port is free again: another program may take it.
+    QUdpSocket next;
+    EXPECT_TRUE(next.bind(QHostAddress::AnyIPv4, port));
+}
+
+} // namespace
