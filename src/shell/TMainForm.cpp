@@ -9,8 +9,16 @@
 #include "QvSNMPStartup.h"
 #include "Startup.h"
 
+#include "PageRegistry.h"
+#include "StatusLamps.h"
+
 #include <QCoreApplication>
+#include <QDialog>
+#include <QLabel>
 #include <QLayout>
+#include <QMap>
+#include <QMenu>
+#include <QMenuBar>
 #include <QStatusBar>
 #include <exception>
 
@@ -24,7 +32,13 @@ TMainForm::TMainForm(const std::vector<std::string>& arguments, QWidget* parent)
     m_statusBar = new QStatusBar(this);
     m_statusBar->setObjectName("StatusBar1");
     m_statusBar->setSizeGripEnabled(false);
+    m_statusPanel = new QLabel(m_statusBar);
+    m_statusPanel->setObjectName("StatusPanel0");
+    m_statusBar->addWidget(m_statusPanel, 1);
     setStatusBar(m_statusBar);
+    m_lamps = new StatusLamps(m_picture, this);
+    connect(m_lamps, &StatusLamps::ticked, this, &TMainForm::copyStatus);
+    buildMenu();
     // Fixed single border sized to the picture, no maximise button.
     setWindowFlags((windowFlags() | Qt::MSWindowsFixedSizeDialogHint) & ~Qt::WindowMaximizeButtonHint);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -40,6 +54,91 @@ TMainForm::TMainForm(const std::vector<std::string>& arguments, QWidget* parent)
 }
 
 TMainForm::~TMainForm() = default;
+
+namespace {
+
+struct MenuEntry {
+    const char* menu;
+    const char* item;
+};
+
+// Captions exactly as the device's users know them ("Rogue AP " with its blank).
+const MenuEntry kMenu[] = {
+    {"Home", "Information"}, {"Home", "Wireless"}, {"Home", "LAN"},
+    {"Advanced", "Performance"}, {"Advanced", "Filters"}, {"Advanced", "Grouping"},
+    {"Advanced", "DHCP Server"}, {"Advanced", "Multi-SSID"}, {"Advanced", "Rogue AP "},
+    {"Advanced", "System Log"},
+    {"Tools", "Admin"}, {"Tools", "System"}, {"Tools", "Firmware"}, {"Tools", "Configuration File"},
+    {"Tools", "Miscellaneous"},
+    {"Status", "Device Info"}, {"Status", "Stats"}, {"Status", "Indication"}, {"Status", "Client Info"},
+    {"Help", "About"},
+};
+
+// The model whose devices detect rogue access points.
+constexpr const char* kRogueModel = "VTA-8800QX";
+
+} // namespace
+
+void TMainForm::buildMenu()
+{
+    QMap<QString, QMenu*> menus;
+    for (const MenuEntry& entry : kMenu) {
+        QMenu*& menu = menus[entry.menu];
+        if (!menu) {
+            menu = menuBar()->addMenu(entry.menu);
+            menu->setObjectName(QString("MN_") + entry.menu);
+        }
+        QAction* action = menu->addAction(entry.item);
+        action->setObjectName(QString("MI_") + QString(entry.item).trimmed().replace(' ', '_').replace('-', '_'));
+        const QString item = entry.item;
+        connect(action, &QAction::triggered, this, [this, item] { RunGuarded([&] { openPage(item); }, this); });
+    }
+    m_advancedMenu = menus["Advanced"];
+    m_statusMenu = menus["Status"];
+    connect(m_advancedMenu, &QMenu::aboutToShow, this, &TMainForm::AdvancedMenuShow);
+    AdvancedMenuShow();
+}
+
+QAction* TMainForm::menuItem(const QString& caption) const
+{
+    for (QAction* action : findChildren<QAction*>())
+        if (action->text() == caption)
+            return action;
+    return nullptr;
+}
+
+void TMainForm::openPage(const QString& item)
+{
+    const PageRegistry::Factory factory = PageRegistry::find(item);
+    if (!factory) {
+        Dialogs::message(this, "This page is not available yet.", item.trimmed(), DialogButtons::Ok,
+                         DialogIcon::Information);
+        return;
+    }
+    std::unique_ptr<QDialog> page(factory(this));
+    page->exec();
+}
+
+void TMainForm::AdvancedMenuShow() { menuItem("Rogue AP ")->setVisible(QString(ModelName) == kRogueModel); }
+
+QString TMainForm::StatusText() const { return m_statusPanel->text(); }
+
+void TMainForm::SetStatusText(const QString& text) { m_statusPanel->setText(text); }
+
+void TMainForm::copyStatus() { m_lastStatus = StatusText(); }
+
+void TMainForm::StatusPolled(int flags)
+{
+    SetStatusText("Ready. ");
+    m_lamps->showFlags(flags);
+}
+
+void TMainForm::StatusFailed(const QString& message)
+{
+    m_lamps->showNoAnswer();
+    SetStatusText(message);
+    copyStatus();
+}
 
 TMainForm::StartOutcome TMainForm::construct(const std::vector<std::string>& arguments)
 {

@@ -8,8 +8,11 @@
 
 class DevicePicture;
 class InstanceLock;
+class QAction;
 class QLabel;
+class QMenu;
 class QStatusBar;
+class StatusLamps;
 
 // The module's main window. Building it is the module's start-up: message files, the SNMP
 // library, the host's registry keys, the command line and the parameter file, and the
@@ -29,9 +32,28 @@ public:
     QStatusBar* StatusBar1() const { return m_statusBar; }
 
     DevicePicture* picture() const { return m_picture; }
+    StatusLamps* lamps() const { return m_lamps; }
+
+    // The first status panel's text; pages and the wait dialog read "Ready. " there.
+    QString StatusText() const;
+    void SetStatusText(const QString& text);
+    // A copy of the status text, taken at every poll and blink tick.
+    const QString& LastStatus() const { return m_lastStatus; }
+
+    // The outcome of a status poll: the stLED flags, or the failure's catalogue message.
+    void StatusPolled(int flags);
+    void StatusFailed(const QString& message);
+
+    // Menu items by their caption, e.g. menuItem("Client Info").
+    QAction* menuItem(const QString& caption) const;
+    // Runs the visibility decisions as opening the menu does.
+    void AdvancedMenuShow();
 
 private:
     StartOutcome construct(const std::vector<std::string>& arguments);
+    void buildMenu();
+    void openPage(const QString& item);
+    void copyStatus();
 
     StartOutcome m_outcome = StartOutcome::Failed;
     std::string m_deviceAddress;
@@ -40,4 +62,9 @@ private:
     std::unique_ptr<InstanceLock> m_lock;
     DevicePicture* m_picture = nullptr;
     QStatusBar* m_statusBar = nullptr;
+    QLabel* m_statusPanel = nullptr;
+    StatusLamps* m_lamps = nullptr;
+    QString m_lastStatus;
+    QMenu* m_advancedMenu = nullptr;
+    QMenu* m_statusMenu = nullptr;
 };

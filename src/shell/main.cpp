@@ -1,5 +1,7 @@
 #include "ModuleConstants.h"
+#include "PageRegistry.h"
 #include "SnapshotTour.h"
+#include "TAboutForm.h"
 #include "TMainForm.h"
 
 #include <QApplication>
@@ -10,6 +12,8 @@ int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
     QApplication::setApplicationName(ModelName);
+
+    PageRegistry::add("About", [](QWidget* owner) { return new TAboutForm(owner); });
 
     // QApplication has taken its own switches out of argv; the rest are the host's.
     std::vector<std::string> arguments(argv + 1, argv + argc);

@@ -1,0 +1,141 @@
+#include "DevicePicture.h"
+#include "DialogRecorder.h"
+#include "PageRegistry.h"
+#include "StatusLamps.h"
+#include "TMainForm.h"
+
+#include <QAction>
+#include <QDialog>
+#include <QDir>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+std::vector<QColor> colours(const DevicePicture& picture)
+{
+    return {picture.Sh_power->color(), picture.Sh_Lan->color(), picture.Sh_11g->color(), picture.Sh_11a->color()};
+}
+
+const QColor on = StatusLamp::kOn;
+const QColor off = StatusLamp::kOff;
+
+TEST(StatusLampsFromFlags, OnAndBlinkBits)
+{
+    struct Case {
+        int flags;
+        std::vector<QColor> lit;  // power, LAN, 802.11g, 802.11a
+        std::vector<bool> blinking;
+    };
+    const Case cases[] = {
+        {5, {on, on, off, off}, {false, false, false, false}},
+        {129, {on, off, off, off}, {false, false, false, true}},
+        {0xFF, {on, on, on, on}, {true, true, true, true}},
+        {0x50, {off, off, on, on}, {false, false, false, false}},
+        {0, {off, off, off, off}, {false, false, false, false}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.flags);
+        DevicePicture picture;
+        StatusLamps lamps(&picture);
+        lamps.showFlags(c.flags);
+        EXPECT_EQ(colours(picture), c.lit);
+        const std::vector<bool> blinking = {picture.Sh_power->blink(), picture.Sh_Lan->blink(),
+                                            picture.Sh_11g->blink(), picture.Sh_11a->blink()};
+        EXPECT_EQ(blinking, c.blinking);
+        EXPECT_TRUE(lamps.Timer2.isActive());
+        EXPECT_TRUE(lamps.Timer3.isActive());
+    }
+}
+
+TEST(StatusLampsFromFlags, ABlinkingLampAlternatesOnItsOwnTimer)
+{
+    DevicePicture picture;
+    StatusLamps lamps(&picture);
+    EXPECT_EQ(lamps.Timer2.interval(), 500);
+    EXPECT_EQ(lamps.Timer3.interval(), 100);
+
+    lamps.showFlags(129);  // power lit; 802.11a black but blinking
+    lamps.Timer2Timer();
+    EXPECT_EQ(picture.Sh_11a->color(), on);
+    EXPECT_EQ(picture.Sh_power->color(), on);
+    lamps.Timer3Timer();  // the LAN timer leaves the radios alone
+    EXPECT_EQ(picture.Sh_11a->color(), on);
+    lamps.Timer2Timer();
+    EXPECT_EQ(picture.Sh_11a->color(), off);
+
+    lamps.showFlags(12);  // LAN lit and blinking
+    lamps.Timer3Timer();
+    EXPECT_EQ(picture.Sh_Lan->color(), off);
+    lamps.Timer2Timer();
+    EXPECT_EQ(picture.Sh_Lan->color(), off);
+
+    lamps.showNoAnswer();
+    EXPECT_EQ(colours(picture), std::vector<QColor>(4, off));
+    EXPECT_FALSE(lamps.Timer2.isActive());
+    EXPECT_FALSE(lamps.Timer3.isActive());
+}
+
+// A main window built without a host: no arguments, so it stops after the first steps.
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        qputenv("VTA_HOST_REGISTRY", folder.filePath("registry.ini").toLocal8Bit());
+        QDir::setCurrent(folder.path());
+    }
+    QTemporaryDir folder;
+    DialogRecorder recorder;
+};
+
+TEST_F(MainWindowTest, StatusPollOutcomesShowInTheStatusBarAndTheLamps)
+{
+    TMainForm form({});
+    form.StatusPolled(5);
+    EXPECT_EQ(form.StatusText(), "Ready. ");
+    EXPECT_EQ(form.picture()->Sh_power->color(), on);
+    form.lamps()->Timer2Timer();
+    EXPECT_EQ(form.LastStatus(), "Ready. ");
+
+    form.StatusFailed("(SNMPClass) SNMP request timed out!");
+    EXPECT_EQ(form.StatusText(), "(SNMPClass) SNMP request timed out!");
+    EXPECT_EQ(form.LastStatus(), "(SNMPClass) SNMP request timed out!");
+    EXPECT_EQ(colours(*form.picture()), std::vector<QColor>(4, off));
+}
+
+TEST_F(MainWindowTest, EveryMenuItemIsThereAndRogueApStaysHidden)
+{
+    TMainForm form({});
+    for (const char* caption : {"Information", "Wireless", "LAN", "Performance", "Filters", "Grouping",
+                                "DHCP Server", "Multi-SSID", "Rogue AP ", "System Log", "Admin", "System",
+                                "Firmware", "Configuration File", "Miscellaneous", "Device Info", "Stats",
+                                "Indication", "Client Info", "About"})
+        EXPECT_NE(form.menuItem(caption), nullptr) << caption;
+    form.AdvancedMenuShow();
+    EXPECT_FALSE(form.menuItem("Rogue AP ")->isVisible());
+}
+
+TEST_F(MainWindowTest, AnItemWithoutItsPageSaysSoAndOneWithAPageOpensIt)
+{
+    TMainForm form({});
+    recorder.messages.clear();
+    PageRegistry::clear();
+    form.menuItem("Stats")->trigger();
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_EQ(recorder.messages[0].text, "This page is not available yet.");
+
+    bool opened = false;
+    PageRegistry::add("About", [&](QWidget* owner) {
+        opened = true;
+        auto* page = new QDialog(owner);
+        QTimer::singleShot(0, page, &QDialog::accept);
+        return page;
+    });
+    form.menuItem("About")->trigger();
+    EXPECT_TRUE(opened);
+    PageRegistry::clear();
+}
+
+} // namespace
