@@ -1,0 +1,337 @@
+// vta-devsim's behaviour as a device: TFTP transfers, restart effects, factory reset,
+// commands that fill tables, state files, lamps and the fault knobs. Exchanges go through
+// the module's own SNMP session so error statuses arrive as numbers.
+#include "DevsimAgent.h"
+#include "FreePort.h"
+#include "SnmpSession.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QThread>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+const std::string kPrivate = "1.3.6.1.4.1.32473.10.37.24";
+
+SnmpVarBind Vb(const std::string& oid)
+{
+    SnmpVarBind vb;
+    EXPECT_TRUE(ParseOid(oid, vb.oid)) << oid;
+    return vb;
+}
+
+SnmpVarBind Integer(const std::string& oid, int64_t value)
+{
+    SnmpVarBind vb = Vb(oid);
+    vb.type = SnmpType::Integer;
+    vb.integer = value;
+    return vb;
+}
+
+SnmpVarBind Text(const std::string& oid, const std::string& value)
+{
+    SnmpVarBind vb = Vb(oid);
+    vb.type = SnmpType::OctetString;
+    vb.bytes = value;
+    return vb;
+}
+
+SnmpVarBind Address(const std::string& oid, uint8_t a, uint8_t b, uint8_t c, uint8_t d)
+{
+    SnmpVarBind vb = Vb(oid);
+    vb.type = SnmpType::IpAddress;
+    vb.bytes = {static_cast<char>(a), static_cast<char>(b), static_cast<char>(c), static_cast<char>(d)};
+    return vb;
+}
+
+bool UdpPortBound(uint16_t port)
+{
+    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const bool taken = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0;
+    ::close(fd);
+    return taken;
+}
+
+// tftp-hpa's server in listen mode on a free loopback port, serving (and accepting files
+// into) a temporary folder.
+class TftpServer {
+public:
+    bool start(std::string& error)
+    {
+        const QString program = "/usr/sbin/in.tftpd";
+        if (!QFileInfo::exists(program)) {
+            error = "in.tftpd is not installed (scripts/setup installs tftpd-hpa)";
+            return false;
+        }
+        QFile::setPermissions(m_folder.path(), QFileDevice::Permissions(0x7777));
+        m_port = FreeUdpPort();
+        if (!m_process.start(program, {"-L", "-c", "-s", m_folder.path(), "-a", "127.0.0.1:" + QString::number(m_port)})) {
+            error = "in.tftpd did not start";
+            return false;
+        }
+        for (int i = 0; i < 200 && !UdpPortBound(m_port); ++i)
+            QThread::msleep(10);
+        if (!UdpPortBound(m_port)) {
+            error = "in.tftpd did not listen: " + m_process.output().toStdString();
+            return false;
+        }
+        return true;
+    }
+    uint16_t port() const { return m_port; }
+    QString path(const QString& name) const { return m_folder.filePath(name); }
+    void put(const QString& name, const QByteArray& content) const
+    {
+        QFile file(path(name));
+        file.open(QIODevice::WriteOnly);
+        file.write(content);
+        file.close();
+        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther |
+                            QFileDevice::ReadGroup);
+    }
+
+private:
+    QTemporaryDir m_folder;
+    ChildProcess m_process;
+    uint16_t m_port = 0;
+};
+
+class DevsimDevice : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { ASSERT_TRUE(SnmpSession::global().open()); }
+
+    bool startAgent(const QStringList& arguments)
+    {
+        agent = std::make_unique<DevsimAgent>(arguments);
+        const bool started = agent->start();
+        EXPECT_TRUE(started) << agent->error();
+        return started;
+    }
+    SnmpTarget target(int timeout = 100, int retries = 1) const
+    {
+        SnmpTarget t;
+        t.address = "127.0.0.1";
+        t.port = agent->port();
+        t.version = 1;
+        t.readCommunity = "public";
+        t.writeCommunity = "private";
+        t.timeout = timeout;
+        t.retries = retries;
+        return t;
+    }
+    SnmpResponse set(const std::vector<SnmpVarBind>& vbs, int timeout = 100)
+    {
+        return SnmpSession::global().request(target(timeout, 0), PduKind::Set, vbs);
+    }
+    SnmpResponse get(const std::string& oid, int timeout = 100)
+    {
+        return SnmpSession::global().request(target(timeout, 0), PduKind::Get, {Vb(oid)});
+    }
+    QString value(const std::string& oid) { return agent->value(QString::fromStdString(oid)); }
+    int rowsUnder(const std::string& prefix)
+    {
+        int rows = 0;
+        const QJsonObject state = agent->state();
+        for (auto it = state.begin(); it != state.end(); ++it)
+            rows += it.key().startsWith(QString::fromStdString(prefix) + ".");
+        return rows;
+    }
+    // Restarts the device and waits until it answers again.
+    void restart()
+    {
+        ASSERT_EQ(set({Integer(kPrivate + ".3.2.1.0", 1)}).status, 0);
+        QElapsedTimer clock;
+        clock.start();
+        QThread::msleep(50);
+        while (clock.elapsed() < 10000 && get("1.3.6.1.2.1.1.3.0", 20).status != 0) {
+        }
+    }
+    // Points the device at the TFTP server and runs one transfer command.
+    SnmpResponse transfer(int command, const std::string& remote, const std::string& local = {})
+    {
+        EXPECT_EQ(set({Address(kPrivate + ".3.3.1.0", 127, 0, 0, 1), Text(kPrivate + ".3.3.2.0", remote),
+                       Text(kPrivate + ".3.3.3.0", local)})
+                      .status,
+                  0);
+        return set({Integer(kPrivate + ".3.3.5.0", command)}, 3000);
+    }
+
+    std::unique_ptr<DevsimAgent> agent;
+};
+
+TEST_F(DevsimDevice, FirmwareCommandFetchesTheImageAndRefusesAnOlderOne)
+{
+    TftpServer tftp;
+    std::string error;
+    ASSERT_TRUE(tftp.start(error)) << error;
+    ASSERT_TRUE(startAgent({"--tftp-port", QString::number(tftp.port()), "--restart-seconds", "0"}));
+    const std::string firmware = kPrivate + ".4.1.1.1.0";
+    tftp.put("vta_new.tfp", "VTA-3100QX FW 2.10\n" + QByteArray(5000, '\x5a'));  // ten blocks
+    tftp.put("vta_old.tfp", "VTA-3100QX FW 1.50\n" + QByteArray(512, '\x5a'));
+
+    EXPECT_EQ(transfer(1, "vta_old.tfp").status, 19);
+    EXPECT_EQ(transfer(1, "missing.tfp").status, 5);  // the server's error ends the transfer
+    EXPECT_EQ(transfer(1, "vta_new.tfp").status, 0);
+    EXPECT_EQ(value(firmware), "2.05") << "the new image runs only after a restart";
+    restart();
+    EXPECT_EQ(value(firmware), "2.10");
+    EXPECT_EQ(transfer(1, "vta_old.tfp").status, 19);
+}
+
+TEST_F(DevsimDevice, TheAgentKeepsAnsweringWhileATransferRuns)
+{
+    // Nothing listens on the TFTP port: the transfer ends by time-out after 3 x 400 ms.
+    ASSERT_TRUE(startAgent({"--tftp-port", QString::number(FreeUdpPort()), "--tftp-timeout-ms", "400",
+                            "--tftp-retries", "2"}));
+    ASSERT_EQ(set({Address(kPrivate + ".3.3.1.0", 127, 0, 0, 1), Text(kPrivate + ".3.3.2.0", "vta.tfp")}).status, 0);
+
+    SnmpSession& session = SnmpSession::global();
+    std::optional<SnmpResponse> answer;
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_EQ(session.send(target(1000, 0), PduKind::Set, {Integer(kPrivate + ".3.3.5.0", 1)},
+                           [&](const SnmpResponse& response) { answer = response; }),
+              0);
+    session.waitForEvents(100);
+    const SnmpResponse meanwhile = get("1.3.6.1.2.1.1.5.0", 50);
+    EXPECT_EQ(meanwhile.status, 0) << "a get was not answered during the transfer";
+    EXPECT_FALSE(answer.has_value()) << "the command was answered before its transfer ended";
+    while (!answer && clock.elapsed() < 8000)
+        session.waitForEvents(50);
+    ASSERT_TRUE(answer.has_value());
+    EXPECT_EQ(answer->status, 5);  // genErr: the server never answered
+    EXPECT_GE(clock.elapsed(), 1000);
+}
+
+TEST_F(DevsimDevice, ConfigurationPutStoresAFileThatGetLoadsBack)
+{
+    TftpServer tftp;
+    std::string error;
+    ASSERT_TRUE(tftp.start(error)) << error;
+    ASSERT_TRUE(startAgent({"--tftp-port", QString::number(tftp.port())}));
+    const std::string name = "1.3.6.1.2.1.1.5.0";
+    ASSERT_EQ(set({Text(name, "saved-name")}).status, 0);
+
+    ASSERT_EQ(transfer(3, {}, "ap.cfg").status, 0);
+    QFile stored(tftp.path("ap.cfg"));
+    ASSERT_TRUE(stored.open(QIODevice::ReadOnly));
+    const QJsonObject file = QJsonDocument::fromJson(stored.readAll()).object();
+    EXPECT_EQ(file.value("model").toString(), "VTA-3100QX");
+    EXPECT_EQ(file.value("variables").toObject().value(QString::fromStdString(name)).toObject().value("value"),
+              "saved-name");
+    EXPECT_FALSE(file.value("variables").toObject().contains("1.3.6.1.2.1.1.3.0")) << "status is not configuration";
+
+    ASSERT_EQ(set({Text(name, "changed")}).status, 0);
+    tftp.put("broken.cfg", "{ not json");
+    EXPECT_EQ(transfer(2, "broken.cfg").status, 10);  // wrongValue: not a configuration
+    EXPECT_EQ(value(name), "changed");
+    EXPECT_EQ(transfer(2, "ap.cfg").status, 0);
+    EXPECT_EQ(value(name), "saved-name");
+}
+
+TEST_F(DevsimDevice, FactoryResetRestoresEverySetting)
+{
+    ASSERT_TRUE(startAgent({}));
+    const std::string ssid = kPrivate + ".1.1.1.1.1";
+    const std::string leaseIp = kPrivate + ".2.7.3.1.2.1";
+    ASSERT_EQ(set({Text(ssid, "Changed"), Text("1.3.6.1.2.1.1.5.0", "renamed"),
+                   Address(leaseIp, 192, 168, 0, 20), Integer(kPrivate + ".2.3.1.6.1", 500)})
+                  .status,
+              0);
+    ASSERT_EQ(set({Integer(kPrivate + ".3.2.2.0", 1)}).status, 0);
+    EXPECT_EQ(value(ssid), "VTA3100QX");
+    EXPECT_EQ(value("1.3.6.1.2.1.1.5.0"), "VTA-3100QX");
+    EXPECT_EQ(value(leaseIp), "0.0.0.0");
+    EXPECT_EQ(value(kPrivate + ".2.3.1.6.1"), "100");
+    EXPECT_EQ(value(kPrivate + ".1.2.2.0"), "192.168.0.50");
+}
+
+TEST_F(DevsimDevice, AStateFileStartsASecondDeviceWhereTheFirstStood)
+{
+    ASSERT_TRUE(startAgent({}));
+    ASSERT_EQ(set({Text(kPrivate + ".1.1.1.1.1", "Carried"), Integer(kPrivate + ".2.1.1.1.1", 3)}).status, 0);
+    agent->state();
+    QTemporaryDir folder;
+    const QString saved = folder.filePath("saved.json");
+    ASSERT_TRUE(QFile::copy(agent->stateFile(), saved));
+
+    ASSERT_TRUE(startAgent({"--state-in", saved}));
+    EXPECT_EQ(get(kPrivate + ".1.1.1.1.1").vbs.at(0).bytes, "Carried");
+    EXPECT_EQ(get(kPrivate + ".2.1.1.1.1").vbs.at(0).integer, 3);
+}
+
+TEST_F(DevsimDevice, LampsFollowTheRunningRadiosAndTheirStations)
+{
+    struct Case {
+        QStringList arguments;
+        int lampsAtStart;
+    } cases[] = {
+        {{}, 1 + 4 + 16 + 32},                  // power, LAN, radio 1 lit and blinking (stations)
+        {{"--clients", "0"}, 1 + 4 + 16},       // no stations: radio 1 steady
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(startAgent(c.arguments + QStringList{"--restart-seconds", "0"}));
+        EXPECT_EQ(get(kPrivate + ".4.4.0").vbs.at(0).integer, c.lampsAtStart) << c.arguments.join(' ').toStdString();
+    }
+    // Switching radio 1 off takes effect with the restart; switching radio 2 on lights its lamp.
+    ASSERT_EQ(set({Integer(kPrivate + ".2.3.1.12.1", 0), Integer(kPrivate + ".2.3.1.12.2", 1)}).status, 0);
+    EXPECT_EQ(get(kPrivate + ".4.4.0").vbs.at(0).integer, 1 + 4 + 16);
+    restart();
+    EXPECT_EQ(get(kPrivate + ".4.4.0").vbs.at(0).integer, 1 + 4 + 64);
+}
+
+TEST_F(DevsimDevice, CommandsFillTheirTables)
+{
+    ASSERT_TRUE(startAgent({"--survey-rows", "4", "--clients", "2", "--log-rows", "3"}));
+    ASSERT_EQ(set({Integer(kPrivate + ".2.8.1.1.1", 1)}).status, 0);  // site survey, radio 1
+    EXPECT_EQ(rowsUnder(kPrivate + ".2.8.2.1.7.1"), 4);
+    ASSERT_EQ(set({Integer(kPrivate + ".4.5.1.1.1.1", 1)}).status, 0);  // acquire clients
+    EXPECT_EQ(rowsUnder(kPrivate + ".4.5.2.1.2.1"), 2);
+    ASSERT_EQ(set({Integer(kPrivate + ".2.7.4.3.1.0", 1)}).status, 0);  // DHCP dynamic mapping
+    EXPECT_EQ(rowsUnder(kPrivate + ".2.7.4.1.1.3"), 2);
+    EXPECT_EQ(value(kPrivate + ".2.7.4.1.1.3.1"), "192.168.0.100");
+
+    ASSERT_EQ(set({Integer(kPrivate + ".2.11.11.1.0", 1)}).status, 0);  // get log
+    EXPECT_GE(rowsUnder(kPrivate + ".2.11.12.1.3"), 4);
+    ASSERT_EQ(set({Integer(kPrivate + ".2.11.10.0", 1)}).status, 0);  // clear log
+    EXPECT_EQ(rowsUnder(kPrivate + ".2.11.12.1.3"), 0);
+
+    // Rogue detection over 11g only, then the first finding moves to the AP list.
+    ASSERT_EQ(set({Integer(kPrivate + ".2.10.2.0", 8), Integer(kPrivate + ".2.10.4.1.1.0", 1)}).status, 0);
+    const int found = rowsUnder(kPrivate + ".2.10.4.1.4.1.7");
+    ASSERT_GT(found, 0);
+    for (int row = 1; row <= found; ++row)
+        EXPECT_EQ(value(kPrivate + ".2.10.4.1.4.1.7." + std::to_string(row)), "3");  // mode g
+    ASSERT_EQ(set({Integer(kPrivate + ".2.10.4.1.2.0", 1)}).status, 0);
+    EXPECT_EQ(rowsUnder(kPrivate + ".2.10.4.1.4.1.7"), found - 1);
+    EXPECT_EQ(rowsUnder(kPrivate + ".2.10.4.2.2.1.7"), 1);
+    EXPECT_EQ(set({Integer(kPrivate + ".2.10.4.2.1.0", 99)}).status, 12);  // inconsistentValue: no row 99
+}
+
+TEST_F(DevsimDevice, FaultKnobsDropDelayAndRefuse)
+{
+    ASSERT_TRUE(startAgent({"--drop-percent", "100"}));
+    EXPECT_EQ(get("1.3.6.1.2.1.1.5.0", 30).status, kStatusTimeout);
+
+    ASSERT_TRUE(startAgent({"--delay-ms", "600"}));
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(get("1.3.6.1.2.1.1.5.0", 300).status, 0);
+    EXPECT_GE(clock.elapsed(), 600);
+
+    ASSERT_TRUE(startAgent({"--refuse-set", QString::fromStdString(kPrivate) + ".1.1.1.1.1=13"}));
+    EXPECT_EQ(set({Text(kPrivate + ".1.1.1.1.1", "x")}).status, 13);
+    EXPECT_EQ(set({Text("1.3.6.1.2.1.1.5.0", "x")}).status, 0);
+}
+
+}  // namespace

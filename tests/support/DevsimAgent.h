@@ -1,0 +1,42 @@
+#pragma once
+
+#include "ChildProcess.h"
+
+#include <QJsonObject>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <cstdint>
+#include <string>
+
+// The simulated VTA-3100QX (build/bin/vta-devsim) on a free loopback port, started and
+// stopped by the test. Communities "public" / "private"; SNMPv3 users md5des, shaaes and
+// shaonly as devsim/README.md lists. Its state file lies in a private temporary folder.
+class DevsimAgent {
+public:
+    // Extra command-line arguments, e.g. {"--restart-seconds", "1", "--clients", "1000"}.
+    explicit DevsimAgent(QStringList extraArguments = {});
+    ~DevsimAgent();
+
+    // Starts it and waits for its ready line; false (with the reason in error()) otherwise.
+    bool start();
+    void stop();
+
+    uint16_t port() const { return m_port; }
+    QString stateFile() const;
+    // A folder that lives as long as this object, for files a test hands to the simulator.
+    QString folder() const { return m_folder.path(); }
+    const std::string& error() const { return m_error; }
+
+    // The simulator's state as it is now: the "variables" object of its state JSON, keyed by
+    // dotted instance OID, each {"name", "type", "value"}. Empty when it cannot be had.
+    QJsonObject state();
+    // The value of one instance in the current state, as text ("" when it is absent).
+    QString value(const QString& instanceOid);
+
+private:
+    QStringList m_extraArguments;
+    QTemporaryDir m_folder;
+    ChildProcess m_process;
+    uint16_t m_port = 0;
+    std::string m_error;
+};
