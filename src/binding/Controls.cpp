@@ -1,0 +1,150 @@
+#include "Controls.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPointer>
+#include <QStackedWidget>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <QVariant>
+
+namespace {
+
+constexpr const char* kTagProperty = "Tag";
+// Qt's own default maximum length: what "no limit" means for a line edit.
+constexpr int kUnlimited = 32767;
+
+std::function<void()>& beepHandler()
+{
+    static std::function<void()> handler;
+    return handler;
+}
+
+// The QTabWidget whose page the sheet is (the sheet's parent is the tab widget's stack).
+QTabWidget* tabWidgetOf(const QWidget* sheet)
+{
+    if (!sheet || !sheet->parentWidget())
+        return nullptr;
+    return qobject_cast<QTabWidget*>(sheet->parentWidget()->parentWidget());
+}
+
+} // namespace
+
+int Tag(const QWidget* control) { return control->property(kTagProperty).toInt(); }
+
+void SetTag(QWidget* control, int tag) { control->setProperty(kTagProperty, tag); }
+
+int MaxLength(const QLineEdit* edit) { return edit->maxLength() >= kUnlimited ? 0 : edit->maxLength(); }
+
+void SetMaxLength(QLineEdit* edit, int length)
+{
+    edit->setMaxLength(length <= 0 || length > kUnlimited ? kUnlimited : length);
+}
+
+void SetPasswordChar(QLineEdit* edit, QChar character)
+{
+    if (character.isNull()) {
+        edit->setEchoMode(QLineEdit::Normal);
+        return;
+    }
+    edit->setEchoMode(QLineEdit::Password);
+    edit->setStyleSheet(QString("lineedit-password-character: %1").arg(character.unicode()));
+}
+
+void SetReportStyle(QTreeWidget* listView)
+{
+    listView->setRootIsDecorated(false);
+    listView->setItemsExpandable(false);
+    listView->setUniformRowHeights(true);
+    listView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    listView->setSelectionMode(QAbstractItemView::SingleSelection);
+    listView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    listView->setAllColumnsShowFocus(true);
+    listView->setHeaderHidden(false);
+    // Selected rows keep their highlight when the list loses the focus; grid lines.
+    listView->setStyleSheet("QTreeView::item { border-right: 1px solid palette(mid); "
+                            "border-bottom: 1px solid palette(mid); }");
+    QPalette palette = listView->palette();
+    palette.setColor(QPalette::Inactive, QPalette::Highlight, palette.color(QPalette::Active, QPalette::Highlight));
+    palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                     palette.color(QPalette::Active, QPalette::HighlightedText));
+    listView->setPalette(palette);
+}
+
+void AddListColumn(QTreeWidget* listView, const QString& caption, int width)
+{
+    const int column = listView->columnCount();
+    listView->setColumnCount(column + 1);
+    QTreeWidgetItem* header = listView->headerItem();
+    header->setText(column, caption);
+    listView->header()->setSectionResizeMode(column, QHeaderView::Interactive);
+    listView->header()->setStretchLastSection(false);
+    if (width == 0) {
+        listView->setColumnHidden(column, true);
+        return;
+    }
+    listView->setColumnHidden(column, false);
+    if (width == kFitHeaderWidth)
+        width = listView->header()->fontMetrics().horizontalAdvance(caption) + 16;
+    listView->setColumnWidth(column, width);
+}
+
+void SetTabSheetVisible(QWidget* sheet, bool visible)
+{
+    if (QTabWidget* tabs = tabWidgetOf(sheet))
+        tabs->setTabVisible(tabs->indexOf(sheet), visible);
+}
+
+bool TabSheetVisible(const QWidget* sheet)
+{
+    QTabWidget* tabs = tabWidgetOf(sheet);
+    if (!tabs)
+        return false;
+    const int index = tabs->indexOf(const_cast<QWidget*>(sheet));
+    return index >= 0 && tabs->isTabVisible(index);
+}
+
+void FocusNextControl(QWidget* form)
+{
+    if (!form)
+        return;
+    QWidget* window = form->window();
+    QWidget* current = window->focusWidget();
+    if (!current)
+        current = QApplication::focusWidget();
+    if (!current || current->window() != window)
+        return;
+    for (QWidget* next = current->nextInFocusChain(); next && next != current; next = next->nextInFocusChain()) {
+        if (next->window() != window || next->focusProxy())
+            continue;
+        if ((next->focusPolicy() & Qt::TabFocus) == Qt::TabFocus && next->isEnabled() && next->isVisibleTo(window)) {
+            next->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
+}
+
+void PostFocusNextControl(QWidget* form)
+{
+    if (!form)
+        return;
+    QPointer<QWidget> target(form);
+    QMetaObject::invokeMethod(
+        form, [target] { FocusNextControl(target); }, Qt::QueuedConnection);
+}
+
+void Beep()
+{
+    if (beepHandler())
+        beepHandler()();
+    else
+        QApplication::beep();
+}
+
+void SetBeepHandler(std::function<void()> handler) { beepHandler() = std::move(handler); }
+
+QString ExecutableName() { return QFileInfo(QCoreApplication::applicationFilePath()).fileName(); }

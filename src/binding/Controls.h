@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class QLineEdit;
+class QTabWidget;
+class QTreeWidget;
+class QWidget;
+
+// Small helpers that give Qt's own widgets the properties every page relies on: the Tag
+// every control carries, an edit's maximum length with 0 for "no limit", a password
+// character, report-style list views with hidden zero-width columns, and tab sheets that can
+// be hidden.
+
+// Every control carries an integer Tag (a dynamic property, 0 until set). A page's change
+// or exit handler vetoes the constraint's follow-up by setting its edit's Tag to -1.
+int Tag(const QWidget* control);
+void SetTag(QWidget* control, int tag);
+
+// The maximum number of characters an edit accepts; 0 means no limit.
+int MaxLength(const QLineEdit* edit);
+void SetMaxLength(QLineEdit* edit, int length);
+
+// The character shown in place of each typed one; a null character shows the text itself.
+void SetPasswordChar(QLineEdit* edit, QChar character);
+
+// A report-style list view: whole rows, read-only, selection shown also when unfocused,
+// grid lines, no tree decoration.
+void SetReportStyle(QTreeWidget* listView);
+// Width of a column that fits its header text.
+inline constexpr int kFitHeaderWidth = -2;
+// Appends a column; width 0 makes it an invisible column, kFitHeaderWidth fits the caption.
+void AddListColumn(QTreeWidget* listView, const QString& caption, int width);
+
+// Shows or hides the tab of a tab sheet (a page of a QTabWidget); hidden sheets keep their
+// controls. TabSheetVisible is false for a widget that is no tab sheet.
+void SetTabSheetVisible(QWidget* sheet, bool visible);
+bool TabSheetVisible(const QWidget* sheet);
+
+// Moves the focus of form to the next control in tab order after the focused one.
+void FocusNextControl(QWidget* form);
+// The same after the current event has finished.
+void PostFocusNextControl(QWidget* form);
+
+// The short warning sound of rejected input. Tests replace it to count beeps; an empty
+// function restores the real one.
+void Beep();
+void SetBeepHandler(std::function<void()> handler);
+
+// The caption of the module's own message boxes: the executable's file name.
+QString ExecutableName();

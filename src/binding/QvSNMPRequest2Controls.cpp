@@ -1,0 +1,344 @@
+#include "QvSNMPRequest2Controls.h"
+
+#include "Controls.h"
+#include "Dialogs.h"
+#include "ErrorCatalogue.h"
+#include "ExceptionGuard.h"
+#include "StatusBar.h"
+
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QTime>
+
+#include <exception>
+
+namespace {
+
+// Clears Busy when an exception leaves an exchange.
+class BusyScope {
+public:
+    explicit BusyScope(bool& busy) : m_busy(busy) { m_busy = true; }
+    ~BusyScope() { m_busy = false; }
+
+private:
+    bool& m_busy;
+};
+
+// "hh:nn:ss" on the 12-hour clock followed by the locale's AM or PM text.
+std::string statusTime()
+{
+    const QTime now = QTime::currentTime();
+    const int hour = now.hour() % 12 == 0 ? 12 : now.hour() % 12;
+    const QLocale locale;
+    const QString text = QString("%1:%2:%3 %4")
+                             .arg(hour, 2, 10, QLatin1Char('0'))
+                             .arg(now.minute(), 2, 10, QLatin1Char('0'))
+                             .arg(now.second(), 2, 10, QLatin1Char('0'))
+                             .arg(now.hour() < 12 ? locale.amText() : locale.pmText());
+    return text.toStdString();
+}
+
+} // namespace
+
+QvSNMPRequest2Controls::QvSNMPRequest2Controls(QWidget* form) : m_form(form)
+{
+    // The request reports failures of waiting exchanges and of sending only through this
+    // callback; keep the record so the binding can show it.
+    request.errorCallback = [this](const QvSNMPError& record) {
+        m_lastError = record;
+        m_haveError = true;
+    };
+}
+
+QvSNMPRequest2Controls::~QvSNMPRequest2Controls()
+{
+    m_alive.reset();
+    request.errorCallback = nullptr;
+}
+
+void QvSNMPRequest2Controls::SetStatusSink(QPlainTextEdit* memo)
+{
+    m_sink = memo;
+    m_sinkKind = memo ? SinkKind::Memo : SinkKind::None;
+}
+
+void QvSNMPRequest2Controls::SetStatusSink(StatusBar* statusBar)
+{
+    m_sink = statusBar;
+    m_sinkKind = statusBar ? SinkKind::Bar : SinkKind::None;
+}
+
+void QvSNMPRequest2Controls::SetStatusSink(StatusPanel* panel)
+{
+    m_sink = panel;
+    m_sinkKind = panel ? SinkKind::Panel : SinkKind::None;
+}
+
+void QvSNMPRequest2Controls::ShowStatus(const std::string& errorText)
+{
+    if (!m_sink)
+        return;
+    std::string line = Message(MessageTable::SnmpMsg, m_template == 0 ? 1 : 2);
+    const std::string& description = request.list.description;
+    if (description.empty()) {
+        // Without a list name the line loses " Request:[VARLIST]" from the blank after
+        // "[ERROR]" on; a reworded template without that blank loses only the marker.
+        const size_t marker = line.find("[VARLIST]");
+        const size_t error = line.find("[ERROR]");
+        if (marker != std::string::npos) {
+            size_t from = marker;
+            if (error != std::string::npos && error + 7 < marker && line[error + 7] == ' ')
+                from = error + 7;
+            line.erase(from, marker + 9 - from);
+        }
+    } else {
+        line = FillMarker(line, "[VARLIST]", description);
+    }
+    // The time first: an error text that holds a marker stays as it is.
+    line = FillMarker(line, "[TIME]", statusTime());
+    line = FillMarker(line, "[ERROR]", errorText);
+
+    const QString text = QString::fromStdString(line);
+    switch (m_sinkKind) {
+    case SinkKind::Memo:
+        static_cast<QPlainTextEdit*>(m_sink.data())->appendPlainText(text);
+        break;
+    case SinkKind::Bar:
+        static_cast<StatusBar*>(m_sink.data())->SetSimpleText(text);
+        break;
+    case SinkKind::Panel:
+        static_cast<StatusPanel*>(m_sink.data())->SetText(text);
+        break;
+    case SinkKind::None:
+        break;
+    }
+}
+
+void QvSNMPRequest2Controls::reportError(int32_t statusTemplate, const QvSNMPError& record)
+{
+    m_template = statusTemplate;
+    if (m_sink)
+        ShowStatus(record.message);
+    else
+        Dialogs::message(m_form, QString::fromStdString(record.message), ExecutableName(), DialogButtons::Ok);
+}
+
+void QvSNMPRequest2Controls::ReportGetError(const QvSNMPError& record) { reportError(0, record); }
+
+void QvSNMPRequest2Controls::ReportSetError(const QvSNMPError& record) { reportError(1, record); }
+
+void QvSNMPRequest2Controls::showFailure(const std::string& text)
+{
+    QvSNMPError record;
+    record.message = text;
+    reportError(m_template, record);
+}
+
+bool QvSNMPRequest2Controls::RowAccepted()
+{
+    std::string condition;
+    if (conditionRequest && !rowCondition.empty())
+        condition = conditionRequest->SubstituteValues(rowCondition, true, "#");
+    return request.Accepts(condition) && request.Accepts(request.filterExpression);
+}
+
+QvSNMPError QvSNMPRequest2Controls::lastError() const
+{
+    if (m_haveError)
+        return m_lastError;
+    QvSNMPError record;
+    record.code = -528;
+    record.message = QvSnmpMessage(-528);
+    return record;
+}
+
+// ---- get ----
+
+bool QvSNMPRequest2Controls::Get()
+{
+    m_template = 0;
+    BeforeGet();
+    m_haveError = false;
+
+    if (RequestMode == kWaiting) {
+        bool ok = true;
+        {
+            BusyScope busy(Busy);
+            bool more = request.GetSync(true, ok);
+            if (!request.list.IsTable()) {
+                // Also after a failure: the items then hold "(NULL)" and the controls show it.
+                if (RowAccepted())
+                    ValuesArrived();
+            } else {
+                while (more) {
+                    if (RowAccepted())
+                        ValuesArrived();
+                    more = request.GetSync(false, ok);
+                }
+            }
+            AfterGet();
+        }
+        if (!ok)
+            ReportGetError(lastError());
+        return ok;
+    }
+
+    Busy = true;
+    if (!request.alive) {
+        Busy = false;
+        return true;
+    }
+    startGet(true);
+    return true;
+}
+
+QvSNMPRequest::Completion QvSNMPRequest2Controls::completion(void (QvSNMPRequest2Controls::*step)(const QvSNMPError&))
+{
+    std::weak_ptr<int> alive = m_alive;
+    return [this, alive, step](void*, const QvSNMPError& record, QvSNMPVarList&) {
+        if (alive.expired())
+            return;
+        // Completions run from the event pump: nothing may escape into the event loop.
+        RunGuarded([&] { (this->*step)(record); }, m_form);
+    };
+}
+
+bool QvSNMPRequest2Controls::startGet(bool first)
+{
+    const int32_t before = request.outstanding;
+    m_haveError = false;
+    try {
+        request.GetAsync(completion(&QvSNMPRequest2Controls::getStep), this, first);
+    } catch (...) {
+        Busy = false;
+        throw;
+    }
+    if (request.outstanding > before)
+        return true;
+    // Nothing went out, so no completion will come: end the get here.
+    Busy = false;
+    m_template = 0;
+    if (OnGetDone)
+        OnGetDone(*this, lastError());
+    return false;
+}
+
+bool QvSNMPRequest2Controls::deliverRow()
+{
+    try {
+        if (RowAccepted())
+            ValuesArrived();
+        return true;
+    } catch (const std::exception& error) {
+        Busy = false;
+        m_template = 0;
+        showFailure(error.what());
+        return false;
+    }
+}
+
+void QvSNMPRequest2Controls::getStep(const QvSNMPError& record)
+{
+    if (record.code != 0) {
+        Busy = false;
+        m_template = 0;
+        if (OnGetDone)
+            OnGetDone(*this, record);
+        return;
+    }
+    if (!request.list.IsTable()) {
+        if (deliverRow())
+            finishGet(record);
+        return;
+    }
+    if (!record.finished) {
+        if (!deliverRow())
+            return;
+        if (request.alive) {
+            try {
+                startGet(false);
+            } catch (const std::exception& error) {
+                Busy = false;
+                m_template = 0;
+                showFailure(error.what());
+            }
+            return;
+        }
+    }
+    finishGet(record);
+}
+
+void QvSNMPRequest2Controls::finishGet(const QvSNMPError& record)
+{
+    AfterGet();
+    Busy = false;
+    m_template = 0;
+    if (OnGetDone)
+        OnGetDone(*this, record);
+}
+
+// ---- set ----
+
+bool QvSNMPRequest2Controls::Set(bool refreshAfterSet, bool collect, const std::string& selection,
+                                 const std::vector<std::string>* valueSource)
+{
+    m_template = 1;
+    RefreshAfterSet = refreshAfterSet;
+    BeforeSet();
+    if (collect)
+        CollectValues();
+    m_haveError = false;
+
+    if (RequestMode == kWaiting) {
+        bool ok = true;
+        {
+            BusyScope busy(Busy);
+            request.SetSync(ok, false, selection, valueSource);
+            AfterSet();
+        }
+        if (!ok)
+            ReportSetError(lastError());
+        if (request.list.IsTable() && RefreshAfterSet)
+            Get();
+        return ok;
+    }
+
+    Busy = true;
+    if (!request.alive) {
+        Busy = false;
+        return true;
+    }
+    const int32_t before = request.outstanding;
+    try {
+        request.SetAsync(completion(&QvSNMPRequest2Controls::setCompletion), this, false, selection, valueSource);
+    } catch (...) {
+        Busy = false;
+        throw;
+    }
+    if (request.outstanding == before) {
+        // Nothing went out: the set ends here.
+        Busy = false;
+        m_template = 1;
+        if (OnSetDone)
+            OnSetDone(*this, lastError());
+    }
+    return true;
+}
+
+void QvSNMPRequest2Controls::setCompletion(const QvSNMPError& record)
+{
+    if (record.code != 0) {
+        Busy = false;
+        m_template = 1;
+        if (OnSetDone)
+            OnSetDone(*this, record);
+        return;
+    }
+    AfterSet();
+    Busy = false;
+    m_template = 1;
+    if (OnSetDone)
+        OnSetDone(*this, record);
+    if (request.list.IsTable() && RefreshAfterSet)
+        Get();
+}
