@@ -84,8 +84,10 @@ Device::Device(DeviceSettings settings) : m_settings(settings)
 
 Device::~Device()
 {
+    // A transfer still waiting for its server must not hold up the end of the program:
+    // the worker keeps its own reference to the job.
     if (m_transfer && m_transfer->worker.joinable())
-        m_transfer->worker.join();
+        m_transfer->worker.detach();
 }
 
 Variable* Device::at(const char* suffix) { return m_store.storage(DeviceOid::Private(suffix)); }
@@ -107,6 +109,7 @@ void Device::log(const std::string& message)
 void Device::boot()
 {
     m_bootTime = Clock::now();
+    ++m_boots;
     // Settings that need a restart: the running status follows the saved configuration now.
     auto copy = [&](const std::string& to, const std::string& from) {
         Variable* target = at(to.c_str());
@@ -362,12 +365,12 @@ int Device::startTransfer(int command, const std::string& serverAddress, const s
     const std::string& fileName = command == 3 ? localFile : remoteFile;
     if (serverAddress == "0.0.0.0" || fileName.empty())
         return SNMP_ERR_INCONSISTENTVALUE;  // nowhere to transfer from or to
-    m_transfer = std::make_unique<Transfer>();
+    m_transfer = std::make_shared<Transfer>();
     m_transfer->command = command;
     m_transfer->fileName = fileName;
     TftpEndpoint server{serverAddress, m_settings.tftpServerPort, m_settings.tftpTimeoutMs, m_settings.tftpRetries};
     const std::string configuration = command == 3 ? configurationText() : std::string();
-    Transfer* job = m_transfer.get();
+    std::shared_ptr<Transfer> job = m_transfer;
     job->worker = std::thread([job, server, fileName, configuration] {
         job->result = job->command == 3 ? TftpWrite(server, fileName, configuration) : TftpRead(server, fileName);
         job->done = true;
@@ -383,7 +386,7 @@ std::optional<int> Device::finishedTransfer()
     if (!m_transfer || !m_transfer->done)
         return std::nullopt;
     m_transfer->worker.join();
-    const std::unique_ptr<Transfer> job = std::move(m_transfer);
+    const std::shared_ptr<Transfer> job = std::move(m_transfer);
     if (!job->result.ok) {
         log("Transfer of " + job->fileName + " failed: " + job->result.error);
         return SNMP_ERR_GENERR;

@@ -46,6 +46,7 @@ public:
     // Restart: the device answers the set, then stays silent for restartSeconds and boots.
     bool silent(Clock::time_point now) const;
     void poll(Clock::time_point now);  // advances restarts; call often
+    unsigned boots() const { return m_boots; }
 
     // TFTP control: command 1 firmware, 2 load configuration, 3 store configuration.
     bool transferRunning() const { return m_transfer != nullptr; }
@@ -85,7 +86,8 @@ private:
     bool m_radioRunning[2] = {true, false};
     std::string m_pendingFirmware;
     std::deque<std::pair<std::string, std::string>> m_log;  // time, message
-    std::unique_ptr<Transfer> m_transfer;
+    std::shared_ptr<Transfer> m_transfer;  // shared with its worker thread
+    unsigned m_boots = 0;
 };
 
 // Firmware versions "major.minor": the first such number in the image's first line, else in

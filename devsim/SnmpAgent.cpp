@@ -321,7 +321,10 @@ bool SnmpAgent::takeTransferCommand(netsnmp_session* session, netsnmp_pdu* pdu)
         ++position;
         Variable updated;
         const Oid name = NameOf(vb);
-        const int status = name == command ? SNMP_ERR_NOERROR : checkSet(name, vb, updated);
+        int status = name == command ? SNMP_ERR_NOERROR : checkSet(name, vb, updated);
+        for (const RefusedSet& refused : m_options.refusedSets)
+            if (name == command && refused.instance == command)
+                status = refused.status;
         if (status != SNMP_ERR_NOERROR) {
             answer(session, snmp_clone_pdu(pdu), status, position);
             return true;
@@ -400,7 +403,10 @@ void SnmpAgent::runOnce(int maxWaitMs)
         snmp_timeout();
     run_alarms();
     netsnmp_check_outstanding_agent_requests();
+    const unsigned boots = m_device.boots();
     m_device.poll(std::chrono::steady_clock::now());
+    if (m_device.boots() != boots)
+        writeState();  // the running status changed with the restart
     releaseDelayed();
     finishTransfer();
 }

@@ -39,6 +39,12 @@ int main(int argc, char** argv)
         }
     }
 
+    SnmpAgent agent(device, options);
+    if (!agent.start(error)) {
+        std::fprintf(stderr, "vta-devsim: %s\n", error.c_str());
+        return 1;
+    }
+    // After the agent library started: it sets up signals of its own.
     struct sigaction stop {};
     stop.sa_handler = OnStop;
     sigaction(SIGTERM, &stop, nullptr);
@@ -48,11 +54,6 @@ int main(int argc, char** argv)
     sigaction(SIGUSR1, &dump, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
 
-    SnmpAgent agent(device, options);
-    if (!agent.start(error)) {
-        std::fprintf(stderr, "vta-devsim: %s\n", error.c_str());
-        return 1;
-    }
     agent.writeState();
     std::printf("vta-devsim ready on udp:%s:%d\n", options.address.c_str(), options.port);
     std::fflush(stdout);
