@@ -126,6 +126,7 @@ TEST_F(TftpPathTest, NamesInsideTheFolderResolveToItsFiles)
     EXPECT_EQ(TftpPath::forWriting(root, "new.cfg").path, canonicalRoot + "/new.cfg");
     EXPECT_EQ(TftpPath::forWriting(root, "sub/new.cfg").path, canonicalRoot + "/sub/new.cfg");
     EXPECT_NE(TftpPath::forWriting(root, "nofolder/new.cfg").verdict, TftpPath::Inside);
+    EXPECT_NE(TftpPath::forWriting(root, "sub").verdict, TftpPath::Inside);
 }
 
 TEST_F(TftpPathTest, MissingFilesAndFoldersAreNotFoundForReading)

@@ -91,6 +91,9 @@ TftpPath TftpPath::forWriting(const QString& root, const QString& requested)
         const QString canonical = info.canonicalFilePath();
         if (canonical.isEmpty() || !isInside(start.canonicalRoot, canonical))
             return {Refused, {}};
+        // Only a file is ever replaced, never a folder.
+        if (QFileInfo(canonical).isDir())
+            return {Missing, {}};
         return {Inside, canonical};
     }
     return {Inside, folder + QLatin1Char('/') + info.fileName()};

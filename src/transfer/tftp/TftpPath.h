@@ -8,7 +8,7 @@
 struct TftpPath {
     enum Verdict {
         Inside,   // path names a place inside the folder
-        Missing,  // a read of a file that does not exist (or is not a plain file)
+        Missing,  // no such file to read, or no such folder (or a folder) to write
         Refused,  // the name points outside the folder, or no folder is served
     };
     Verdict verdict = Refused;
