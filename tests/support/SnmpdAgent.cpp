@@ -36,6 +36,7 @@ bool SnmpdAgent::start()
             text += "\n";
             text += QByteArray("rwuser ") + user.name + (*user.priv ? " priv\n" : " auth\n");
         }
+        text += m_extraConfig;
         file.write(text);
     }
     const QString log = m_folder.filePath("snmpd.log");

@@ -25,6 +25,9 @@ public:
     SnmpdAgent();
     ~SnmpdAgent();
 
+    // Further snmpd.conf lines (views, communities, extra objects); call before start().
+    void addConfigLines(const QByteArray& lines) { m_extraConfig += lines; }
+
     // Starts the agent; false (with the reason in error()) when it does not come up.
     bool start();
     void stop();
@@ -37,4 +40,5 @@ private:
     ChildProcess m_process;
     uint16_t m_port = 0;
     std::string m_error;
+    QByteArray m_extraConfig;
 };
