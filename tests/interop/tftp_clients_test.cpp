@@ -4,6 +4,7 @@
 #include "TftpInterop.h"
 
 #include <QFileInfo>
+#include <QUdpSocket>
 
 using namespace tftp_interop;
 
@@ -159,6 +160,46 @@ TEST_F(TftpRefusals, StoresLeavingTheFolderAreRefusedAndCreateNothing)
 TEST_F(TftpRefusals, TheProgramStopsCleanlyOnInterrupt)
 {
     EXPECT_EQ(server.interrupt(), 0);
+}
+
+} // namespace
+
+namespace {
+
+TEST(TftpServeProgram, BadArgumentsAreRefusedWithAClearMessage)
+{
+    Folders folders;
+    struct Case {
+        QStringList arguments;
+        int exitCode;
+        const char* message;
+    };
+    const QString port = QString::number(FreeUdpPort());
+    for (const Case& c : {Case{{}, 2, "a folder and a port are needed"},
+                          Case{{folders.base.filePath("absent"), port}, 2, "the folder does not exist"},
+                          Case{{folders.served, "sixty-nine"}, 2, "'sixty-nine' is not a valid integer value"},
+                          Case{{folders.served, "0"}, 2, "the port must lie between 1 and 65535"},
+                          Case{{folders.served, port, "--sends"}, 2, "an option lacks its value"},
+                          Case{{folders.served, port, "--verbose", "1"}, 2, "unknown option"}}) {
+        const ClientRun run = runClient(serverProgram(), c.arguments, folders.base.path(), {}, 10000);
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments.join(' ').toStdString();
+        EXPECT_TRUE(run.output.contains(c.message)) << run.output.toStdString();
+    }
+}
+
+TEST(TftpServeProgram, ATakenPortIsReportedWithTheSocketMessage)
+{
+    Folders folders;
+    // The listening socket allows address reuse, as the module's server always did, so a
+    // plain socket (without reuse) is what keeps a second server out.
+    QUdpSocket plain;
+    const uint16_t taken = FreeUdpPort();
+    ASSERT_TRUE(plain.bind(QHostAddress::AnyIPv4, taken, QUdpSocket::DontShareAddress));
+    const ClientRun run = runClient(serverProgram(), {folders.served, QString::number(taken)},
+                                    folders.base.path(), {}, 10000);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.output.contains("(QvTFTP) Fail to open socket!Please check if the network is ready."))
+        << run.output.toStdString();
 }
 
 } // namespace
