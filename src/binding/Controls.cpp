@@ -10,6 +10,7 @@
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QTreeWidget>
+#include <QValidator>
 #include <QVariant>
 
 namespace {
@@ -38,11 +39,39 @@ int Tag(const QWidget* control) { return control->property(kTagProperty).toInt()
 
 void SetTag(QWidget* control, int tag) { control->setProperty(kTagProperty, tag); }
 
-int MaxLength(const QLineEdit* edit) { return edit->maxLength() >= kUnlimited ? 0 : edit->maxLength(); }
+// Limits what the user types or pastes to a number of characters; text set by the program
+// is taken whole, so a value such as "(NULL)" shows even in a three-character field.
+class TypingLimit : public QValidator {
+public:
+    TypingLimit(int length, QObject* parent) : QValidator(parent), length(length) {}
+    State validate(QString& input, int&) const override
+    {
+        return input.size() <= length ? Acceptable : Invalid;
+    }
+    int length;
+};
+
+int MaxLength(const QLineEdit* edit)
+{
+    const auto* limit = dynamic_cast<const TypingLimit*>(edit->validator());
+    return limit ? limit->length : 0;
+}
 
 void SetMaxLength(QLineEdit* edit, int length)
 {
-    edit->setMaxLength(length <= 0 || length > kUnlimited ? kUnlimited : length);
+    edit->setMaxLength(kUnlimited);
+    auto* limit = const_cast<TypingLimit*>(dynamic_cast<const TypingLimit*>(edit->validator()));
+    if (length <= 0) {
+        if (limit) {
+            edit->setValidator(nullptr);
+            delete limit;
+        }
+        return;
+    }
+    if (limit)
+        limit->length = length;
+    else
+        edit->setValidator(new TypingLimit(length, edit));
 }
 
 void SetPasswordChar(QLineEdit* edit, QChar character)

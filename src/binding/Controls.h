@@ -19,7 +19,9 @@ class QWidget;
 int Tag(const QWidget* control);
 void SetTag(QWidget* control, int tag);
 
-// The maximum number of characters an edit accepts; 0 means no limit.
+// The maximum number of characters the user may type into an edit; 0 means no limit. Text
+// the program sets is not cut (a three-character field can still show "(NULL)"). Use these
+// rather than QLineEdit::setMaxLength, which also cuts what the program sets.
 int MaxLength(const QLineEdit* edit);
 void SetMaxLength(QLineEdit* edit, int length);
 

@@ -156,6 +156,14 @@ QvEditConstraint::~QvEditConstraint()
 
 void QvEditConstraint::AddConstraints(const std::string& format, const std::vector<QLineEdit*>& edits)
 {
+    // Count the specs first: a format with more specs than edits binds none of them.
+    size_t specs = 0;
+    for (size_t i = 0; i < format.size(); ++i)
+        if ((format[i] == '%' && i > 0) || (format[i] != '%' && i + 1 == format.size()))
+            ++specs;
+    if (specs > edits.size())
+        raiseBadFormat();
+
     size_t next = 0;
     auto apply = [&](const std::string& spec) {
         if (next >= edits.size())
