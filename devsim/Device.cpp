@@ -29,6 +29,9 @@ std::string Ip(uint32_t address)
     return text;
 }
 
+// A subnet mask: ones from the top, then only zeros, and not all zeros.
+bool IsContiguousMask(uint32_t mask) { return mask != 0 && ((~mask + 1) & ~mask) == 0; }
+
 uint32_t IpNumber(const std::string& bytes)
 {
     if (bytes.size() != 4)
@@ -175,6 +178,23 @@ void Device::refreshLive(const Oid& instance, Variable& variable)
     }
 }
 
+bool Device::configureLan(const std::string& address, const std::string& mask, std::string& error)
+{
+    Variable* ip = at("1.2.2.0");
+    Variable* subnet = at("1.2.3.0");
+    Variable newIp = *ip, newMask = *subnet;
+    if (!SetValueFromText(newIp, address) || !SetValueFromText(newMask, mask) ||
+        !IsContiguousMask(IpNumber(newMask.bytes)) || IpNumber(newIp.bytes) == 0) {
+        error = "'" + address + "/" + mask + "' is not a usable address and subnet mask";
+        return false;
+    }
+    *ip = newIp;
+    *subnet = newMask;
+    at("4.1.1.4.0")->bytes = newIp.bytes;
+    at("4.1.1.5.0")->bytes = newMask.bytes;
+    return true;
+}
+
 int Device::checkSet(const Oid& instance, const Variable& updated)
 {
     const Oid& s = instance;
@@ -185,6 +205,14 @@ int Device::checkSet(const Oid& instance, const Variable& updated)
         if (list.find(" " + updated.bytes + " ") == std::string::npos)
             return SNMP_ERR_WRONGVALUE;
     }
+    if (is("1.2.3.0") && !IsContiguousMask(IpNumber(updated.bytes)))
+        return SNMP_ERR_WRONGVALUE;  // the device's own mask must be a real one
+    if (is("1.2.2.0") && IpNumber(updated.bytes) == 0)
+        return SNMP_ERR_WRONGVALUE;
+    if (is("3.1.1.0") &&
+        updated.bytes.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789@._-") !=
+            std::string::npos)
+        return SNMP_ERR_WRONGVALUE;  // user names: letters, digits and @ . _ -
     auto rowExists = [&](const char* table, long long key) {
         return key > 0 && m_store.find(Concat(m_store.table(table)->entry, {2, static_cast<oid>(key)})) != nullptr;
     };

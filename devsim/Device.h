@@ -34,6 +34,8 @@ public:
     ~Device();
 
     MibStore& store() { return m_store; }
+    // Sets the LAN address and mask as if configured and restarted with them.
+    bool configureLan(const std::string& address, const std::string& mask, std::string& error);
     const DeviceSettings& settings() const { return m_settings; }
 
     // Refreshes values that change by themselves (up time, lamps, temperature) before a read.

@@ -1,5 +1,6 @@
 #include "Options.h"
 
+#include <arpa/inet.h>
 #include <cstdlib>
 #include <sstream>
 
@@ -78,6 +79,12 @@ bool ParseUser(const std::string& text, UsmUser& user, std::string& error)
     return true;
 }
 
+bool IsIpv4(const std::string& text)
+{
+    in_addr address{};
+    return inet_pton(AF_INET, text.c_str(), &address) == 1;
+}
+
 }  // namespace
 
 std::vector<UsmUser> DefaultUsers()
@@ -96,7 +103,7 @@ MIB-II system group and private MIB, its commands, restarts and TFTP transfers.
 
 Network:
   --port PORT             UDP port of the SNMP agent (required, 1-65535)
-  --address ADDR          address to listen on (default 127.0.0.1)
+  --address ADDR          IPv4 address to listen on (default 127.0.0.1)
   --read-community TEXT   read-only community (default "public")
   --write-community TEXT  read-write community (default "private")
   --user NAME:AUTH:AUTHPASS[:PRIV:PRIVPASS]
@@ -109,6 +116,8 @@ State:
   --state-in FILE         start from a state (or configuration) JSON file
 
 Device:
+  --lan ADDRESS/MASK      the device's own LAN address and subnet mask at start, e.g.
+                          127.0.0.1/255.0.0.0 (default 192.168.0.50/255.255.255.0)
   --restart-seconds N     how long a restart keeps the device silent (default 3)
   --tftp-port PORT        UDP port of the TFTP server the device uses (default 69)
   --tftp-timeout-ms MS    TFTP time-out per packet (default 2000)
@@ -163,8 +172,21 @@ bool ParseOptions(int argc, char** argv, Options& options, bool& help, std::stri
         bool ok = true;
         if (name == "--port")
             ok = integer(1, 65535, options.port);
-        else if (name == "--address")
+        else if (name == "--address") {
+            if (!IsIpv4(value)) {
+                error = "--address: '" + value + "' is not an IPv4 address";
+                return false;
+            }
             options.address = value;
+        } else if (name == "--lan") {
+            const size_t slash = value.find('/');
+            if (slash == std::string::npos || !IsIpv4(value.substr(0, slash)) || !IsIpv4(value.substr(slash + 1))) {
+                error = "--lan wants ADDRESS/MASK in dotted form, not '" + value + "'";
+                return false;
+            }
+            options.lanAddress = value.substr(0, slash);
+            options.lanMask = value.substr(slash + 1);
+        }
         else if (name == "--read-community" || name == "--write-community") {
             if (!IsPlainToken(value)) {
                 error = name + ": a community must be printable without blanks or quotes";

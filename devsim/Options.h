@@ -30,6 +30,8 @@ struct Options {
     int dropPercent = 0;
     int delayMs = 0;
     std::vector<RefusedSet> refusedSets;
+    std::string lanAddress;  // "ADDRESS/MASK": the device's configured LAN address at start
+    std::string lanMask;
     bool verbose = false;
     DeviceSettings device;
 };

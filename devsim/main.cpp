@@ -39,6 +39,11 @@ int main(int argc, char** argv)
         }
     }
 
+    if (!options.lanAddress.empty() && !device.configureLan(options.lanAddress, options.lanMask, error)) {
+        std::fprintf(stderr, "vta-devsim: --lan: %s\n", error.c_str());
+        return 2;
+    }
+
     SnmpAgent agent(device, options);
     if (!agent.start(error)) {
         std::fprintf(stderr, "vta-devsim: %s\n", error.c_str());

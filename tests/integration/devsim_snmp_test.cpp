@@ -168,6 +168,8 @@ TEST_F(DevsimSnmp, RefusedSetsGiveTheStatusOfTheirFaultAndChangeNothing)
         {&kV2c, {ssid, "s", QString(33, 'x')}, "wrongLength"},
         {&kV2c, {kPrivate + ".9.9.0", "i", "1"}, "noCreation"},
         {&kV2c, {ssid + "0", "s", "x"}, "noCreation"},
+        {&kV2c, {kPrivate + ".1.2.3.0", "a", "255.0.255.0"}, "wrongValue"},  // not a subnet mask
+        {&kV2c, {kPrivate + ".3.1.1.0", "s", "bad name"}, "wrongValue"},     // user name with a blank
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.credentials->label) + " " + c.assignment.join(' ').toStdString());
@@ -270,7 +272,7 @@ TEST(DevsimCommandLine, HelpListsEveryOptionAndBadInputIsRefusedClearly)
     EXPECT_EQ(help.exitCode(), 0);
     const QString text = QString::fromUtf8(help.readAllStandardOutput());
     for (const char* option : {"--port", "--address", "--read-community", "--write-community", "--user", "--state-out",
-                               "--state-in", "--restart-seconds", "--tftp-port", "--tftp-timeout-ms", "--tftp-retries",
+                               "--state-in", "--lan", "--restart-seconds", "--tftp-port", "--tftp-timeout-ms", "--tftp-retries",
                                "--signal-strength", "--clients", "--survey-rows", "--log-rows", "--drop-percent",
                                "--delay-ms", "--refuse-set", "--verbose", "--help"})
         EXPECT_TRUE(text.contains(option)) << option;
@@ -285,6 +287,9 @@ TEST(DevsimCommandLine, HelpListsEveryOptionAndBadInputIsRefusedClearly)
         {{"--port", "1610", "--user", "bob:SHA:short"}, "at least 8"},
         {{"--port", "1610", "--refuse-set", "1.3.6=20"}, "--refuse-set"},
         {{"--port", "1610", "--frobnicate", "1"}, "unknown option"},
+        {{"--port", "1610", "--address", "localhost"}, "not an IPv4 address"},
+        {{"--port", "1610", "--lan", "10.0.0.7"}, "--lan wants ADDRESS/MASK"},
+        {{"--port", "1610", "--lan", "10.0.0.7/255.0.255.0"}, "not a usable address"},
         {{"--port", "1610", "--state-in", "/nonexistent/state.json"}, "cannot read"},
     };
     for (const Case& c : cases) {

@@ -11,6 +11,9 @@
 // The simulated VTA-3100QX (build/bin/vta-devsim) on a free loopback port, started and
 // stopped by the test. Communities "public" / "private"; SNMPv3 users md5des, shaaes and
 // shaonly as devsim/README.md lists. Its state file lies in a private temporary folder.
+// The device starts as freshly reset (LAN address 192.168.0.50/24); a test of the firmware
+// or configuration page, which looks for a PC address in the device's network, passes
+// {"--lan", "127.0.0.1/255.0.0.0"}.
 class DevsimAgent {
 public:
     // Extra command-line arguments, e.g. {"--restart-seconds", "1", "--clients", "1000"}.
