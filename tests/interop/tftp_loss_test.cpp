@@ -191,7 +191,7 @@ INSTANTIATE_TEST_SUITE_P(Seeds, TftpThroughLossyRelay,
                                  + std::to_string(info.param.seed);
                          });
 
-// When the client falls silent in the middle, the server sends its block the specified
+// When the client falls silent in the middle, the server sends its block the configured
 // number of times and ends with -1113; a store broken off that way leaves no file.
 class TftpThroughDeadRelay : public ::testing::TestWithParam<bool> {};
 
