@@ -1,0 +1,473 @@
+#include "Controls.h"
+#include "DialogRecorder.h"
+#include "QvException.h"
+#include "QvSNMPRequest2Edits.h"
+#include "QvSNMPStartup.h"
+#include "RadioGroup.h"
+#include "SnmpSettings.h"
+#include "StatusBar.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QHostAddress>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QNetworkDatagram>
+#include <QUdpSocket>
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+const OptionRow kEnableRows[] = {{0, "Disable"}, {1, "Enable"}, {0, nullptr}};
+const OptionRow kModeRows[] = {{1, "Static (Manual)"}, {2, "Dynamic (DHCP)"}, {0, nullptr}};
+const QvOptionList kEnable(kEnableRows);
+const QvOptionList kMode(kModeRows);
+
+enum Item { kNumber, kAddress, kMac, kName, kMode_, kSwitch, kChoice, kFlag, kUptime, kCount };
+
+const VariableDescriptor kScalars[] = {
+    {"1.3.6.1.4.1.32473.99.1", "number", kSyntaxInteger, kAccessReadWrite},
+    {"1.3.6.1.4.1.32473.99.2", "address", kSyntaxIpAddress, kAccessReadWrite},
+    {"1.3.6.1.4.1.32473.99.3", "mac", kSyntaxMacAddress, kAccessReadWrite},
+    {"1.3.6.1.4.1.32473.99.4", "name", kSyntaxDisplayString, kAccessReadWrite},
+    {"1.3.6.1.4.1.32473.99.5", "mode", kSyntaxInteger, kAccessReadWrite, &kMode},
+    {"1.3.6.1.4.1.32473.99.6", "switch", kSyntaxInteger, kAccessReadWrite, &kEnable},
+    {"1.3.6.1.4.1.32473.99.7", "choice", kSyntaxInteger, kAccessReadWrite, &kMode},
+    {"1.3.6.1.4.1.32473.99.8", "flag", kSyntaxBoolean, kAccessReadWrite},
+    {"1.3.6.1.4.1.32473.99.10", "uptime", kSyntaxTimeTicks, kAccessReadOnly},
+    {nullptr, nullptr, 0, 0},
+};
+
+const VariableDescriptor kTable[] = {
+    {"1.3.6.1.4.1.32473.99.9.1.1", "index", kSyntaxInteger, kAccessNotAccessible},
+    {"1.3.6.1.4.1.32473.99.9.1.2", "value", kSyntaxInteger, kAccessReadWrite},
+    {nullptr, nullptr, 0, 0},
+};
+
+// An agent that never answers: a UDP socket on loopback that only counts what arrives.
+class SilentAgent {
+public:
+    SilentAgent() { socket.bind(QHostAddress::LocalHost, 0); }
+    uint16_t port() const { return socket.localPort(); }
+    // Datagrams received so far (waits a little for late ones).
+    int received()
+    {
+        socket.waitForReadyRead(30);
+        while (socket.hasPendingDatagrams()) {
+            socket.receiveDatagram();
+            ++count;
+        }
+        return count;
+    }
+
+private:
+    QUdpSocket socket;
+    int count = 0;
+};
+
+void runUntil(const std::function<bool()>& done, int milliseconds = 3000)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < milliseconds)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+const QRegularExpression kClock(R"(\d\d:\d\d:\d\d (AM|PM|am|pm)\.$)");
+
+// A form whose controls are bound to the scalar items; every exchange goes to an agent that
+// never answers, after 10 ms and no retry.
+class BoundForm : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        static QTemporaryDir folder;
+        static bool started = false;
+        if (!started)
+            QvSNMPStartup(folder.path().toStdString());
+        started = true;
+    }
+
+    void SetUp() override
+    {
+        SetDefaultSnmpSettings();
+        QvSNMPDevice.address = "127.0.0.1";
+        QvSNMPDevice.port = agent.port();
+        binding = std::make_unique<QvSNMPRequest2Edits>(&form);
+        binding->request.list.Assign(QvSNMPVarList(kScalars, kListScalars, 0));
+        binding->request.timeout = 1;
+        binding->request.retries = 0;
+        binding->RequestMode = QvSNMPRequest2Controls::kWaiting;
+        for (QLineEdit*& edit : edits)
+            edit = new QLineEdit(&form);
+        binding->BindEdit(kNumber, edits[kNumber], "%s");
+        binding->BindEdit(kAddress, edits[kAddress], "%s");
+        binding->BindEdit(kMac, edits[kMac], "%h");
+        binding->BindEdit(kName, edits[kName], "%s");
+        binding->BindControl(kUptime, label);
+        binding->BindComboBox(kMode_, combo);
+        binding->BindCheckBox(kSwitch, check);
+        binding->BindRadioGroup(kChoice, radios);
+        binding->BindCheckBox(kFlag, flag);
+    }
+
+    std::string value(int item) const { return binding->request.list.Item(item).value; }
+    void setValue(int item, const std::string& text) { binding->request.list.Item(item).value = text; }
+
+    void fillValidControls()
+    {
+        edits[kNumber]->setText("1");
+        edits[kAddress]->setText("10.0.0.1");
+        edits[kMac]->setText("00E0A6310524");
+        edits[kName]->setText("x");
+    }
+
+    SilentAgent agent;
+    QWidget form;
+    DialogRecorder recorder;
+    QLineEdit* edits[4] = {};
+    QLabel* label = new QLabel(&form);
+    QComboBox* combo = new QComboBox(&form);
+    QCheckBox* check = new QCheckBox(&form);
+    RadioGroup* radios = new RadioGroup(&form);
+    QCheckBox* flag = new QCheckBox(&form);
+    std::unique_ptr<QvSNMPRequest2Edits> binding;
+};
+
+TEST_F(BoundForm, SetTurnsEditTextsIntoValueTextsOfTheirSyntax)
+{
+    struct Case {
+        int item;
+        const char* text;
+        const char* sent;  // the value text that goes out, or null when Set throws
+        int code;
+    };
+    const Case cases[] = {
+        {kNumber, "0012", "12", 0},
+        {kNumber, "12abc", "12", 0},
+        {kNumber, " -7", "-7", 0},
+        {kNumber, "", "0", 0},
+        {kNumber, "abc", "0", 0},
+        {kNumber, "(NULL)", "0", 0},
+        {kNumber, "99999999999", "2147483647", 0},
+        {kAddress, "192.168.001.010", "192.168.1.10", 0},
+        {kAddress, "10.0.0.300", "10.0.0.44", 0},
+        {kAddress, "(NULL)", "(NULL)", 0},
+        {kAddress, "10.0.0", nullptr, -518},
+        {kAddress, "", nullptr, -518},
+        {kMac, "00e0a6310524", "00E0A6310524", 0},
+        {kMac, "00 E0 A6 31 05 24", "00E0A6310524", 0},
+        {kMac, "00E0A63105", nullptr, -518},
+        {kName, "lobby", "lobby", 0},
+        {kName, "", "", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.item) + " '" + c.text + "'");
+        fillValidControls();
+        edits[c.item]->setText(c.text);
+        const int before = agent.received();
+        if (c.sent) {
+            EXPECT_FALSE(binding->Set(false, true));  // nobody answers
+            EXPECT_EQ(value(c.item), c.sent);
+            EXPECT_GT(agent.received(), before);
+        } else {
+            try {
+                binding->Set(false, true);
+                ADD_FAILURE() << "no exception";
+            } catch (const QvException& error) {
+                EXPECT_EQ(error.code(), c.code);
+                EXPECT_STREQ(error.what(), "(QvSNMP++) Bad value of the associated SNMP variable's (partial) data!");
+            }
+            EXPECT_EQ(agent.received(), before) << "nothing may be sent";
+        }
+        EXPECT_FALSE(binding->Busy);
+    }
+}
+
+TEST_F(BoundForm, OptionListControlsShowDisplayOrValueTextsAndSendValues)
+{
+    struct Shown {
+        const char* value;
+        int comboIndex;  // also the radio group's
+        const char* flagValue;
+        bool checked;
+    };
+    const Shown shown[] = {
+        {"2", 1, "1", true},
+        {"Dynamic (DHCP)", 1, "Enable", true},
+        {"dynamic (dhcp)", 1, "enable", true},
+        {"1", 0, "0", false},
+        {"5", -1, "7", false},
+        {"(NULL)", -1, "(NULL)", false},
+    };
+    for (const Shown& s : shown) {
+        SCOPED_TRACE(std::string(s.value) + " / " + s.flagValue);
+        check->setChecked(!s.checked);
+        setValue(kMode_, s.value);
+        setValue(kChoice, s.value);
+        setValue(kSwitch, s.flagValue);
+        binding->ValuesToControls(-1);
+        EXPECT_EQ(combo->currentIndex(), s.comboIndex);
+        EXPECT_EQ(radios->ItemIndex(), s.comboIndex);
+        EXPECT_EQ(check->isChecked(), s.checked);
+    }
+    EXPECT_EQ(combo->count(), 2);
+    EXPECT_EQ(radios->Items(), QStringList({"Static (Manual)", "Dynamic (DHCP)"}));
+    EXPECT_FALSE(combo->isEditable());
+
+    struct Sent {
+        int comboIndex;
+        int radioIndex;
+        bool checked;
+        const char* mode;  // value texts after collecting: display texts where a row matches
+        const char* choice;
+        const char* switched;
+    };
+    const Sent sent[] = {
+        {1, 0, true, "Dynamic (DHCP)", "Static (Manual)", "Enable"},
+        {-1, -1, false, "0", "0", "Disable"},  // no selection sends 0
+    };
+    for (const Sent& s : sent) {
+        fillValidControls();
+        combo->setCurrentIndex(s.comboIndex);
+        radios->SetItemIndex(s.radioIndex);
+        check->setChecked(s.checked);
+        binding->Set(false, true);
+        EXPECT_EQ(value(kMode_), s.mode);
+        EXPECT_EQ(value(kChoice), s.choice);
+        EXPECT_EQ(value(kSwitch), s.switched);
+    }
+}
+
+TEST_F(BoundForm, BooleanItemsAndLabels)
+{
+    setValue(kFlag, "true");
+    setValue(kUptime, "1 day 2:03:04.05");
+    binding->ValuesToControls(-1);
+    EXPECT_TRUE(flag->isChecked());
+    EXPECT_EQ(label->text(), "1 day 2:03:04.05");
+
+    fillValidControls();
+    flag->setChecked(false);
+    binding->Set(false, true);
+    EXPECT_EQ(value(kFlag), "false");
+    EXPECT_EQ(value(kUptime), "") << "a read-only item is not collected";
+}
+
+TEST_F(BoundForm, BindingAndShowingRefuseWhatTheyCannotHandle)
+{
+    QComboBox otherCombo(&form);
+    RadioGroup otherRadios(&form);
+    QCheckBox otherCheck(&form);
+    QPlainTextEdit memo(&form);
+    QLabel otherLabel(&form);
+    QLineEdit otherEdit(&form);
+    struct Case {
+        const char* what;
+        std::function<void()> action;
+        int code;
+    };
+    const std::vector<Case> cases = {
+        {"combo box without option list", [&] { binding->BindComboBox(kNumber, &otherCombo); }, -520},
+        {"radio group without option list", [&] { binding->BindRadioGroup(kNumber, &otherRadios); }, -520},
+        {"edit with a malformed format", [&] { binding->BindEdit(kName, &otherEdit, "%q"); }, -2},
+        {"item that does not exist", [&] { binding->BindControl(kCount, &otherLabel); }, -12},
+        {"check box on a number without option list",
+         [&] {
+             binding->BindCheckBox(kNumber, &otherCheck);
+             binding->ValuesToControls(kNumber);
+         },
+         -517},
+        {"memo", [&] {
+             binding->BindControl(kName, &memo);
+             binding->ValuesToControls(kName);
+         },
+         -521},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        try {
+            c.action();
+            ADD_FAILURE() << "no exception";
+        } catch (const QvException& error) {
+            EXPECT_EQ(error.code(), c.code);
+        }
+    }
+}
+
+TEST_F(BoundForm, AnUnknownSyntaxIsRefusedBeforeAnythingIsShown)
+{
+    const VariableDescriptor odd[] = {{"1.3.6.1.4.1.32473.99.1", "odd", 99, kAccessReadWrite},
+                                      {nullptr, nullptr, 0, 0}};
+    QvSNMPRequest2Edits other(&form);
+    other.request.list.Assign(QvSNMPVarList(odd, kListScalars, 0));
+    QLabel shown(&form);
+    shown.setText("before");
+    other.BindControl(0, &shown);
+    other.request.list.Item(0).value = "5";
+    try {
+        other.ValuesToControls(-1);
+        ADD_FAILURE() << "no exception";
+    } catch (const QvException& error) {
+        EXPECT_EQ(error.code(), -511);
+        EXPECT_STREQ(error.what(), "(QvSNMP++) Bad SNMP syntax!");
+    }
+    EXPECT_EQ(shown.text(), "before");
+}
+
+TEST_F(BoundForm, AWaitingGetThatTimesOutShowsNullAndReportsTheStatusLine)
+{
+    StatusBar bar(&form);
+    binding->SetStatusSink(&bar);
+    int before = 0, after = 0;
+    binding->OnBeforeGet = [&] { ++before; };
+    binding->OnAfterGet = [&] {
+        ++after;
+        EXPECT_TRUE(binding->Busy);
+    };
+    edits[kNumber]->setText("7");
+    edits[kName]->setText("old");
+
+    EXPECT_FALSE(binding->Get());
+    EXPECT_FALSE(binding->Busy);
+    EXPECT_EQ(before, 1);
+    EXPECT_EQ(after, 1);
+    EXPECT_EQ(edits[kNumber]->text(), "(NULL)");
+    EXPECT_EQ(label->text(), "(NULL)");
+    EXPECT_EQ(edits[kAddress]->text(), "(NULL)");
+    EXPECT_EQ(edits[kName]->text(), "");  // a display string without value is empty
+    EXPECT_EQ(edits[kMac]->text(), "");
+    const QString line = bar.SimpleText();
+    EXPECT_TRUE(line.startsWith("Get: (SNMPClass) SNMP request timed out!. Receive at ")) << line.toStdString();
+    EXPECT_TRUE(kClock.match(line).hasMatch()) << line.toStdString();
+    EXPECT_TRUE(recorder.messages.empty());
+    EXPECT_EQ(binding->StatusTemplate(), 0);
+}
+
+TEST_F(BoundForm, WithoutASinkTheFailureBecomesAMessageBox)
+{
+    EXPECT_FALSE(binding->Get());
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_EQ(recorder.messages[0].text, "(SNMPClass) SNMP request timed out!");
+    EXPECT_EQ(recorder.messages[0].caption, ExecutableName());
+
+    binding->ShowStatus("nowhere");  // does nothing without a sink
+    EXPECT_EQ(recorder.messages.size(), 1u);
+
+    fillValidControls();
+    EXPECT_FALSE(binding->Set(false, true));
+    ASSERT_EQ(recorder.messages.size(), 2u);
+    EXPECT_EQ(binding->StatusTemplate(), 1);
+}
+
+TEST_F(BoundForm, StatusLinesGoToEachKindOfSinkWithTheTemplateOfTheLastExchange)
+{
+    QPlainTextEdit memo(&form);
+    StatusBar bar(&form);
+    StatusPanel* panel = bar.AddPanel(200);
+    binding->SetStatusSink(&memo);
+    binding->ShowStatus("first");
+    binding->request.list.description = "LAN settings";
+    binding->ShowStatus("second");
+    const QStringList lines = memo.toPlainText().split('\n');
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[0].startsWith("Get: first. Receive at ")) << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].startsWith("Get: second Request:LAN settings. Receive at ")) << lines[1].toStdString();
+    EXPECT_TRUE(kClock.match(lines[1]).hasMatch());
+
+    binding->SetStatusSink(panel);
+    fillValidControls();
+    binding->Set(false, true);
+    EXPECT_TRUE(panel->Text().startsWith("Set: (SNMPClass) SNMP request timed out! Request:LAN settings. Receive at "))
+        << panel->Text().toStdString();
+    EXPECT_EQ(memo.toPlainText().split('\n').size(), 2);
+}
+
+TEST_F(BoundForm, ANotifyingGetThatTimesOutEndsInOnGetDoneOnly)
+{
+    binding->RequestMode = QvSNMPRequest2Controls::kNotifying;
+    edits[kNumber]->setText("7");
+    int afterGets = 0;
+    std::vector<QvSNMPError> done;
+    binding->OnAfterGet = [&] { ++afterGets; };
+    binding->OnGetDone = [&](QvSNMPRequest2Controls& b, const QvSNMPError& record) {
+        EXPECT_EQ(&b, binding.get());
+        EXPECT_FALSE(b.Busy);
+        done.push_back(record);
+    };
+    EXPECT_TRUE(binding->Get());
+    EXPECT_TRUE(binding->Busy);
+    runUntil([&] { return !done.empty(); });
+    ASSERT_EQ(done.size(), 1u);
+    EXPECT_EQ(done[0].code, -405);
+    EXPECT_EQ(done[0].message, "(SNMPClass) SNMP request timed out!");
+    EXPECT_EQ(afterGets, 0);
+    EXPECT_EQ(edits[kNumber]->text(), "7");
+    EXPECT_FALSE(binding->Busy);
+    EXPECT_TRUE(recorder.messages.empty());
+}
+
+TEST_F(BoundForm, AnExchangeThatCannotStartLeavesTheBindingIdle)
+{
+    QvSNMPDevice.address = "no.such.host.invalid";
+    QvSNMPRequest2Edits other(&form);
+    other.request.list.Assign(QvSNMPVarList(kScalars, kListScalars, 0));
+    for (uint8_t mode : {QvSNMPRequest2Controls::kWaiting, QvSNMPRequest2Controls::kNotifying}) {
+        other.RequestMode = mode;
+        EXPECT_THROW(other.Get(), QvException);
+        EXPECT_FALSE(other.Busy);
+    }
+}
+
+TEST_F(BoundForm, ASetOfATableReadsItAgainAsAskedAndOnlyAfterSuccessWhenNotifying)
+{
+    QvSNMPRequest2Edits table(&form);
+    table.request.list.Assign(QvSNMPVarList(kTable, kListTable, 1));
+    table.request.timeout = 1;
+    table.request.retries = 0;
+    table.request.list.Item(0).value = "3";
+    QLineEdit edit(&form);
+    table.BindEdit(1, &edit, "%u");
+    edit.setText("5");
+    int gets = 0;
+    table.OnBeforeGet = [&] { ++gets; };
+    StatusBar bar(&form);
+    table.SetStatusSink(&bar);
+
+    struct Case {
+        uint8_t mode;
+        bool refresh;
+        int gets;
+    };
+    const Case cases[] = {
+        {QvSNMPRequest2Controls::kWaiting, true, 1},  // also after the failed set
+        {QvSNMPRequest2Controls::kWaiting, false, 0},
+        {QvSNMPRequest2Controls::kNotifying, true, 0},  // only after a successful one
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.mode) + (c.refresh ? " refresh" : " no refresh"));
+        gets = 0;
+        table.RequestMode = c.mode;
+        bool setDone = false;
+        table.OnSetDone = [&](QvSNMPRequest2Controls&, const QvSNMPError& record) {
+            EXPECT_NE(record.code, 0);
+            setDone = true;
+        };
+        table.Set(c.refresh, true);
+        if (c.mode == QvSNMPRequest2Controls::kNotifying)
+            runUntil([&] { return setDone; });
+        runUntil([&] { return !table.Busy; });
+        EXPECT_EQ(gets, c.gets);
+        EXPECT_EQ(table.RefreshAfterSet, c.refresh);
+    }
+}
+
+} // namespace
