@@ -226,6 +226,14 @@ const std::pair<const Oid, Variable>* MibStore::next(const Oid& after, const Oid
     return &*it;
 }
 
+const std::pair<const Oid, Variable>* MibStore::first(const Oid& within) const
+{
+    auto it = m_variables.lower_bound(within);
+    if (it == m_variables.end() || !HasPrefix(it->first, within))
+        return nullptr;
+    return &*it;
+}
+
 void MibStore::addTable(TableDef table) { m_tables.push_back(std::move(table)); }
 
 const TableDef* MibStore::table(const std::string& name) const

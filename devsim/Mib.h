@@ -63,6 +63,8 @@ public:
     Variable* find(const Oid& instance);
     // The first instance after `after` that lies below `within`, or null.
     const std::pair<const Oid, Variable>* next(const Oid& after, const Oid& within) const;
+    // The first instance below `within`, or null.
+    const std::pair<const Oid, Variable>* first(const Oid& within) const;
     // Resolves aliases: the variable that really holds the value of `instance`.
     Variable* storage(const Oid& instance);
 

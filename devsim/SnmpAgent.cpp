@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sys/select.h>
 #include <unistd.h>
@@ -81,9 +82,8 @@ SnmpAgent::~SnmpAgent()
         snmp_free_pdu(m_transferRequest);
     snmp_shutdown(kApplication);
     if (!m_folder.empty()) {
-        const std::string command = "rm -rf '" + m_folder + "'";
-        if (std::system(command.c_str()) != 0)
-            std::fprintf(stderr, "vta-devsim: could not remove %s\n", m_folder.c_str());
+        std::error_code ignored;
+        std::filesystem::remove_all(m_folder, ignored);
     }
     g_agent = nullptr;
 }
@@ -200,7 +200,7 @@ int SnmpAgent::handle(const Oid& root, netsnmp_agent_request_info* info, netsnmp
             if (request->inclusive && store.find(name) && HasPrefix(name, root))
                 next = &*store.all().find(name);
             else if (name < root)
-                next = store.next(Oid(root.begin(), root.end() - 1), root);
+                next = store.first(root);
             else
                 next = store.next(name, root);
             if (!next)

@@ -334,4 +334,17 @@ TEST_F(DevsimDevice, FaultKnobsDropDelayAndRefuse)
     EXPECT_EQ(set({Text("1.3.6.1.2.1.1.5.0", "x")}).status, 0);
 }
 
+TEST_F(DevsimDevice, SignalStrengthIsServedOnlyWhenAsked)
+{
+    const std::string rssi = "1.3.6.1.4.1.32473.10.37.14.4.6.2.1.1.1";
+    ASSERT_TRUE(startAgent({}));
+    EXPECT_EQ(get(rssi).vbs.at(0).type, SnmpType::NoSuchObject);
+    ASSERT_TRUE(startAgent({"--signal-strength", "70"}));
+    EXPECT_EQ(get(rssi).vbs.at(0).integer, 70);
+    // The extra subtree does not hide the private one from a walk that starts before both.
+    const SnmpResponse next = SnmpSession::global().request(target(), PduKind::GetNext, {Vb("1.3.6.1.4.1.32473.10.37.20")});
+    ASSERT_EQ(next.status, 0);
+    EXPECT_EQ(OidToText(next.vbs.at(0).oid), kPrivate + ".1.1.1.1.1");
+}
+
 }  // namespace
