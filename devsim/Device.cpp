@@ -133,6 +133,7 @@ void Device::boot()
         m_radioRunning[r - 1] = number(Radio("2.3.1.12", r).c_str()) == 1;
         for (int c = 5; c <= 18; ++c)
             at((std::string("4.3.1.1.") + std::to_string(c) + "." + std::to_string(r)).c_str())->number = 0;
+        m_counterTimes.clear();
         fillClients(r);
     }
     if (!m_pendingFirmware.empty()) {
@@ -160,6 +161,25 @@ void Device::refreshLive(const Oid& instance, Variable& variable)
 {
     if (instance == DeviceOid::System("3.0")) {
         variable.number = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - m_bootTime).count() / 10;
+    } else if (HasPrefix(instance, DeviceOid::Private("4.3.1.1")) && instance.size() == kPrivateRoot.size() + 6 &&
+               variable.syntax == Syntax::Counter32) {
+        // Traffic counters run while their radio runs: frames per second by column, errors
+        // slower. They wrap at 2^32 like any Counter32.
+        static const int perTenSeconds[19] = {0, 0, 0, 0, 0, 50, 2, 1200, 80, 3, 60, 20, 1500, 90, 4, 6, 5, 1, 1};
+        const int column = static_cast<int>(instance[instance.size() - 2]);
+        const int radio = static_cast<int>(instance.back());
+        const auto now = Clock::now();
+        auto [last, inserted] = m_counterTimes.try_emplace(instance, m_bootTime);
+        if (radio >= 1 && radio <= 2 && m_radioRunning[radio - 1] && column >= 5 && column <= 18) {
+            const long long elapsedMs = std::chrono::duration_cast<std::chrono::milliseconds>(now - last->second).count();
+            const long long step = elapsedMs * perTenSeconds[column] / 10000;
+            if (step > 0) {
+                variable.number = (variable.number + step) & 0xFFFFFFFFLL;
+                last->second += std::chrono::milliseconds(step * 10000 / perTenSeconds[column]);
+            }
+        } else {
+            last->second = now;
+        }
     } else if (instance == DeviceOid::Private("4.4.0")) {
         // Lamps: power always on; LAN on with link; a radio lamp on while the radio runs and
         // blinking while stations are associated with it.

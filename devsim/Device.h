@@ -4,6 +4,7 @@
 #include "TftpClient.h"
 
 #include <atomic>
+#include <map>
 #include <chrono>
 #include <deque>
 #include <memory>
@@ -88,6 +89,7 @@ private:
     bool m_radioRunning[2] = {true, false};
     std::string m_pendingFirmware;
     std::deque<std::pair<std::string, std::string>> m_log;  // time, message
+    std::map<Oid, Clock::time_point> m_counterTimes;  // when each traffic counter last advanced
     std::shared_ptr<Transfer> m_transfer;  // shared with its worker thread
     unsigned m_boots = 0;
 };

@@ -222,7 +222,12 @@ TEST_F(DevsimSnmp, RestartSilencesTheDeviceThenAppliesTheSavedSettings)
     const QString runningSsid = kPrivate + ".4.1.2.1.1.1";
     ASSERT_EQ(set(kV2c, {kPrivate + ".1.1.1.1.1", "s", "AfterRestart"}).exitCode, 0);
     EXPECT_TRUE(get(kV2c, {runningSsid}).output.contains("\"VTA3100QX\"")) << "applied before the restart";
-    QThread::msleep(1200);  // some up time to lose
+    QThread::msleep(1200);  // some up time and traffic to lose
+    const QString frames = kPrivate + ".4.3.1.1.7.1";  // transmitted frames of radio 1
+    static const QRegularExpression counter(R"(Counter32: (\d+))");
+    const auto before = counter.match(get(kV2c, {frames}).output);
+    ASSERT_TRUE(before.hasMatch());
+    EXPECT_GT(before.captured(1).toLongLong(), 0) << "a running radio counts frames";
 
     const ToolRun restart = set(kV2c, {kPrivate + ".3.2.1.0", "i", "1"});
     ASSERT_EQ(restart.exitCode, 0) << restart.output.toStdString();  // the set itself is answered
@@ -232,7 +237,7 @@ TEST_F(DevsimSnmp, RestartSilencesTheDeviceThenAppliesTheSavedSettings)
     EXPECT_TRUE(get(kV2c, {upTime}, quick).output.contains("Timeout")) << "answered during the restart";
     ToolRun answer;
     while (silence.elapsed() < 10000) {
-        answer = get(kV2c, {upTime, runningSsid}, quick);
+        answer = get(kV2c, {upTime, runningSsid, frames}, quick);
         if (answer.exitCode == 0)
             break;
     }
@@ -244,6 +249,9 @@ TEST_F(DevsimSnmp, RestartSilencesTheDeviceThenAppliesTheSavedSettings)
     ASSERT_TRUE(match.hasMatch()) << answer.output.toStdString();
     EXPECT_LT(match.captured(1).toInt(), 100) << "sysUpTime did not restart";
     EXPECT_TRUE(answer.output.contains("\"AfterRestart\"")) << answer.output.toStdString();
+    const auto after = counter.match(answer.output);
+    ASSERT_TRUE(after.hasMatch());
+    EXPECT_LT(after.captured(1).toLongLong(), before.captured(1).toLongLong()) << "counters restart with the device";
 }
 
 TEST_F(DevsimSnmp, AThousandClientsWalkInFourColumns)
