@@ -181,6 +181,11 @@ TEST_F(DevsimDevice, FirmwareCommandFetchesTheImageAndRefusesAnOlderOne)
 
     EXPECT_EQ(transfer(1, "vta_old.tfp").status, 19);
     EXPECT_EQ(transfer(1, "missing.tfp").status, 5);  // the server's error ends the transfer
+    // Exactly two blocks: the transfer ends with an empty third block.
+    QByteArray even = "VTA-3100QX FW 2.07\n";
+    even.append(QByteArray(1024 - even.size(), '\x33'));
+    tftp.put("vta_even.tfp", even);
+    EXPECT_EQ(transfer(1, "vta_even.tfp").status, 0);
     EXPECT_EQ(transfer(1, "vta_new.tfp").status, 0);
     EXPECT_EQ(value(firmware), "2.05") << "the new image runs only after a restart";
     restart();
