@@ -350,8 +350,36 @@ bool SnmpAgent::takeTransferCommand(netsnmp_session* session, netsnmp_pdu* pdu)
     return true;
 }
 
+// SNMPv1 knows only five error statuses: the standard mapping of the others (the device's
+// own status 19 goes out unchanged).
+static int V1Status(int status)
+{
+    switch (status) {
+    case SNMP_ERR_WRONGVALUE:
+    case SNMP_ERR_WRONGTYPE:
+    case SNMP_ERR_WRONGLENGTH:
+    case SNMP_ERR_WRONGENCODING:
+    case SNMP_ERR_INCONSISTENTVALUE:
+        return SNMP_ERR_BADVALUE;
+    case SNMP_ERR_NOACCESS:
+    case SNMP_ERR_NOTWRITABLE:
+    case SNMP_ERR_NOCREATION:
+    case SNMP_ERR_INCONSISTENTNAME:
+    case SNMP_ERR_AUTHORIZATIONERROR:
+        return SNMP_ERR_NOSUCHNAME;
+    case SNMP_ERR_RESOURCEUNAVAILABLE:
+    case SNMP_ERR_COMMITFAILED:
+    case SNMP_ERR_UNDOFAILED:
+        return SNMP_ERR_GENERR;
+    default:
+        return status;
+    }
+}
+
 void SnmpAgent::answer(netsnmp_session* session, netsnmp_pdu* request, int status, int index)
 {
+    if (request->version == SNMP_VERSION_1)
+        status = V1Status(status);
     request->command = SNMP_MSG_RESPONSE;
     request->errstat = status;
     request->errindex = status == SNMP_ERR_NOERROR ? 0 : index;
