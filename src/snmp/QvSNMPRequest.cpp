@@ -501,7 +501,7 @@ void QvSNMPRequest::complete(const std::shared_ptr<Exchange>& exchange, const Sn
                 ReadResponse(vbs);
             }
         } else if (mapped.code == 0 && exchange->processValues) {
-            record.finished = !ReadResponse(response.vbs.size() >= exchange->sent.size() ? response.vbs : vbs);
+            record.finished = !ReadResponse(vbs);
         }
     } catch (const QvException& error) {
         // A structural error while reading the answer ends the exchange with that error.

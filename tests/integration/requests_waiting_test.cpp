@@ -93,6 +93,25 @@ TEST(WaitingRequest, GetsSeveralScalarsInOneExchange)
     EXPECT_EQ(ErrorCodeOf([&] { request.GetSync(false, ok); }), -510);
 }
 
+TEST(WaitingRequest, AnSnmpV1GetOfAMissingScalarFailsAsAWholeWithNoSuchName)
+{
+    QvSNMPRequest request;
+    AimAtAgent(request, 0);
+    request.list.Assign(QvSNMPVarList(kSystem, kListScalars, 0));
+    request.list.Item(2).access = kAccessReadOnly;  // 1.3.6.1.2.1.1.99.0 does not exist
+    std::vector<QvSNMPError> errors;
+    request.errorCallback = [&](const QvSNMPError& e) { errors.push_back(e); };
+    bool ok = true;
+    EXPECT_FALSE(request.GetSync(true, ok));
+    EXPECT_FALSE(ok);
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].code, -102);
+    EXPECT_EQ(errors[0].message, "(SNMP) Variable does not exist!");
+    // SNMPv1 answers none of the variables then.
+    EXPECT_EQ(request.list.Item(0).value, "");
+    EXPECT_EQ(request.list.Item(3).value, "(NULL)");
+}
+
 TEST(WaitingRequest, WalksATableRowByRowAndStopsAtTheEndOfItsColumns)
 {
     const auto expected = ToolWalk("public", IF_ENTRY ".2");
