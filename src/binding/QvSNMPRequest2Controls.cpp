@@ -4,7 +4,7 @@
 #include "Dialogs.h"
 #include "ErrorCatalogue.h"
 #include "ExceptionGuard.h"
-#include "StatusBar.h"
+#include "QvStatusBar.h"
 
 #include <QLocale>
 #include <QPlainTextEdit>
@@ -62,13 +62,13 @@ void QvSNMPRequest2Controls::SetStatusSink(QPlainTextEdit* memo)
     m_sinkKind = memo ? SinkKind::Memo : SinkKind::None;
 }
 
-void QvSNMPRequest2Controls::SetStatusSink(StatusBar* statusBar)
+void QvSNMPRequest2Controls::SetStatusSink(QvStatusBar* statusBar)
 {
     m_sink = statusBar;
     m_sinkKind = statusBar ? SinkKind::Bar : SinkKind::None;
 }
 
-void QvSNMPRequest2Controls::SetStatusSink(StatusPanel* panel)
+void QvSNMPRequest2Controls::SetStatusSink(QvStatusPanel* panel)
 {
     m_sink = panel;
     m_sinkKind = panel ? SinkKind::Panel : SinkKind::None;
@@ -104,10 +104,10 @@ void QvSNMPRequest2Controls::ShowStatus(const std::string& errorText)
         static_cast<QPlainTextEdit*>(m_sink.data())->appendPlainText(text);
         break;
     case SinkKind::Bar:
-        static_cast<StatusBar*>(m_sink.data())->SetSimpleText(text);
+        static_cast<QvStatusBar*>(m_sink.data())->SetSimpleText(text);
         break;
     case SinkKind::Panel:
-        static_cast<StatusPanel*>(m_sink.data())->SetText(text);
+        static_cast<QvStatusPanel*>(m_sink.data())->SetText(text);
         break;
     case SinkKind::None:
         break;

@@ -14,8 +14,8 @@
 
 class QPlainTextEdit;
 class QWidget;
-class StatusBar;
-class StatusPanel;
+class QvStatusBar;
+class QvStatusPanel;
 
 // Couples one request over one variable list with the controls of a form: Get reads the
 // variables and shows them, Set reads the controls back and writes them. How values reach
@@ -53,8 +53,8 @@ public:
     // Where status lines go: a memo gets a new line, a status bar its simple text, a status
     // panel its text.
     void SetStatusSink(QPlainTextEdit* memo);
-    void SetStatusSink(StatusBar* statusBar);
-    void SetStatusSink(StatusPanel* panel);
+    void SetStatusSink(QvStatusBar* statusBar);
+    void SetStatusSink(QvStatusPanel* panel);
     // 0 after a get started or ended, 1 after a set.
     int32_t StatusTemplate() const { return m_template; }
 

@@ -5,7 +5,7 @@
 #include "QvSNMPStartup.h"
 #include "RadioGroup.h"
 #include "SnmpSettings.h"
-#include "StatusBar.h"
+#include "QvStatusBar.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -325,7 +325,7 @@ TEST_F(BoundForm, AnUnknownSyntaxIsRefusedBeforeAnythingIsShown)
 
 TEST_F(BoundForm, AWaitingGetThatTimesOutShowsNullAndReportsTheStatusLine)
 {
-    StatusBar bar(&form);
+    QvStatusBar bar(&form);
     binding->SetStatusSink(&bar);
     int before = 0, after = 0;
     binding->OnBeforeGet = [&] { ++before; };
@@ -371,8 +371,8 @@ TEST_F(BoundForm, WithoutASinkTheFailureBecomesAMessageBox)
 TEST_F(BoundForm, StatusLinesGoToEachKindOfSinkWithTheTemplateOfTheLastExchange)
 {
     QPlainTextEdit memo(&form);
-    StatusBar bar(&form);
-    StatusPanel* panel = bar.AddPanel(200);
+    QvStatusBar bar(&form);
+    QvStatusPanel* panel = bar.AddPanel(200);
     binding->SetStatusSink(&memo);
     binding->ShowStatus("first");
     binding->request.list.description = "LAN settings";
@@ -439,7 +439,7 @@ TEST_F(BoundForm, ASetOfATableReadsItAgainAsAskedAndOnlyAfterSuccessWhenNotifyin
     edit.setText("5");
     int gets = 0;
     table.OnBeforeGet = [&] { ++gets; };
-    StatusBar bar(&form);
+    QvStatusBar bar(&form);
     table.SetStatusSink(&bar);
 
     struct Case {

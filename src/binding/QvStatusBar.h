@@ -6,25 +6,25 @@
 #include <vector>
 
 // One panel of a status bar: a fixed-width text field.
-class StatusPanel : public QLabel {
+class QvStatusPanel : public QLabel {
     Q_OBJECT
 public:
-    explicit StatusPanel(QWidget* parent = nullptr);
+    explicit QvStatusPanel(QWidget* parent = nullptr);
     QString Text() const { return text(); }
     void SetText(const QString& text) { setText(text); }
 };
 
 // A status bar with panels and a simple text. In simple mode (the default) the bar shows its
 // simple text across its whole width; otherwise it shows its panels.
-class StatusBar : public QStatusBar {
+class QvStatusBar : public QStatusBar {
     Q_OBJECT
 public:
-    explicit StatusBar(QWidget* parent = nullptr);
+    explicit QvStatusBar(QWidget* parent = nullptr);
 
     // Appends a panel; leaves simple mode, as a bar with panels shows them.
-    StatusPanel* AddPanel(int width = 50);
+    QvStatusPanel* AddPanel(int width = 50);
     int PanelCount() const { return static_cast<int>(m_panels.size()); }
-    StatusPanel* Panel(int index) const;
+    QvStatusPanel* Panel(int index) const;
 
     bool SimplePanel() const { return m_simple; }
     void SetSimplePanel(bool simple);
@@ -34,7 +34,7 @@ public:
 private:
     void showMode();
 
-    std::vector<StatusPanel*> m_panels;
+    std::vector<QvStatusPanel*> m_panels;
     bool m_simple = true;
     QString m_simpleText;
 };

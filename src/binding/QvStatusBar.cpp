@@ -1,15 +1,15 @@
-#include "StatusBar.h"
+#include "QvStatusBar.h"
 
-StatusPanel::StatusPanel(QWidget* parent) : QLabel(parent)
+QvStatusPanel::QvStatusPanel(QWidget* parent) : QLabel(parent)
 {
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
 }
 
-StatusBar::StatusBar(QWidget* parent) : QStatusBar(parent) { setSizeGripEnabled(false); }
+QvStatusBar::QvStatusBar(QWidget* parent) : QStatusBar(parent) { setSizeGripEnabled(false); }
 
-StatusPanel* StatusBar::AddPanel(int width)
+QvStatusPanel* QvStatusBar::AddPanel(int width)
 {
-    auto* panel = new StatusPanel(this);
+    auto* panel = new QvStatusPanel(this);
     panel->setFixedWidth(width);
     addWidget(panel);
     m_panels.push_back(panel);
@@ -18,24 +18,24 @@ StatusPanel* StatusBar::AddPanel(int width)
     return panel;
 }
 
-StatusPanel* StatusBar::Panel(int index) const
+QvStatusPanel* QvStatusBar::Panel(int index) const
 {
     return index >= 0 && index < PanelCount() ? m_panels[static_cast<size_t>(index)] : nullptr;
 }
 
-void StatusBar::SetSimplePanel(bool simple)
+void QvStatusBar::SetSimplePanel(bool simple)
 {
     m_simple = simple;
     showMode();
 }
 
-void StatusBar::SetSimpleText(const QString& text)
+void QvStatusBar::SetSimpleText(const QString& text)
 {
     m_simpleText = text;
     showMode();
 }
 
-void StatusBar::showMode()
+void QvStatusBar::showMode()
 {
     // The bar's message covers its panels while it is shown.
     if (m_simple)

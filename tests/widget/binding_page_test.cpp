@@ -1,0 +1,146 @@
+#include "DialogRecorder.h"
+#include "QvException.h"
+#include "QvPage.h"
+#include "QvSNMPRequest2Edits.h"
+#include "QvSNMPStartup.h"
+#include "SnmpSettings.h"
+#include "QvStatusBar.h"
+#include "ui_binding_samplepage.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QHostAddress>
+#include <QTemporaryDir>
+#include <QUdpSocket>
+#include <gtest/gtest.h>
+
+namespace {
+
+const OptionRow kModeRows[] = {{1, "Static (Manual)"}, {2, "Dynamic (DHCP)"}, {0, nullptr}};
+const QvOptionList kModes(kModeRows);
+
+const VariableDescriptor kSettings[] = {
+    {"1.3.6.1.4.1.32473.99.1", "name", kSyntaxDisplayString, kAccessReadWrite},
+    {"1.3.6.1.4.1.32473.99.2", "mode", kSyntaxInteger, kAccessReadWrite, &kModes},
+    {nullptr, nullptr, 0, 0},
+};
+
+// A page as every page of the module is built: a form file, one class with the documented
+// handler names, bindings owned by the page, handlers run guarded.
+class TFM_Sample : public QvPage {
+public:
+    explicit TFM_Sample(const char* nameFormat = "%s{l32}")
+        : m_nameFormat(nameFormat)
+    {
+        ui.setupUi(this);
+        Handle(ui.Bt_Apply, &QPushButton::clicked, [this] { Bt_ApplyClick(); });
+        Handle(ui.Bt_Refresh, &QPushButton::clicked, [this] { Bt_RefreshClick(); });
+        Guard([this] { FormCreate(); });
+    }
+
+    Ui::TFM_Sample ui;
+    QvSNMPRequest2Edits* SettingsEdits = nullptr;
+    int getsDone = 0;
+
+private:
+    void FormCreate()
+    {
+        auto& edits = NewBinding<QvSNMPRequest2Edits>();
+        edits.request.list.Assign(QvSNMPVarList(kSettings, kListScalars, 0));
+        edits.request.timeout = 20;
+        edits.request.retries = 0;
+        edits.BindEdit(0, ui.Ed_Name, m_nameFormat);
+        edits.BindComboBox(1, ui.CB_Mode);
+        edits.SetStatusSink(ui.StatusBar);
+        edits.OnGetDone = [this](QvSNMPRequest2Controls& binding, const QvSNMPError& record) {
+            ++getsDone;
+            if (record.code != 0)
+                binding.ShowStatus(record.message);
+        };
+        SettingsEdits = &edits;
+        edits.Get();
+    }
+
+    void Bt_ApplyClick()
+    {
+        if (SettingsEdits->Busy)
+            return;
+        SettingsEdits->Set();
+    }
+
+    void Bt_RefreshClick() { throw QvException("(QvSNMP++) Bad SNMP syntax!", -511); }
+
+    const char* m_nameFormat;
+};
+
+class SamplePage : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        static QTemporaryDir folder;
+        static bool started = false;
+        if (!started)
+            QvSNMPStartup(folder.path().toStdString());
+        started = true;
+    }
+    void SetUp() override
+    {
+        SetDefaultSnmpSettings();
+        silent.bind(QHostAddress::LocalHost, 0);
+        QvSNMPDevice.address = "127.0.0.1";
+        QvSNMPDevice.port = silent.localPort();
+    }
+
+    QUdpSocket silent;  // an agent that never answers
+    DialogRecorder recorder;
+};
+
+TEST_F(SamplePage, TheFormFileAndTheBindingsMeet)
+{
+    TFM_Sample page;
+    EXPECT_EQ(page.findChild<QLineEdit*>("Ed_Name"), page.ui.Ed_Name);
+    EXPECT_EQ(page.ui.CB_Mode->count(), 2);
+    EXPECT_TRUE(page.SettingsEdits->Busy);
+    EXPECT_TRUE(page.AnyBindingBusy());
+    EXPECT_TRUE(recorder.messages.empty());
+}
+
+TEST_F(SamplePage, AHandlerThatThrowsShowsTheExceptionBoxAndThePageGoesOn)
+{
+    TFM_Sample page;
+    page.ui.Bt_Refresh->click();
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_EQ(recorder.messages[0].text, "(QvSNMP++) Bad SNMP syntax!");
+    EXPECT_EQ(recorder.messages[0].icon, DialogIcon::Error);
+
+    page.ui.Bt_Apply->click();  // ignored while the first read is under way
+    EXPECT_EQ(recorder.messages.size(), 1u);
+}
+
+TEST_F(SamplePage, AFailedFormCreationIsShownAndThePageStillOpens)
+{
+    TFM_Sample page("%s{l}");
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_EQ(recorder.messages[0].text, "(QvCommon) Bad format specifier of edit's constraint!");
+    EXPECT_FALSE(page.AnyBindingBusy());
+}
+
+TEST_F(SamplePage, ClosingWaitsForTheExchangesAndReleasesTheBindings)
+{
+    TFM_Sample page;
+    page.show();
+    QElapsedTimer timer;
+    timer.start();
+    page.reject();  // right away, while the read waits for its 200 ms time-out
+    EXPECT_EQ(page.getsDone, 1) << "the read ended before the bindings went";
+    EXPECT_FALSE(page.AnyBindingBusy());
+    EXPECT_TRUE(page.ui.StatusBar->SimpleText().startsWith("Get: (SNMPClass) SNMP request timed out!"))
+        << page.ui.StatusBar->SimpleText().toStdString();
+    EXPECT_FALSE(page.isVisible());
+
+    // Typing into the edit after its binding went is harmless.
+    page.ui.Ed_Name->setText("still here");
+    EXPECT_EQ(page.ui.Ed_Name->text(), "still here");
+}
+
+} // namespace
