@@ -55,7 +55,14 @@ std::string StateJson(const MibStore& store, bool configurationOnly, long long u
         first = false;
         json += "\"" + OidText(instance) + "\": {\"name\": " + JsonString(variable.name) + ", \"type\": \"" +
                 SyntaxName(variable.syntax) + "\", \"value\": ";
-        json += IsNumeric(variable.syntax) ? std::to_string(variable.number) : JsonString(ValueText(variable));
+        // An alias shows the value of the object that holds it.
+        const Variable* holder = &variable;
+        if (variable.aliasOf) {
+            const auto target = store.all().find(*variable.aliasOf);
+            if (target != store.all().end())
+                holder = &target->second;
+        }
+        json += IsNumeric(holder->syntax) ? std::to_string(holder->number) : JsonString(ValueText(*holder));
         json += "}";
     }
     json += "\n  }\n}\n";

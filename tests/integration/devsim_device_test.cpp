@@ -265,7 +265,11 @@ TEST_F(DevsimDevice, AStateFileStartsASecondDeviceWhereTheFirstStood)
 {
     ASSERT_TRUE(startAgent({}));
     ASSERT_EQ(set({Text(kPrivate + ".1.1.1.1.1", "Carried"), Integer(kPrivate + ".2.1.1.1.1", 3)}).status, 0);
-    agent->state();
+    // The multi-SSID page's master SSID and authentication are the radio's own.
+    EXPECT_EQ(value(kPrivate + ".2.9.1.1.1.1"), "Carried");
+    EXPECT_EQ(get(kPrivate + ".2.9.1.1.1.1").vbs.at(0).bytes, "Carried");
+    ASSERT_EQ(set({Integer(kPrivate + ".2.9.1.1.2.1", 6)}).status, 0);
+    EXPECT_EQ(value(kPrivate + ".2.5.1.1.1.1"), "6");
     QTemporaryDir folder;
     const QString saved = folder.filePath("saved.json");
     ASSERT_TRUE(QFile::copy(agent->stateFile(), saved));
