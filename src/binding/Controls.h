@@ -34,6 +34,7 @@ void SetReportStyle(QTreeWidget* listView);
 // Width of a column that fits its header text.
 inline constexpr int kFitHeaderWidth = -2;
 // Appends a column; width 0 makes it an invisible column, kFitHeaderWidth fits the caption.
+// (A new QTreeWidget already has one column: setColumnCount(0) before the first.)
 void AddListColumn(QTreeWidget* listView, const QString& caption, int width);
 
 // Shows or hides the tab of a tab sheet (a page of a QTabWidget); hidden sheets keep their
