@@ -14,6 +14,15 @@
 // (after their exchanges have ended) and runs every handler through the exception guard,
 // so a failure shows as a message box and never reaches the event loop.
 //
+// In the page's form file, status bars and radio groups are promoted widgets: class
+// QvStatusBar (extends QStatusBar, header QvStatusBar.h) and RadioGroup (extends QGroupBox,
+// header RadioGroup.h); edits, combo boxes, check boxes, labels, list views (QTreeWidget),
+// memos (QPlainTextEdit) and page controls (QTabWidget) are Qt's own. Limit an edit's input
+// with SetMaxLength (Controls.h), not QLineEdit::setMaxLength.
+//
+// A page releases its bindings in done(): a dialog that is only hidden between uses and
+// keeps reading through its bindings should leave them to the page that owns it.
+//
 //   class TFM_Example : public QvPage {
 //       TFM_Example() { ui.setupUi(this); Handle(ui.Bt_Apply, &QPushButton::clicked, [this] { Bt_ApplyClick(); });
 //                       Guard([this] { FormCreate(); }); }

@@ -5,6 +5,9 @@
 #include "QvStatusBar.h"
 #include "SnmpSettings.h"
 
+#include "QvException.h"
+
+#include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -227,6 +230,44 @@ TEST_F(BindingOnDevice, SetsWriteWhatTheControlsHold)
     EXPECT_EQ(column(usedView, 0), QStringList({"1"}));
     EXPECT_EQ(column(usedView, 1), QStringList({"00E0A6310524"}));
     EXPECT_TRUE(recorder.messages.empty()) << recorder.texts().join("|").toStdString();
+}
+
+TEST_F(BindingOnDevice, AValueTheControlsCannotShowStopsTheGet)
+{
+    // A check box without option list can only show a boolean item.
+    QvStatusBar bar(&form);
+    for (uint8_t mode : {QvSNMPRequest2Controls::kWaiting, QvSNMPRequest2Controls::kNotifying}) {
+        SCOPED_TRACE(mode == QvSNMPRequest2Controls::kWaiting ? "waiting" : "notifying");
+        QvSNMPRequest2Edits lan(&form);
+        lan.request.list.Assign(QvSNMPVarList(kLan, kListScalars, 0));
+        lan.RequestMode = mode;
+        lan.SetStatusSink(&bar);
+        QCheckBox box(&form);
+        lan.BindCheckBox(kSubnetMask, &box);
+        int done = 0;
+        int afterGets = 0;
+        lan.OnGetDone = [&](QvSNMPRequest2Controls&, const QvSNMPError&) { ++done; };
+        lan.OnAfterGet = [&] { ++afterGets; };
+        bar.SetSimpleText("");
+        if (mode == QvSNMPRequest2Controls::kWaiting) {
+            try {
+                lan.Get();
+                ADD_FAILURE() << "no exception";
+            } catch (const QvException& error) {
+                EXPECT_EQ(error.code(), -517);
+            }
+        } else {
+            EXPECT_TRUE(lan.Get());
+            runUntil([&] { return !lan.Busy; });
+            EXPECT_TRUE(bar.SimpleText().startsWith(
+                "Get: (QvSNMP++) Bad syntax of the associated SNMP variable's (partial) data!. Receive at "))
+                << bar.SimpleText().toStdString();
+        }
+        EXPECT_FALSE(lan.Busy);
+        EXPECT_EQ(done, 0);
+        EXPECT_EQ(afterGets, 0);
+    }
+    EXPECT_TRUE(recorder.messages.empty());
 }
 
 TEST_F(BindingOnDevice, ADeviceThatDoesNotAnswerEndsInStatusLinesAndNull)

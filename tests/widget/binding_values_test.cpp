@@ -1,3 +1,4 @@
+#include "ByteForm.h"
 #include "Controls.h"
 #include "DialogRecorder.h"
 #include "QvException.h"
@@ -244,6 +245,45 @@ TEST_F(BoundForm, OptionListControlsShowDisplayOrValueTextsAndSendValues)
         EXPECT_EQ(value(kMode_), s.mode);
         EXPECT_EQ(value(kChoice), s.choice);
         EXPECT_EQ(value(kSwitch), s.switched);
+    }
+}
+
+TEST(ByteForms, EverySyntaxComesBackInItsTextForm)
+{
+    struct Case {
+        int32_t syntax;
+        const char* text;
+        const char* back;
+    };
+    const Case cases[] = {
+        {kSyntaxBoolean, "true", "true"},
+        {kSyntaxBoolean, "yes", "false"},
+        {kSyntaxObjectId, "1.3.6.1.4.1.32473", "1.3.6.1.4.1.32473"},
+        {kSyntaxCounter, "4294967295", "4294967295"},
+        {kSyntaxGauge, "4294967296", "4294967295"},  // held at the largest 32-bit value
+        {kSyntaxUInteger, "-1", "0"},
+        {kSyntaxTimeTicks, "1 day 2:03:04.05", "1 day 2:03:04.05"},
+        {kSyntaxTimeTicks, "12345", "0:02:03.45"},
+        {kSyntaxCounter64, "18446744073709551615", "18446744073709551615"},
+        {kSyntaxOctetString, "0a0B", "0A0B"},
+        {kSyntaxDouble, "2.5", "2.5"},
+        {kSyntaxDateTime, "2006-3-7,14:5:9.0,+8:0", "2006-3-7,14:5:9.0,+8:0"},
+        {kSyntaxBcDateTime, "2006/03/07 02:05:09 pm", "2006/03/07 02:05:09 pm"},
+        {kSyntaxNull, "anything", "(NULL)"},
+        {kSyntaxInt8, "300", "127"},
+        {kSyntaxUInt16, "65536", "65535"},
+        {kSyntaxBool16, "true", "true"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.syntax) + " " + c.text);
+        EXPECT_EQ(ByteForm::ToText(c.syntax, ByteForm::FromText(c.syntax, c.text)), c.back);
+    }
+    EXPECT_THROW(ByteForm::FromText(99, "1"), QvException);
+    try {
+        ByteForm::ToText(kSyntaxBcDateTime, ByteForm::FromText(kSyntaxBcDateTime, "not a date"));
+        ADD_FAILURE() << "no exception";
+    } catch (const QvException& error) {
+        EXPECT_EQ(error.code(), -518);
     }
 }
 
