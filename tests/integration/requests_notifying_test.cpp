@@ -166,6 +166,32 @@ TEST(NotifyingRequest, ARefusedSetCompletesWithTheAgentsError)
     EXPECT_TRUE(outcome.records[0].finished);
 }
 
+TEST(NotifyingRequest, AnSnmpV1SetRefusedWithNoSuchNameIsAnErrorEvenOnATableRow)
+{
+    // An SNMPv1 agent refuses a read-only column with noSuchName and the bindings as sent,
+    // which looks like the end of a walk; for a set it is a failure.
+    const VariableDescriptor rows[] = {
+        {IF_ENTRY ".1", "ifIndex", kSyntaxInteger, kAccessNotAccessible},
+        {IF_ENTRY ".2", "ifDescr", kSyntaxDisplayString, kAccessReadWrite},
+        {nullptr, nullptr, 0, 0},
+    };
+    QvSNMPRequest request;
+    AimAtAgent(request, 0);
+    request.list.Assign(QvSNMPVarList(rows, kListTable, 1));
+    bool ok = true;
+    ASSERT_TRUE(request.GetSync(true, ok));  // row 1: ifDescr.1 is the column's current OID
+    ASSERT_EQ(request.list.Item(1).currentOid, IF_ENTRY ".2.1");
+    request.list.Item(1).value = "renamed";
+    Outcome outcome;
+    request.SetAsync(outcome.completion(), &kOne, false, "");
+    ASSERT_TRUE(SpinUntil([&] { return !outcome.records.empty(); }));
+    EXPECT_EQ(outcome.records[0].code, -102);
+    EXPECT_TRUE(outcome.records[0].finished);
+
+    EXPECT_FALSE(request.SetSync(ok, false, ""));
+    EXPECT_FALSE(ok);
+}
+
 TEST(NotifyingRequest, ATimeOutCompletesWithTheTimeOutError)
 {
     QvSNMPRequest request;

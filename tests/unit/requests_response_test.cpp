@@ -186,3 +186,55 @@ TEST(ValueToVb, SendsDisplayTextsAsValuesAndNullAsNull)
 }
 
 } // namespace
+
+namespace {
+
+// A set that fails before anything is sent leaves the list exactly as it was.
+TEST(SetPreparation, FailuresBeforeSendingLeaveTheListAsItWas)
+{
+    const VariableDescriptor rows[] = {
+        {"1.3.6.1.2.1.1.4", "sysContact", kSyntaxDisplayString, kAccessReadWrite},
+        {"1.3.6.1.2.1.1.5", "sysName", kSyntaxInteger, kAccessReadWrite, nullptr, nullptr, "$2*2"},
+        {"1.3.6.1.2.1.1.6", "sysLocation", kSyntaxInteger, kAccessReadWrite},
+        {nullptr, nullptr, 0, 0},
+    };
+    QvSNMPRequest request;
+    request.address = "127.0.0.1";
+    request.list.Assign(QvSNMPVarList(rows, kListScalars, 0));
+    for (int i = 0; i < 3; ++i)
+        request.list.Item(i).value = "v" + std::to_string(i);
+    const auto unchanged = [&] {
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(request.list.Item(i).value, "v" + std::to_string(i));
+            EXPECT_EQ(request.list.Item(i).access, kAccessReadWrite);
+        }
+    };
+    const auto code = [](const std::function<void()>& action) {
+        try {
+            action();
+        } catch (const QvException& error) {
+            return error.code();
+        }
+        return 0;
+    };
+    bool ok = true;
+    // Fewer values than selected items.
+    const std::vector<std::string> one = {"only one"};
+    EXPECT_EQ(code([&] { request.SetSync(ok, false, "0,2", &one); }), -12);
+    unchanged();
+    // The set expression of item 1 reads item 2, which the source makes "(NULL)".
+    const std::vector<std::string> nulls = {"x", "(NULL)"};
+    EXPECT_EQ(code([&] { request.SetSync(ok, false, "0,2", &nulls); }), -512);
+    unchanged();
+    // An address item whose text is no address.
+    request.list.Item(0).syntax = kSyntaxIpAddress;
+    EXPECT_EQ(code([&] { request.SetAsync(nullptr, nullptr, false, ""); }), -518);
+    EXPECT_EQ(request.outstanding, 0);
+    request.list.Item(0).syntax = kSyntaxDisplayString;
+    unchanged();
+    // A list kind a request does not know.
+    request.list.kind = 7;
+    EXPECT_EQ(code([&] { request.SetSync(ok, false, ""); }), -515);
+}
+
+} // namespace
