@@ -1,5 +1,7 @@
 #include "ControlEvents.h"
 
+#include "ExceptionGuard.h"
+
 #include <QAbstractItemModel>
 #include <QFocusEvent>
 #include <QLineEdit>
@@ -20,7 +22,7 @@ EditEvents::EditEvents(QLineEdit* edit) : QObject(edit), m_edit(edit)
         // A copy: the handler may replace itself.
         const EditHandler handler = OnChange;
         if (handler)
-            handler(m_edit);
+            RunGuarded([&] { handler(m_edit); }, m_edit->window());
     });
     edit->installEventFilter(this);
 }
@@ -33,7 +35,7 @@ bool EditEvents::eventFilter(QObject* watched, QEvent* event)
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
             const EditHandler handler = OnExit;
             if (handler)
-                handler(m_edit);
+                RunGuarded([&] { handler(m_edit); }, m_edit->window());
         }
     }
     return QObject::eventFilter(watched, event);
@@ -78,8 +80,12 @@ void ListViewEvents::selectionChanged()
     const ListViewSelectHandler handler = OnSelectItem;
     if (!handler)
         return;
-    for (QTreeWidgetItem* item : lost)
-        handler(m_listView, item, false);
-    for (QTreeWidgetItem* item : gained)
-        handler(m_listView, item, true);
+    RunGuarded(
+        [&] {
+            for (QTreeWidgetItem* item : lost)
+                handler(m_listView, item, false);
+            for (QTreeWidgetItem* item : gained)
+                handler(m_listView, item, true);
+        },
+        m_listView->window());
 }

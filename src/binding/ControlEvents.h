@@ -12,7 +12,8 @@ class QTreeWidgetItem;
 // One replaceable handler per control event, as pages and the binding layer expect them:
 // whoever installs a handler may save the one that was there and call it from its own.
 // The handlers live in a small object attached to the control, so plain widgets from a
-// form file carry them without being subclassed.
+// form file carry them without being subclassed. Handlers run inside Qt's signal dispatch,
+// so an exception they raise is shown in the standard exception box instead of passed on.
 
 using EditHandler = std::function<void(QLineEdit* edit)>;
 

@@ -1,5 +1,6 @@
 #include "ControlEvents.h"
 #include "Controls.h"
+#include "DialogRecorder.h"
 #include "OptionControls.h"
 #include "QvStatusBar.h"
 #include "RadioGroup.h"
@@ -14,6 +15,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
+
+#include <stdexcept>
 
 namespace {
 
@@ -150,6 +153,18 @@ TEST(EditControl, TheExitEventIsAMoveToAnotherControlNotAnotherWindow)
     FocusNextControl(&form);
     EXPECT_TRUE(second->hasFocus());
     EXPECT_EQ(exits, 2);
+}
+
+TEST(EditControl, AnExceptionFromAHandlerIsShownNotPassedIntoQt)
+{
+    DialogRecorder recorder;
+    QLineEdit edit;
+    EditEvents::Of(&edit).OnChange = [](QLineEdit*) { throw std::runtime_error("handler failed"); };
+    edit.setText("x");
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_EQ(recorder.messages[0].text, "handler failed");
+    EXPECT_EQ(recorder.messages[0].icon, DialogIcon::Error);
+    EXPECT_EQ(edit.text(), "x");
 }
 
 TEST(PageControl, HiddenTabSheetsKeepTheirControls)
