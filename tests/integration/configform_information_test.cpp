@@ -61,7 +61,9 @@ struct InformationView {
     // Both reads (the page's own and the form's deferred one) have ended.
     bool settled() const
     {
-        return form->ActiveBinding() && !form->ActiveBinding()->Busy && !edit(kName)->text().isEmpty();
+        const QvSNMPRequest2Edits* binding = form->ActiveBinding();
+        // The two reads overlap, and the first to end clears Busy: count the exchanges too.
+        return binding && !binding->Busy && binding->request.outstanding == 0 && !edit(kName)->text().isEmpty();
     }
 
     TConfigForm* form;
