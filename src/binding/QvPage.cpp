@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QTimer>
 
 namespace {
 
@@ -42,6 +43,18 @@ void QvPage::ReleaseBindings()
 
 void QvPage::done(int result)
 {
+    if (AnyBindingBusy()) {
+        // An exchange is under way; a waiting table walk that lets messages run may even be
+        // below us on the stack. Close once every exchange has ended, never under one.
+        if (!m_closePending) {
+            m_closePending = true;
+            QTimer::singleShot(20, this, [this, result] {
+                m_closePending = false;
+                done(result);
+            });
+        }
+        return;
+    }
     ReleaseBindings();
     QDialog::done(result);
 }

@@ -57,11 +57,13 @@ public:
 
     // Whether an exchange of one of the page's bindings is under way.
     bool AnyBindingBusy() const;
-    // Waits until no binding is busy, then destroys them all. Also runs when the page closes.
+    // Waits until no binding is busy, then destroys them all. Also runs when the page goes.
     void ReleaseBindings();
 
+    // Closing while an exchange is under way closes the page once every exchange has ended.
     void done(int result) override;
 
 private:
     std::vector<std::unique_ptr<QvSNMPRequest2Controls>> m_bindings;
+    bool m_closePending = false;
 };

@@ -6,6 +6,7 @@
 #include "SnmpSettings.h"
 
 #include "QvException.h"
+#include "QvPage.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -15,6 +16,7 @@
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
@@ -268,6 +270,25 @@ TEST_F(BindingOnDevice, AValueTheControlsCannotShowStopsTheGet)
         EXPECT_EQ(afterGets, 0);
     }
     EXPECT_TRUE(recorder.messages.empty());
+}
+
+TEST_F(BindingOnDevice, APageClosedDuringAWaitingWalkClosesAfterIt)
+{
+    // A waiting table walk lets messages run after each row: a close that arrives then must
+    // not take the binding away under the walk.
+    QvPage page;
+    auto& used = page.NewBinding<New_req2Edit>();
+    used.request.list.Assign(QvSNMPVarList(kMacFilter, kListTable, 1));
+    used.RequestMode = QvSNMPRequest2Controls::kWaiting;
+    QTreeWidget view(&page);
+    used.BindListView(&view, false);
+    page.show();
+    QTimer::singleShot(0, &page, [&] { page.reject(); });
+    EXPECT_TRUE(used.Get());
+    EXPECT_EQ(view.topLevelItemCount(), 16);
+    runUntil([&] { return !page.isVisible(); });
+    EXPECT_FALSE(page.isVisible());
+    EXPECT_EQ(page.result(), QDialog::Rejected);
 }
 
 TEST_F(BindingOnDevice, ADeviceThatDoesNotAnswerEndsInStatusLinesAndNull)

@@ -129,9 +129,12 @@ TEST_F(SamplePage, ClosingWaitsForTheExchangesAndReleasesTheBindings)
 {
     TFM_Sample page;
     page.show();
+    page.reject();  // right away, while the read waits for its 200 ms time-out
+    EXPECT_TRUE(page.isVisible()) << "the page stays until the read has ended";
     QElapsedTimer timer;
     timer.start();
-    page.reject();  // right away, while the read waits for its 200 ms time-out
+    while (page.isVisible() && timer.elapsed() < 3000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     EXPECT_EQ(page.getsDone, 1) << "the read ended before the bindings went";
     EXPECT_FALSE(page.AnyBindingBusy());
     EXPECT_TRUE(page.ui.StatusBar->SimpleText().startsWith("Get: (SNMPClass) SNMP request timed out!"))
