@@ -1,3 +1,4 @@
+#include "InformationPage.h"
 #include "ModuleConstants.h"
 #include "PageRegistry.h"
 #include "SnapshotTour.h"
@@ -14,6 +15,7 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(ModelName);
 
     PageRegistry::add("About", [](QWidget* owner) { return new TAboutForm(owner); });
+    PageRegistry::add("Information", NewInformationPage);
 
     // QApplication has taken its own switches out of argv; the rest are the host's.
     std::vector<std::string> arguments(argv + 1, argv + argc);
