@@ -10,6 +10,8 @@
 #include "Startup.h"
 
 #include "PageRegistry.h"
+#include "QvSNMPRequest2Edits.h"
+#include "QvStatusBar.h"
 #include "StatusLamps.h"
 
 #include <QCoreApplication>
@@ -29,13 +31,12 @@ TMainForm::TMainForm(const std::vector<std::string>& arguments, QWidget* parent)
     setWindowTitle(ModelName);
     m_picture = new DevicePicture(this);
     setCentralWidget(m_picture);
-    m_statusBar = new QStatusBar(this);
+    m_statusBar = new QvStatusBar(this);
     m_statusBar->setObjectName("StatusBar1");
     m_statusBar->setSizeGripEnabled(false);
-    m_statusPanel = new QLabel(m_statusBar);
-    m_statusPanel->setObjectName("StatusPanel0");
-    m_statusBar->addWidget(m_statusPanel, 1);
+    m_statusBar->AddPanel(DevicePicture::kWidth);
     setStatusBar(m_statusBar);
+    createCapabilityEdits();
     m_lamps = new StatusLamps(m_picture, this);
     connect(m_lamps, &StatusLamps::ticked, this, &TMainForm::copyStatus);
     buildMenu();
@@ -53,7 +54,11 @@ TMainForm::TMainForm(const std::vector<std::string>& arguments, QWidget* parent)
     }
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm()
+{
+    Timer1.stop();
+    Timer4.stop();
+}
 
 namespace {
 
@@ -96,6 +101,7 @@ void TMainForm::buildMenu()
     m_advancedMenu = menus["Advanced"];
     m_statusMenu = menus["Status"];
     connect(m_advancedMenu, &QMenu::aboutToShow, this, &TMainForm::AdvancedMenuShow);
+    connect(m_statusMenu, &QMenu::aboutToShow, this, [this] { RunGuarded([this] { StatusMenuShow(); }, this); });
     AdvancedMenuShow();
 }
 
@@ -121,9 +127,9 @@ void TMainForm::openPage(const QString& item)
 
 void TMainForm::AdvancedMenuShow() { menuItem("Rogue AP ")->setVisible(QString(ModelName) == kRogueModel); }
 
-QString TMainForm::StatusText() const { return m_statusPanel->text(); }
+QString TMainForm::StatusText() const { return m_statusBar->Panel(0)->Text(); }
 
-void TMainForm::SetStatusText(const QString& text) { m_statusPanel->setText(text); }
+void TMainForm::SetStatusText(const QString& text) { m_statusBar->Panel(0)->SetText(text); }
 
 void TMainForm::copyStatus() { m_lastStatus = StatusText(); }
 
@@ -166,5 +172,6 @@ TMainForm::StartOutcome TMainForm::construct(const std::vector<std::string>& arg
         Dialogs::message(this, kDuplicateInstanceMessage, "Warning", DialogButtons::Ok, DialogIcon::Warning);
         return StartOutcome::AlreadyRunning;
     }
+    StartPolling();
     return StartOutcome::Running;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QTimer>
 
 #include <memory>
 #include <string>
@@ -11,7 +12,9 @@ class InstanceLock;
 class QAction;
 class QLabel;
 class QMenu;
-class QStatusBar;
+class QLineEdit;
+class QvSNMPRequest2Edits;
+class QvStatusBar;
 class StatusLamps;
 
 // The module's main window. Building it is the module's start-up: message files, the SNMP
@@ -29,7 +32,7 @@ public:
     const std::string& DeviceAddress() const { return m_deviceAddress; }
     const std::string& ModuleDir() const { return m_moduleDir; }
     const std::string& ConfigDir() const { return m_configDir; }
-    QStatusBar* StatusBar1() const { return m_statusBar; }
+    QvStatusBar* StatusBar1() const { return m_statusBar; }
 
     DevicePicture* picture() const { return m_picture; }
     StatusLamps* lamps() const { return m_lamps; }
@@ -48,12 +51,35 @@ public:
     QAction* menuItem(const QString& caption) const;
     // Runs the visibility decisions as opening the menu does.
     void AdvancedMenuShow();
+    void StatusMenuShow();
+
+    // Status poll every 3 s, capability poll every 2 s; both run once at start.
+    void StartPolling();
+    void Timer1Timer();
+    void Timer4Timer();
+    QTimer Timer1;
+    QTimer Timer4;
+    int CapabilityTicks = 0;
+
+    // Device capabilities kept for the pages (never shown).
+    QLineEdit* Ed_FwVer = nullptr;
+    QLineEdit* Ed_Countrycode = nullptr;
+    QLineEdit* ED_Turbomode = nullptr;
+    QLineEdit* ED_Turbomode_g = nullptr;
+    QLineEdit* APModeSupport = nullptr;
+    QLineEdit* ifMultiSSID_Edit = nullptr;
+    QLineEdit* IPAddressEdit = nullptr;
+    QLineEdit* SubMaskEdit = nullptr;
+    QLineEdit* Ifclientinfosupported = nullptr;
 
 private:
     StartOutcome construct(const std::vector<std::string>& arguments);
     void buildMenu();
     void openPage(const QString& item);
     void copyStatus();
+    void createCapabilityEdits();
+    void createPollBindings();
+    bool statusMeansNoDevice() const;
 
     StartOutcome m_outcome = StartOutcome::Failed;
     std::string m_deviceAddress;
@@ -61,8 +87,9 @@ private:
     std::string m_configDir;
     std::unique_ptr<InstanceLock> m_lock;
     DevicePicture* m_picture = nullptr;
-    QStatusBar* m_statusBar = nullptr;
-    QLabel* m_statusPanel = nullptr;
+    QvStatusBar* m_statusBar = nullptr;
+    std::unique_ptr<QvSNMPRequest2Edits> m_statusBinding;
+    std::vector<std::unique_ptr<QvSNMPRequest2Edits>> m_capabilityBindings;
     StatusLamps* m_lamps = nullptr;
     QString m_lastStatus;
     QMenu* m_advancedMenu = nullptr;

@@ -30,16 +30,21 @@ std::string userKey(const SnmpTarget& t)
     return peerKey(t) + '/' + t.securityName + '\x1f';
 }
 
+// Who speaks: the peer and, for SNMPv3, the user with its credentials. Pass phrases are part
+// of it: a changed phrase needs its own localized keys.
+std::string credentialKey(const SnmpTarget& t)
+{
+    if (!t.isV3())
+        return peerKey(t);
+    return userKey(t) + std::to_string(t.securityLevel) + '\x1f' + std::to_string(t.authProtocol) + '\x1f'
+        + t.authPassword + '\x1f' + std::to_string(t.privProtocol) + '\x1f' + t.privPassword;
+}
+
+// The engine applies a session's retry count when an exchange's time runs out, not when it
+// is sent, so exchanges with their own timing need their own engine session.
 std::string sessionKey(const SnmpTarget& t)
 {
-    std::string key = peerKey(t);
-    if (t.isV3()) {
-        // Pass phrases are part of the key: a changed phrase needs its own localized keys.
-        key = userKey(t) + std::to_string(t.securityLevel) + '\x1f'
-            + std::to_string(t.authProtocol) + '\x1f' + t.authPassword + '\x1f'
-            + std::to_string(t.privProtocol) + '\x1f' + t.privPassword;
-    }
-    return key;
+    return credentialKey(t) + '~' + std::to_string(t.timeout) + '~' + std::to_string(t.retries);
 }
 
 const oid* authProtocolOid(int code, size_t& length)
@@ -308,7 +313,7 @@ void* SnmpSession::engineSession(const SnmpTarget& target, bool notifying, int& 
         return found->second;
 
     if (target.isV3())
-        retireStaleUser(target, key);
+        retireStaleUser(target);
 
     netsnmp_session s;
     snmp_sess_init(&s);
@@ -344,13 +349,16 @@ void* SnmpSession::engineSession(const SnmpTarget& target, bool notifying, int& 
 // keys even when a session brings other pass phrases. The newest credentials of a user win
 // (as a fresh registration of the user would): older sessions of that user on that agent
 // are closed and the user's entries dropped, so the new session's keys are the ones used.
-void SnmpSession::retireStaleUser(const SnmpTarget& target, const std::string& key)
+void SnmpSession::retireStaleUser(const SnmpTarget& target)
 {
-    const std::string prefix = userKey(target);
+    const std::string user = userKey(target);
+    const std::string credentials = credentialKey(target) + '~';
     bool retired = false;
     for (auto* sessions : {&m_waitingSessions, &m_notifyingSessions}) {
         for (auto it = sessions->begin(); it != sessions->end();) {
-            if (it->first != key && it->first.compare(0, prefix.size(), prefix) == 0) {
+            const bool sameUser = it->first.compare(0, user.size(), user) == 0;
+            const bool sameCredentials = it->first.compare(0, credentials.size(), credentials) == 0;
+            if (sameUser && !sameCredentials) {
                 closeEngineSession(it->second);
                 it = sessions->erase(it);
                 retired = true;

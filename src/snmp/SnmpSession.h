@@ -75,7 +75,7 @@ private:
     static int onEngineEvent(int operation, struct snmp_session* session, int requestId,
                              struct snmp_pdu* pdu, void* magic);
     void notifyActivity();
-    void retireStaleUser(const SnmpTarget& target, const std::string& key);
+    void retireStaleUser(const SnmpTarget& target);
     void closeEngineSession(void* handle);
 
     bool m_open = false;

@@ -221,6 +221,35 @@ TEST_F(SessionAgainstSnmpd, NotifyingTimeOutArrivesAndForgottenCompletionsNeverR
     EXPECT_FALSE(forgottenRan);
 }
 
+TEST_F(SessionAgainstSnmpd, EachExchangeKeepsItsOwnTimeoutAndRetries)
+{
+    SnmpConnection connection = SnmpConnection::current();
+    connection.device.port = FreeUdpPort();  // nobody answers there
+    SnmpVarBind vb;
+    ParseOid(kSysDescr, vb.oid);
+
+    QElapsedTimer clock;
+    clock.start();
+    qint64 noRetryEnded = -1, oneRetryEnded = -1;
+    QEventLoop loop;
+    ASSERT_EQ(SnmpSession::global().send(BuildTarget(connection, 30, 0), PduKind::Get, {vb}, [&](const SnmpResponse& r) {
+        EXPECT_EQ(r.status, kStatusTimeout);
+        noRetryEnded = clock.elapsed();
+    }), 0);
+    // Sent last, on the same agent: its retry count must not become the first one's.
+    ASSERT_EQ(SnmpSession::global().send(BuildTarget(connection, 30, 1), PduKind::Get, {vb}, [&](const SnmpResponse& r) {
+        EXPECT_EQ(r.status, kStatusTimeout);
+        oneRetryEnded = clock.elapsed();
+        loop.quit();
+    }), 0);
+    QTimer::singleShot(5000, &loop, &QEventLoop::quit);
+    loop.exec();
+    EXPECT_GE(noRetryEnded, 250);
+    EXPECT_LT(noRetryEnded, 500);
+    EXPECT_GE(oneRetryEnded, 550);
+    EXPECT_LT(oneRetryEnded, 1000);
+}
+
 TEST_F(SessionAgainstSnmpd, ACompletionThatRunsTheEventLoopIsNeverInterruptedByAnother)
 {
     SnmpConnection connection = SnmpConnection::current();

@@ -1,0 +1,182 @@
+// The main window's polls: the status variable behind the lamps, the device capabilities
+// the pages consult, and the probe that decides whether "Client Info" is offered.
+#include "TMainForm.h"
+
+#include "Conversion.h"
+#include "QvSNMPRequest2Edits.h"
+#include "QvStatusBar.h"
+#include "StatusLamps.h"
+#include "TimeScale.h"
+
+#include <QAction>
+#include <QLineEdit>
+
+namespace {
+
+const OptionRow kGetIpFromRows[] = {{1, "Static (Manual)"}, {2, "Dynamic (DHCP)"}, {0, nullptr}};
+const QvOptionList kGetIpFrom(kGetIpFromRows);
+const OptionRow kRestartRows[] = {{0, "nothing"}, {1, "reboot"}, {0, nullptr}};
+const QvOptionList kRestart(kRestartRows);
+
+#define VTA_OID "1.3.6.1.4.1.32473.10.37.24"
+
+const VariableDescriptor kStatus[] = {
+    {VTA_OID ".4.4", "stLED", kSyntaxInteger, kAccessReadOnly},
+    {nullptr, nullptr, 0, 0},
+};
+const VariableDescriptor kFirmware[] = {
+    {VTA_OID ".4.1.1.1", "stFirmwareVersion", kSyntaxDisplayString, kAccessReadOnly},
+    {nullptr, nullptr, 0, 0},
+};
+const VariableDescriptor kCountry[] = {
+    {VTA_OID ".99.1.1.6", "countrycode", kSyntaxDisplayString, kAccessReadOnly},
+    {nullptr, nullptr, 0, 0},
+};
+const VariableDescriptor kTurboModes[] = {
+    {VTA_OID ".99.1.1.2.1", "turbomodes", kSyntaxInteger, kAccessReadOnly},
+    {VTA_OID ".99.1.1.2.2", "turbomodes", kSyntaxInteger, kAccessReadOnly},
+    {nullptr, nullptr, 0, 0},
+};
+const VariableDescriptor kApModes[] = {
+    {VTA_OID ".99.1.1.1", "apmodes", kSyntaxInteger, kAccessReadOnly},
+    {nullptr, nullptr, 0, 0},
+};
+const VariableDescriptor kMultiSsid[] = {
+    {VTA_OID ".99.1.1.9", "mssidsupported", kSyntaxInteger, kAccessReadOnly},
+    {nullptr, nullptr, 0, 0},
+};
+const VariableDescriptor kHostAddress[] = {
+    {VTA_OID ".1.2.1", "hGetIPFrom", kSyntaxInteger, kAccessReadWrite, &kGetIpFrom},
+    {VTA_OID ".1.2.2", "hIPAddress", kSyntaxIpAddress, kAccessReadWrite},
+    {VTA_OID ".1.2.3", "hSubnetMask", kSyntaxIpAddress, kAccessReadWrite},
+    {VTA_OID ".1.2.4", "hDefaultGateway", kSyntaxIpAddress, kAccessReadWrite},
+    {VTA_OID ".3.2.1", "sysRestart", kSyntaxInteger, kAccessReadWrite, &kRestart},
+    {nullptr, nullptr, 0, 0},
+};
+const VariableDescriptor kClientInfo[] = {
+    {VTA_OID ".99.1.1.7", "clientinfosupported", kSyntaxInteger, kAccessReadOnly},
+    {nullptr, nullptr, 0, 0},
+};
+
+// What the host's message files make of a time-out; with it the device counts as gone.
+constexpr const char* kTimedOutText = "SNMP request timed out!";
+
+constexpr int kStatusPollTimeout = 600;      // hundredths of a second, no retry
+constexpr int kFirmwareTimeout = 2000;
+
+} // namespace
+
+void TMainForm::createCapabilityEdits()
+{
+    QLineEdit** edits[] = {&Ed_FwVer, &Ed_Countrycode, &ED_Turbomode, &ED_Turbomode_g, &APModeSupport,
+                           &ifMultiSSID_Edit, &IPAddressEdit, &SubMaskEdit, &Ifclientinfosupported};
+    const char* names[] = {"Ed_FwVer", "ED_Countrycode", "ED_Turbomode", "ED_Turbomode_g", "APModeSupport",
+                           "ifMultiSSID_Edit", "IPAddressEdit", "SubMaskEdit", "Ifclientinfosupported"};
+    for (size_t i = 0; i < std::size(edits); ++i) {
+        *edits[i] = new QLineEdit(this);
+        (*edits[i])->setObjectName(names[i]);
+        (*edits[i])->hide();
+    }
+    Ed_Countrycode->setObjectName("Ed_Countrycode");
+    Timer1.setInterval(TimeScale::scaled(3000));
+    Timer4.setInterval(TimeScale::scaled(2000));
+    connect(&Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+    connect(&Timer4, &QTimer::timeout, this, [this] { Timer4Timer(); });
+}
+
+void TMainForm::createPollBindings()
+{
+    m_statusBinding = std::make_unique<QvSNMPRequest2Edits>(this);
+    QvSNMPRequest2Edits& status = *m_statusBinding;
+    status.request.list.Assign(QvSNMPVarList(kStatus, kListScalars, 0));
+    status.request.timeout = kStatusPollTimeout;
+    status.request.retries = 0;
+    status.SetStatusSink(m_statusBar->Panel(0));
+    status.OnGetDone = [this](QvSNMPRequest2Controls& binding, const QvSNMPError& record) {
+        if (record.code != 0)
+            StatusFailed(QString::fromStdString(record.message));
+        else
+            StatusPolled(StrToIntDef(binding.request.list.Item(0).value, 0));
+    };
+
+    struct Capability {
+        const VariableDescriptor* table;
+        uint8_t kind;
+        std::vector<std::pair<int, QLineEdit*>> edits;
+        const char* format;
+        int timeout;
+    };
+    const Capability capabilities[] = {
+        {kFirmware, kListScalars, {{0, Ed_FwVer}}, "%s", kFirmwareTimeout},
+        {kCountry, kListScalars, {{0, Ed_Countrycode}}, "%s", 0},
+        {kTurboModes, kListSingleInstances, {{0, ED_Turbomode}, {1, ED_Turbomode_g}}, "%s", 0},
+        {kApModes, kListScalars, {{0, APModeSupport}}, "%u", 0},
+        {kMultiSsid, kListScalars, {{0, ifMultiSSID_Edit}}, "%u", 0},
+        {kHostAddress, kListScalars, {{1, IPAddressEdit}, {2, SubMaskEdit}}, "%s", 0},
+    };
+    for (const Capability& capability : capabilities) {
+        auto binding = std::make_unique<QvSNMPRequest2Edits>(this);
+        binding->request.list.Assign(QvSNMPVarList(capability.table, capability.kind, 0));
+        if (capability.timeout)
+            binding->request.timeout = capability.timeout;
+        for (const auto& [item, edit] : capability.edits)
+            binding->BindEdit(item, edit, capability.format);
+        // A failed capability read leaves the edits as they were; the tenth tick empties them.
+        binding->OnGetDone = [](QvSNMPRequest2Controls&, const QvSNMPError&) {};
+        m_capabilityBindings.push_back(std::move(binding));
+    }
+}
+
+void TMainForm::StartPolling()
+{
+    createPollBindings();
+    for (auto& binding : m_capabilityBindings)
+        binding->Get();
+    Timer1Timer();
+    Timer1.start();
+    Timer4.start();
+}
+
+void TMainForm::Timer1Timer()
+{
+    // A poll still waiting for its answer (6 s) is not doubled by the next tick.
+    if (m_statusBinding && !m_statusBinding->Busy)
+        m_statusBinding->Get();
+    copyStatus();
+}
+
+void TMainForm::Timer4Timer()
+{
+    if (CapabilityTicks == 10) {
+        for (QLineEdit* edit : {Ed_FwVer, Ed_Countrycode, ED_Turbomode, ED_Turbomode_g, APModeSupport,
+                                ifMultiSSID_Edit, IPAddressEdit, SubMaskEdit})
+            edit->clear();
+        CapabilityTicks = 0;
+    }
+    for (auto& binding : m_capabilityBindings)
+        if (!binding->Busy)
+            binding->Get();
+    ++CapabilityTicks;
+}
+
+bool TMainForm::statusMeansNoDevice() const
+{
+    return m_lastStatus == kTimedOutText || m_lastStatus.isEmpty();
+}
+
+void TMainForm::StatusMenuShow()
+{
+    QAction* clientInfo = menuItem("Client Info");
+    if (statusMeansNoDevice()) {
+        clientInfo->setVisible(false);
+        return;
+    }
+    QvSNMPRequest2Edits probe(this);
+    probe.RequestMode = QvSNMPRequest2Controls::kWaiting;
+    probe.request.list.Assign(QvSNMPVarList(kClientInfo, kListScalars, 0));
+    probe.BindEdit(0, Ifclientinfosupported, "%u");
+    if (probe.Get())
+        clientInfo->setVisible(Ifclientinfosupported->text() == "1");
+    else
+        clientInfo->setVisible(!statusMeansNoDevice());
+}

@@ -1,0 +1,119 @@
+#include "DevicePicture.h"
+#include "DevsimAgent.h"
+#include "DialogRecorder.h"
+#include "StatusLamps.h"
+#include "TMainForm.h"
+#include "TimeScale.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <fstream>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kStLed = "1.3.6.1.4.1.32473.10.37.24.4.4.0";
+
+bool waitFor(const std::function<bool()>& condition, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition()) {
+        if (clock.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+
+// The module started as the host starts it, against the simulated device. The parameter file
+// (which alone carries the agent port for SNMPv1 and SNMPv2c) is read before every argument
+// after the address, so each start passes at least one more switch.
+class MainWindowAgainstDevice : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(device.start()) << device.error();
+        QDir::setCurrent(folder.path());
+        qputenv("VTA_LOCK_DIR", folder.path().toLocal8Bit());
+        qputenv("VTA_HOST_REGISTRY", folder.filePath("registry.ini").toLocal8Bit());
+        std::ofstream(folder.filePath("registry.ini").toStdString())
+            << "[SOFTWARE\\Corvane\\Orvant5.1\\MibFile]\nPath=" << folder.path().toStdString() << "/\n";
+        std::ofstream(folder.filePath("127.0.0.1.cfg").toStdString())
+            << "[Program Information]\nAgentPort=" << device.port() << "\nVersion=1\n";
+    }
+
+    std::vector<QColor> lamps(const TMainForm& form) const
+    {
+        const DevicePicture& p = *form.picture();
+        return {p.Sh_power->color(), p.Sh_Lan->color(), p.Sh_11g->color(), p.Sh_11a->color()};
+    }
+
+    QTemporaryDir folder;
+    DevsimAgent device;
+    DialogRecorder recorder;
+};
+
+TEST_F(MainWindowAgainstDevice, ReachesReadyAndLightsTheLampsTheDeviceReports)
+{
+    TMainForm form({"/I127.0.0.1", "/Rpublic", "/Wprivate"});
+    ASSERT_EQ(form.outcome(), TMainForm::StartOutcome::Running) << recorder.texts().join("\n").toStdString();
+    EXPECT_EQ(form.windowTitle(), "VTA-3100QX : 127.0.0.1");
+    ASSERT_TRUE(waitFor([&] { return form.StatusText() == "Ready. "; }, 5000)) << form.StatusText().toStdString();
+
+    const int flags = device.value(kStLed).toInt();
+    const QColor on = StatusLamp::kOn, off = StatusLamp::kOff;
+    // Lit lamps follow their on-bits; a blinking lamp may be caught in either phase.
+    const std::vector<QColor> shown = lamps(form);
+    const int onBits[] = {1, 4, 16, 64}, blinkBits[] = {2, 8, 32, 128};
+    for (int i = 0; i < 4; ++i) {
+        if (!(flags & blinkBits[i]))
+            EXPECT_EQ(shown[i], (flags & onBits[i]) ? on : off) << "lamp " << i << " flags " << flags;
+    }
+    EXPECT_TRUE(flags & 1) << "the device reports its power lamp";
+
+    // The capability poll fills the hidden edits the pages read.
+    ASSERT_TRUE(waitFor([&] { return !form.IPAddressEdit->text().isEmpty(); }, 5000));
+    EXPECT_EQ(form.IPAddressEdit->text().toStdString(),
+              device.value("1.3.6.1.4.1.32473.10.37.24.1.2.2.0").toStdString());
+    EXPECT_FALSE(form.Ed_FwVer->text().isEmpty());
+    EXPECT_FALSE(form.IPAddressEdit->isVisible());
+}
+
+TEST_F(MainWindowAgainstDevice, ASilentDeviceBlanksTheLampsAndSaysWhy)
+{
+    TimeScale::setFactor(0.05);  // status poll every 150 ms
+    {
+        TMainForm form({"/I127.0.0.1", "/Rpublic"});
+        ASSERT_TRUE(waitFor([&] { return form.StatusText() == "Ready. "; }, 5000));
+        device.stop();
+        ASSERT_TRUE(waitFor([&] { return form.StatusText() == "(SNMPClass) SNMP request timed out!"; }, 10000))
+            << form.StatusText().toStdString();
+        EXPECT_EQ(lamps(form), std::vector<QColor>(4, StatusLamp::kOff));
+        EXPECT_FALSE(form.lamps()->Timer2.isActive());
+
+        // The Status menu offers "Client Info" only after a probe; with the built-in
+        // time-out text the device is still probed, and a failed probe keeps the item.
+        recorder.messages.clear();
+        form.StatusMenuShow();
+        EXPECT_TRUE(form.menuItem("Client Info")->isVisible());
+    }
+    TimeScale::setFactor(1.0);
+}
+
+TEST_F(MainWindowAgainstDevice, ClientInfoFollowsTheDevicesAnswer)
+{
+    TMainForm form({"/I127.0.0.1", "/Rpublic"});
+    ASSERT_TRUE(waitFor([&] { return form.StatusText() == "Ready. "; }, 5000));
+    form.lamps()->Timer2Timer();  // copies the status text
+    form.StatusMenuShow();
+    const QString supported = device.value("1.3.6.1.4.1.32473.10.37.24.99.1.1.7.0");
+    EXPECT_EQ(form.menuItem("Client Info")->isVisible(), supported == "1") << supported.toStdString();
+    EXPECT_EQ(form.Ifclientinfosupported->text(), supported);
+}
+
+} // namespace
