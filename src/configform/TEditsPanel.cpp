@@ -111,6 +111,11 @@ void TEditsPanel::buildRows()
             SetTag(edit, i);
             row.format = "%s";
             row.valueControl = edit;
+            // A long read-only value (a description) shows from its start, not its end.
+            connect(edit, &QLineEdit::textChanged, edit, [edit] {
+                if (edit->isReadOnly())
+                    edit->setCursorPosition(0);
+            });
             m_rows.push_back(row);
             // Every syntax is shown and typed as its value text.
             m_binding->BindEdit(i, edit, "%s");
