@@ -464,6 +464,10 @@ TEST_F(ConfigForm, SetCheckedPutsTheListBackHoweverItEnds)
     // The form's own first read runs out first, so every datagram after it is the set's.
     ASSERT_TRUE(runUntil([&] { return form->ActiveBinding() && !binding->Busy; }));
     datagramsReceived();
+    // A notifying read that fails says so in the memo, though the page set no handler.
+    const QString getLine = panel->MsgPanel->Memo->toPlainText();
+    EXPECT_TRUE(getLine.startsWith("Get: ")) << getLine.toStdString();
+    EXPECT_TRUE(getLine.contains("timed out")) << getLine.toStdString();
 
     // A ticked row without value stops the set before anything goes out.
     qobject_cast<QLineEdit*>(rows[1].valueControl)->setText("one");
