@@ -24,9 +24,14 @@
 #include <QStatusBar>
 #include <exception>
 
+namespace {
+TMainForm* g_mainForm = nullptr;
+}
+
 TMainForm::TMainForm(const std::vector<std::string>& arguments, QWidget* parent)
     : QMainWindow(parent)
 {
+    g_mainForm = this;
     setObjectName("MainForm");
     setWindowTitle(ModelName);
     m_picture = new DevicePicture(this);
@@ -56,9 +61,18 @@ TMainForm::TMainForm(const std::vector<std::string>& arguments, QWidget* parent)
 
 TMainForm::~TMainForm()
 {
+    if (g_mainForm == this)
+        g_mainForm = nullptr;
+    // Bindings wait for their exchanges and let events run meanwhile: stop everything that
+    // could call back into this window first, and let them go while the window is whole.
     Timer1.stop();
     Timer4.stop();
+    m_lamps->showNoAnswer();
+    m_capabilityBindings.clear();
+    m_statusBinding.reset();
 }
+
+TMainForm* MainForm() { return g_mainForm; }
 
 namespace {
 

@@ -95,3 +95,7 @@ private:
     QMenu* m_advancedMenu = nullptr;
     QMenu* m_statusMenu = nullptr;
 };
+
+// The module's main window, which pages and dialogs consult (device address, status text,
+// capabilities); null before it is built and after it is gone.
+TMainForm* MainForm();

@@ -2,6 +2,9 @@
 #include "DevsimAgent.h"
 #include "DialogRecorder.h"
 #include "StatusLamps.h"
+#include "SnmpSession.h"
+#include "SnmpTarget.h"
+#include "TFM_Waiting.h"
 #include "TMainForm.h"
 #include "TimeScale.h"
 
@@ -11,6 +14,8 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
 #include <fstream>
 #include <gtest/gtest.h>
 
@@ -114,6 +119,56 @@ TEST_F(MainWindowAgainstDevice, ClientInfoFollowsTheDevicesAnswer)
     const QString supported = device.value("1.3.6.1.4.1.32473.10.37.24.99.1.1.7.0");
     EXPECT_EQ(form.menuItem("Client Info")->isVisible(), supported == "1") << supported.toStdString();
     EXPECT_EQ(form.Ifclientinfosupported->text(), supported);
+}
+
+// The wait dialog sends the restart itself, the device goes silent, and the dialog closes
+// only once the status reads "Ready. " again.
+TEST_F(MainWindowAgainstDevice, TheWaitDialogRestartsTheDeviceAndWaitsForIt)
+{
+    TimeScale::setFactor(0.2);  // ticks of 240 ms, status poll every 600 ms
+    {
+        DevsimAgent restarting({"--restart-seconds", "3"});
+        ASSERT_TRUE(restarting.start()) << restarting.error();
+        std::ofstream(folder.filePath("127.0.0.1.cfg").toStdString())
+            << "[Program Information]\nAgentPort=" << restarting.port() << "\nVersion=1\n";
+        TMainForm form({"/I127.0.0.1", "/Rpublic"});
+        ASSERT_TRUE(waitFor([&] { return form.StatusText() == "Ready. "; }, 5000));
+        auto upTime = [&] {
+            SnmpVarBind vb;
+            ParseOid("1.3.6.1.2.1.1.3.0", vb.oid);
+            const SnmpResponse r = SnmpSession::global().request(
+                BuildTarget(SnmpConnection::current(), 100, 1), PduKind::Get, {vb});
+            return r.status == 0 && !r.vbs.empty() ? r.vbs[0].integer : -1;
+        };
+        QTest::qWait(1500);
+        const int64_t uptimeBefore = upTime();
+        ASSERT_GT(uptimeBefore, 100);
+
+        TFM_Waiting dialog(&form);
+        bool sawSilence = false;
+        QString statusWhenClosed;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            sawSilence = sawSilence || form.StatusText() != "Ready. ";
+            if (!dialog.isVisible() && statusWhenClosed.isEmpty())
+                statusWhenClosed = form.StatusText();
+        });
+        watch.start(20);
+        QElapsedTimer clock;
+        clock.start();
+        dialog.exec();
+        watch.stop();
+        EXPECT_TRUE(sawSilence) << "the device never went silent";
+        EXPECT_FALSE(dialog.RebootPending());
+        EXPECT_EQ(dialog.Countdown, 0);
+        EXPECT_EQ(form.StatusText(), "Ready. ");
+        EXPECT_LT(clock.elapsed(), 20000);
+        const int64_t uptimeAfter = upTime();
+        EXPECT_GE(uptimeAfter, 0);
+        // Up longer than the whole wait had it not restarted.
+        EXPECT_LT(uptimeAfter, uptimeBefore + clock.elapsed() / 10 - 200) << "sysUpTime restarted";
+    }
+    TimeScale::setFactor(1.0);
 }
 
 } // namespace

@@ -1,0 +1,104 @@
+#include "TFM_Waiting.h"
+
+#include "QvSNMPRequest2Edits.h"
+#include "TMainForm.h"
+#include "TimeScale.h"
+#include "ui_TFM_Waiting.h"
+
+#include <QCloseEvent>
+
+namespace {
+
+const OptionRow kRestartRows[] = {{0, "nothing"}, {1, "reboot"}, {0, nullptr}};
+const QvOptionList kRestart(kRestartRows);
+
+const VariableDescriptor kRestartCommand[] = {
+    {"1.3.6.1.4.1.32473.10.37.24.3.2.1", "Restart", kSyntaxInteger, kAccessReadWrite, &kRestart},
+    {nullptr, nullptr, 0, 0},
+};
+
+constexpr int kTickMs = 1200;
+// Ticks spent at 1 without the device answering before the dialog gives up waiting.
+constexpr int kMaxOverdueTicks = 5;
+
+} // namespace
+
+TFM_Waiting::TFM_Waiting(QWidget* owner)
+    : QvPage(owner), ui(std::make_unique<Ui::TFM_Waiting>())
+{
+    ui->setupUi(this);
+    setWindowFlags((windowFlags() | Qt::MSWindowsFixedSizeDialogHint) & ~Qt::WindowMaximizeButtonHint
+                   & ~Qt::WindowContextHelpButtonHint);
+    Timer1.setInterval(TimeScale::scaled(kTickMs));
+    connect(&Timer1, &QTimer::timeout, this, [this] { Guard([this] { Timer1Timer(); }); });
+}
+
+TFM_Waiting::~TFM_Waiting() = default;
+
+void TFM_Waiting::showEvent(QShowEvent* event)
+{
+    QvPage::showEvent(event);
+    if (QWidget* owner = parentWidget())
+        move(owner->geometry().center() - rect().center());
+    Timer1.start();
+}
+
+bool TFM_Waiting::deviceReady() const
+{
+    const TMainForm* main = MainForm();
+    return main && main->StatusText() == "Ready. ";
+}
+
+void TFM_Waiting::Timer1Timer()
+{
+    const bool ready = deviceReady();
+    if (Countdown != 1 || ready) {
+        --Countdown;
+        ui->La_Time->setText(QString::number(Countdown));
+    } else {
+        ++m_overdueTicks;  // the display stays at 1
+    }
+    --RebootDelay;
+    if ((Countdown <= 0 && ready) || m_overdueTicks > kMaxOverdueTicks)
+        close();
+    if (m_rebootPending && RebootDelay <= 0 && SendReboot) {
+        m_rebootPending = false;
+        sendRestart();
+    }
+}
+
+void TFM_Waiting::sendRestart()
+{
+    auto& restart = NewBinding<QvSNMPRequest2Edits>();
+    restart.request.list.Assign(QvSNMPVarList(kRestartCommand, kListScalars, 0));
+    restart.BindEdit(0, ui->Ed_Reboot, "%s");
+    // The device may well go silent before it answers: a lost answer is no failure here.
+    restart.OnSetDone = [](QvSNMPRequest2Controls&, const QvSNMPError&) {};
+    ui->Ed_Reboot->setText("reboot");
+    restart.Set();
+}
+
+bool TFM_Waiting::FormCloseQuery()
+{
+    if (m_overdueTicks > 2)
+        Countdown = 0;
+    if (Countdown > 0)
+        return false;
+    Timer1.stop();
+    return true;
+}
+
+void TFM_Waiting::closeEvent(QCloseEvent* event)
+{
+    if (FormCloseQuery())
+        QvPage::closeEvent(event);
+    else
+        event->ignore();
+}
+
+void TFM_Waiting::done(int result)
+{
+    // Escape and programmatic closes obey the same rule as the close box.
+    if (FormCloseQuery())
+        QvPage::done(result);
+}
