@@ -1,31 +1,73 @@
 #include "SnapshotTour.h"
 
+#include "PageRegistry.h"
+#include "TMainForm.h"
+
+#include <QAction>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QDir>
+#include <QEventLoop>
+#include <QMenuBar>
 #include <QTimer>
-#include <QWidget>
 #include <cstdio>
+#include <memory>
 
 namespace {
 
 QString snapshotFolder() { return qEnvironmentVariable("VTA_SNAPSHOT_DIR"); }
 
-// Long enough for the first answers of the device to reach the window.
+// Long enough for the first answers of the device to reach a window.
 constexpr int kSettleMs = 2500;
+
+void pause(int milliseconds)
+{
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+bool save(QWidget* window, const QString& name)
+{
+    const QString path = QDir(snapshotFolder()).absoluteFilePath(name + ".png");
+    const bool saved = window->grab().save(path);
+    std::printf("%s %s\n", saved ? "saved" : "could not save", qPrintable(path));
+    std::fflush(stdout);
+    return saved;
+}
+
+// "Configuration File" -> "configuration-file"
+QString fileName(const QString& item)
+{
+    return item.trimmed().toLower().replace(' ', '-').replace('/', '-');
+}
+
+void tour(TMainForm* mainWindow)
+{
+    QDir().mkpath(snapshotFolder());
+    bool allSaved = save(mainWindow, "main-window");
+    for (QAction* menu : mainWindow->menuBar()->actions()) {
+        if (!menu->menu())
+            continue;
+        for (QAction* item : menu->menu()->actions()) {
+            const PageRegistry::Factory factory = PageRegistry::find(item->text());
+            if (!factory || !item->isVisible())
+                continue;
+            std::unique_ptr<QDialog> page(factory(mainWindow));
+            page->show();
+            pause(kSettleMs);
+            allSaved = save(page.get(), fileName(item->text())) && allSaved;
+            page->close();
+        }
+    }
+    QCoreApplication::exit(allSaved ? 0 : 1);
+}
 
 } // namespace
 
 bool SnapshotTour::requested() { return !snapshotFolder().isEmpty(); }
 
-void SnapshotTour::start(QWidget* mainWindow)
+void SnapshotTour::start(TMainForm* mainWindow)
 {
-    QTimer::singleShot(kSettleMs, mainWindow, [mainWindow] {
-        const QString folder = snapshotFolder();
-        QDir().mkpath(folder);
-        const QString path = QDir(folder).absoluteFilePath("main-window.png");
-        const bool saved = mainWindow->grab().save(path);
-        std::printf("%s %s\n", saved ? "saved" : "could not save", qPrintable(path));
-        std::fflush(stdout);
-        QCoreApplication::exit(saved ? 0 : 1);
-    });
+    QTimer::singleShot(kSettleMs, mainWindow, [mainWindow] { tour(mainWindow); });
 }

@@ -1,15 +1,14 @@
 #pragma once
 
-#include <QString>
-
-class QWidget;
+class TMainForm;
 
 // For runs without a screen (scripts/demo on a machine with no display): when the
-// environment variable VTA_SNAPSHOT_DIR names a folder, the module waits until the window
-// has settled, saves a PNG of it there, prints the path and ends.
+// environment variable VTA_SNAPSHOT_DIR names a folder, the module lets the main window
+// settle, saves a PNG of it there, then opens every page the menu offers one after another,
+// saves a PNG of each once its first read has arrived, prints each path and ends.
 class SnapshotTour {
 public:
     static bool requested();
     // Schedules the tour for the shown main window.
-    static void start(QWidget* mainWindow);
+    static void start(TMainForm* mainWindow);
 };
