@@ -3,6 +3,8 @@
 #include "PageRegistry.h"
 #include "SnapshotTour.h"
 #include "TAboutForm.h"
+#include "TFM_CfgFile.h"
+#include "TFM_Firmware.h"
 #include "TMainForm.h"
 
 #include <QApplication>
@@ -16,6 +18,8 @@ int main(int argc, char* argv[])
 
     PageRegistry::add("About", [](QWidget* owner) { return new TAboutForm(owner); });
     PageRegistry::add("Information", NewInformationPage);
+    PageRegistry::add("Firmware", [](QWidget* owner) { return new TFM_Firmware(owner); });
+    PageRegistry::add("Configuration File", [](QWidget* owner) { return new TFM_CfgFile(owner); });
 
     // QApplication has taken its own switches out of argv; the rest are the host's.
     std::vector<std::string> arguments(argv + 1, argv + argc);

@@ -1,0 +1,243 @@
+#include "TFM_CfgFile.h"
+
+#include "Dialogs.h"
+#include "QvSNMPRequest2Edits.h"
+#include "QvTFTPServer.h"
+#include "TFM_Waiting.h"
+#include "TransferPageSupport.h"
+#include "ui_TFM_CfgFile.h"
+
+using namespace TransferPage;
+
+namespace {
+
+enum ServerItem { kServerAddress = 0, kRemoteFile = 1, kLocalFile = 2 };
+
+const VariableDescriptor kServerAndFiles[] = {
+    {"1.3.6.1.4.1.32473.10.37.24.3.3.1", "remotesrvip", kSyntaxIpAddress, kAccessReadWrite},
+    {"1.3.6.1.4.1.32473.10.37.24.3.3.2", "remotefilename", kSyntaxDisplayString, kAccessReadWrite},
+    {"1.3.6.1.4.1.32473.10.37.24.3.3.3", "localfilename", kSyntaxDisplayString, kAccessReadWrite},
+    {nullptr, nullptr, 0, 0},
+};
+
+// Combo rows of the command's option list.
+constexpr int kGetRow = 1;  // the device fetches a configuration file
+constexpr int kPutRow = 2;  // the device stores its configuration file
+
+constexpr uint32_t kCreateTimeout = 3000;
+// The device answers once it has fetched and checked the file, or stored its own.
+constexpr uint32_t kRestoreTimeout = 5000;
+constexpr uint32_t kBackupTimeout = 500;
+constexpr int kTftpTimeout = 300;
+
+} // namespace
+
+TFM_CfgFile::TFM_CfgFile(QWidget* owner) : QvPage(owner), ui(std::make_unique<Ui::TFM_CfgFile>())
+{
+    ui->setupUi(this);
+    setWindowFlags((windowFlags() | Qt::MSWindowsFixedSizeDialogHint) & ~Qt::WindowContextHelpButtonHint);
+    AddStatusPanel(ui->StatusBar);
+    Handle(ui->Bt_Browse, &QPushButton::clicked, [this] { Bt_BrowseClick(); });
+    Handle(ui->Bt_SavBrw, &QPushButton::clicked, [this] { Bt_SavBrwClick(); });
+    Handle(ui->Bt_OK, &QPushButton::clicked, [this] { Bt_OKClick(); });
+    Handle(ui->Bt_Upload, &QPushButton::clicked, [this] { Bt_UploadClick(); });
+    Guard([this] { FormCreate(); });
+}
+
+TFM_CfgFile::~TFM_CfgFile() { StopServer(); }
+
+void TFM_CfgFile::FormCreate()
+{
+    try {
+        auto& server = NewBinding<QvSNMPRequest2Edits>();
+        server.RequestMode = QvSNMPRequest2Controls::kWaiting;
+        server.request.list.Assign(QvSNMPVarList(kServerAndFiles, kListScalars, 0));
+        server.BindEdit(kServerAddress, ui->Ed_TfpSrv, "%s");
+        server.BindEdit(kRemoteFile, ui->Ed_UpgFile, "%s");
+        server.BindEdit(kLocalFile, ui->Ed_SaveFile, "%s");
+        for (int item : {kServerAddress, kRemoteFile, kLocalFile})
+            server.request.list.Item(item).access = kAccessReadWrite;
+        ServerEdits = &server;
+
+        auto& command = NewBinding<QvSNMPRequest2Edits>();
+        command.request.list.Assign(QvSNMPVarList(kTftpCommand, kListScalars, 0));
+        command.request.timeout = kCreateTimeout;
+        command.OnSetDone = [this](QvSNMPRequest2Controls&, const QvSNMPError& record) {
+            Guard([this, &record] { CommandSetDone(record); });
+        };
+        command.BindComboBox(0, ui->CB_TfpCom);
+        command.SetStatusSink(ui->StatusBar);
+        CommandEdits = &command;
+    } catch (const std::exception& error) {
+        ui->StatusBar->SetSimpleText(QString::fromStdString(error.what()));
+    }
+    // A save path comes only from the save dialog.
+    QPalette buttonFace = ui->Ed_SaveFile->palette();
+    buttonFace.setColor(QPalette::Base, buttonFace.color(QPalette::Button));
+    ui->Ed_SaveFile->setPalette(buttonFace);
+    ui->Ed_SaveFile->setReadOnly(true);
+
+    m_server = StartTftpServer(this, kTftpTimeout);
+}
+
+void TFM_CfgFile::Bt_BrowseClick()
+{
+    const QString path = Dialogs::openFile(this, {}, {}, {});
+    if (path.isEmpty())
+        return;
+    ui->Ed_SaveFile->clear();
+    ui->Ed_UpgFile->setText(path);
+}
+
+void TFM_CfgFile::Bt_SavBrwClick()
+{
+    const QString path = Dialogs::saveFile(this, {}, {}, {}, {});
+    if (!path.isEmpty())
+        ui->Ed_SaveFile->setText(path);
+}
+
+bool TFM_CfgFile::FillServerAddress()
+{
+    ui->Ed_TfpSrv->clear();
+    const QString serverAddress = ServerAddressForDevice();
+    if (serverAddress.isEmpty()) {
+        Plain(this, "Invalid Server IP Address or SNMP timed out!");
+        return false;
+    }
+    ui->Ed_TfpSrv->setText(serverAddress);
+    return true;
+}
+
+void TFM_CfgFile::Bt_OKClick()
+{
+    // Without its bindings or its server the page cannot transfer; it said why when it
+    // opened. A click while the device still answers a command would be taken for it.
+    if (!ServerEdits || !CommandEdits || !m_server || CommandEdits->Busy)
+        return;
+    const QString path = ui->Ed_UpgFile->text();
+    if (path.isEmpty()) {
+        Warn(this, "Empty file is not accepted.");
+        return;
+    }
+    if (!FileExists(path)) {
+        Warn(this, "File format error! Please try again!");
+        return;
+    }
+    if (!FillServerAddress())
+        return;
+    const int separator = LastSeparator(path);
+    if (separator < 0) {
+        Warn(this, "The file path is error.");
+        return;
+    }
+    m_server->Listen(FolderPart(path, separator), TftpServerPort());
+    ui->Ed_UpgFile->setText(path.mid(separator + 1));
+    m_backup = false;
+    QvSNMPVarList& files = ServerEdits->request.list;
+    files.Item(kServerAddress).access = kAccessReadWrite;
+    files.Item(kRemoteFile).access = kAccessReadWrite;
+    files.Item(kLocalFile).access = kAccessInvalid;
+    try {
+        ServerEdits->Set(true, true);
+    } catch (...) {
+        ui->Ed_UpgFile->setText(path);
+        throw;
+    }
+
+    // The dialog exists before the command leaves, so even an answer that comes at once
+    // finds it.
+    std::unique_ptr<TFM_Waiting> waiting = NewTransferWait("Updating configuration file...!");
+    m_waiting = waiting.get();
+    ui->CB_TfpCom->setCurrentIndex(kGetRow);
+    CommandEdits->request.timeout = kRestoreTimeout;
+    try {
+        CommandEdits->Set();
+    } catch (...) {
+        ui->Ed_UpgFile->setText(path);
+        throw;
+    }
+    ui->Ed_UpgFile->setText(path);
+    waiting->exec();
+}
+
+void TFM_CfgFile::Bt_UploadClick()
+{
+    if (!ServerEdits || !CommandEdits || !m_server || CommandEdits->Busy)
+        return;
+    const QString path = ui->Ed_SaveFile->text();
+    if (path.isEmpty()) {
+        Warn(this, "Empty file is not accepted.");
+        return;
+    }
+    if (!FillServerAddress())
+        return;
+    const int separator = LastSeparator(path);
+    if (separator < 0) {
+        Warn(this, "The file path is error.");
+        return;
+    }
+    m_server->Listen(FolderPart(path, separator), TftpServerPort());
+    ui->Ed_SaveFile->setText(path.mid(separator + 1));
+    CommandEdits->request.timeout = kBackupTimeout;
+    QvSNMPVarList& files = ServerEdits->request.list;
+    files.Item(kServerAddress).access = kAccessReadWrite;
+    files.Item(kRemoteFile).access = kAccessInvalid;
+    files.Item(kLocalFile).access = kAccessReadWrite;
+    ServerEdits->Set(true, true);
+
+    ui->La_TftpSrv->setEnabled(true);
+    ui->CB_TfpCom->setCurrentIndex(kPutRow);
+    m_backup = true;
+    CommandEdits->Set();
+    ui->Ed_UpgFile->clear();
+    ui->Ed_SaveFile->clear();
+}
+
+void TFM_CfgFile::CommandSetDone(const QvSNMPError& record)
+{
+    QvStatusPanel* panel = ui->StatusBar->Panel(0);
+    const QString message = QString::fromStdString(record.message);
+    if (m_backup) {
+        if (record.code == 0)
+            Dialogs::message(this, "The configuration file saved successfully!", "OK", DialogButtons::Ok,
+                             DialogIcon::Information);
+        else
+            Dialogs::message(this, "Fail to save the configuration file!", "ERROR", DialogButtons::Ok,
+                             DialogIcon::Error);
+        panel->SetText(message);
+        return;
+    }
+    panel->SetText(message);
+    if (record.code != 0) {
+        EndTransferWait(m_waiting);
+        Dialogs::message(this, "The configuration file updated fail!", "ERROR", DialogButtons::Ok, DialogIcon::Error);
+        return;
+    }
+    RestartAfterTransfer(m_waiting);
+    panel->SetText("Update successfully!");
+}
+
+bool TFM_CfgFile::FormCloseQuery()
+{
+    StopServer();
+    ReleaseBindings();
+    ServerEdits = nullptr;
+    CommandEdits = nullptr;
+    return true;
+}
+
+void TFM_CfgFile::done(int result)
+{
+    // While an exchange runs the base closes the page later, once it has ended.
+    if (!AnyBindingBusy())
+        FormCloseQuery();
+    QvPage::done(result);
+}
+
+void TFM_CfgFile::StopServer()
+{
+    if (m_server) {
+        m_server->Stop();
+        m_server.reset();
+    }
+}

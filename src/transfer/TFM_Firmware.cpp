@@ -1,0 +1,165 @@
+#include "TFM_Firmware.h"
+
+#include "Dialogs.h"
+#include "QvSNMPRequest2Edits.h"
+#include "QvTFTPServer.h"
+#include "TFM_Waiting.h"
+#include "TransferPageSupport.h"
+#include "ui_TFM_Firmware.h"
+
+#include <QScreen>
+
+using namespace TransferPage;
+
+namespace {
+
+const VariableDescriptor kServerAndFile[] = {
+    {"1.3.6.1.4.1.32473.10.37.24.3.3.1", "remotesrvip", kSyntaxIpAddress, kAccessReadWrite},
+    {"1.3.6.1.4.1.32473.10.37.24.3.3.2", "remotefilename", kSyntaxDisplayString, kAccessReadWrite},
+    {nullptr, nullptr, 0, 0},
+};
+
+// The device answers the command only once it has fetched and checked the image.
+constexpr uint32_t kCommandTimeout = 5000;
+// The device may pause long between blocks while it writes the image to flash.
+constexpr int kTftpTimeout = 3000;
+// Agent error status 19: the image is older than the running firmware.
+constexpr int32_t kOverdueFirmware = -119;
+
+} // namespace
+
+TFM_Firmware::TFM_Firmware(QWidget* owner) : QvPage(owner), ui(std::make_unique<Ui::TFM_Firmware>())
+{
+    ui->setupUi(this);
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    AddStatusPanel(ui->StatusBar);
+    Handle(ui->Bt_Browse, &QPushButton::clicked, [this] { Bt_BrowseClick(); });
+    Handle(ui->Bt_OK, &QPushButton::clicked, [this] { Bt_OKClick(); });
+    Guard([this] { FormCreate(); });
+}
+
+TFM_Firmware::~TFM_Firmware() { StopServer(); }
+
+void TFM_Firmware::showEvent(QShowEvent* event)
+{
+    QvPage::showEvent(event);
+    if (const QScreen* desktop = screen())
+        move(desktop->availableGeometry().center() - rect().center());
+}
+
+void TFM_Firmware::FormCreate()
+{
+    try {
+        auto& server = NewBinding<QvSNMPRequest2Edits>();
+        server.request.list.Assign(QvSNMPVarList(kServerAndFile, kListScalars, 0));
+        server.BindEdit(0, ui->Ed_TfpSrv, "%s");
+        server.BindEdit(1, ui->Ed_UpgFile, "%s");
+        ServerEdits = &server;
+
+        auto& command = NewBinding<QvSNMPRequest2Edits>();
+        command.request.list.Assign(QvSNMPVarList(kTftpCommand, kListScalars, 0));
+        command.request.timeout = kCommandTimeout;
+        command.OnSetDone = [this](QvSNMPRequest2Controls&, const QvSNMPError& record) {
+            Guard([this, &record] { CommandSetDone(record); });
+        };
+        command.BindComboBox(0, ui->CB_TfpCom);
+        command.SetStatusSink(ui->StatusBar);
+        CommandEdits = &command;
+    } catch (const std::exception& error) {
+        ui->StatusBar->SetSimpleText(QString::fromStdString(error.what()));
+    }
+    m_server = StartTftpServer(this, kTftpTimeout);
+}
+
+void TFM_Firmware::Bt_BrowseClick()
+{
+    const QString path = Dialogs::openFile(this, {}, {}, {});
+    if (!path.isEmpty())
+        ui->Ed_UpgFile->setText(path);
+}
+
+void TFM_Firmware::Bt_OKClick()
+{
+    // Without its bindings or its server the page cannot upgrade; it said why when it opened.
+    if (!ServerEdits || !CommandEdits || !m_server || CommandEdits->Busy)
+        return;
+    const QString path = ui->Ed_UpgFile->text();
+    if (path.isEmpty() || LastSeparator(path) == path.size() - 1) {
+        Warn(this, "Please put in the firmware file & path.");
+        return;
+    }
+    if (!path.contains(".tfp") || !FileExists(path)) {
+        Warn(this, "Please put in valid firmware file & path.");
+        return;
+    }
+    ui->Ed_TfpSrv->clear();
+    const QString serverAddress = ServerAddressForDevice();
+    if (serverAddress.isEmpty()) {
+        Plain(this, "Invalid Server IP Address or SNMP timed out!");
+        return;
+    }
+    ui->Ed_TfpSrv->setText(serverAddress);
+    const int separator = LastSeparator(path);
+    if (separator < 0) {
+        Warn(this, "The file path is error.");
+        return;
+    }
+    // The server keeps its socket and now serves the image's folder.
+    m_server->Listen(FolderPart(path, separator), TftpServerPort());
+    ui->Ed_UpgFile->setText(path.mid(separator + 1));
+    ServerEdits->Set(true, true);
+    // The dialog exists before the command leaves, so even an answer that comes at once
+    // finds it.
+    std::unique_ptr<TFM_Waiting> waiting = NewTransferWait("Updating firmware file...!");
+    m_waiting = waiting.get();
+    ui->CB_TfpCom->setCurrentIndex(0);
+    try {
+        CommandEdits->Set();
+    } catch (...) {
+        ui->Ed_UpgFile->setText(path);
+        throw;
+    }
+    ui->Ed_UpgFile->setText(path);
+    waiting->exec();
+}
+
+void TFM_Firmware::CommandSetDone(const QvSNMPError& record)
+{
+    QvStatusPanel* panel = ui->StatusBar->Panel(0);
+    if (record.code != 0) {
+        panel->SetText(QString::fromStdString(record.message));
+        EndTransferWait(m_waiting);
+        if (record.code == kOverdueFirmware)
+            Warn(this, "The device is already running firmware rev 2.xx and cannot be downgraded to firmware rev 1.xx");
+        return;
+    }
+    RestartAfterTransfer(m_waiting);
+    panel->SetText("Setting Success!");
+    panel->SetText("Update firmware successfully!");
+}
+
+bool TFM_Firmware::FormCloseQuery()
+{
+    ReleaseBindings();
+    ServerEdits = nullptr;
+    CommandEdits = nullptr;
+    StopServer();
+    return true;
+}
+
+void TFM_Firmware::done(int result)
+{
+    // While an exchange runs the base closes the page later, once it has ended.
+    if (!AnyBindingBusy())
+        FormCloseQuery();
+    QvPage::done(result);
+}
+
+void TFM_Firmware::StopServer()
+{
+    if (m_server) {
+        m_server->Stop();
+        m_server.reset();
+    }
+}
