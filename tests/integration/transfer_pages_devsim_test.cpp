@@ -1,0 +1,366 @@
+// The firmware and configuration-file pages against the simulated device: the device fetches
+// or stores the files through the pages' TFTP server, answers the command, and the wait
+// dialog restarts it. Timers run at a twentieth of their time, so countdowns take seconds.
+#include "ChildProcess.h"
+#include "DevsimAgent.h"
+#include "DialogRecorder.h"
+#include "FreePort.h"
+#include "QvStatusBar.h"
+#include "SnmpSession.h"
+#include "TFM_CfgFile.h"
+#include "TFM_Firmware.h"
+#include "TFM_Waiting.h"
+#include "TMainForm.h"
+#include "TimeScale.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+const QString kPrivate = "1.3.6.1.4.1.32473.10.37.24";
+const QString kFirmwareVersion = kPrivate + ".4.1.1.1.0";
+const QString kRemoteServer = kPrivate + ".3.3.1.0";
+const QString kRemoteFile = kPrivate + ".3.3.2.0";
+const QString kLocalFile = kPrivate + ".3.3.3.0";
+const QString kSysName = "1.3.6.1.2.1.1.5.0";
+const QString kSsidSetting = kPrivate + ".1.1.1.1.1";
+const QString kSsidRunning = kPrivate + ".4.1.2.1.1.1";
+
+bool waitFor(const std::function<bool()>& condition, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition()) {
+        if (clock.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+    }
+    return true;
+}
+
+void writeFile(const QString& path, const QByteArray& content)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    file.write(content);
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+template <typename Widget>
+Widget* child(QWidget* page, const char* name)
+{
+    Widget* widget = page->findChild<Widget*>(name);
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+}
+
+// What the wait dialog said while it was up: each distinct second line, in order.
+class WaitWatcher {
+public:
+    WaitWatcher()
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            for (QWidget* widget : QApplication::topLevelWidgets()) {
+                auto* dialog = qobject_cast<TFM_Waiting*>(widget);
+                if (!dialog || !dialog->isVisible())
+                    continue;
+                const QString line = dialog->findChild<QLabel*>("Label3")->text();
+                if (lines.isEmpty() || lines.last() != line)
+                    lines << line;
+            }
+        });
+        m_timer.start(5);
+    }
+    QStringList lines;
+
+private:
+    QTimer m_timer;
+};
+
+bool UdpPortBound(uint16_t port)
+{
+    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const bool taken = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0;
+    ::close(fd);
+    return taken;
+}
+
+// tftp-hpa's server: an independent receiver for what the device sends.
+class ReferenceTftpServer {
+public:
+    bool start(uint16_t port, std::string& error)
+    {
+        const QString program = "/usr/sbin/in.tftpd";
+        if (!QFileInfo::exists(program)) {
+            error = "in.tftpd is not installed (scripts/setup installs tftpd-hpa)";
+            return false;
+        }
+        QFile::setPermissions(m_folder.path(), QFileDevice::Permissions(0x7777));
+        if (!m_process.start(program, {"-L", "-c", "-s", m_folder.path(), "-a", "127.0.0.1:" + QString::number(port)})) {
+            error = "in.tftpd did not start";
+            return false;
+        }
+        for (int i = 0; i < 200 && !UdpPortBound(port); ++i)
+            QThread::msleep(10);
+        if (!UdpPortBound(port)) {
+            error = "in.tftpd did not listen: " + m_process.output().toStdString();
+            return false;
+        }
+        return true;
+    }
+    QString path(const QString& name) const { return m_folder.filePath(name); }
+
+private:
+    QTemporaryDir m_folder;
+    ChildProcess m_process;
+};
+
+SnmpVarBind Bind(const QString& oid, uint8_t type, const std::string& bytes, int64_t integer = 0)
+{
+    SnmpVarBind vb;
+    EXPECT_TRUE(ParseOid(oid.toStdString(), vb.oid));
+    vb.type = type;
+    vb.bytes = bytes;
+    vb.integer = integer;
+    return vb;
+}
+
+class TransferPagesAgainstDevice : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        tftpPort = FreeUdpPort();
+        qputenv("VTA_TFTP_PORT", QByteArray::number(tftpPort));
+        device = std::make_unique<DevsimAgent>(QStringList{"--lan", "127.0.0.1/255.0.0.0", "--tftp-port",
+                                                           QString::number(tftpPort), "--restart-seconds", "1"});
+        ASSERT_TRUE(device->start()) << device->error();
+        QDir::setCurrent(folder.path());
+        qputenv("VTA_LOCK_DIR", folder.path().toLocal8Bit());
+        qputenv("VTA_HOST_REGISTRY", folder.filePath("registry.ini").toLocal8Bit());
+        std::ofstream(folder.filePath("127.0.0.1.cfg").toStdString())
+            << "[Program Information]\nAgentPort=" << device->port() << "\nVersion=1\n";
+        TimeScale::setFactor(0.05);
+        main = std::make_unique<TMainForm>(std::vector<std::string>{"/I127.0.0.1", "/Rpublic", "/Wprivate"});
+        ASSERT_EQ(main->outcome(), TMainForm::StartOutcome::Running) << recorder.texts().join("\n").toStdString();
+        // The pages find their address from what the main window polled.
+        ASSERT_TRUE(waitFor([&] { return main->StatusText() == "Ready. " && main->SubMaskEdit->text() == "255.0.0.0"; },
+                            10000))
+            << main->StatusText().toStdString();
+    }
+    void TearDown() override
+    {
+        main.reset();
+        TimeScale::setFactor(1.0);
+        qunsetenv("VTA_TFTP_PORT");
+    }
+
+    // The device's state as it is after its next dump, waiting until it meets the condition.
+    bool deviceShows(const QString& oid, const QString& expected, int timeoutMs = 10000)
+    {
+        QString seen;
+        const bool shown = waitFor([&] { return (seen = device->value(oid)) == expected; }, timeoutMs);
+        EXPECT_TRUE(shown) << oid.toStdString() << " is " << seen.toStdString() << ", expected "
+                           << expected.toStdString();
+        return shown;
+    }
+
+    SnmpResponse set(const std::vector<SnmpVarBind>& vbs, int timeout = 100)
+    {
+        SnmpTarget target;
+        target.address = "127.0.0.1";
+        target.port = device->port();
+        target.version = 1;
+        target.readCommunity = "public";
+        target.writeCommunity = "private";
+        target.timeout = timeout;
+        target.retries = 0;
+        return SnmpSession::global().request(target, PduKind::Set, vbs);
+    }
+
+    QTemporaryDir folder;
+    DialogRecorder recorder;
+    uint16_t tftpPort = 0;
+    std::unique_ptr<DevsimAgent> device;
+    std::unique_ptr<TMainForm> main;
+};
+
+
+TEST_F(TransferPagesAgainstDevice, FirmwareUpgradeServesTheImageAndRestartsTheDevice)
+{
+    const QString image = folder.filePath("images/vta_new.tfp");
+    QDir(folder.path()).mkdir("images");
+    writeFile(image, "VTA-3100QX FW 2.10\n" + QByteArray(3000, '\x5a'));  // six blocks
+
+    TFM_Firmware page(main.get());
+    recorder.paths.push_back(image);
+    child<QPushButton>(&page, "Bt_Browse")->click();
+    ASSERT_EQ(child<QLineEdit>(&page, "Ed_UpgFile")->text(), image);
+
+    WaitWatcher watcher;
+    child<QPushButton>(&page, "Bt_OK")->click();  // returns when the wait dialog has closed
+
+    EXPECT_TRUE(recorder.messages.empty()) << recorder.texts().join("\n").toStdString();
+    EXPECT_EQ(watcher.lines, QStringList({"Updating firmware file...!", "The device is restarting..."}));
+    EXPECT_EQ(page.findChild<QvStatusBar*>("StatusBar")->Panel(0)->Text(), "Update firmware successfully!");
+    EXPECT_EQ(child<QLineEdit>(&page, "Ed_UpgFile")->text(), image) << "the full path is shown again";
+    EXPECT_EQ(child<QLineEdit>(&page, "Ed_TfpSrv")->text(), "127.0.0.1");
+    EXPECT_EQ(device->value(kRemoteFile), "vta_new.tfp") << "the device is given the bare file name";
+    EXPECT_EQ(device->value(kRemoteServer), "127.0.0.1");
+    // The new image runs only after the restart the wait dialog sent.
+    deviceShows(kFirmwareVersion, "2.10");
+}
+
+TEST_F(TransferPagesAgainstDevice, AnOlderImageShowsTheDevicesRefusalAndTheDowngradeMessage)
+{
+    const QString image = folder.filePath("vta_old.tfp");
+    writeFile(image, "VTA-3100QX FW 1.50\n" + QByteArray(600, '\x11'));
+
+    TFM_Firmware page(main.get());
+    child<QLineEdit>(&page, "Ed_UpgFile")->setText(image);
+    WaitWatcher watcher;
+    QElapsedTimer clock;
+    clock.start();
+    child<QPushButton>(&page, "Bt_OK")->click();
+
+    ASSERT_EQ(recorder.messages.size(), 1u) << recorder.texts().join("\n").toStdString();
+    EXPECT_EQ(recorder.messages[0].text,
+              "The device is already running firmware rev 2.xx and cannot be downgraded to firmware rev 1.xx");
+    EXPECT_EQ(recorder.messages[0].caption, "Warning");
+    EXPECT_EQ(page.findChild<QvStatusBar*>("StatusBar")->Panel(0)->Text(),
+              "(SNMP) Cannot download the overdue firmware!");
+    EXPECT_EQ(watcher.lines, QStringList({"Updating firmware file...!"})) << "no restart";
+    // The dialog stands at 1 after the refusal and closes at the next ready tick: far
+    // earlier than its 100 steps (6 s here).
+    EXPECT_LT(clock.elapsed(), 4000);
+    EXPECT_EQ(device->value(kFirmwareVersion), "2.05");
+}
+
+TEST_F(TransferPagesAgainstDevice, BackupArrivesAsTheDeviceSendsItAndARestoreChangesTheDevice)
+{
+    // Backup into a folder of the PC.
+    QDir(folder.path()).mkdir("saved");
+    const QString saved = folder.filePath("saved/ap.cfg");
+    {
+        TFM_CfgFile page(main.get());
+        recorder.paths.push_back(saved);
+        child<QPushButton>(&page, "Bt_SavBrw")->click();
+        EXPECT_EQ(child<QLineEdit>(&page, "Ed_SaveFile")->text(), saved);
+        child<QPushButton>(&page, "Bt_Upload")->click();
+        EXPECT_TRUE(child<QLineEdit>(&page, "Ed_SaveFile")->text().isEmpty());
+        EXPECT_TRUE(child<QLineEdit>(&page, "Ed_UpgFile")->text().isEmpty());
+        EXPECT_TRUE(page.Backup());
+        ASSERT_TRUE(waitFor([&] { return !recorder.messages.empty(); }, 15000));
+        EXPECT_EQ(recorder.messages[0].text, "The configuration file saved successfully!");
+        EXPECT_EQ(recorder.messages[0].caption, "OK");
+        EXPECT_FALSE(page.findChild<QvStatusBar*>("StatusBar")->Panel(0)->Text().isEmpty());
+        EXPECT_EQ(device->value(kLocalFile), "ap.cfg");
+    }
+    const QByteArray backup = readFile(saved);
+    ASSERT_FALSE(backup.isEmpty());
+
+    // The same device stores the same configuration with tftp-hpa's server on the port the
+    // page has left: both files must be byte for byte the same.
+    {
+        ReferenceTftpServer reference;
+        std::string error;
+        ASSERT_TRUE(reference.start(tftpPort, error)) << error;
+        ASSERT_EQ(set({Bind(kRemoteServer, SnmpType::IpAddress, std::string("\x7f\x00\x00\x01", 4)),
+                       Bind(kLocalFile, SnmpType::OctetString, "reference.cfg")})
+                      .status,
+                  0);
+        ASSERT_EQ(set({Bind(kPrivate + ".3.3.5.0", SnmpType::Integer, {}, 3)}, 1000).status, 0);
+        EXPECT_EQ(readFile(reference.path("reference.cfg")), backup);
+    }
+
+    // Restore a changed copy: the device takes it at once and runs it after the restart.
+    QJsonObject configuration = QJsonDocument::fromJson(backup).object();
+    ASSERT_EQ(configuration.value("kind").toString(), "configuration");
+    QJsonObject variables = configuration.value("variables").toObject();
+    ASSERT_TRUE(variables.contains(kSsidSetting) && variables.contains(kSysName));
+    for (const auto& [oid, value] : {std::pair{kSsidSetting, "RestoredAP"}, std::pair{kSysName, "restored-ap"}}) {
+        QJsonObject entry = variables.value(oid).toObject();
+        entry["value"] = value;
+        variables[oid] = entry;
+    }
+    configuration["variables"] = variables;
+    const QString restore = folder.filePath("restore.cfg");
+    writeFile(restore, QJsonDocument(configuration).toJson());
+
+    recorder.messages.clear();
+    TFM_CfgFile page(main.get());
+    recorder.paths.push_back(restore);
+    child<QPushButton>(&page, "Bt_Browse")->click();
+    WaitWatcher watcher;
+    child<QPushButton>(&page, "Bt_OK")->click();
+
+    EXPECT_TRUE(recorder.messages.empty()) << recorder.texts().join("\n").toStdString();
+    EXPECT_FALSE(page.Backup());
+    EXPECT_EQ(watcher.lines, QStringList({"Updating configuration file...!", "The device is restarting..."}));
+    EXPECT_EQ(page.findChild<QvStatusBar*>("StatusBar")->Panel(0)->Text(), "Update successfully!");
+    EXPECT_EQ(child<QLineEdit>(&page, "Ed_UpgFile")->text(), restore);
+    EXPECT_EQ(device->value(kRemoteFile), "restore.cfg");
+    EXPECT_EQ(device->value(kSysName), "restored-ap");
+    deviceShows(kSsidRunning, "RestoredAP");
+}
+
+TEST_F(TransferPagesAgainstDevice, FailedTransfersSayWhyAndChangeNothing)
+{
+    const QString sysNameBefore = device->value(kSysName);
+    const QString foreign = folder.filePath("notes.txt");
+    writeFile(foreign, "not a configuration\n");
+    // A folder where the backup's file should go: the server cannot create the file.
+    QDir(folder.path()).mkpath("saved/blocked.cfg");
+
+    TFM_CfgFile page(main.get());
+    child<QLineEdit>(&page, "Ed_UpgFile")->setText(foreign);
+    WaitWatcher watcher;
+    child<QPushButton>(&page, "Bt_OK")->click();
+    ASSERT_EQ(recorder.messages.size(), 1u) << recorder.texts().join("\n").toStdString();
+    EXPECT_EQ(recorder.messages[0].text, "The configuration file updated fail!");
+    EXPECT_EQ(recorder.messages[0].caption, "ERROR");
+    EXPECT_EQ(page.findChild<QvStatusBar*>("StatusBar")->Panel(0)->Text(),
+              "(SNMP) Cannot create/set variable, Wrong Value!");
+    EXPECT_EQ(watcher.lines, QStringList({"Updating configuration file...!"})) << "no restart";
+
+    recorder.messages.clear();
+    recorder.paths.push_back(folder.filePath("saved/blocked.cfg"));
+    child<QPushButton>(&page, "Bt_SavBrw")->click();
+    child<QPushButton>(&page, "Bt_Upload")->click();
+    ASSERT_TRUE(waitFor([&] { return !recorder.messages.empty(); }, 15000));
+    EXPECT_EQ(recorder.messages[0].text, "Fail to save the configuration file!");
+    EXPECT_EQ(recorder.messages[0].caption, "ERROR");
+    EXPECT_EQ(page.findChild<QvStatusBar*>("StatusBar")->Panel(0)->Text(),
+              "(SNMP) Cannot perform operation, General Error!")  // the device's reply to a transfer the server refused
+        << page.findChild<QvStatusBar*>("StatusBar")->Panel(0)->Text().toStdString();
+    EXPECT_EQ(device->value(kSysName), sysNameBefore);
+}
+
+} // namespace
