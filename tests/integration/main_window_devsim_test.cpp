@@ -1,5 +1,6 @@
 #include "DevicePicture.h"
 #include "DevsimAgent.h"
+#include "ErrorCatalogue.h"
 #include "DialogRecorder.h"
 #include "StatusLamps.h"
 #include "SnmpSession.h"
@@ -108,6 +109,29 @@ TEST_F(MainWindowAgainstDevice, ASilentDeviceBlanksTheLampsAndSaysWhy)
         EXPECT_TRUE(form.menuItem("Client Info")->isVisible());
     }
     TimeScale::setFactor(1.0);
+}
+
+TEST_F(MainWindowAgainstDevice, WithTheHostsWordingATimedOutDeviceLosesClientInfoWithoutAProbe)
+{
+    // The host's message files say "SNMP request timed out!" for a time-out.
+    std::ofstream(folder.filePath("snmpclass.err").toStdString()) << "1\n2\n3\n4\nSNMP request timed out!\n";
+    ASSERT_TRUE(LoadMessageFile(MessageTable::SnmpClass, folder.filePath("snmpclass.err").toStdString()));
+    TimeScale::setFactor(0.05);
+    {
+        TMainForm form({"/I127.0.0.1", "/Rpublic"});
+        ASSERT_TRUE(waitFor([&] { return form.StatusText() == "Ready. "; }, 5000));
+        device.stop();
+        ASSERT_TRUE(waitFor([&] { return form.StatusText() == "SNMP request timed out!"; }, 10000));
+        recorder.messages.clear();
+        QElapsedTimer clock;
+        clock.start();
+        form.StatusMenuShow();
+        EXPECT_FALSE(form.menuItem("Client Info")->isVisible());
+        EXPECT_LT(clock.elapsed(), 500) << "no probe of a device that is gone";
+        EXPECT_TRUE(recorder.messages.empty());
+    }
+    TimeScale::setFactor(1.0);
+    ResetMessageTables();
 }
 
 TEST_F(MainWindowAgainstDevice, ClientInfoFollowsTheDevicesAnswer)
