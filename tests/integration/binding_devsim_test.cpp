@@ -1,3 +1,4 @@
+#include "SnmpLibrary.h"
 #include "DevsimAgent.h"
 #include "DialogRecorder.h"
 #include "New_req2Edit.h"
@@ -95,11 +96,7 @@ class BindingOnDevice : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        static QTemporaryDir folder;
-        static bool started = false;
-        if (!started)
-            QvSNMPStartup(folder.path().toStdString());
-        started = true;
+        StartSnmpLibraryOnce();
     }
 
     void SetUp() override

@@ -1,3 +1,4 @@
+#include "SnmpLibrary.h"
 #include "DevsimAgent.h"
 #include "DialogRecorder.h"
 #include "InformationPage.h"
@@ -74,11 +75,7 @@ class InformationPage : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        static QTemporaryDir folder;
-        static bool started = false;
-        if (!started)
-            QvSNMPStartup(folder.path().toStdString());
-        started = true;
+        StartSnmpLibraryOnce();
     }
 
     void SetUp() override

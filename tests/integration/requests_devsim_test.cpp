@@ -1,3 +1,4 @@
+#include "SnmpLibrary.h"
 #include "DevsimAgent.h"
 #include "QvSNMPRequest.h"
 #include "QvSNMPStartup.h"
@@ -40,8 +41,7 @@ class DevsimRequest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        static QTemporaryDir folder;
-        QvSNMPStartup(folder.path().toStdString());
+        StartSnmpLibraryOnce();
     }
 
     void SetUp() override { ASSERT_TRUE(device.start()) << device.error(); }

@@ -1,3 +1,4 @@
+#include "SnmpLibrary.h"
 #include "ControlEvents.h"
 #include "DialogRecorder.h"
 #include "New_req2Edit.h"
@@ -78,11 +79,7 @@ class ListViewForm : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        static QTemporaryDir folder;
-        static bool started = false;
-        if (!started)
-            QvSNMPStartup(folder.path().toStdString());
-        started = true;
+        StartSnmpLibraryOnce();
     }
     void SetUp() override
     {

@@ -1,3 +1,4 @@
+#include "SnmpLibrary.h"
 #include "DialogRecorder.h"
 #include "QvException.h"
 #include "QvPage.h"
@@ -77,11 +78,7 @@ class SamplePage : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        static QTemporaryDir folder;
-        static bool started = false;
-        if (!started)
-            QvSNMPStartup(folder.path().toStdString());
-        started = true;
+        StartSnmpLibraryOnce();
     }
     void SetUp() override
     {

@@ -1,3 +1,4 @@
+#include "SnmpLibrary.h"
 #include "ByteForm.h"
 #include "Controls.h"
 #include "DialogRecorder.h"
@@ -90,11 +91,7 @@ class BoundForm : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        static QTemporaryDir folder;
-        static bool started = false;
-        if (!started)
-            QvSNMPStartup(folder.path().toStdString());
-        started = true;
+        StartSnmpLibraryOnce();
     }
 
     void SetUp() override

@@ -1,3 +1,4 @@
+#include "SnmpLibrary.h"
 #include "DialogRecorder.h"
 #include "InformationPage.h"
 #include "QvSNMPRequest2Edits.h"
@@ -63,11 +64,7 @@ class ConfigForm : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        static QTemporaryDir folder;
-        static bool started = false;
-        if (!started)
-            QvSNMPStartup(folder.path().toStdString());
-        started = true;
+        StartSnmpLibraryOnce();
     }
 
     void SetUp() override
