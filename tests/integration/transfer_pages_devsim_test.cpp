@@ -277,7 +277,17 @@ TEST_F(TransferPagesAgainstDevice, BackupArrivesAsTheDeviceSendsItAndARestoreCha
         EXPECT_TRUE(child<QLineEdit>(&page, "Ed_SaveFile")->text().isEmpty());
         EXPECT_TRUE(child<QLineEdit>(&page, "Ed_UpgFile")->text().isEmpty());
         EXPECT_TRUE(page.Backup());
+        // A restore asked for while the device still answers the backup is ignored: its
+        // answer would otherwise be taken for the restore's and restart the device.
+        WaitWatcher watcher;
+        const QString other = folder.filePath("other.cfg");
+        writeFile(other, "{}");
+        child<QLineEdit>(&page, "Ed_UpgFile")->setText(other);
+        child<QPushButton>(&page, "Bt_OK")->click();
+        EXPECT_TRUE(page.Backup());
         ASSERT_TRUE(waitFor([&] { return !recorder.messages.empty(); }, 15000));
+        EXPECT_TRUE(watcher.lines.isEmpty());
+        ASSERT_EQ(recorder.messages.size(), 1u) << recorder.texts().join("\n").toStdString();
         EXPECT_EQ(recorder.messages[0].text, "The configuration file saved successfully!");
         EXPECT_EQ(recorder.messages[0].caption, "OK");
         EXPECT_FALSE(page.findChild<QvStatusBar*>("StatusBar")->Panel(0)->Text().isEmpty());
