@@ -325,6 +325,7 @@ TEST_F(TransferPages, WithoutItsTftpPortAPageSaysSoAndEndsTheModule)
                     page = std::make_unique<TFM_Firmware>(main.get());
                 else
                     page = std::make_unique<TFM_CfgFile>(main.get());
+                page->exec();  // as the menu opens it: returns at once, the module is ending
             });
             QObject::connect(&giveUp, &QTimer::timeout, [] { QCoreApplication::exit(99); });
             open.start(0);
