@@ -4,12 +4,14 @@
 #include "DialogRecorder.h"
 #include "FreePort.h"
 #include "ModuleConstants.h"
+#include "QvSNMPRequest2Edits.h"
 #include "QvStatusBar.h"
 #include "QvTFTPServer.h"
 #include "SnmpSettings.h"
 #include "TFM_CfgFile.h"
 #include "TFM_Firmware.h"
 #include "TMainForm.h"
+#include "TimeScale.h"
 #include "TransferPageSupport.h"
 
 #include <QComboBox>
@@ -181,6 +183,32 @@ TEST_F(TransferPages, ConfigurationInputChecksShowTheirMessageAndSendNothing)
         }
     }
     EXPECT_FALSE(page.Backup());
+}
+
+TEST_F(TransferPages, ACommandAnsweredAfterTheWaitDialogHasGoneOnlyShowsItsResult)
+{
+    // The device never answers; the dialog gives up after its 100 steps (1.2 s here) and the
+    // command's time-out (3 s) comes after it.
+    TimeScale::setFactor(0.01);
+    main->SetStatusText("Ready. ");
+    const QString image = file("images/vta_2.10.tfp");
+    TFM_Firmware page(main.get());
+    page.CommandEdits->request.timeout = 300;
+    page.CommandEdits->request.retries = 0;
+    page.ServerEdits->request.retries = 0;
+    edit(&page, "Ed_UpgFile")->setText(image);
+    click(&page, "Bt_OK");
+    TimeScale::setFactor(1.0);
+
+    EXPECT_EQ(page.Waiting(), nullptr);
+    EXPECT_EQ(edit(&page, "Ed_TfpSrv")->text(), "127.0.0.1");
+    EXPECT_EQ(page.TftpServer()->root(), folder.filePath("images") + "/") << "the image's folder is served";
+    EXPECT_EQ(sent(), 2) << "the file's whereabouts, then the command";
+    ASSERT_TRUE(page.CommandEdits->Busy);
+    while (page.CommandEdits->Busy)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_EQ(page.findChild<QvStatusBar*>("StatusBar")->Panel(0)->Text(), "(SNMPClass) SNMP request timed out!");
+    EXPECT_TRUE(recorder.messages.empty()) << recorder.texts().join("\n").toStdString();
 }
 
 TEST_F(TransferPages, BrowsingFillsThePathsAndARestoreFileClearsTheSavePath)
