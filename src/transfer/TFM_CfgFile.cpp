@@ -137,20 +137,14 @@ void TFM_CfgFile::Bt_OKClick()
     files.Item(kServerAddress).access = kAccessReadWrite;
     files.Item(kRemoteFile).access = kAccessReadWrite;
     files.Item(kLocalFile).access = kAccessInvalid;
-    try {
-        ServerEdits->Set(true, true);
-    } catch (...) {
-        ui->Ed_UpgFile->setText(path);
-        throw;
-    }
-
     // The dialog exists before the command leaves, so even an answer that comes at once
     // finds it.
     std::unique_ptr<TFM_Waiting> waiting = NewTransferWait("Updating configuration file...!");
     m_waiting = waiting.get();
-    ui->CB_TfpCom->setCurrentIndex(kGetRow);
-    CommandEdits->request.timeout = kRestoreTimeout;
     try {
+        ServerEdits->Set(true, true);  // waiting: the names are on the device before the command
+        ui->CB_TfpCom->setCurrentIndex(kGetRow);
+        CommandEdits->request.timeout = kRestoreTimeout;
         CommandEdits->Set();
     } catch (...) {
         ui->Ed_UpgFile->setText(path);

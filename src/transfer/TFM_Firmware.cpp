@@ -107,14 +107,14 @@ void TFM_Firmware::Bt_OKClick()
     }
     // The server keeps its socket and now serves the image's folder.
     m_server->Listen(FolderPart(path, separator), TftpServerPort());
-    ui->Ed_UpgFile->setText(path.mid(separator + 1));
-    ServerEdits->Set(true, true);
     // The dialog exists before the command leaves, so even an answer that comes at once
     // finds it.
     std::unique_ptr<TFM_Waiting> waiting = NewTransferWait("Updating firmware file...!");
     m_waiting = waiting.get();
-    ui->CB_TfpCom->setCurrentIndex(0);
+    ui->Ed_UpgFile->setText(path.mid(separator + 1));
     try {
+        ServerEdits->Set(true, true);
+        ui->CB_TfpCom->setCurrentIndex(0);
         CommandEdits->Set();
     } catch (...) {
         ui->Ed_UpgFile->setText(path);

@@ -33,6 +33,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+// Failures show texts as texts.
+static void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+
 namespace {
 
 const QString kPrivate = "1.3.6.1.4.1.32473.10.37.24";
@@ -78,26 +81,39 @@ Widget* child(QWidget* page, const char* name)
     return widget;
 }
 
-// What the wait dialog said while it was up: each distinct second line, in order.
-class WaitWatcher {
+// What the wait dialog said while it was up: each distinct second line, in order, as it
+// appeared, while it stood and as it closed.
+class WaitWatcher : public QObject {
 public:
     WaitWatcher()
     {
+        qApp->installEventFilter(this);
         QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            for (QWidget* widget : QApplication::topLevelWidgets()) {
-                auto* dialog = qobject_cast<TFM_Waiting*>(widget);
-                if (!dialog || !dialog->isVisible())
-                    continue;
-                const QString line = dialog->findChild<QLabel*>("Label3")->text();
-                if (lines.isEmpty() || lines.last() != line)
-                    lines << line;
-            }
+            for (QWidget* widget : QApplication::topLevelWidgets())
+                if (auto* dialog = qobject_cast<TFM_Waiting*>(widget); dialog && dialog->isVisible())
+                    note(dialog);
         });
         m_timer.start(5);
     }
+    ~WaitWatcher() override { qApp->removeEventFilter(this); }
     QStringList lines;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (auto* dialog = qobject_cast<TFM_Waiting*>(watched);
+            dialog && (event->type() == QEvent::Show || event->type() == QEvent::Hide))
+            note(dialog);
+        return false;
+    }
+
 private:
+    void note(TFM_Waiting* dialog)
+    {
+        const QString line = dialog->findChild<QLabel*>("Label3")->text();
+        if (lines.isEmpty() || lines.last() != line)
+            lines << line;
+    }
     QTimer m_timer;
 };
 

@@ -32,6 +32,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+// Failures show texts as texts.
+static void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+
 namespace {
 
 template <typename Widget = QWidget>
