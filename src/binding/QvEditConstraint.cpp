@@ -156,45 +156,45 @@ QvEditConstraint::~QvEditConstraint()
 
 void QvEditConstraint::AddConstraints(const std::string& format, const std::vector<QLineEdit*>& edits)
 {
-    // Count the specs first: a format with more specs than edits binds none of them.
-    size_t specs = 0;
+    // Count the specifiers first: a format with more specifiers than edits binds none of them.
+    size_t specifiers = 0;
     for (size_t i = 0; i < format.size(); ++i)
         if ((format[i] == '%' && i > 0) || (format[i] != '%' && i + 1 == format.size()))
-            ++specs;
-    if (specs > edits.size())
+            ++specifiers;
+    if (specifiers > edits.size())
         raiseBadFormat();
 
     size_t next = 0;
-    auto apply = [&](const std::string& spec) {
+    auto apply = [&](const std::string& specifier) {
         if (next >= edits.size())
             raiseBadFormat();
-        AddConstraint(spec, edits[next++]);
+        AddConstraint(specifier, edits[next++]);
     };
-    std::string spec;
+    std::string specifier;
     for (size_t i = 0; i < format.size(); ++i) {
         const char c = format[i];
         if (c == '%') {
-            // A "%" closes the spec before it; one at the very end starts nothing.
+            // A "%" closes the specifier before it; one at the very end starts nothing.
             if (i > 0)
-                apply(spec);
-            spec.assign(1, '%');
+                apply(specifier);
+            specifier.assign(1, '%');
         } else {
-            spec += c;
+            specifier += c;
             if (i + 1 == format.size())
-                apply(spec);
+                apply(specifier);
         }
     }
 }
 
-void QvEditConstraint::AddConstraint(const std::string& spec, QLineEdit* edit)
+void QvEditConstraint::AddConstraint(const std::string& specifier, QLineEdit* edit)
 {
-    if (spec.size() <= 1 || spec[0] != '%' || !edit)
+    if (specifier.size() <= 1 || specifier[0] != '%' || !edit)
         raiseBadFormat();
 
     auto record = std::make_unique<EditConstraint_s>();
     record->edit = edit;
     size_t optionsAt = 2;
-    switch (spec[1]) {
+    switch (specifier[1]) {
     case 'u':
         record->minimum = 0;
         record->maximum = 4294967295.0;
@@ -204,14 +204,14 @@ void QvEditConstraint::AddConstraint(const std::string& spec, QLineEdit* edit)
         record->maximum = 2147483647.0;
         break;
     case 'f':
-        // No bound unless the spec gives one.
+        // No bound unless the specifier gives one.
         record->minimum = -DBL_MAX;
         record->maximum = DBL_MAX;
         break;
     case 'n':
-        if (spec.size() < 3)
+        if (specifier.size() < 3)
             raiseBadFormat();
-        record->delimiter = spec[2];
+        record->delimiter = specifier[2];
         // The parts are unsigned numbers.
         record->minimum = 0;
         record->maximum = 4294967295.0;
@@ -223,32 +223,32 @@ void QvEditConstraint::AddConstraint(const std::string& spec, QLineEdit* edit)
     default:
         raiseBadFormat();
     }
-    record->type = spec[1];
+    record->type = specifier[1];
 
     int32_t width = 0;
-    if (spec.size() > optionsAt) {
-        if (spec[optionsAt] != '{' || spec.back() != '}')
+    if (specifier.size() > optionsAt) {
+        if (specifier[optionsAt] != '{' || specifier.back() != '}')
             raiseBadFormat();
-        const size_t end = spec.size() - 1;
+        const size_t end = specifier.size() - 1;
         size_t pos = optionsAt + 1;
         while (pos < end) {
-            const char option = spec[pos++];
+            const char option = specifier[pos++];
             switch (option) {
             case 'e':
                 if (pos >= end)
                     raiseBadFormat();
-                record->nextFieldKey = spec[pos++];
+                record->nextFieldKey = specifier[pos++];
                 break;
             case 'l': {
-                const std::string digits = takeRun(spec, pos, end, "0123456789");
+                const std::string digits = takeRun(specifier, pos, end, "0123456789");
                 if (digits.empty())
                     raiseBadFormat();
                 record->length = wholeNumber(digits);
                 // Up to three flag letters, each at most once; a repeated letter is the next option.
                 for (int taken = 0; taken < 3 && pos < end; ++taken) {
-                    const uint16_t flag = spec[pos] == 'a' ? EditConstraint_s::kAutoAdvance
-                        : spec[pos] == 'f'                 ? EditConstraint_s::kFixed
-                        : spec[pos] == 'n'                 ? EditConstraint_s::kNotEmpty
+                    const uint16_t flag = specifier[pos] == 'a' ? EditConstraint_s::kAutoAdvance
+                        : specifier[pos] == 'f'                 ? EditConstraint_s::kFixed
+                        : specifier[pos] == 'n'                 ? EditConstraint_s::kNotEmpty
                                                            : 0;
                     if (flag == 0 || (record->flags & flag))
                         break;
@@ -258,7 +258,7 @@ void QvEditConstraint::AddConstraint(const std::string& spec, QLineEdit* edit)
                 break;
             }
             case 'w': {
-                const std::string digits = takeRun(spec, pos, end, "0123456789");
+                const std::string digits = takeRun(specifier, pos, end, "0123456789");
                 if (digits.empty())
                     raiseBadFormat();
                 width = wholeNumber(digits);
@@ -266,7 +266,7 @@ void QvEditConstraint::AddConstraint(const std::string& spec, QLineEdit* edit)
             }
             case 'n':
             case 'x': {
-                const std::string number = takeRun(spec, pos, end, "-0123456789.");
+                const std::string number = takeRun(specifier, pos, end, "-0123456789.");
                 if (number.empty())
                     raiseBadFormat();
                 (option == 'n' ? record->minimum : record->maximum) = realNumber(number);

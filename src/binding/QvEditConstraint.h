@@ -48,12 +48,12 @@ public:
     QvEditConstraint(const QvEditConstraint&) = delete;
     QvEditConstraint& operator=(const QvEditConstraint&) = delete;
 
-    // Applies the k-th spec of format to the k-th edit. Throws QvException -2 ("Bad format
-    // specifier of edit's constraint!") for a malformed spec or more specs than edits.
+    // Applies the k-th specifier of format to the k-th edit. Throws QvException -2 ("Bad format
+    // specifier of edit's constraint!") for a malformed specifier or more specifiers than edits.
     void AddConstraints(const std::string& format, const std::vector<QLineEdit*>& edits);
-    // One spec ("%u{n1x4094}") for one edit: sets its width and maximum length and installs
+    // One specifier ("%u{n1x4094}") for one edit: sets its width and maximum length and installs
     // the checks in place of its change and exit handlers.
-    void AddConstraint(const std::string& spec, QLineEdit* edit);
+    void AddConstraint(const std::string& specifier, QLineEdit* edit);
 
     EditConstraint_s* FindConstraint(const QLineEdit* edit);
     void RememberText(QLineEdit* edit);

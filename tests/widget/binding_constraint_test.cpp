@@ -100,7 +100,7 @@ TEST_F(ConstraintForm, LeavingTheEditChecksItsTextAndShowsTheFilledInMessage)
         const char* format;
         const char* text;
         const char* message;  // "" when the text is accepted
-        int maxLength;        // a limit the page sets after binding; -1 keeps the spec's
+        int maxLength;        // a limit the page sets after binding; -1 keeps the specifier's
     };
     const Case cases[] = {
         {"%u{n1x4094}", "4095", "(QvCommon) Please enter a number between 1 and 4094!", -1},
@@ -281,7 +281,7 @@ TEST_F(ConstraintForm, MalformedSpecsRaiseTheFormatErrorAndLeaveTheEditAlone)
         QvEditConstraint own(&form, true);
         try {
             own.AddConstraints(format, {&target});
-            if (std::string(format) != "%")  // a lone "%" at the end holds no spec at all
+            if (std::string(format) != "%")  // a lone "%" at the end holds no specifier at all
                 ADD_FAILURE() << "accepted";
         } catch (const QvException& error) {
             EXPECT_EQ(error.code(), -2);
