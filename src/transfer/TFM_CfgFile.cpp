@@ -44,7 +44,7 @@ TFM_CfgFile::TFM_CfgFile(QWidget* owner) : QvPage(owner), ui(std::make_unique<Ui
     Guard([this] { FormCreate(); });
 }
 
-TFM_CfgFile::~TFM_CfgFile() { StopServer(); }
+TFM_CfgFile::~TFM_CfgFile() = default;
 
 void TFM_CfgFile::FormCreate()
 {
@@ -213,10 +213,10 @@ void TFM_CfgFile::CommandSetDone(const QvSNMPError& record)
 
 bool TFM_CfgFile::FormCloseQuery()
 {
-    StopServer();
     ReleaseBindings();
     ServerEdits = nullptr;
     CommandEdits = nullptr;
+    m_server.reset();  // stops it; sessions still running may finish
     return true;
 }
 
@@ -228,10 +228,3 @@ void TFM_CfgFile::done(int result)
     QvPage::done(result);
 }
 
-void TFM_CfgFile::StopServer()
-{
-    if (m_server) {
-        m_server->Stop();
-        m_server.reset();
-    }
-}

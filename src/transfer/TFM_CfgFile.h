@@ -48,7 +48,6 @@ private:
     // Fills Ed_TfpSrv with this PC's address on the device's network; false (after saying
     // so) when there is none.
     bool FillServerAddress();
-    void StopServer();
 
     std::unique_ptr<QvTFTPServer> m_server;
     QPointer<TFM_Waiting> m_waiting;

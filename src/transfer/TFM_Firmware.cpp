@@ -39,7 +39,7 @@ TFM_Firmware::TFM_Firmware(QWidget* owner) : QvPage(owner), ui(std::make_unique<
     Guard([this] { FormCreate(); });
 }
 
-TFM_Firmware::~TFM_Firmware() { StopServer(); }
+TFM_Firmware::~TFM_Firmware() = default;
 
 void TFM_Firmware::showEvent(QShowEvent* event)
 {
@@ -144,7 +144,7 @@ bool TFM_Firmware::FormCloseQuery()
     ReleaseBindings();
     ServerEdits = nullptr;
     CommandEdits = nullptr;
-    StopServer();
+    m_server.reset();  // stops it; sessions still running may finish
     return true;
 }
 
@@ -156,10 +156,3 @@ void TFM_Firmware::done(int result)
     QvPage::done(result);
 }
 
-void TFM_Firmware::StopServer()
-{
-    if (m_server) {
-        m_server->Stop();
-        m_server.reset();
-    }
-}

@@ -43,7 +43,6 @@ protected:
 
 private:
     void CommandSetDone(const QvSNMPError& record);
-    void StopServer();
 
     std::unique_ptr<QvTFTPServer> m_server;
     QPointer<TFM_Waiting> m_waiting;
