@@ -2,6 +2,7 @@
 // commands that fill tables, state files, lamps and the fault knobs. Exchanges go through
 // the module's own SNMP session so error statuses arrive as numbers.
 #include "DevsimAgent.h"
+#include "TftpdServer.h"
 #include "FreePort.h"
 #include "SnmpSession.h"
 
@@ -50,61 +51,6 @@ SnmpVarBind Address(const std::string& oid, uint8_t a, uint8_t b, uint8_t c, uin
     vb.bytes = {static_cast<char>(a), static_cast<char>(b), static_cast<char>(c), static_cast<char>(d)};
     return vb;
 }
-
-bool UdpPortBound(uint16_t port)
-{
-    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(port);
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    const bool taken = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0;
-    ::close(fd);
-    return taken;
-}
-
-// tftp-hpa's server in listen mode on a free loopback port, serving (and accepting files
-// into) a temporary folder.
-class TftpServer {
-public:
-    bool start(std::string& error)
-    {
-        const QString program = "/usr/sbin/in.tftpd";
-        if (!QFileInfo::exists(program)) {
-            error = "in.tftpd is not installed (scripts/setup installs tftpd-hpa)";
-            return false;
-        }
-        QFile::setPermissions(m_folder.path(), QFileDevice::Permissions(0x7777));
-        m_port = FreeUdpPort();
-        if (!m_process.start(program, {"-L", "-c", "-s", m_folder.path(), "-a", "127.0.0.1:" + QString::number(m_port)})) {
-            error = "in.tftpd did not start";
-            return false;
-        }
-        for (int i = 0; i < 200 && !UdpPortBound(m_port); ++i)
-            QThread::msleep(10);
-        if (!UdpPortBound(m_port)) {
-            error = "in.tftpd did not listen: " + m_process.output().toStdString();
-            return false;
-        }
-        return true;
-    }
-    uint16_t port() const { return m_port; }
-    QString path(const QString& name) const { return m_folder.filePath(name); }
-    void put(const QString& name, const QByteArray& content) const
-    {
-        QFile file(path(name));
-        file.open(QIODevice::WriteOnly);
-        file.write(content);
-        file.close();
-        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther |
-                            QFileDevice::ReadGroup);
-    }
-
-private:
-    QTemporaryDir m_folder;
-    ChildProcess m_process;
-    uint16_t m_port = 0;
-};
 
 class DevsimDevice : public ::testing::Test {
 protected:
@@ -171,7 +117,7 @@ protected:
 
 TEST_F(DevsimDevice, FirmwareCommandFetchesTheImageAndRefusesAnOlderOne)
 {
-    TftpServer tftp;
+    TftpdServer tftp;
     std::string error;
     ASSERT_TRUE(tftp.start(error)) << error;
     ASSERT_TRUE(startAgent({"--tftp-port", QString::number(tftp.port()), "--restart-seconds", "0"}));
@@ -220,7 +166,7 @@ TEST_F(DevsimDevice, TheAgentKeepsAnsweringWhileATransferRuns)
 
 TEST_F(DevsimDevice, ConfigurationPutStoresAFileThatGetLoadsBack)
 {
-    TftpServer tftp;
+    TftpdServer tftp;
     std::string error;
     ASSERT_TRUE(tftp.start(error)) << error;
     ASSERT_TRUE(startAgent({"--tftp-port", QString::number(tftp.port())}));

@@ -3,6 +3,7 @@
 // dialog restarts it. Timers run at a twentieth of their time, so countdowns take seconds.
 #include "ChildProcess.h"
 #include "DevsimAgent.h"
+#include "TftpdServer.h"
 #include "DialogRecorder.h"
 #include "FreePort.h"
 #include "QvStatusBar.h"
@@ -115,48 +116,6 @@ private:
             lines << line;
     }
     QTimer m_timer;
-};
-
-bool UdpPortBound(uint16_t port)
-{
-    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(port);
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    const bool taken = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0;
-    ::close(fd);
-    return taken;
-}
-
-// tftp-hpa's server: an independent receiver for what the device sends.
-class ReferenceTftpServer {
-public:
-    bool start(uint16_t port, std::string& error)
-    {
-        const QString program = "/usr/sbin/in.tftpd";
-        if (!QFileInfo::exists(program)) {
-            error = "in.tftpd is not installed (scripts/setup installs tftpd-hpa)";
-            return false;
-        }
-        QFile::setPermissions(m_folder.path(), QFileDevice::Permissions(0x7777));
-        if (!m_process.start(program, {"-L", "-c", "-s", m_folder.path(), "-a", "127.0.0.1:" + QString::number(port)})) {
-            error = "in.tftpd did not start";
-            return false;
-        }
-        for (int i = 0; i < 200 && !UdpPortBound(port); ++i)
-            QThread::msleep(10);
-        if (!UdpPortBound(port)) {
-            error = "in.tftpd did not listen: " + m_process.output().toStdString();
-            return false;
-        }
-        return true;
-    }
-    QString path(const QString& name) const { return m_folder.filePath(name); }
-
-private:
-    QTemporaryDir m_folder;
-    ChildProcess m_process;
 };
 
 SnmpVarBind Bind(const QString& oid, uint8_t type, const std::string& bytes, int64_t integer = 0)
@@ -315,9 +274,9 @@ TEST_F(TransferPagesAgainstDevice, BackupArrivesAsTheDeviceSendsItAndARestoreCha
     // The same device stores the same configuration with tftp-hpa's server on the port the
     // page has left: both files must be byte for byte the same.
     {
-        ReferenceTftpServer reference;
+        TftpdServer reference;
         std::string error;
-        ASSERT_TRUE(reference.start(tftpPort, error)) << error;
+        ASSERT_TRUE(reference.start(error, tftpPort)) << error;
         ASSERT_EQ(set({Bind(kRemoteServer, SnmpType::IpAddress, std::string("\x7f\x00\x00\x01", 4)),
                        Bind(kLocalFile, SnmpType::OctetString, "reference.cfg")})
                       .status,
