@@ -178,7 +178,9 @@ bool QvSNMPRequest2Controls::Get()
             }
             AfterGet();
         }
-        if (!ok)
+        // A failed waiting exchange shows as a status line where the page has a sink; without
+        // one the page learns of it from the result alone (no message box of its own).
+        if (!ok && m_sink)
             ReportGetError(lastError());
         return ok;
     }
@@ -296,7 +298,7 @@ bool QvSNMPRequest2Controls::Set(bool refreshAfterSet, bool collect, const std::
             request.SetSync(ok, false, selection, valueSource);
             AfterSet();
         }
-        if (!ok)
+        if (!ok && m_sink)
             ReportSetError(lastError());
         if (request.list.IsTable() && RefreshAfterSet)
             Get();

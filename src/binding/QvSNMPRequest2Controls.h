@@ -22,8 +22,8 @@ class QvStatusPanel;
 // the controls is the business of the derived classes.
 //
 // Exchange failures (time-outs, agent errors) do not throw. A waiting Get or Set returns
-// false and reports the failure as a status line in the status sink, or in a message box
-// when the binding has no sink. A notifying one hands the record to OnGetDone / OnSetDone;
+// false and reports the failure as a status line in the status sink (nothing more when the
+// binding has no sink: the result tells the page). A notifying one hands the record to OnGetDone / OnSetDone;
 // that includes a request that could not even be sent, so Busy always ends. Structural
 // errors (bad syntax, bad value, bad address) throw QvException out of Get and Set.
 class QvSNMPRequest2Controls {

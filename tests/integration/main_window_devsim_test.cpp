@@ -107,6 +107,7 @@ TEST_F(MainWindowAgainstDevice, ASilentDeviceBlanksTheLampsAndSaysWhy)
         recorder.messages.clear();
         form.StatusMenuShow();
         EXPECT_TRUE(form.menuItem("Client Info")->isVisible());
+        EXPECT_TRUE(recorder.messages.empty()) << "opening a menu shows no box of a failed probe";
     }
     TimeScale::setFactor(1.0);
 }

@@ -389,20 +389,17 @@ TEST_F(BoundForm, AWaitingGetThatTimesOutShowsNullAndReportsTheStatusLine)
     EXPECT_EQ(binding->StatusTemplate(), 0);
 }
 
-TEST_F(BoundForm, WithoutASinkTheFailureBecomesAMessageBox)
+TEST_F(BoundForm, WithoutASinkAWaitingFailureIsTheResultAlone)
 {
     EXPECT_FALSE(binding->Get());
-    ASSERT_EQ(recorder.messages.size(), 1u);
-    EXPECT_EQ(recorder.messages[0].text, "(SNMPClass) SNMP request timed out!");
-    EXPECT_EQ(recorder.messages[0].caption, ExecutableName());
+    EXPECT_TRUE(recorder.messages.empty());
 
     binding->ShowStatus("nowhere");  // does nothing without a sink
-    EXPECT_EQ(recorder.messages.size(), 1u);
+    EXPECT_TRUE(recorder.messages.empty());
 
     fillValidControls();
     EXPECT_FALSE(binding->Set(false, true));
-    ASSERT_EQ(recorder.messages.size(), 2u);
-    EXPECT_EQ(binding->StatusTemplate(), 1);
+    EXPECT_TRUE(recorder.messages.empty());
 }
 
 TEST_F(BoundForm, StatusLinesGoToEachKindOfSinkWithTheTemplateOfTheLastExchange)
