@@ -37,18 +37,16 @@ public:
     void deliverTo(TFTPSession* session) override { m_session = session; }
 
 private:
+    // One datagram per notification: the socket notifier fires again while more are waiting,
+    // and a transfer in lock-step spares the system call that would look for a second one.
     void receive()
     {
         char buffer[TftpPacket::BufferSize];
-        while (m_socket.hasPendingDatagrams()) {
-            QHostAddress from;
-            quint16 fromPort = 0;
-            const qint64 size = m_socket.readDatagram(buffer, sizeof buffer, &from, &fromPort);
-            if (size < 0)
-                break;
-            if (m_session)
-                m_session->handleDatagram(buffer, size, from, fromPort);
-        }
+        QHostAddress from;
+        quint16 fromPort = 0;
+        const qint64 size = m_socket.readDatagram(buffer, sizeof buffer, &from, &fromPort);
+        if (size >= 0 && m_session)
+            m_session->handleDatagram(buffer, size, from, fromPort);
     }
 
     QUdpSocket m_socket;
