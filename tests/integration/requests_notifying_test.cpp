@@ -12,25 +12,9 @@ namespace {
 
 ::testing::Environment* const agentEnvironment = ::testing::AddGlobalTestEnvironment(new AgentEnvironment);
 
-#define SYSTEM "1.3.6.1.2.1.1"
-#define IF_ENTRY "1.3.6.1.2.1.2.2.1"
-
 const VariableDescriptor kSystem[] = {
     {SYSTEM ".1", "sysDescr", kSyntaxDisplayString, kAccessReadOnly},
     {SYSTEM ".3", "sysUpTime", kSyntaxTimeTicks, kAccessReadOnly},
-    {nullptr, nullptr, 0, 0},
-};
-
-const VariableDescriptor kWritable[] = {
-    {SYSTEM ".4", "sysContact", kSyntaxDisplayString, kAccessReadWrite},
-    {SYSTEM ".5", "sysName", kSyntaxDisplayString, kAccessReadWrite},
-    {SYSTEM ".6", "sysLocation", kSyntaxDisplayString, kAccessReadWrite},
-    {nullptr, nullptr, 0, 0},
-};
-
-const VariableDescriptor kIndexAndDescr[] = {
-    {IF_ENTRY ".1", "ifIndex", kSyntaxInteger, kAccessReadOnly},
-    {IF_ENTRY ".2", "ifDescr", kSyntaxDisplayString, kAccessReadOnly},
     {nullptr, nullptr, 0, 0},
 };
 

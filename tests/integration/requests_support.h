@@ -21,6 +21,24 @@
 namespace requests {
 
 inline constexpr const char* kIfEntry = "1.3.6.1.2.1.2.2.1";
+#define SYSTEM "1.3.6.1.2.1.1"
+#define IF_ENTRY "1.3.6.1.2.1.2.2.1"
+
+// The system group's writable scalars.
+inline const VariableDescriptor kWritable[] = {
+    {SYSTEM ".4", "sysContact", kSyntaxDisplayString, kAccessReadWrite},
+    {SYSTEM ".5", "sysName", kSyntaxDisplayString, kAccessReadWrite},
+    {SYSTEM ".6", "sysLocation", kSyntaxDisplayString, kAccessReadWrite},
+    {nullptr, nullptr, 0, 0},
+};
+
+// The walk the narrow view ends: ifIndex read as a column, then ifDescr, the view's last.
+inline const VariableDescriptor kIndexAndDescr[] = {
+    {IF_ENTRY ".1", "ifIndex", kSyntaxInteger, kAccessReadOnly},
+    {IF_ENTRY ".2", "ifDescr", kSyntaxDisplayString, kAccessReadOnly},
+    {nullptr, nullptr, 0, 0},
+};
+
 // Community whose view ends after ifDescr.
 inline constexpr const char* kNarrowCommunity = "ifonly";
 

@@ -12,7 +12,6 @@ namespace {
 
 ::testing::Environment* const agentEnvironment = ::testing::AddGlobalTestEnvironment(new AgentEnvironment);
 
-#define SYSTEM "1.3.6.1.2.1.1"
 const VariableDescriptor kSystem[] = {
     {SYSTEM ".1", "sysDescr", kSyntaxDisplayString, kAccessReadOnly},
     {SYSTEM ".2", "sysObjectID", kSyntaxObjectId, kAccessReadOnly},
@@ -22,14 +21,6 @@ const VariableDescriptor kSystem[] = {
     {nullptr, nullptr, 0, 0},
 };
 
-const VariableDescriptor kWritable[] = {
-    {SYSTEM ".4", "sysContact", kSyntaxDisplayString, kAccessReadWrite},
-    {SYSTEM ".5", "sysName", kSyntaxDisplayString, kAccessReadWrite},
-    {SYSTEM ".6", "sysLocation", kSyntaxDisplayString, kAccessReadWrite},
-    {nullptr, nullptr, 0, 0},
-};
-
-#define IF_ENTRY "1.3.6.1.2.1.2.2.1"
 const VariableDescriptor kInterfaces[] = {
     {IF_ENTRY ".1", "ifIndex", kSyntaxInteger, kAccessNotAccessible},
     {IF_ENTRY ".2", "ifDescr", kSyntaxDisplayString, kAccessReadOnly},
@@ -37,14 +28,6 @@ const VariableDescriptor kInterfaces[] = {
     {IF_ENTRY ".4", "ifMtu", kSyntaxInteger, kAccessReadOnly},
     {nullptr, nullptr, 0, 0},
 };
-
-// The walk the narrow view ends: ifIndex read as a column, then ifDescr, the view's last.
-const VariableDescriptor kIndexAndDescr[] = {
-    {IF_ENTRY ".1", "ifIndex", kSyntaxInteger, kAccessReadOnly},
-    {IF_ENTRY ".2", "ifDescr", kSyntaxDisplayString, kAccessReadOnly},
-    {nullptr, nullptr, 0, 0},
-};
-
 
 // Walks with the waiting form; key value -> ifDescr. Fails the test on a runaway walk.
 std::map<std::string, std::string> WalkDescriptions(QvSNMPRequest& request, bool& ok, int keyItem = 0)
