@@ -108,6 +108,22 @@ bool TFM_CfgFile::FillServerAddress()
     return true;
 }
 
+// The steps both directions share once the file name passed its own checks: this PC's
+// address for the device, then the file's folder served. The separator's position, or -1
+// after the message that says what is wrong.
+int TFM_CfgFile::ServeFolderOf(const QString& path)
+{
+    if (!FillServerAddress())
+        return -1;
+    const int separator = LastSeparator(path);
+    if (separator < 0) {
+        Warn(this, "The file path is error.");
+        return -1;
+    }
+    m_server->Listen(FolderPart(path, separator), TftpServerPort());
+    return separator;
+}
+
 void TFM_CfgFile::Bt_OKClick()
 {
     // Without its bindings or its server the page cannot transfer; it said why when it
@@ -123,14 +139,9 @@ void TFM_CfgFile::Bt_OKClick()
         Warn(this, "File format error! Please try again!");
         return;
     }
-    if (!FillServerAddress())
+    const int separator = ServeFolderOf(path);
+    if (separator < 0)
         return;
-    const int separator = LastSeparator(path);
-    if (separator < 0) {
-        Warn(this, "The file path is error.");
-        return;
-    }
-    m_server->Listen(FolderPart(path, separator), TftpServerPort());
     ui->Ed_UpgFile->setText(path.mid(separator + 1));
     m_backup = false;
     QvSNMPVarList& files = ServerEdits->request.list;
@@ -163,14 +174,9 @@ void TFM_CfgFile::Bt_UploadClick()
         Warn(this, "Empty file is not accepted.");
         return;
     }
-    if (!FillServerAddress())
+    const int separator = ServeFolderOf(path);
+    if (separator < 0)
         return;
-    const int separator = LastSeparator(path);
-    if (separator < 0) {
-        Warn(this, "The file path is error.");
-        return;
-    }
-    m_server->Listen(FolderPart(path, separator), TftpServerPort());
     ui->Ed_SaveFile->setText(path.mid(separator + 1));
     CommandEdits->request.timeout = kBackupTimeout;
     QvSNMPVarList& files = ServerEdits->request.list;

@@ -48,6 +48,7 @@ private:
     // Fills Ed_TfpSrv with this PC's address on the device's network; false (after saying
     // so) when there is none.
     bool FillServerAddress();
+    int ServeFolderOf(const QString& path);
 
     std::unique_ptr<QvTFTPServer> m_server;
     QPointer<TFM_Waiting> m_waiting;
