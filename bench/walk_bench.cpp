@@ -2,9 +2,9 @@
 // waiting form (one get-next per row) and prints the time of each run and their median.
 //   walk_bench --port PORT [--rows N] [--runs R] [--address A] [--community C]
 // Exits 1 when a run does not return exactly N rows (default 1000).
-#include "QvException.h"
-#include "QvSNMPRequest.h"
-#include "QvSNMPStartup.h"
+#include "snmp/QvException.h"
+#include "snmp/QvSNMPRequest.h"
+#include "snmp/QvSNMPStartup.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

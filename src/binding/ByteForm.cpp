@@ -1,11 +1,11 @@
-#include "ByteForm.h"
+#include "binding/ByteForm.h"
 
-#include "DateTimeNumber.h"
-#include "ErrorCatalogue.h"
-#include "QvDateTime.h"
-#include "SnmpTypes.h"
-#include "ValueText.h"
-#include "VariableDescriptor.h"
+#include "snmp/DateTimeNumber.h"
+#include "snmp/ErrorCatalogue.h"
+#include "snmp/QvDateTime.h"
+#include "snmp/SnmpTypes.h"
+#include "snmp/ValueText.h"
+#include "snmp/VariableDescriptor.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,6 +1,6 @@
-#include "ControlEvents.h"
+#include "binding/ControlEvents.h"
 
-#include "ExceptionGuard.h"
+#include "platform/ExceptionGuard.h"
 
 #include <QAbstractItemModel>
 #include <QFocusEvent>

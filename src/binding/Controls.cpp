@@ -1,4 +1,4 @@
-#include "Controls.h"
+#include "binding/Controls.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "New_req2Edit.h"
+#include "binding/New_req2Edit.h"
 
 #include <QCoreApplication>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "QvSNMPRequest2Edits.h"
+#include "binding/QvSNMPRequest2Edits.h"
 
 #include <cstdint>
 #include <string>

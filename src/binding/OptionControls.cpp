@@ -1,6 +1,6 @@
-#include "OptionControls.h"
+#include "binding/OptionControls.h"
 
-#include "RadioGroup.h"
+#include "binding/RadioGroup.h"
 
 #include <QComboBox>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "QvOptionList.h"
+#include "snmp/QvOptionList.h"
 
 #include <string>
 

@@ -1,11 +1,11 @@
-#include "QvEditConstraint.h"
+#include "binding/QvEditConstraint.h"
 
-#include "Controls.h"
-#include "Dialogs.h"
-#include "ErrorCatalogue.h"
-#include "QvException.h"
-#include "QvNumList.h"
-#include "ValueText.h"
+#include "binding/Controls.h"
+#include "platform/Dialogs.h"
+#include "snmp/ErrorCatalogue.h"
+#include "snmp/QvException.h"
+#include "snmp/QvNumList.h"
+#include "snmp/ValueText.h"
 
 #include <QLineEdit>
 #include <QMetaObject>

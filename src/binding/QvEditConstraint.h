@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ControlEvents.h"
+#include "binding/ControlEvents.h"
 
 #include <QLineEdit>
 #include <QPointer>

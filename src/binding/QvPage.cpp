@@ -1,7 +1,7 @@
-#include "QvPage.h"
+#include "binding/QvPage.h"
 
-#include "ExceptionGuard.h"
-#include "SnmpSession.h"
+#include "platform/ExceptionGuard.h"
+#include "snmp/SnmpSession.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "QvSNMPRequest2Controls.h"
+#include "binding/QvSNMPRequest2Controls.h"
 
 #include <QDialog>
 
@@ -15,8 +15,8 @@
 // so a failure shows as a message box and never reaches the event loop.
 //
 // In the page's form file, status bars and radio groups are promoted widgets: class
-// QvStatusBar (extends QStatusBar, header QvStatusBar.h) and RadioGroup (extends QGroupBox,
-// header RadioGroup.h); edits, combo boxes, check boxes, labels, list views (QTreeWidget),
+// QvStatusBar (extends QStatusBar, header binding/QvStatusBar.h) and RadioGroup (extends QGroupBox,
+// header binding/RadioGroup.h); edits, combo boxes, check boxes, labels, list views (QTreeWidget),
 // memos (QPlainTextEdit) and page controls (QTabWidget) are Qt's own. Limit an edit's input
 // with SetMaxLength (Controls.h), not QLineEdit::setMaxLength.
 //

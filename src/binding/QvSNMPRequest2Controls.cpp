@@ -1,10 +1,10 @@
-#include "QvSNMPRequest2Controls.h"
+#include "binding/QvSNMPRequest2Controls.h"
 
-#include "Controls.h"
-#include "Dialogs.h"
-#include "ErrorCatalogue.h"
-#include "ExceptionGuard.h"
-#include "QvStatusBar.h"
+#include "binding/Controls.h"
+#include "platform/Dialogs.h"
+#include "snmp/ErrorCatalogue.h"
+#include "platform/ExceptionGuard.h"
+#include "binding/QvStatusBar.h"
 
 #include <QLocale>
 #include <QPlainTextEdit>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "QvSNMPError.h"
-#include "QvSNMPRequest.h"
+#include "snmp/QvSNMPError.h"
+#include "snmp/QvSNMPRequest.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -1,12 +1,12 @@
-#include "QvSNMPRequest2Edits.h"
+#include "binding/QvSNMPRequest2Edits.h"
 
-#include "ByteForm.h"
-#include "Controls.h"
-#include "ErrorCatalogue.h"
-#include "OptionControls.h"
-#include "QvException.h"
-#include "RadioGroup.h"
-#include "VariableDescriptor.h"
+#include "binding/ByteForm.h"
+#include "binding/Controls.h"
+#include "snmp/ErrorCatalogue.h"
+#include "binding/OptionControls.h"
+#include "snmp/QvException.h"
+#include "binding/RadioGroup.h"
+#include "snmp/VariableDescriptor.h"
 
 #include <QCheckBox>
 #include <QComboBox>

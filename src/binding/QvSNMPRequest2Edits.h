@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ControlEvents.h"
-#include "QvEditConstraint.h"
-#include "QvSNMPRequest2Controls.h"
+#include "binding/ControlEvents.h"
+#include "binding/QvEditConstraint.h"
+#include "binding/QvSNMPRequest2Controls.h"
 
 #include <QPointer>
 #include <QTreeWidget>

@@ -1,4 +1,4 @@
-#include "QvStatusBar.h"
+#include "binding/QvStatusBar.h"
 
 QvStatusPanel::QvStatusPanel(QWidget* parent) : QLabel(parent)
 {

@@ -1,4 +1,4 @@
-#include "RadioGroup.h"
+#include "binding/RadioGroup.h"
 
 #include <QButtonGroup>
 #include <QRadioButton>

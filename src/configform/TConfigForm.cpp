@@ -1,9 +1,9 @@
-#include "TConfigForm.h"
+#include "configform/TConfigForm.h"
 
-#include "QvSNMPRequest2Edits.h"
-#include "SnmpSession.h"
-#include "TEditsPanel.h"
-#include "TSNMPPanel.h"
+#include "binding/QvSNMPRequest2Edits.h"
+#include "snmp/SnmpSession.h"
+#include "configform/TEditsPanel.h"
+#include "configform/TSNMPPanel.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

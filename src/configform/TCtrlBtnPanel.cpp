@@ -1,4 +1,4 @@
-#include "TCtrlBtnPanel.h"
+#include "configform/TCtrlBtnPanel.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,10 +1,10 @@
-#include "TEditsPanel.h"
+#include "configform/TEditsPanel.h"
 
-#include "Controls.h"
-#include "Dialogs.h"
-#include "QvSNMPRequest2Edits.h"
-#include "TCtrlBtnPanel.h"
-#include "VariableDescriptor.h"
+#include "binding/Controls.h"
+#include "platform/Dialogs.h"
+#include "binding/QvSNMPRequest2Edits.h"
+#include "configform/TCtrlBtnPanel.h"
+#include "snmp/VariableDescriptor.h"
 
 #include <QApplication>
 #include <QCheckBox>

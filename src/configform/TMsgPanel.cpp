@@ -1,4 +1,4 @@
-#include "TMsgPanel.h"
+#include "configform/TMsgPanel.h"
 
 #include <QPlainTextEdit>
 #include <QVBoxLayout>

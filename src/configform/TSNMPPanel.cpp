@@ -1,13 +1,13 @@
-#include "TSNMPPanel.h"
+#include "configform/TSNMPPanel.h"
 
-#include "Controls.h"
-#include "Dialogs.h"
-#include "ExceptionGuard.h"
-#include "QvSNMPRequest2Edits.h"
-#include "TConfigForm.h"
-#include "TCtrlBtnPanel.h"
-#include "TEditsPanel.h"
-#include "TMsgPanel.h"
+#include "binding/Controls.h"
+#include "platform/Dialogs.h"
+#include "platform/ExceptionGuard.h"
+#include "binding/QvSNMPRequest2Edits.h"
+#include "configform/TConfigForm.h"
+#include "configform/TCtrlBtnPanel.h"
+#include "configform/TEditsPanel.h"
+#include "configform/TMsgPanel.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>

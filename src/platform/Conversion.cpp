@@ -1,4 +1,4 @@
-#include "Conversion.h"
+#include "platform/Conversion.h"
 
 #include <cctype>
 #include <cstdint>

@@ -1,6 +1,6 @@
-#include "ExceptionGuard.h"
+#include "platform/ExceptionGuard.h"
 
-#include "Dialogs.h"
+#include "platform/Dialogs.h"
 
 #include <QCoreApplication>
 #include <exception>

@@ -1,4 +1,4 @@
-#include "HostRegistry.h"
+#include "platform/HostRegistry.h"
 
 #include <algorithm>
 #include <cctype>

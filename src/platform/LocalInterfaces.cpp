@@ -1,4 +1,4 @@
-#include "LocalInterfaces.h"
+#include "platform/LocalInterfaces.h"
 
 #include <arpa/inet.h>
 #include <ifaddrs.h>

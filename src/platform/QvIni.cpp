@@ -1,4 +1,4 @@
-#include "QvIni.h"
+#include "platform/QvIni.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,4 +1,4 @@
-#include "TimeScale.h"
+#include "platform/TimeScale.h"
 
 #include <algorithm>
 #include <cmath>

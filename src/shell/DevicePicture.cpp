@@ -1,6 +1,6 @@
-#include "DevicePicture.h"
+#include "shell/DevicePicture.h"
 
-#include "ModuleConstants.h"
+#include "shell/ModuleConstants.h"
 
 #include <QLinearGradient>
 #include <QPainter>

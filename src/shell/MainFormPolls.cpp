@@ -1,12 +1,12 @@
 // The main window's polls: the status variable behind the lamps, the device capabilities
 // the pages consult, and the probe that decides whether "Client Info" is offered.
-#include "TMainForm.h"
+#include "shell/TMainForm.h"
 
-#include "Conversion.h"
-#include "QvSNMPRequest2Edits.h"
-#include "QvStatusBar.h"
-#include "StatusLamps.h"
-#include "TimeScale.h"
+#include "platform/Conversion.h"
+#include "binding/QvSNMPRequest2Edits.h"
+#include "binding/QvStatusBar.h"
+#include "shell/StatusLamps.h"
+#include "platform/TimeScale.h"
 
 #include <QAction>
 #include <QLineEdit>

@@ -1,12 +1,12 @@
-#include "PageRegistry.h"
+#include "shell/PageRegistry.h"
 
-#include <QMap>
+#include <map>
 
 namespace {
 
-QMap<QString, PageRegistry::Factory>& pages()
+std::map<MenuItem, PageRegistry::Factory>& pages()
 {
-    static QMap<QString, PageRegistry::Factory> registered;
+    static std::map<MenuItem, PageRegistry::Factory> registered;
     return registered;
 }
 
@@ -14,9 +14,29 @@ QMap<QString, PageRegistry::Factory>& pages()
 
 namespace PageRegistry {
 
-void add(const QString& item, Factory factory) { pages().insert(item, std::move(factory)); }
+void add(MenuItem item, Factory factory) { pages()[item] = std::move(factory); }
 
-Factory find(const QString& item) { return pages().value(item); }
+Factory find(MenuItem item)
+{
+    const auto found = pages().find(item);
+    return found == pages().end() ? Factory{} : found->second;
+}
+
+Factory find(const QString& caption)
+{
+    for (const MenuEntry& entry : MenuEntries())
+        if (caption == entry.caption)
+            return find(entry.item);
+    return {};
+}
+
+std::vector<MenuItem> registered()
+{
+    std::vector<MenuItem> items;
+    for (const auto& [item, factory] : pages())
+        items.push_back(item);
+    return items;
+}
 
 void clear() { pages().clear(); }
 

@@ -1,7 +1,7 @@
-#include "SnapshotTour.h"
+#include "shell/SnapshotTour.h"
 
-#include "PageRegistry.h"
-#include "TMainForm.h"
+#include "shell/PageRegistry.h"
+#include "shell/TMainForm.h"
 
 #include <QAction>
 #include <QCoreApplication>

@@ -1,11 +1,11 @@
-#include "Startup.h"
+#include "shell/Startup.h"
 
-#include "Conversion.h"
-#include "ErrorCatalogue.h"
-#include "HostRegistry.h"
-#include "ModuleConstants.h"
-#include "QvIni.h"
-#include "SnmpSettings.h"
+#include "platform/Conversion.h"
+#include "snmp/ErrorCatalogue.h"
+#include "platform/HostRegistry.h"
+#include "shell/ModuleConstants.h"
+#include "platform/QvIni.h"
+#include "snmp/SnmpSettings.h"
 
 #include <cstdint>
 #include <filesystem>

@@ -1,7 +1,7 @@
-#include "StatusLamps.h"
+#include "shell/StatusLamps.h"
 
-#include "DevicePicture.h"
-#include "TimeScale.h"
+#include "shell/DevicePicture.h"
+#include "platform/TimeScale.h"
 
 namespace {
 

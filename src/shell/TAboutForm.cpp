@@ -1,7 +1,7 @@
-#include "TAboutForm.h"
+#include "shell/TAboutForm.h"
 
-#include "DevicePicture.h"
-#include "ModuleConstants.h"
+#include "shell/DevicePicture.h"
+#include "shell/ModuleConstants.h"
 #include "ui_TAboutForm.h"
 
 #include <QKeyEvent>

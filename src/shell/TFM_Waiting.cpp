@@ -1,8 +1,8 @@
-#include "TFM_Waiting.h"
+#include "shell/TFM_Waiting.h"
 
-#include "QvSNMPRequest2Edits.h"
-#include "TMainForm.h"
-#include "TimeScale.h"
+#include "binding/QvSNMPRequest2Edits.h"
+#include "shell/TMainForm.h"
+#include "platform/TimeScale.h"
 #include "ui_TFM_Waiting.h"
 
 #include <QCloseEvent>

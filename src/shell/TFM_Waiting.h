@@ -1,6 +1,6 @@
 #pragma once
 
-#include "QvPage.h"
+#include "binding/QvPage.h"
 
 #include <QTimer>
 

@@ -1,18 +1,19 @@
-#include "TMainForm.h"
+#include "shell/TMainForm.h"
 
-#include "DevicePicture.h"
-#include "Dialogs.h"
-#include "ExceptionGuard.h"
-#include "HostRegistry.h"
-#include "InstanceLock.h"
-#include "ModuleConstants.h"
-#include "QvSNMPStartup.h"
-#include "Startup.h"
+#include "shell/DevicePicture.h"
+#include "platform/Dialogs.h"
+#include "platform/ExceptionGuard.h"
+#include "platform/HostRegistry.h"
+#include "platform/InstanceLock.h"
+#include "shell/ModuleConstants.h"
+#include "snmp/QvSNMPStartup.h"
+#include "shell/Startup.h"
 
-#include "PageRegistry.h"
-#include "QvSNMPRequest2Edits.h"
-#include "QvStatusBar.h"
-#include "StatusLamps.h"
+#include "shell/MenuItems.h"
+#include "shell/PageRegistry.h"
+#include "binding/QvSNMPRequest2Edits.h"
+#include "binding/QvStatusBar.h"
+#include "shell/StatusLamps.h"
 
 #include <QCoreApplication>
 #include <QDialog>
@@ -76,23 +77,6 @@ TMainForm* MainForm() { return g_mainForm; }
 
 namespace {
 
-struct MenuEntry {
-    const char* menu;
-    const char* item;
-};
-
-// Captions exactly as the device's users know them ("Rogue AP " with its blank).
-const MenuEntry kMenu[] = {
-    {"Home", "Information"}, {"Home", "Wireless"}, {"Home", "LAN"},
-    {"Advanced", "Performance"}, {"Advanced", "Filters"}, {"Advanced", "Grouping"},
-    {"Advanced", "DHCP Server"}, {"Advanced", "Multi-SSID"}, {"Advanced", "Rogue AP "},
-    {"Advanced", "System Log"},
-    {"Tools", "Admin"}, {"Tools", "System"}, {"Tools", "Firmware"}, {"Tools", "Configuration File"},
-    {"Tools", "Miscellaneous"},
-    {"Status", "Device Info"}, {"Status", "Stats"}, {"Status", "Indication"}, {"Status", "Client Info"},
-    {"Help", "About"},
-};
-
 // The model whose devices detect rogue access points.
 constexpr const char* kRogueModel = "VTA-8800QX";
 
@@ -101,15 +85,15 @@ constexpr const char* kRogueModel = "VTA-8800QX";
 void TMainForm::buildMenu()
 {
     QMap<QString, QMenu*> menus;
-    for (const MenuEntry& entry : kMenu) {
+    for (const MenuEntry& entry : MenuEntries()) {
         QMenu*& menu = menus[entry.menu];
         if (!menu) {
             menu = menuBar()->addMenu(entry.menu);
             menu->setObjectName(QString("MN_") + entry.menu);
         }
-        QAction* action = menu->addAction(entry.item);
-        action->setObjectName(QString("MI_") + QString(entry.item).trimmed().replace(' ', '_').replace('-', '_'));
-        const QString item = entry.item;
+        QAction* action = menu->addAction(entry.caption);
+        action->setObjectName(QString("MI_") + QString(entry.caption).trimmed().replace(' ', '_').replace('-', '_'));
+        const MenuItem item = entry.item;
         connect(action, &QAction::triggered, this, [this, item] { RunGuarded([&] { openPage(item); }, this); });
     }
     m_advancedMenu = menus["Advanced"];
@@ -127,11 +111,11 @@ QAction* TMainForm::menuItem(const QString& caption) const
     return nullptr;
 }
 
-void TMainForm::openPage(const QString& item)
+void TMainForm::openPage(MenuItem item)
 {
     const PageRegistry::Factory factory = PageRegistry::find(item);
     if (!factory) {
-        Dialogs::message(this, "This page is not available yet.", item.trimmed(), DialogButtons::Ok,
+        Dialogs::message(this, "This page is not available yet.", QString(EntryOf(item).caption).trimmed(), DialogButtons::Ok,
                          DialogIcon::Information);
         return;
     }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+enum class MenuItem;
 class DevicePicture;
 class InstanceLock;
 class QAction;
@@ -75,7 +76,7 @@ public:
 private:
     StartOutcome construct(const std::vector<std::string>& arguments);
     void buildMenu();
-    void openPage(const QString& item);
+    void openPage(MenuItem item);
     void copyStatus();
     void createCapabilityEdits();
     void createPollBindings();

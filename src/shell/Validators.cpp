@@ -1,7 +1,7 @@
-#include "Validators.h"
+#include "shell/Validators.h"
 
-#include "Conversion.h"
-#include "Dialogs.h"
+#include "platform/Conversion.h"
+#include "platform/Dialogs.h"
 
 #include <algorithm>
 #include <array>

@@ -1,11 +1,12 @@
-#include "InformationPage.h"
-#include "ModuleConstants.h"
-#include "PageRegistry.h"
-#include "SnapshotTour.h"
-#include "TAboutForm.h"
-#include "TFM_CfgFile.h"
-#include "TFM_Firmware.h"
-#include "TMainForm.h"
+#include "pages/advanced/AdvancedPages.h"
+#include "pages/home/HomePages.h"
+#include "pages/status/StatusPages.h"
+#include "pages/tools/ToolsPages.h"
+#include "shell/ModuleConstants.h"
+#include "shell/PageRegistry.h"
+#include "shell/SnapshotTour.h"
+#include "shell/TAboutForm.h"
+#include "shell/TMainForm.h"
 
 #include <QApplication>
 
@@ -16,10 +17,11 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     QApplication::setApplicationName(ModelName);
 
-    PageRegistry::add("About", [](QWidget* owner) { return new TAboutForm(owner); });
-    PageRegistry::add("Information", NewInformationPage);
-    PageRegistry::add("Firmware", [](QWidget* owner) { return new TFM_Firmware(owner); });
-    PageRegistry::add("Configuration File", [](QWidget* owner) { return new TFM_CfgFile(owner); });
+    RegisterHomePages();
+    RegisterAdvancedPages();
+    RegisterToolsPages();
+    RegisterStatusPages();
+    PageRegistry::add(MenuItem::About, [](QWidget* owner) { return new TAboutForm(owner); });
 
     // QApplication has taken its own switches out of argv; the rest are the host's.
     std::vector<std::string> arguments(argv + 1, argv + argc);

@@ -1,4 +1,4 @@
-#include "BootCounter.h"
+#include "snmp/BootCounter.h"
 
 #include <cstdio>
 #include <fstream>

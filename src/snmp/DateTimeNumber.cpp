@@ -1,4 +1,4 @@
-#include "DateTimeNumber.h"
+#include "snmp/DateTimeNumber.h"
 
 #include <QDate>
 #include <QDateTime>

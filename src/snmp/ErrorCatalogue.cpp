@@ -1,6 +1,6 @@
-#include "ErrorCatalogue.h"
+#include "snmp/ErrorCatalogue.h"
 
-#include "QvException.h"
+#include "snmp/QvException.h"
 
 #include <array>
 #include <cstdio>

@@ -1,9 +1,9 @@
-#include "Expressions.h"
+#include "snmp/Expressions.h"
 
-#include "DateTimeNumber.h"
-#include "ErrorCatalogue.h"
-#include "QvException.h"
-#include "ValueText.h"
+#include "snmp/DateTimeNumber.h"
+#include "snmp/ErrorCatalogue.h"
+#include "snmp/QvException.h"
+#include "snmp/ValueText.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,10 +1,10 @@
-#include "IndexCodec.h"
+#include "snmp/IndexCodec.h"
 
-#include "DateTimeNumber.h"
-#include "ErrorCatalogue.h"
-#include "QvDateTime.h"
-#include "ValueText.h"
-#include "VariableDescriptor.h"
+#include "snmp/DateTimeNumber.h"
+#include "snmp/ErrorCatalogue.h"
+#include "snmp/QvDateTime.h"
+#include "snmp/ValueText.h"
+#include "snmp/VariableDescriptor.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SnmpTypes.h"
+#include "snmp/SnmpTypes.h"
 
 #include <cstdint>
 #include <string>

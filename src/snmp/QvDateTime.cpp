@@ -1,4 +1,4 @@
-#include "QvDateTime.h"
+#include "snmp/QvDateTime.h"
 
 #include <QDateTime>
 

@@ -1,4 +1,4 @@
-#include "QvOptionList.h"
+#include "snmp/QvOptionList.h"
 
 #include <QString>
 

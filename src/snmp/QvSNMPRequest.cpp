@@ -1,14 +1,14 @@
-#include "QvSNMPRequest.h"
+#include "snmp/QvSNMPRequest.h"
 
-#include "DateTimeNumber.h"
-#include "ErrorCatalogue.h"
-#include "Expressions.h"
-#include "IndexCodec.h"
-#include "QvException.h"
-#include "QvNumList.h"
-#include "SnmpSettings.h"
-#include "SnmpTarget.h"
-#include "ValueText.h"
+#include "snmp/DateTimeNumber.h"
+#include "snmp/ErrorCatalogue.h"
+#include "snmp/Expressions.h"
+#include "snmp/IndexCodec.h"
+#include "snmp/QvException.h"
+#include "snmp/QvNumList.h"
+#include "snmp/SnmpSettings.h"
+#include "snmp/SnmpTarget.h"
+#include "snmp/ValueText.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "QvSNMPError.h"
-#include "QvSNMPVarList.h"
-#include "SnmpSession.h"
-#include "SnmpTypes.h"
+#include "snmp/QvSNMPError.h"
+#include "snmp/QvSNMPVarList.h"
+#include "snmp/SnmpSession.h"
+#include "snmp/SnmpTypes.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,10 +1,10 @@
-#include "QvSNMPStartup.h"
+#include "snmp/QvSNMPStartup.h"
 
-#include "BootCounter.h"
-#include "ErrorCatalogue.h"
-#include "SnmpEventProcessor.h"
-#include "SnmpSession.h"
-#include "SnmpSettings.h"
+#include "snmp/BootCounter.h"
+#include "snmp/ErrorCatalogue.h"
+#include "snmp/SnmpEventProcessor.h"
+#include "snmp/SnmpSession.h"
+#include "snmp/SnmpSettings.h"
 
 std::string BootCounterPath(const std::string& configFolder)
 {

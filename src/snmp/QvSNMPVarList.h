@@ -1,7 +1,7 @@
 #pragma once
 
-#include "QvOptionList.h"
-#include "VariableDescriptor.h"
+#include "snmp/QvOptionList.h"
+#include "snmp/VariableDescriptor.h"
 
 #include <cstdint>
 #include <memory>

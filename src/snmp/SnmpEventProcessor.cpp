@@ -1,6 +1,6 @@
-#include "SnmpEventProcessor.h"
+#include "snmp/SnmpEventProcessor.h"
 
-#include "SnmpSession.h"
+#include "snmp/SnmpSession.h"
 
 #include <algorithm>
 

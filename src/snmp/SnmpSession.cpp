@@ -1,4 +1,4 @@
-#include "SnmpSession.h"
+#include "snmp/SnmpSession.h"
 
 #include <net-snmp/net-snmp-config.h>
 #include <net-snmp/net-snmp-includes.h>

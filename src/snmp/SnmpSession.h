@@ -1,7 +1,7 @@
 #pragma once
 
-#include "SnmpTarget.h"
-#include "SnmpTypes.h"
+#include "snmp/SnmpTarget.h"
+#include "snmp/SnmpTypes.h"
 
 #include <cstdint>
 #include <functional>

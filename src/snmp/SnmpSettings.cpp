@@ -1,4 +1,4 @@
-#include "SnmpSettings.h"
+#include "snmp/SnmpSettings.h"
 
 QvSNMPDeviceSettings QvSNMPDevice;
 QvSNMPScopeSettings QvSNMPScope;

@@ -1,6 +1,6 @@
-#include "SnmpTarget.h"
+#include "snmp/SnmpTarget.h"
 
-#include "ErrorCatalogue.h"
+#include "snmp/ErrorCatalogue.h"
 
 #include <arpa/inet.h>
 #include <map>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SnmpSettings.h"
+#include "snmp/SnmpSettings.h"
 
 #include <cstdint>
 #include <string>

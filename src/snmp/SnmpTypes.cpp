@@ -1,4 +1,4 @@
-#include "SnmpTypes.h"
+#include "snmp/SnmpTypes.h"
 
 bool ParseOid(const std::string& text, OidValue& oid)
 {

@@ -1,9 +1,9 @@
-#include "ValueText.h"
+#include "snmp/ValueText.h"
 
-#include "DateTimeNumber.h"
-#include "ErrorCatalogue.h"
-#include "QvDateTime.h"
-#include "VariableDescriptor.h"
+#include "snmp/DateTimeNumber.h"
+#include "snmp/ErrorCatalogue.h"
+#include "snmp/QvDateTime.h"
+#include "snmp/VariableDescriptor.h"
 
 #include <charconv>
 #include <cinttypes>

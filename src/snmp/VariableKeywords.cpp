@@ -1,4 +1,4 @@
-#include "VariableKeywords.h"
+#include "snmp/VariableKeywords.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
-#include "SnmpLibrary.h"
-#include "DevsimAgent.h"
-#include "DialogRecorder.h"
-#include "New_req2Edit.h"
-#include "QvSNMPStartup.h"
-#include "QvStatusBar.h"
-#include "SnmpSettings.h"
+#include "support/SnmpLibrary.h"
+#include "support/DevsimAgent.h"
+#include "support/DialogRecorder.h"
+#include "binding/New_req2Edit.h"
+#include "snmp/QvSNMPStartup.h"
+#include "binding/QvStatusBar.h"
+#include "snmp/SnmpSettings.h"
 
-#include "QvException.h"
-#include "QvPage.h"
+#include "snmp/QvException.h"
+#include "binding/QvPage.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,17 +1,17 @@
-#include "SnmpLibrary.h"
-#include "DevsimAgent.h"
-#include "DialogRecorder.h"
-#include "InformationPage.h"
-#include "PageRegistry.h"
-#include "QvSNMPRequest2Edits.h"
-#include "QvSNMPStartup.h"
-#include "SnmpSettings.h"
-#include "TConfigForm.h"
-#include "TCtrlBtnPanel.h"
-#include "TEditsPanel.h"
-#include "TMainForm.h"
-#include "TMsgPanel.h"
-#include "TSNMPPanel.h"
+#include "support/SnmpLibrary.h"
+#include "support/DevsimAgent.h"
+#include "support/DialogRecorder.h"
+#include "pages/home/InformationPage.h"
+#include "shell/PageRegistry.h"
+#include "binding/QvSNMPRequest2Edits.h"
+#include "snmp/QvSNMPStartup.h"
+#include "snmp/SnmpSettings.h"
+#include "configform/TConfigForm.h"
+#include "configform/TCtrlBtnPanel.h"
+#include "configform/TEditsPanel.h"
+#include "shell/TMainForm.h"
+#include "configform/TMsgPanel.h"
+#include "configform/TSNMPPanel.h"
 
 #include <QAction>
 #include <QApplication>
@@ -176,7 +176,7 @@ TEST_F(InformationPage, OpensFromTheMainWindowsMenu)
         << "[SOFTWARE\\Corvane\\Orvant5.1\\MibFile]\nPath=" << folder.path().toStdString() << "/\n";
     std::ofstream(folder.filePath("127.0.0.1.cfg").toStdString())
         << "[Program Information]\nAgentPort=" << device.port() << "\nVersion=1\n";
-    PageRegistry::add("Information", NewInformationPage);
+    PageRegistry::add(MenuItem::Information, NewInformationPage);
 
     TMainForm main({"/I127.0.0.1", "/Rpublic", "/Wprivate"});
     ASSERT_EQ(main.outcome(), TMainForm::StartOutcome::Running) << recorder.texts().join("\n").toStdString();

@@ -1,10 +1,10 @@
 // vta-devsim's behaviour as a device: TFTP transfers, restart effects, factory reset,
 // commands that fill tables, state files, lamps and the fault knobs. Exchanges go through
 // the module's own SNMP session so error statuses arrive as numbers.
-#include "DevsimAgent.h"
-#include "TftpdServer.h"
-#include "FreePort.h"
-#include "SnmpSession.h"
+#include "support/DevsimAgent.h"
+#include "support/TftpdServer.h"
+#include "support/FreePort.h"
+#include "snmp/SnmpSession.h"
 
 #include <QDir>
 #include <QElapsedTimer>

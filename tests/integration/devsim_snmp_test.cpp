@@ -1,5 +1,5 @@
 // vta-devsim against Net-SNMP's own command-line tools in SNMPv1, v2c and v3.
-#include "DevsimAgent.h"
+#include "support/DevsimAgent.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -1,13 +1,13 @@
-#include "DevicePicture.h"
-#include "DevsimAgent.h"
-#include "ErrorCatalogue.h"
-#include "DialogRecorder.h"
-#include "StatusLamps.h"
-#include "SnmpSession.h"
-#include "SnmpTarget.h"
-#include "TFM_Waiting.h"
-#include "TMainForm.h"
-#include "TimeScale.h"
+#include "shell/DevicePicture.h"
+#include "support/DevsimAgent.h"
+#include "snmp/ErrorCatalogue.h"
+#include "support/DialogRecorder.h"
+#include "shell/StatusLamps.h"
+#include "snmp/SnmpSession.h"
+#include "snmp/SnmpTarget.h"
+#include "shell/TFM_Waiting.h"
+#include "shell/TMainForm.h"
+#include "platform/TimeScale.h"
 
 #include <QAction>
 #include <QCoreApplication>

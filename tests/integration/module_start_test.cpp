@@ -1,5 +1,5 @@
-#include "ChildProcess.h"
-#include "InstanceLock.h"
+#include "support/ChildProcess.h"
+#include "platform/InstanceLock.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
-#include "SnmpLibrary.h"
-#include "DevsimAgent.h"
-#include "QvSNMPRequest.h"
-#include "QvSNMPStartup.h"
+#include "support/SnmpLibrary.h"
+#include "support/DevsimAgent.h"
+#include "snmp/QvSNMPRequest.h"
+#include "snmp/QvSNMPStartup.h"
 
 #include <QProcess>
 #include <QTemporaryDir>

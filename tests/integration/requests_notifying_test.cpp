@@ -1,7 +1,7 @@
-#include "requests_support.h"
+#include "integration/requests_support.h"
 
-#include "FreePort.h"
-#include "SnmpSettings.h"
+#include "support/FreePort.h"
+#include "snmp/SnmpSettings.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "QvException.h"
-#include "QvSNMPRequest.h"
-#include "QvSNMPStartup.h"
-#include "SnmpdAgent.h"
+#include "snmp/QvException.h"
+#include "snmp/QvSNMPRequest.h"
+#include "snmp/QvSNMPStartup.h"
+#include "support/SnmpdAgent.h"
 
 #include <QEventLoop>
 #include <QProcess>

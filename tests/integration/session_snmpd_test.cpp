@@ -1,10 +1,10 @@
-#include "ErrorCatalogue.h"
-#include "FreePort.h"
-#include "QvException.h"
-#include "QvSNMPStartup.h"
-#include "SnmpSession.h"
-#include "SnmpTarget.h"
-#include "SnmpdAgent.h"
+#include "snmp/ErrorCatalogue.h"
+#include "support/FreePort.h"
+#include "snmp/QvException.h"
+#include "snmp/QvSNMPStartup.h"
+#include "snmp/SnmpSession.h"
+#include "snmp/SnmpTarget.h"
+#include "support/SnmpdAgent.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>

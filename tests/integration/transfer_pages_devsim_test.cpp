@@ -1,18 +1,18 @@
 // The firmware and configuration-file pages against the simulated device: the device fetches
 // or stores the files through the pages' TFTP server, answers the command, and the wait
 // dialog restarts it. Timers run at a twentieth of their time, so countdowns take seconds.
-#include "ChildProcess.h"
-#include "DevsimAgent.h"
-#include "TftpdServer.h"
-#include "DialogRecorder.h"
-#include "FreePort.h"
-#include "QvStatusBar.h"
-#include "SnmpSession.h"
-#include "TFM_CfgFile.h"
-#include "TFM_Firmware.h"
-#include "TFM_Waiting.h"
-#include "TMainForm.h"
-#include "TimeScale.h"
+#include "support/ChildProcess.h"
+#include "support/DevsimAgent.h"
+#include "support/TftpdServer.h"
+#include "support/DialogRecorder.h"
+#include "support/FreePort.h"
+#include "binding/QvStatusBar.h"
+#include "snmp/SnmpSession.h"
+#include "pages/tools/TFM_CfgFile.h"
+#include "pages/tools/TFM_Firmware.h"
+#include "shell/TFM_Waiting.h"
+#include "shell/TMainForm.h"
+#include "platform/TimeScale.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -3,8 +3,8 @@
 // What the TFTP interop tests share: a served folder beside an "outside" folder that
 // stands for the rest of the PC, the server program running over it, files of a given
 // size, and the three clients nobody here wrote, each as a child process.
-#include "ChildProcess.h"
-#include "FreePort.h"
+#include "support/ChildProcess.h"
+#include "support/FreePort.h"
 
 #include <QCryptographicHash>
 #include <QDir>

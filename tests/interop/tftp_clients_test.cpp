@@ -1,7 +1,7 @@
 // Real TFTP clients fetch files from and store files on the module's server program:
 // every size arrives byte-identical, missing files and names that leave the served
 // folder are refused, and nothing outside the folder is read or created.
-#include "TftpInterop.h"
+#include "interop/TftpInterop.h"
 
 #include <QFileInfo>
 #include <QUdpSocket>

@@ -1,8 +1,8 @@
 // Transfers through a relay that loses and repeats a share of the datagrams (seeded, so
 // a failure can be replayed): each one ends byte-identical, or ends with -1113 once the
 // resends are used up, and never leaves a short file reported as success.
-#include "QvTFTPMsg.h"
-#include "TftpInterop.h"
+#include "tftp/QvTFTPMsg.h"
+#include "interop/TftpInterop.h"
 
 #include <atomic>
 #include <poll.h>

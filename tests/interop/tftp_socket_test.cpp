@@ -1,11 +1,11 @@
 // The server over real loopback sockets, driven by this test's event loop, with a peer
 // the test plays itself: resend timing under a shrunk time scale, strangers on the
 // session's port, Listen and Stop.
-#include "FreePort.h"
-#include "QvException.h"
-#include "QvTFTPServer.h"
-#include "TftpPacket.h"
-#include "TimeScale.h"
+#include "support/FreePort.h"
+#include "snmp/QvException.h"
+#include "tftp/QvTFTPServer.h"
+#include "tftp/TftpPacket.h"
+#include "platform/TimeScale.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "DevsimAgent.h"
+#include "support/DevsimAgent.h"
 
-#include "FreePort.h"
+#include "support/FreePort.h"
 
 #include <QElapsedTimer>
 #include <QFile>

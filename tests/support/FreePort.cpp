@@ -1,4 +1,4 @@
-#include "FreePort.h"
+#include "support/FreePort.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>

@@ -1,6 +1,6 @@
-#include "SnmpLibrary.h"
+#include "support/SnmpLibrary.h"
 
-#include "QvSNMPStartup.h"
+#include "snmp/QvSNMPStartup.h"
 
 #include <QTemporaryDir>
 

@@ -1,6 +1,6 @@
-#include "SnmpdAgent.h"
+#include "support/SnmpdAgent.h"
 
-#include "FreePort.h"
+#include "support/FreePort.h"
 
 #include <QFile>
 #include <QFileInfo>

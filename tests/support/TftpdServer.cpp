@@ -1,6 +1,6 @@
-#include "TftpdServer.h"
+#include "support/TftpdServer.h"
 
-#include "FreePort.h"
+#include "support/FreePort.h"
 
 #include <QFile>
 #include <QFileInfo>

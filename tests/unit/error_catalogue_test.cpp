@@ -1,5 +1,5 @@
-#include "ErrorCatalogue.h"
-#include "QvException.h"
+#include "snmp/ErrorCatalogue.h"
+#include "snmp/QvException.h"
 
 #include <QTemporaryDir>
 #include <fstream>

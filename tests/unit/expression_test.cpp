@@ -1,7 +1,7 @@
-#include "DateTimeNumber.h"
-#include "Expressions.h"
-#include "QvException.h"
-#include "QvSNMPRequest.h"
+#include "snmp/DateTimeNumber.h"
+#include "snmp/Expressions.h"
+#include "snmp/QvException.h"
+#include "snmp/QvSNMPRequest.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
-#include "IndexCodec.h"
-#include "QvException.h"
-#include "QvSNMPRequest.h"
-#include "VariableDescriptor.h"
+#include "snmp/IndexCodec.h"
+#include "snmp/QvException.h"
+#include "snmp/QvSNMPRequest.h"
+#include "snmp/VariableDescriptor.h"
 
 #include <gtest/gtest.h>
 

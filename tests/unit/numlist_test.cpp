@@ -1,4 +1,4 @@
-#include "QvNumList.h"
+#include "snmp/QvNumList.h"
 
 #include <gtest/gtest.h>
 

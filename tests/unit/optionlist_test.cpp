@@ -1,5 +1,5 @@
-#include "QvOptionList.h"
-#include "VariableKeywords.h"
+#include "snmp/QvOptionList.h"
+#include "snmp/VariableKeywords.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "Conversion.h"
-#include "HostRegistry.h"
-#include "LocalInterfaces.h"
-#include "QvIni.h"
-#include "TimeScale.h"
+#include "platform/Conversion.h"
+#include "platform/HostRegistry.h"
+#include "platform/LocalInterfaces.h"
+#include "platform/QvIni.h"
+#include "platform/TimeScale.h"
 
 #include <QTemporaryDir>
 #include <algorithm>

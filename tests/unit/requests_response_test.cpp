@@ -1,5 +1,5 @@
-#include "QvException.h"
-#include "QvSNMPRequest.h"
+#include "snmp/QvException.h"
+#include "snmp/QvSNMPRequest.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "BootCounter.h"
-#include "QvException.h"
-#include "QvSNMPStartup.h"
-#include "SnmpSettings.h"
+#include "snmp/BootCounter.h"
+#include "snmp/QvException.h"
+#include "snmp/QvSNMPStartup.h"
+#include "snmp/SnmpSettings.h"
 
 #include <QDir>
 #include <QTemporaryDir>

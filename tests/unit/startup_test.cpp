@@ -1,9 +1,9 @@
-#include "Conversion.h"
-#include "ErrorCatalogue.h"
-#include "HostRegistry.h"
-#include "ModuleConstants.h"
-#include "SnmpSettings.h"
-#include "Startup.h"
+#include "platform/Conversion.h"
+#include "snmp/ErrorCatalogue.h"
+#include "platform/HostRegistry.h"
+#include "shell/ModuleConstants.h"
+#include "snmp/SnmpSettings.h"
+#include "shell/Startup.h"
 
 #include <QDir>
 #include <QTemporaryDir>

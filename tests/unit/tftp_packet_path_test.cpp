@@ -1,6 +1,6 @@
 // What the server reads from the wire and where a requested name may lead.
-#include "TftpPacket.h"
-#include "TftpPath.h"
+#include "tftp/TftpPacket.h"
+#include "tftp/TftpPath.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 // The protocol core without sockets: requests, transfers in both directions, resends and
 // time-outs on a clock the test moves, and what the status callback sees.
-#include "TftpPacket.h"
-#include "TftpServerCore.h"
-#include "TimeScale.h"
+#include "tftp/TftpPacket.h"
+#include "tftp/TftpServerCore.h"
+#include "platform/TimeScale.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "Conversion.h"
-#include "DialogRecorder.h"
-#include "Validators.h"
+#include "platform/Conversion.h"
+#include "support/DialogRecorder.h"
+#include "shell/Validators.h"
 
 #include <gtest/gtest.h>
 

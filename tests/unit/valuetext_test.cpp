@@ -1,7 +1,7 @@
-#include "DateTimeNumber.h"
-#include "QvException.h"
-#include "ValueText.h"
-#include "VariableDescriptor.h"
+#include "snmp/DateTimeNumber.h"
+#include "snmp/QvException.h"
+#include "snmp/ValueText.h"
+#include "snmp/VariableDescriptor.h"
 
 #include <cstring>
 #include <gtest/gtest.h>

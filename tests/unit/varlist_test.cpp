@@ -1,4 +1,4 @@
-#include "QvSNMPVarList.h"
+#include "snmp/QvSNMPVarList.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "TAboutForm.h"
+#include "shell/TAboutForm.h"
 
 #include <QLabel>
 #include <QPushButton>

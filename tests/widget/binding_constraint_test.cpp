@@ -1,8 +1,8 @@
-#include "ControlEvents.h"
-#include "Controls.h"
-#include "DialogRecorder.h"
-#include "QvEditConstraint.h"
-#include "QvException.h"
+#include "binding/ControlEvents.h"
+#include "binding/Controls.h"
+#include "support/DialogRecorder.h"
+#include "binding/QvEditConstraint.h"
+#include "snmp/QvException.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -1,9 +1,9 @@
-#include "ControlEvents.h"
-#include "Controls.h"
-#include "DialogRecorder.h"
-#include "OptionControls.h"
-#include "QvStatusBar.h"
-#include "RadioGroup.h"
+#include "binding/ControlEvents.h"
+#include "binding/Controls.h"
+#include "support/DialogRecorder.h"
+#include "binding/OptionControls.h"
+#include "binding/QvStatusBar.h"
+#include "binding/RadioGroup.h"
 
 #include <QApplication>
 #include <QComboBox>

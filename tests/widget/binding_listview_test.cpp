@@ -1,9 +1,9 @@
-#include "SnmpLibrary.h"
-#include "ControlEvents.h"
-#include "DialogRecorder.h"
-#include "New_req2Edit.h"
-#include "QvSNMPStartup.h"
-#include "SnmpSettings.h"
+#include "support/SnmpLibrary.h"
+#include "binding/ControlEvents.h"
+#include "support/DialogRecorder.h"
+#include "binding/New_req2Edit.h"
+#include "snmp/QvSNMPStartup.h"
+#include "snmp/SnmpSettings.h"
 
 #include <QHeaderView>
 #include <QHostAddress>

@@ -1,13 +1,13 @@
-#include "SnmpLibrary.h"
-#include "ByteForm.h"
-#include "Controls.h"
-#include "DialogRecorder.h"
-#include "QvException.h"
-#include "QvSNMPRequest2Edits.h"
-#include "QvSNMPStartup.h"
-#include "RadioGroup.h"
-#include "SnmpSettings.h"
-#include "QvStatusBar.h"
+#include "support/SnmpLibrary.h"
+#include "binding/ByteForm.h"
+#include "binding/Controls.h"
+#include "support/DialogRecorder.h"
+#include "snmp/QvException.h"
+#include "binding/QvSNMPRequest2Edits.h"
+#include "snmp/QvSNMPStartup.h"
+#include "binding/RadioGroup.h"
+#include "snmp/SnmpSettings.h"
+#include "binding/QvStatusBar.h"
 
 #include <QCheckBox>
 #include <QComboBox>

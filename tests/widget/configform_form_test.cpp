@@ -1,16 +1,16 @@
-#include "SnmpLibrary.h"
-#include "DialogRecorder.h"
-#include "InformationPage.h"
-#include "QvSNMPRequest2Edits.h"
-#include "QvSNMPStartup.h"
-#include "SnmpSettings.h"
-#include "TConfigForm.h"
-#include "TCtrlBtnPanel.h"
-#include "TEditsPanel.h"
-#include "TMsgPanel.h"
-#include "TSNMPPanel.h"
+#include "support/SnmpLibrary.h"
+#include "support/DialogRecorder.h"
+#include "pages/home/InformationPage.h"
+#include "binding/QvSNMPRequest2Edits.h"
+#include "snmp/QvSNMPStartup.h"
+#include "snmp/SnmpSettings.h"
+#include "configform/TConfigForm.h"
+#include "configform/TCtrlBtnPanel.h"
+#include "configform/TEditsPanel.h"
+#include "configform/TMsgPanel.h"
+#include "configform/TSNMPPanel.h"
 
-#include "Controls.h"
+#include "binding/Controls.h"
 
 #include <QCheckBox>
 #include <QComboBox>

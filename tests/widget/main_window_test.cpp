@@ -1,8 +1,8 @@
-#include "DevicePicture.h"
-#include "DialogRecorder.h"
-#include "PageRegistry.h"
-#include "StatusLamps.h"
-#include "TMainForm.h"
+#include "shell/DevicePicture.h"
+#include "support/DialogRecorder.h"
+#include "shell/PageRegistry.h"
+#include "shell/StatusLamps.h"
+#include "shell/TMainForm.h"
 
 #include <QAction>
 #include <QDialog>
@@ -127,7 +127,7 @@ TEST_F(MainWindowTest, AnItemWithoutItsPageSaysSoAndOneWithAPageOpensIt)
     EXPECT_EQ(recorder.messages[0].text, "This page is not available yet.");
 
     bool opened = false;
-    PageRegistry::add("About", [&](QWidget* owner) {
+    PageRegistry::add(MenuItem::About, [&](QWidget* owner) {
         opened = true;
         auto* page = new QDialog(owner);
         QTimer::singleShot(0, page, &QDialog::accept);

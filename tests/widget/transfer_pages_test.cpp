@@ -1,18 +1,18 @@
 // The firmware and configuration-file pages without a device: their forms, their input
 // checks (each shows its message and sends nothing), the choice of this PC's address on the
 // device's network, and the end of the module when the TFTP port cannot be had.
-#include "DialogRecorder.h"
-#include "FreePort.h"
-#include "ModuleConstants.h"
-#include "QvSNMPRequest2Edits.h"
-#include "QvStatusBar.h"
-#include "QvTFTPServer.h"
-#include "SnmpSettings.h"
-#include "TFM_CfgFile.h"
-#include "TFM_Firmware.h"
-#include "TMainForm.h"
-#include "TimeScale.h"
-#include "TransferPageSupport.h"
+#include "support/DialogRecorder.h"
+#include "support/FreePort.h"
+#include "shell/ModuleConstants.h"
+#include "binding/QvSNMPRequest2Edits.h"
+#include "binding/QvStatusBar.h"
+#include "tftp/QvTFTPServer.h"
+#include "snmp/SnmpSettings.h"
+#include "pages/tools/TFM_CfgFile.h"
+#include "pages/tools/TFM_Firmware.h"
+#include "shell/TMainForm.h"
+#include "platform/TimeScale.h"
+#include "pages/tools/TransferPageSupport.h"
 
 #include <QComboBox>
 #include <QCoreApplication>

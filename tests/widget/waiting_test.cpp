@@ -1,6 +1,6 @@
-#include "DialogRecorder.h"
-#include "TFM_Waiting.h"
-#include "TMainForm.h"
+#include "support/DialogRecorder.h"
+#include "shell/TFM_Waiting.h"
+#include "shell/TMainForm.h"
 
 #include <QDir>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "TftpPacket.h"
+#include "tftp/TftpPacket.h"
 
 #include <QFile>
 

@@ -1,8 +1,8 @@
-#include "QvTFTPServer.h"
+#include "tftp/QvTFTPServer.h"
 
-#include "QvException.h"
-#include "TimeScale.h"
-#include "TftpPacket.h"
+#include "snmp/QvException.h"
+#include "platform/TimeScale.h"
+#include "tftp/TftpPacket.h"
 
 #include <QEventLoop>
 #include <QElapsedTimer>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "QvTFTPMsg.h"
-#include "TFTPSession.h"
-#include "TftpChannel.h"
+#include "tftp/QvTFTPMsg.h"
+#include "tftp/TFTPSession.h"
+#include "tftp/TftpChannel.h"
 
 #include <QHostAddress>
 #include <QString>

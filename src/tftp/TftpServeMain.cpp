@@ -2,9 +2,9 @@
 // Serves one folder with the module's TFTP server until SIGINT or SIGTERM. Prints one
 // line when it listens and one line for every session that ends, so scripts and tests
 // can follow what happened.
-#include "Conversion.h"
-#include "QvException.h"
-#include "QvTFTPServer.h"
+#include "platform/Conversion.h"
+#include "snmp/QvException.h"
+#include "tftp/QvTFTPServer.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,10 +1,10 @@
-#include "TFM_CfgFile.h"
+#include "pages/tools/TFM_CfgFile.h"
 
-#include "Dialogs.h"
-#include "QvSNMPRequest2Edits.h"
-#include "QvTFTPServer.h"
-#include "TFM_Waiting.h"
-#include "TransferPageSupport.h"
+#include "platform/Dialogs.h"
+#include "binding/QvSNMPRequest2Edits.h"
+#include "tftp/QvTFTPServer.h"
+#include "shell/TFM_Waiting.h"
+#include "pages/tools/TransferPageSupport.h"
 #include "ui_TFM_CfgFile.h"
 
 using namespace TransferPage;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "QvTFTPMsg.h"
-#include "TftpServerCore.h"
+#include "tftp/QvTFTPMsg.h"
+#include "tftp/TftpServerCore.h"
 
 #include <QObject>
 #include <QString>

@@ -1,14 +1,14 @@
-#include "TransferPageSupport.h"
+#include "pages/tools/TransferPageSupport.h"
 
-#include "Dialogs.h"
-#include "ModuleConstants.h"
-#include "QvException.h"
-#include "QvOptionList.h"
-#include "QvStatusBar.h"
-#include "QvTFTPServer.h"
-#include "TFM_Waiting.h"
-#include "TMainForm.h"
-#include "VariableDescriptor.h"
+#include "platform/Dialogs.h"
+#include "shell/ModuleConstants.h"
+#include "snmp/QvException.h"
+#include "snmp/QvOptionList.h"
+#include "binding/QvStatusBar.h"
+#include "tftp/QvTFTPServer.h"
+#include "shell/TFM_Waiting.h"
+#include "shell/TMainForm.h"
+#include "snmp/VariableDescriptor.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

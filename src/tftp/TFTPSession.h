@@ -1,7 +1,7 @@
 #pragma once
 
-#include "QvTFTPMsg.h"
-#include "TftpChannel.h"
+#include "tftp/QvTFTPMsg.h"
+#include "tftp/TftpChannel.h"
 
 #include <QFile>
 #include <QHostAddress>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LocalInterfaces.h"
+#include "platform/LocalInterfaces.h"
 
 #include <QPointer>
 #include <QString>

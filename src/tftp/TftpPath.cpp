@@ -1,4 +1,4 @@
-#include "TftpPath.h"
+#include "tftp/TftpPath.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "QvPage.h"
-#include "TFM_Waiting.h"
+#include "binding/QvPage.h"
+#include "shell/TFM_Waiting.h"
 
 #include <QPointer>
 #include <memory>

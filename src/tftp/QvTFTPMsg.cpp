@@ -1,4 +1,4 @@
-#include "QvTFTPMsg.h"
+#include "tftp/QvTFTPMsg.h"
 
 namespace TftpStatus {
 

@@ -1,6 +1,6 @@
-#include "TftpServerCore.h"
+#include "tftp/TftpServerCore.h"
 
-#include "TftpPacket.h"
+#include "tftp/TftpPacket.h"
 
 TftpServerCore::TftpServerCore(ChannelFactory channels, TftpClock clock)
     : m_channels(std::move(channels)), m_clock(std::move(clock))

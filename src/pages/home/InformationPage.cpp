@@ -1,8 +1,8 @@
-#include "InformationPage.h"
+#include "pages/home/InformationPage.h"
 
-#include "QvSNMPRequest2Edits.h"
-#include "TConfigForm.h"
-#include "VariableDescriptor.h"
+#include "binding/QvSNMPRequest2Edits.h"
+#include "configform/TConfigForm.h"
+#include "snmp/VariableDescriptor.h"
 
 #include <memory>
 

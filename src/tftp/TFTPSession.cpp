@@ -1,8 +1,8 @@
-#include "TFTPSession.h"
+#include "tftp/TFTPSession.h"
 
-#include "TftpPacket.h"
-#include "TftpPath.h"
-#include "TimeScale.h"
+#include "tftp/TftpPacket.h"
+#include "tftp/TftpPath.h"
+#include "platform/TimeScale.h"
 
 TFTPSession::TFTPSession(const QString& root, QvTFTPNotify notify, QObject* form,
                          const QvTFTPMsg& status, const QHostAddress& peerAddress, uint16_t peerPort,

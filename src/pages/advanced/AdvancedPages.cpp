@@ -1,0 +1,7 @@
+#include "pages/advanced/AdvancedPages.h"
+
+#include "shell/PageRegistry.h"
+
+void RegisterAdvancedPages()
+{
+}

@@ -1,0 +1,7 @@
+#include "pages/status/StatusPages.h"
+
+#include "shell/PageRegistry.h"
+
+void RegisterStatusPages()
+{
+}
