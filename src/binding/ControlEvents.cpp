@@ -77,15 +77,18 @@ void ListViewEvents::selectionChanged()
             gained.push_back(item);
     m_selected.assign(now.begin(), now.end());
 
-    const ListViewSelectHandler handler = OnSelectItem;
-    if (!handler)
-        return;
+    // Copies: a handler may install another one while it runs.
+    const ListViewSelectHandler handlers[] = {OnSelectItem, BindingSelectItem};
     RunGuarded(
         [&] {
             for (QTreeWidgetItem* item : lost)
-                handler(m_listView, item, false);
+                for (const ListViewSelectHandler& handler : handlers)
+                    if (handler)
+                        handler(m_listView, item, false);
             for (QTreeWidgetItem* item : gained)
-                handler(m_listView, item, true);
+                for (const ListViewSelectHandler& handler : handlers)
+                    if (handler)
+                        handler(m_listView, item, true);
         },
         m_listView->window());
 }

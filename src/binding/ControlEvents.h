@@ -39,13 +39,15 @@ private:
 using ListViewSelectHandler = std::function<void(QTreeWidget* sender, QTreeWidgetItem* item, bool selected)>;
 
 // The item-selection event of a list view: called with selected = false for each row that
-// loses the selection, then with true for each row that gains it.
+// loses the selection, then with true for each row that gains it. The page's handler and the
+// binding's both run, the page's first, whichever of the two was installed first.
 class ListViewEvents : public QObject {
     Q_OBJECT
 public:
     static ListViewEvents& Of(QTreeWidget* listView);
 
-    ListViewSelectHandler OnSelectItem;
+    ListViewSelectHandler OnSelectItem;       // the page's
+    ListViewSelectHandler BindingSelectItem;  // the binding's that shows the list
 
 private:
     explicit ListViewEvents(QTreeWidget* listView);

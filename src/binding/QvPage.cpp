@@ -1,49 +1,124 @@
 #include "binding/QvPage.h"
 
+#include "binding/QvStatusBar.h"
 #include "platform/ExceptionGuard.h"
-#include "snmp/SnmpSession.h"
+#include "platform/TimeScale.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
+#include <QCloseEvent>
+#include <QScreen>
 #include <QTimer>
 
-namespace {
-
-// Longest a closing page waits for exchanges of its bindings: the longest request time-out
-// used by any page (500 s) is far beyond what a person waits; every exchange ends by its own
-// time-out, so this is only a guard against an exchange that never ends.
-constexpr qint64 kReleaseWaitMilliseconds = 120000;
-
-} // namespace
+#include <exception>
 
 QvPage::QvPage(QWidget* parent) : QDialog(parent) {}
 
-QvPage::~QvPage() { ReleaseBindings(); }
-
-bool QvPage::Guard(const std::function<void()>& handler) { return RunGuarded(handler, this); }
-
-bool QvPage::AnyBindingBusy() const
+QvPage::~QvPage()
 {
-    for (const auto& binding : m_bindings)
-        if (binding->Busy)
-            return true;
-    return false;
+    // The derived page's members are gone already: from here on none of its handlers may
+    // run, while the exchanges under way are waited for (events keep running meanwhile).
+    m_ending = true;
+    for (QTimer* timer : findChildren<QTimer*>())
+        timer->stop();
+    setEnabled(false);  // no input reaches the page's controls any more
+    m_bindings.Release(true);
 }
 
-void QvPage::ReleaseBindings()
+void QvPage::SetUpWindow(Placement placement)
 {
-    QElapsedTimer waited;
-    waited.start();
-    while (AnyBindingBusy() && waited.elapsed() < kReleaseWaitMilliseconds) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        SnmpSession::global().waitForEvents(20);
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowCloseButtonHint);
+    setFixedSize(size());
+    m_placement = placement;
+}
+
+void QvPage::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (m_placed)
+        return;
+    m_placed = true;
+    QWidget* owner = parentWidget();
+    if (m_placement == Placement::OwnerCentre && owner) {
+        move(owner->geometry().center() - rect().center());
+    } else if (m_placement != Placement::AsDesigned) {
+        if (const QScreen* desktop = screen())
+            move(desktop->availableGeometry().center() - rect().center());
     }
-    m_bindings.clear();
+}
+
+bool QvPage::Guard(const std::function<void()>& handler)
+{
+    if (m_ending)
+        return false;
+    return RunGuarded(handler, this);
+}
+
+bool QvPage::RunFormCreate(const std::function<void()>& formCreate)
+{
+    if (!m_statusBar)
+        return Guard(formCreate);
+    try {
+        formCreate();
+        return true;
+    } catch (const std::exception& error) {
+        ShowSimpleStatus(QString::fromStdString(error.what()));
+        return false;
+    }
+}
+
+bool QvPage::RunWhenIdle(const std::function<void()>& handler)
+{
+    if (AnyBindingBusy())
+        return false;
+    return Guard(handler);
+}
+
+QTimer* QvPage::NewTimer(int intervalMs, const std::function<void()>& handler)
+{
+    auto* timer = new QTimer(this);
+    timer->setInterval(TimeScale::scaled(intervalMs));
+    connect(timer, &QTimer::timeout, this, [this, handler] { Guard(handler); });
+    return timer;
+}
+
+void QvPage::UseStatusBar(QvStatusBar* statusBar, std::initializer_list<int> panelWidths)
+{
+    m_statusBar = statusBar;
+    int left = static_cast<int>(panelWidths.size());
+    for (int width : panelWidths)
+        statusBar->AddPanel(width, --left == 0);
+}
+
+void QvPage::ShowStatus(const QString& text, int panel)
+{
+    if (!m_statusBar)
+        return;
+    if (QvStatusPanel* target = m_statusBar->Panel(panel))
+        target->SetText(text);
+}
+
+void QvPage::ShowSimpleStatus(const QString& text)
+{
+    if (!m_statusBar)
+        return;
+    m_statusBar->SetSimpleText(text);
+    m_statusBar->SetSimplePanel(true);
+}
+
+void QvPage::closeEvent(QCloseEvent* event)
+{
+    if (m_busyClose == BusyClose::Refuse && AnyBindingBusy()) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
 }
 
 void QvPage::done(int result)
 {
     if (AnyBindingBusy()) {
+        if (m_busyClose == BusyClose::Refuse)
+            return;
         // An exchange is under way; a waiting table walk that lets messages run may even be
         // below us on the stack. Close once every exchange has ended, never under one.
         if (!m_closePending) {

@@ -1,52 +1,59 @@
 #pragma once
 
+#include "binding/BindingOwner.h"
 #include "binding/QvSNMPRequest2Controls.h"
 
 #include <QDialog>
 
 #include <functional>
-#include <memory>
-#include <type_traits>
-#include <utility>
-#include <vector>
+#include <initializer_list>
 
-// The base of every page: a dialog that owns its bindings, releases them when it closes
-// (after their exchanges have ended) and runs every handler through the exception guard,
-// so a failure shows as a message box and never reaches the event loop.
+class QTimer;
+class QvStatusBar;
+
+// The base of every page: a dialog that owns its bindings and carries what every page would
+// otherwise repeat. It releases the bindings when it closes (after their exchanges have
+// ended), runs every handler through the exception guard, so a failure shows as a message box
+// and never reaches the event loop, and never lets a handler run once the page is going.
 //
 // In the page's form file, status bars and radio groups are promoted widgets: class
-// QvStatusBar (extends QStatusBar, header binding/QvStatusBar.h) and RadioGroup (extends QGroupBox,
-// header binding/RadioGroup.h); edits, combo boxes, check boxes, labels, list views (QTreeWidget),
-// memos (QPlainTextEdit) and page controls (QTabWidget) are Qt's own. Limit an edit's input
-// with SetMaxLength (Controls.h), not QLineEdit::setMaxLength.
+// QvStatusBar (extends QStatusBar, header binding/QvStatusBar.h) and RadioGroup (extends
+// QGroupBox, header binding/RadioGroup.h); edits, combo boxes, check boxes, labels, list views
+// (QTreeWidget), memos (QPlainTextEdit) and page controls (QTabWidget) are Qt's own. Limit an
+// edit's input with SetMaxLength (Controls.h), not QLineEdit::setMaxLength.
 //
-// A page releases its bindings in done(): a dialog that is only hidden between uses and
-// keeps reading through its bindings should leave them to the page that owns it.
-//
-//   class TFM_Example : public QvPage {
-//       TFM_Example() { ui.setupUi(this); Handle(ui.Bt_Apply, &QPushButton::clicked, [this] { Bt_ApplyClick(); });
-//                       Guard([this] { FormCreate(); }); }
-//       void FormCreate() { auto& edits = NewBinding<QvSNMPRequest2Edits>(); ... edits.Get(); }
-//   };
+// A page is written as src/pages/README.md shows.
 class QvPage : public QDialog {
     Q_OBJECT
 public:
     explicit QvPage(QWidget* parent = nullptr);
     ~QvPage() override;
 
+    // ---- window ----
+    enum class Placement { ScreenCentre, OwnerCentre, AsDesigned };
+    // Fixed single border at the form's designed size, no maximise or help button, placed
+    // when first shown. Call after setupUi.
+    void SetUpWindow(Placement placement = Placement::ScreenCentre);
+
+    // ---- bindings ----
     // A binding created with this page as its form, owned by the page.
     template <typename Binding>
     Binding& NewBinding()
     {
-        static_assert(std::is_base_of_v<QvSNMPRequest2Controls, Binding>);
-        auto binding = std::make_unique<Binding>(this);
-        Binding& result = *binding;
-        m_bindings.push_back(std::move(binding));
-        return result;
+        return m_bindings.New<Binding>();
     }
+    // Whether an exchange of one of the page's bindings is under way.
+    bool AnyBindingBusy() const { return m_bindings.AnyBusy(); }
+    // Waits until no binding is busy, then destroys them all. Also runs when the page goes.
+    void ReleaseBindings() { m_bindings.Release(); }
 
-    // Runs a handler; an exception shows in the standard exception box. False when it threw.
+    // ---- handlers ----
+    // Runs a handler; an exception shows in the standard exception box. False when it threw,
+    // or when the page is going and the handler was not run.
     bool Guard(const std::function<void()>& handler);
+    // FormCreate: a failure shows in the status bar's simple text (the page still opens and
+    // says why it cannot work) or, without a status bar, in the exception box.
+    bool RunFormCreate(const std::function<void()>& formCreate);
 
     // Connects a signal to a handler that runs guarded.
     template <typename Sender, typename Signal, typename Handler>
@@ -54,16 +61,47 @@ public:
     {
         connect(sender, signal, this, [this, handler](auto&&...) { Guard(handler); });
     }
+    // The same, but the signal is ignored while an exchange of the page is under way.
+    template <typename Sender, typename Signal, typename Handler>
+    void HandleWhenIdle(Sender* sender, Signal signal, Handler handler)
+    {
+        connect(sender, signal, this, [this, handler](auto&&...) { RunWhenIdle(handler); });
+    }
+    // Runs the handler guarded when no binding is busy; false when it did not run or threw.
+    bool RunWhenIdle(const std::function<void()>& handler);
 
-    // Whether an exchange of one of the page's bindings is under way.
-    bool AnyBindingBusy() const;
-    // Waits until no binding is busy, then destroys them all. Also runs when the page goes.
-    void ReleaseBindings();
+    // A timer of the page: its interval follows the time scale, its handler runs guarded.
+    // Owned by the page and stopped when the page goes.
+    QTimer* NewTimer(int intervalMs, const std::function<void()>& handler);
 
-    // Closing while an exchange is under way closes the page once every exchange has ended.
+    // ---- status bar ----
+    // The page's status bar gets panels of these widths, the last reaching to its right edge;
+    // none leaves it in simple-text mode.
+    void UseStatusBar(QvStatusBar* statusBar, std::initializer_list<int> panelWidths = {});
+    QvStatusBar* StatusBar() const { return m_statusBar; }
+    // A panel's text (panel mode).
+    void ShowStatus(const QString& text, int panel = 0);
+    // Switches the bar to its simple text and shows it ("Setting Success!").
+    void ShowSimpleStatus(const QString& text);
+
+    // ---- closing ----
+    // While an exchange is under way a close either waits for it and then closes
+    // (AfterExchanges, the default) or is refused (Refuse).
+    enum class BusyClose { AfterExchanges, Refuse };
+    void SetBusyClose(BusyClose rule) { m_busyClose = rule; }
     void done(int result) override;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool Ending() const { return m_ending; }
+
 private:
-    std::vector<std::unique_ptr<QvSNMPRequest2Controls>> m_bindings;
+    BindingOwner m_bindings{this};
+    QvStatusBar* m_statusBar = nullptr;
+    Placement m_placement = Placement::AsDesigned;
+    bool m_placed = false;
     bool m_closePending = false;
+    bool m_ending = false;
+    BusyClose m_busyClose = BusyClose::AfterExchanges;
 };

@@ -205,6 +205,12 @@ QvSNMPRequest::Completion QvSNMPRequest2Controls::completion(void (QvSNMPRequest
     };
 }
 
+void QvSNMPRequest2Controls::CutHandlers()
+{
+    OnGetDone = nullptr;
+    OnSetDone = nullptr;
+}
+
 bool QvSNMPRequest2Controls::startGet(bool first)
 {
     const int32_t before = request.outstanding;

@@ -66,6 +66,9 @@ public:
     bool Set(bool refreshAfterSet = true, bool collect = true, const std::string& selection = {},
              const std::vector<std::string>* valueSource = nullptr);
 
+    // The window that installed the handlers is going: none of them runs any more.
+    virtual void CutHandlers();
+
     // "Get: <error> Receive at 10:04:59 AM." into the status sink; nothing without a sink.
     void ShowStatus(const std::string& errorText);
 

@@ -34,7 +34,7 @@ QvSNMPRequest2Edits::QvSNMPRequest2Edits(QWidget* form) : QvSNMPRequest2Controls
 QvSNMPRequest2Edits::~QvSNMPRequest2Edits()
 {
     if (m_listView)
-        ListViewEvents::Of(m_listView).OnSelectItem = m_previousSelect;
+        ListViewEvents::Of(m_listView).BindingSelectItem = nullptr;
 }
 
 void QvSNMPRequest2Edits::checkItem(int32_t item) const
@@ -91,18 +91,23 @@ void QvSNMPRequest2Edits::BindEdit(int32_t item, QLineEdit* edit, const std::str
 void QvSNMPRequest2Edits::BindListView(QTreeWidget* listView, bool disableUntilSelected)
 {
     SetReportStyle(listView);
-    ListViewEvents& events = ListViewEvents::Of(listView);
-    if (m_listView != listView) {
-        if (m_listView)
-            ListViewEvents::Of(m_listView).OnSelectItem = m_previousSelect;
-        m_previousSelect = events.OnSelectItem;
-    }
-    events.OnSelectItem = [this](QTreeWidget* sender, QTreeWidgetItem* listItem, bool selected) {
+    if (m_listView && m_listView != listView)
+        ListViewEvents::Of(m_listView).BindingSelectItem = nullptr;
+    ListViewEvents::Of(listView).BindingSelectItem = [this](QTreeWidget* sender, QTreeWidgetItem* listItem, bool selected) {
         ListViewSelectItem(sender, listItem, selected);
     };
     m_listView = listView;
     DisableUntilSelected = disableUntilSelected;
     EnsureColumns();
+}
+
+void QvSNMPRequest2Edits::CutHandlers()
+{
+    QvSNMPRequest2Controls::CutHandlers();
+    OnBeforeGet = nullptr;
+    OnBeforeSet = nullptr;
+    OnAfterGet = nullptr;
+    OnAfterSet = nullptr;
 }
 
 // ---- values and controls ----
@@ -283,8 +288,7 @@ void QvSNMPRequest2Edits::TakeSelectedRow()
 
 void QvSNMPRequest2Edits::ListViewSelectItem(QTreeWidget* sender, QTreeWidgetItem* listItem, bool selected)
 {
-    if (m_previousSelect)
-        m_previousSelect(sender, listItem, selected);
+    // The page's own handler has run already (the list view's events call it first).
     if (!selected)
         return;
     if (DisableUntilSelected)

@@ -53,6 +53,8 @@ public:
     // The controls into the settable items' values (all for -1).
     void ControlsToValues(int32_t item = -1);
 
+    void CutHandlers() override;
+
     // List-view steps.
     void EnsureColumns();
     void AddRow();
@@ -86,7 +88,6 @@ private:
     void checkItem(int32_t item) const;
     void associate(int32_t item, QWidget* control);
 
-    ListViewSelectHandler m_previousSelect;
     QPointer<QTreeWidget> m_listView;
     std::vector<ControlAssociation> m_associations;
     QvEditConstraint m_constraint;

@@ -7,11 +7,16 @@ QvStatusPanel::QvStatusPanel(QWidget* parent) : QLabel(parent)
 
 QvStatusBar::QvStatusBar(QWidget* parent) : QStatusBar(parent) { setSizeGripEnabled(false); }
 
-QvStatusPanel* QvStatusBar::AddPanel(int width)
+QvStatusPanel* QvStatusBar::AddPanel(int width, bool fill)
 {
     auto* panel = new QvStatusPanel(this);
-    panel->setFixedWidth(width);
-    addWidget(panel);
+    if (fill) {
+        panel->setMinimumWidth(width);
+        addWidget(panel, 1);
+    } else {
+        panel->setFixedWidth(width);
+        addWidget(panel);
+    }
     m_panels.push_back(panel);
     m_simple = false;
     showMode();

@@ -21,8 +21,10 @@ class QvStatusBar : public QStatusBar {
 public:
     explicit QvStatusBar(QWidget* parent = nullptr);
 
-    // Appends a panel; leaves simple mode, as a bar with panels shows them.
-    QvStatusPanel* AddPanel(int width = 50);
+    // Appends a panel; leaves simple mode, as a bar with panels shows them. A filling panel
+    // is at least width wide and reaches to the bar's right edge (a bar's last panel, so long
+    // texts stay readable).
+    QvStatusPanel* AddPanel(int width = 50, bool fill = false);
     int PanelCount() const { return static_cast<int>(m_panels.size()); }
     QvStatusPanel* Panel(int index) const;
 

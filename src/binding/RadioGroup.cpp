@@ -2,10 +2,13 @@
 
 #include <QButtonGroup>
 #include <QRadioButton>
-#include <QVBoxLayout>
+#include <QGridLayout>
 
-RadioGroup::RadioGroup(QWidget* parent)
-    : QGroupBox(parent), m_buttons(new QButtonGroup(this)), m_layout(new QVBoxLayout(this))
+#include <algorithm>
+
+RadioGroup::RadioGroup(QWidget* parent, int columns)
+    : QGroupBox(parent), m_buttons(new QButtonGroup(this)), m_layout(new QGridLayout(this)),
+      m_columns(std::max(1, columns))
 {
     connect(m_buttons, &QButtonGroup::idClicked, this, [this] { emit Click(); });
 }
@@ -37,7 +40,24 @@ void RadioGroup::AddItem(const QString& text)
 {
     auto* button = new QRadioButton(text, this);
     m_buttons->addButton(button, Count());
-    m_layout->addWidget(button);
+    arrange();
+}
+
+void RadioGroup::SetColumns(int columns)
+{
+    m_columns = std::max(1, columns);
+    arrange();
+}
+
+void RadioGroup::arrange()
+{
+    const QList<QAbstractButton*> buttons = m_buttons->buttons();
+    const int rows = std::max(1, (static_cast<int>(buttons.size()) + m_columns - 1) / m_columns);
+    for (QAbstractButton* button : buttons) {
+        const int index = m_buttons->id(button);
+        m_layout->removeWidget(button);
+        m_layout->addWidget(button, index % rows, index / rows);
+    }
 }
 
 int RadioGroup::Count() const { return static_cast<int>(m_buttons->buttons().size()); }

@@ -4,14 +4,17 @@
 #include <QStringList>
 
 class QButtonGroup;
-class QVBoxLayout;
+class QGridLayout;
 
 // A framed group of radio buttons, one per item, of which at most one is chosen:
-// ItemIndex is the chosen item, -1 when none is.
+// ItemIndex is the chosen item, -1 when none is. The items fill Columns columns, each column
+// from the top before the next begins.
 class RadioGroup : public QGroupBox {
     Q_OBJECT
+    // A form file sets it as a property of the promoted group box.
+    Q_PROPERTY(int Columns READ Columns WRITE SetColumns)
 public:
-    explicit RadioGroup(QWidget* parent = nullptr);
+    explicit RadioGroup(QWidget* parent = nullptr, int columns = 1);
 
     QStringList Items() const;
     void SetItems(const QStringList& items);
@@ -19,6 +22,9 @@ public:
     void AddItem(const QString& text);
     int Count() const;
     QString ItemText(int index) const;
+
+    int Columns() const { return m_columns; }
+    void SetColumns(int columns);
 
     int ItemIndex() const;
     // An index outside the items leaves no item chosen.
@@ -29,6 +35,9 @@ signals:
     void Click();
 
 private:
+    void arrange();
+
     QButtonGroup* m_buttons;
-    QVBoxLayout* m_layout;
+    QGridLayout* m_layout;
+    int m_columns = 1;
 };

@@ -1,28 +1,23 @@
 #include "configform/TConfigForm.h"
 
 #include "binding/QvSNMPRequest2Edits.h"
-#include "snmp/SnmpSession.h"
 #include "configform/TEditsPanel.h"
 #include "configform/TSNMPPanel.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QVBoxLayout>
 
 #include <exception>
 #include <stdexcept>
 
-namespace {
-
-// Longest a closing form waits for an exchange: every exchange ends by its own time-out
-// long before this; it only guards against one that never ends.
-constexpr qint64 kCloseWaitMilliseconds = 120000;
-
-} // namespace
-
 TConfigForm::TConfigForm(QWidget* owner) : QDialog(owner)
 {
     setObjectName("ConfigForm");
+    m_bindings.OnRelease = [this](QvSNMPRequest2Controls& binding) {
+        if (m_panel && m_panel->Binding() == &binding)
+            m_panel->ForgetBinding();
+        if (m_active == &binding)
+            m_active = nullptr;
+    };
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     // Read once the form's event loop runs, after the page has set the form up.
@@ -53,7 +48,7 @@ TSNMPEditorPanel* TConfigForm::AddEditorPanel(std::unique_ptr<QvSNMPRequest2Edit
                 if (record.code != 0)
                     done.ShowStatus(record.message);
             };
-    m_bindings.push_back(std::move(binding));
+    m_bindings.Adopt(std::move(binding));
     m_formType = kEditor;
     m_panel = panel.release();
     layout()->addWidget(m_panel);
@@ -84,9 +79,9 @@ void TConfigForm::fitToPanel()
 
 void TConfigForm::DeferredRefresh()
 {
-    if (m_closed || m_formType != kEditor || m_bindings.empty())
+    if (m_closed || m_formType != kEditor || m_bindings.Empty())
         return;
-    QvSNMPRequest2Edits* first = m_bindings.front().get();
+    auto* first = static_cast<QvSNMPRequest2Edits*>(m_bindings.All().front().get());
     if (m_active && m_active != first)
         m_active->request.alive = false;
     first->request.alive = true;
@@ -103,21 +98,7 @@ void TConfigForm::FormClose()
     if (m_closed)
         return;
     m_closed = true;
-    for (auto& binding : m_bindings) {
-        binding->request.alive = false;
-        QElapsedTimer waited;
-        waited.start();
-        while (binding->Busy && waited.elapsed() < kCloseWaitMilliseconds) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-            SnmpSession::global().waitForEvents(20);
-        }
-        if (m_panel && m_panel->Binding() == binding.get())
-            m_panel->ForgetBinding();
-        if (m_active == binding.get())
-            m_active = nullptr;
-        binding.reset();
-    }
-    m_bindings.clear();
+    m_bindings.Release();
 }
 
 void TConfigForm::done(int result)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "binding/BindingOwner.h"
+
 #include <QDialog>
 
 #include <cstdint>
@@ -27,7 +29,7 @@ public:
     uint8_t FormType() const { return m_formType; }
     // The binding the form last read through; none until the deferred refresh.
     QvSNMPRequest2Edits* ActiveBinding() const { return m_active; }
-    const std::vector<std::unique_ptr<QvSNMPRequest2Edits>>& Bindings() const { return m_bindings; }
+    const BindingOwner& Bindings() const { return m_bindings; }
     TSNMPPanel* Panel() const { return m_panel; }
 
     // Makes this an editor form over binding (which the form now owns). A form takes one
@@ -49,7 +51,7 @@ private:
     void fitToPanel();
 
     uint8_t m_formType = kEmpty;
-    std::vector<std::unique_ptr<QvSNMPRequest2Edits>> m_bindings;
+    BindingOwner m_bindings{this};
     QvSNMPRequest2Edits* m_active = nullptr;
     TSNMPPanel* m_panel = nullptr;
     bool m_closed = false;

@@ -2,6 +2,7 @@
 // the pages consult, and the probe that decides whether "Client Info" is offered.
 #include "shell/TMainForm.h"
 
+#include "binding/DeviceVariables.h"
 #include "platform/Conversion.h"
 #include "binding/QvSNMPRequest2Edits.h"
 #include "binding/QvStatusBar.h"
@@ -13,50 +14,16 @@
 
 namespace {
 
-const OptionRow kGetIpFromRows[] = {{1, "Static (Manual)"}, {2, "Dynamic (DHCP)"}, {0, nullptr}};
-const QvOptionList kGetIpFrom(kGetIpFromRows);
-const OptionRow kRestartRows[] = {{0, "nothing"}, {1, "reboot"}, {0, nullptr}};
-const QvOptionList kRestart(kRestartRows);
+using namespace DeviceVariables;
 
-#define VTA_OID "1.3.6.1.4.1.32473.10.37.24"
-
-const VariableDescriptor kStatus[] = {
-    {VTA_OID ".4.4", "stLED", kSyntaxInteger, kAccessReadOnly},
-    {nullptr, nullptr, 0, 0},
-};
-const VariableDescriptor kFirmware[] = {
-    {VTA_OID ".4.1.1.1", "stFirmwareVersion", kSyntaxDisplayString, kAccessReadOnly},
-    {nullptr, nullptr, 0, 0},
-};
-const VariableDescriptor kCountry[] = {
-    {VTA_OID ".99.1.1.6", "countrycode", kSyntaxDisplayString, kAccessReadOnly},
-    {nullptr, nullptr, 0, 0},
-};
-const VariableDescriptor kTurboModes[] = {
-    {VTA_OID ".99.1.1.2.1", "turbomodes", kSyntaxInteger, kAccessReadOnly},
-    {VTA_OID ".99.1.1.2.2", "turbomodes", kSyntaxInteger, kAccessReadOnly},
-    {nullptr, nullptr, 0, 0},
-};
-const VariableDescriptor kApModes[] = {
-    {VTA_OID ".99.1.1.1", "apmodes", kSyntaxInteger, kAccessReadOnly},
-    {nullptr, nullptr, 0, 0},
-};
-const VariableDescriptor kMultiSsid[] = {
-    {VTA_OID ".99.1.1.9", "mssidsupported", kSyntaxInteger, kAccessReadOnly},
-    {nullptr, nullptr, 0, 0},
-};
-const VariableDescriptor kHostAddress[] = {
-    {VTA_OID ".1.2.1", "hGetIPFrom", kSyntaxInteger, kAccessReadWrite, &kGetIpFrom},
-    {VTA_OID ".1.2.2", "hIPAddress", kSyntaxIpAddress, kAccessReadWrite},
-    {VTA_OID ".1.2.3", "hSubnetMask", kSyntaxIpAddress, kAccessReadWrite},
-    {VTA_OID ".1.2.4", "hDefaultGateway", kSyntaxIpAddress, kAccessReadWrite},
-    {VTA_OID ".3.2.1", "sysRestart", kSyntaxInteger, kAccessReadWrite, &kRestart},
-    {nullptr, nullptr, 0, 0},
-};
-const VariableDescriptor kClientInfo[] = {
-    {VTA_OID ".99.1.1.7", "clientinfosupported", kSyntaxInteger, kAccessReadOnly},
-    {nullptr, nullptr, 0, 0},
-};
+const VariableDescriptor kStatus[] = {StLed, EndOfTable};
+const VariableDescriptor kFirmware[] = {StFirmwareVersion, EndOfTable};
+const VariableDescriptor kCountry[] = {CountryCode, EndOfTable};
+const VariableDescriptor kTurboModes[] = {TurboModes1, TurboModes2, EndOfTable};
+const VariableDescriptor kApModes[] = {ApModes, EndOfTable};
+const VariableDescriptor kMultiSsid[] = {MultiSsidSupported, EndOfTable};
+const VariableDescriptor kHostAddress[] = {HGetIpFrom, HIpAddress, HSubnetMask, HDefaultGateway, SysRestart, EndOfTable};
+const VariableDescriptor kClientInfo[] = {ClientInfoSupported, EndOfTable};
 
 // What the host's message files make of a time-out; with it the device counts as gone.
 constexpr const char* kTimedOutText = "SNMP request timed out!";
@@ -86,8 +53,8 @@ void TMainForm::createCapabilityEdits()
 
 void TMainForm::createPollBindings()
 {
-    m_statusBinding = std::make_unique<QvSNMPRequest2Edits>(this);
-    QvSNMPRequest2Edits& status = *m_statusBinding;
+    QvSNMPRequest2Edits& status = m_bindings.New<QvSNMPRequest2Edits>();
+    m_statusBinding = &status;
     status.request.list.Assign(QvSNMPVarList(kStatus, kListScalars, 0));
     status.request.timeout = kStatusPollTimeout;
     status.request.retries = 0;
@@ -115,7 +82,7 @@ void TMainForm::createPollBindings()
         {kHostAddress, kListScalars, {{1, IPAddressEdit}, {2, SubMaskEdit}}, "%s", 0},
     };
     for (const Capability& capability : capabilities) {
-        auto binding = std::make_unique<QvSNMPRequest2Edits>(this);
+        auto* binding = &m_bindings.New<QvSNMPRequest2Edits>();
         binding->request.list.Assign(QvSNMPVarList(capability.table, capability.kind, 0));
         if (capability.timeout)
             binding->request.timeout = capability.timeout;
@@ -123,14 +90,14 @@ void TMainForm::createPollBindings()
             binding->BindEdit(item, edit, capability.format);
         // A failed capability read leaves the edits as they were; the tenth tick empties them.
         binding->OnGetDone = [](QvSNMPRequest2Controls&, const QvSNMPError&) {};
-        m_capabilityBindings.push_back(std::move(binding));
+        m_capabilityBindings.push_back(binding);
     }
 }
 
 void TMainForm::StartPolling()
 {
     createPollBindings();
-    for (auto& binding : m_capabilityBindings)
+    for (QvSNMPRequest2Edits* binding : m_capabilityBindings)
         binding->Get();
     Timer1Timer();
     Timer1.start();
@@ -153,7 +120,7 @@ void TMainForm::Timer4Timer()
             edit->clear();
         CapabilityTicks = 0;
     }
-    for (auto& binding : m_capabilityBindings)
+    for (QvSNMPRequest2Edits* binding : m_capabilityBindings)
         if (!binding->Busy)
             binding->Get();
     ++CapabilityTicks;

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "binding/DeviceVariables.h"
+
 // Texts and names that belong to this model of access point.
 inline constexpr const char* ModelName = "VTA-3100QX";
 // Name of the host registry value that holds the module's help path.
-inline constexpr const char* EnterpriseOidText = "1.3.6.1.4.1.32473.10.37.24";
+inline constexpr const char* EnterpriseOidText = VTA_ENTERPRISE_OID;
 inline constexpr const char* kDuplicateInstanceMessage = "Another VTA3100QX module is running!";
 inline constexpr const char* kNoArgumentsMessage = "This module is only used in the Orvant or HP-Openview.";
 // Both radio tabs carry the same band caption; the second tab stays hidden.

@@ -1,7 +1,8 @@
 #include "shell/TFM_Waiting.h"
 
+#include "binding/DeviceVariables.h"
 #include "binding/QvSNMPRequest2Edits.h"
-#include "shell/TMainForm.h"
+#include "shell/DeviceCapabilities.h"
 #include "platform/TimeScale.h"
 #include "ui_TFM_Waiting.h"
 
@@ -9,13 +10,7 @@
 
 namespace {
 
-const OptionRow kRestartRows[] = {{0, "nothing"}, {1, "reboot"}, {0, nullptr}};
-const QvOptionList kRestart(kRestartRows);
-
-const VariableDescriptor kRestartCommand[] = {
-    {"1.3.6.1.4.1.32473.10.37.24.3.2.1", "Restart", kSyntaxInteger, kAccessReadWrite, &kRestart},
-    {nullptr, nullptr, 0, 0},
-};
+const VariableDescriptor kRestartCommand[] = {DeviceVariables::SysRestart, DeviceVariables::EndOfTable};
 
 constexpr int kTickMs = 1200;
 // Ticks spent at 1 without the device answering before the dialog gives up waiting.
@@ -27,8 +22,7 @@ TFM_Waiting::TFM_Waiting(QWidget* owner)
     : QvPage(owner), ui(std::make_unique<Ui::TFM_Waiting>())
 {
     ui->setupUi(this);
-    setWindowFlags((windowFlags() | Qt::MSWindowsFixedSizeDialogHint) & ~Qt::WindowMaximizeButtonHint
-                   & ~Qt::WindowContextHelpButtonHint);
+    SetUpWindow(Placement::OwnerCentre);
     Timer1.setInterval(TimeScale::scaled(kTickMs));
     connect(&Timer1, &QTimer::timeout, this, [this] { Guard([this] { Timer1Timer(); }); });
 }
@@ -38,16 +32,10 @@ TFM_Waiting::~TFM_Waiting() = default;
 void TFM_Waiting::showEvent(QShowEvent* event)
 {
     QvPage::showEvent(event);
-    if (QWidget* owner = parentWidget())
-        move(owner->geometry().center() - rect().center());
     Timer1.start();
 }
 
-bool TFM_Waiting::deviceReady() const
-{
-    const TMainForm* main = MainForm();
-    return main && main->StatusText() == "Ready. ";
-}
+bool TFM_Waiting::deviceReady() const { return Capabilities().DeviceReady(); }
 
 void TFM_Waiting::Timer1Timer()
 {

@@ -33,6 +33,7 @@ TMainForm::TMainForm(const std::vector<std::string>& arguments, QWidget* parent)
     : QMainWindow(parent)
 {
     g_mainForm = this;
+    InstallCapabilities(this);
     setObjectName("MainForm");
     setWindowTitle(ModelName);
     m_picture = new DevicePicture(this);
@@ -62,15 +63,18 @@ TMainForm::TMainForm(const std::vector<std::string>& arguments, QWidget* parent)
 
 TMainForm::~TMainForm()
 {
-    if (g_mainForm == this)
+    if (g_mainForm == this) {
         g_mainForm = nullptr;
+        InstallCapabilities(nullptr);
+    }
     // Bindings wait for their exchanges and let events run meanwhile: stop everything that
     // could call back into this window first, and let them go while the window is whole.
     Timer1.stop();
     Timer4.stop();
     m_lamps->showNoAnswer();
     m_capabilityBindings.clear();
-    m_statusBinding.reset();
+    m_statusBinding = nullptr;
+    m_bindings.Release(true);
 }
 
 TMainForm* MainForm() { return g_mainForm; }
@@ -126,6 +130,15 @@ void TMainForm::openPage(MenuItem item)
 void TMainForm::AdvancedMenuShow() { menuItem("Rogue AP ")->setVisible(QString(ModelName) == kRogueModel); }
 
 QString TMainForm::StatusText() const { return m_statusBar->Panel(0)->Text(); }
+
+QString TMainForm::DeviceAddress() const { return QString::fromStdString(m_deviceAddress); }
+QString TMainForm::FirmwareVersion() const { return Ed_FwVer->text(); }
+QString TMainForm::CountryCode() const { return Ed_Countrycode->text(); }
+QString TMainForm::TurboMode(int radio) const { return radio == 2 ? ED_Turbomode_g->text() : ED_Turbomode->text(); }
+QString TMainForm::ApModes() const { return APModeSupport->text(); }
+QString TMainForm::MultiSsidSupported() const { return ifMultiSSID_Edit->text(); }
+QString TMainForm::IpAddress() const { return IPAddressEdit->text(); }
+QString TMainForm::SubnetMask() const { return SubMaskEdit->text(); }
 
 void TMainForm::SetStatusText(const QString& text) { m_statusBar->Panel(0)->SetText(text); }
 

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "binding/BindingOwner.h"
+#include "shell/DeviceCapabilities.h"
+
 #include <QMainWindow>
 #include <QTimer>
 
@@ -21,7 +24,7 @@ class StatusLamps;
 // The module's main window. Building it is the module's start-up: message files, the SNMP
 // library, the host's registry keys, the command line and the parameter file, and the
 // one-module-per-device lock. The lamps, polling and menus grow on this window.
-class TMainForm : public QMainWindow {
+class TMainForm : public QMainWindow, public DeviceCapabilities {
     Q_OBJECT
 public:
     enum class StartOutcome { Running, NoArguments, AlreadyRunning, Failed };
@@ -30,7 +33,7 @@ public:
     ~TMainForm() override;
 
     StartOutcome outcome() const { return m_outcome; }
-    const std::string& DeviceAddress() const { return m_deviceAddress; }
+    const std::string& DeviceAddressText() const { return m_deviceAddress; }
     const std::string& ModuleDir() const { return m_moduleDir; }
     const std::string& ConfigDir() const { return m_configDir; }
     QvStatusBar* StatusBar1() const { return m_statusBar; }
@@ -38,8 +41,18 @@ public:
     DevicePicture* picture() const { return m_picture; }
     StatusLamps* lamps() const { return m_lamps; }
 
-    // The first status panel's text; pages and the wait dialog read "Ready. " there.
-    QString StatusText() const;
+    // What the pages read of the device (they see it through Capabilities()).
+    QString DeviceAddress() const override;
+    // The first status panel's text; the wait dialog reads "Ready. " there.
+    QString StatusText() const override;
+    QString FirmwareVersion() const override;
+    QString CountryCode() const override;
+    QString TurboMode(int radio) const override;
+    QString ApModes() const override;
+    QString MultiSsidSupported() const override;
+    QString IpAddress() const override;
+    QString SubnetMask() const override;
+
     void SetStatusText(const QString& text);
     // A copy of the status text, taken at every poll and blink tick.
     const QString& LastStatus() const { return m_lastStatus; }
@@ -89,14 +102,15 @@ private:
     std::unique_ptr<InstanceLock> m_lock;
     DevicePicture* m_picture = nullptr;
     QvStatusBar* m_statusBar = nullptr;
-    std::unique_ptr<QvSNMPRequest2Edits> m_statusBinding;
-    std::vector<std::unique_ptr<QvSNMPRequest2Edits>> m_capabilityBindings;
+    BindingOwner m_bindings{this};
+    QvSNMPRequest2Edits* m_statusBinding = nullptr;
+    std::vector<QvSNMPRequest2Edits*> m_capabilityBindings;
     StatusLamps* m_lamps = nullptr;
     QString m_lastStatus;
     QMenu* m_advancedMenu = nullptr;
     QMenu* m_statusMenu = nullptr;
 };
 
-// The module's main window, which pages and dialogs consult (device address, status text,
-// capabilities); null before it is built and after it is gone.
+// The module's main window; null before it is built and after it is gone. Pages read the
+// device's capabilities through Capabilities(), never through the window.
 TMainForm* MainForm();

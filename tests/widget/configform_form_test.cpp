@@ -283,7 +283,7 @@ TEST_F(ConfigForm, AFormTakesOnePanelAndNeedsABinding)
     }
     EXPECT_EQ(form->FormType(), TConfigForm::kEditor);
     EXPECT_EQ(form->Panel(), first);
-    EXPECT_EQ(form->Bindings().size(), 1u);
+    EXPECT_EQ(form->Bindings().All().size(), 1u);
     EXPECT_EQ(form->findChildren<TSNMPPanel*>().size(), 1);
 
     TConfigForm empty;
@@ -295,7 +295,7 @@ TEST_F(ConfigForm, AFormTakesOnePanelAndNeedsABinding)
     }
     EXPECT_EQ(empty.FormType(), TConfigForm::kEmpty);
     EXPECT_TRUE(empty.findChildren<TSNMPPanel*>().isEmpty());
-    EXPECT_TRUE(empty.Bindings().empty());
+    EXPECT_TRUE(empty.Bindings().Empty());
 }
 
 TEST_F(ConfigForm, ButtonsShowTheirBitmapsWhenTheCurrentFolderHasThem)
@@ -388,8 +388,8 @@ TEST_F(ConfigForm, TheInformationPageTicksBeforeItSets)
         EXPECT_EQ(rows[i].checkBox->isHidden(), i < 3);
         EXPECT_EQ(rows[i].valueControl->width(), 180);
     }
-    EXPECT_EQ(information->Bindings().front()->RequestMode, QvSNMPRequest2Controls::kNotifying);
-    EXPECT_TRUE(information->Bindings().front()->Busy) << "the page reads as soon as it is made";
+    EXPECT_EQ(information->Bindings().All().front()->RequestMode, QvSNMPRequest2Controls::kNotifying);
+    EXPECT_TRUE(information->Bindings().All().front()->Busy) << "the page reads as soon as it is made";
 
     TCtrlBtnPanel& buttons = *panel->CtrlBtnPanel;
     EXPECT_EQ(buttons.Bt_SetChecked->text(), "Set Checked");
@@ -431,7 +431,7 @@ TEST_F(ConfigForm, TheFormReadsOnceItsEventLoopRunsAndWaitsForItsExchangesWhenIt
     // the buttons do nothing.
     panel->CtrlBtnPanel->Bt_Close->click();
     EXPECT_FALSE(form->isVisible());
-    EXPECT_TRUE(form->Bindings().empty());
+    EXPECT_TRUE(form->Bindings().Empty());
     EXPECT_EQ(form->ActiveBinding(), nullptr);
     EXPECT_EQ(panel->Binding(), nullptr);
     panel->CtrlBtnPanel->Bt_Refresh->click();

@@ -1,6 +1,7 @@
 #include "pages/tools/TFM_CfgFile.h"
 
 #include "platform/Dialogs.h"
+#include "binding/DeviceVariables.h"
 #include "binding/QvSNMPRequest2Edits.h"
 #include "tftp/QvTFTPServer.h"
 #include "shell/TFM_Waiting.h"
@@ -13,16 +14,8 @@ namespace {
 
 enum ServerItem { kServerAddress = 0, kRemoteFile = 1, kLocalFile = 2 };
 
-const VariableDescriptor kServerAndFiles[] = {
-    {"1.3.6.1.4.1.32473.10.37.24.3.3.1", "remotesrvip", kSyntaxIpAddress, kAccessReadWrite},
-    {"1.3.6.1.4.1.32473.10.37.24.3.3.2", "remotefilename", kSyntaxDisplayString, kAccessReadWrite},
-    {"1.3.6.1.4.1.32473.10.37.24.3.3.3", "localfilename", kSyntaxDisplayString, kAccessReadWrite},
-    {nullptr, nullptr, 0, 0},
-};
-
-// Combo rows of the command's option list.
-constexpr int kGetRow = 1;  // the device fetches a configuration file
-constexpr int kPutRow = 2;  // the device stores its configuration file
+const VariableDescriptor kServerAndFiles[] = {DeviceVariables::RemoteServerIp, DeviceVariables::RemoteFileName,
+                                              DeviceVariables::LocalFileName, DeviceVariables::EndOfTable};
 
 constexpr uint32_t kCreateTimeout = 3000;
 // The device answers once it has fetched and checked the file, or stored its own.
@@ -35,49 +28,46 @@ constexpr int kTftpTimeout = 300;
 TFM_CfgFile::TFM_CfgFile(QWidget* owner) : QvPage(owner), ui(std::make_unique<Ui::TFM_CfgFile>())
 {
     ui->setupUi(this);
-    setWindowFlags((windowFlags() | Qt::MSWindowsFixedSizeDialogHint) & ~Qt::WindowContextHelpButtonHint);
-    AddStatusPanel(ui->StatusBar);
+    SetUpWindow(Placement::AsDesigned);
+    UseStatusBar(ui->StatusBar, {50});
     Handle(ui->Bt_Browse, &QPushButton::clicked, [this] { Bt_BrowseClick(); });
     Handle(ui->Bt_SavBrw, &QPushButton::clicked, [this] { Bt_SavBrwClick(); });
     Handle(ui->Bt_OK, &QPushButton::clicked, [this] { Bt_OKClick(); });
     Handle(ui->Bt_Upload, &QPushButton::clicked, [this] { Bt_UploadClick(); });
-    Guard([this] { FormCreate(); });
+    RunFormCreate([this] { FormCreate(); });
 }
 
 TFM_CfgFile::~TFM_CfgFile() = default;
 
 void TFM_CfgFile::FormCreate()
 {
-    try {
-        auto& server = NewBinding<QvSNMPRequest2Edits>();
-        server.RequestMode = QvSNMPRequest2Controls::kWaiting;
-        server.request.list.Assign(QvSNMPVarList(kServerAndFiles, kListScalars, 0));
-        server.BindEdit(kServerAddress, ui->Ed_TfpSrv, "%s");
-        server.BindEdit(kRemoteFile, ui->Ed_UpgFile, "%s");
-        server.BindEdit(kLocalFile, ui->Ed_SaveFile, "%s");
-        for (int item : {kServerAddress, kRemoteFile, kLocalFile})
-            server.request.list.Item(item).access = kAccessReadWrite;
-        ServerEdits = &server;
-
-        auto& command = NewBinding<QvSNMPRequest2Edits>();
-        command.request.list.Assign(QvSNMPVarList(kTftpCommand, kListScalars, 0));
-        command.request.timeout = kCreateTimeout;
-        command.OnSetDone = [this](QvSNMPRequest2Controls&, const QvSNMPError& record) {
-            Guard([this, &record] { CommandSetDone(record); });
-        };
-        command.BindComboBox(0, ui->CB_TfpCom);
-        command.SetStatusSink(ui->StatusBar);
-        CommandEdits = &command;
-    } catch (const std::exception& error) {
-        ui->StatusBar->SetSimpleText(QString::fromStdString(error.what()));
-    }
     // A save path comes only from the save dialog.
     QPalette buttonFace = ui->Ed_SaveFile->palette();
     buttonFace.setColor(QPalette::Base, buttonFace.color(QPalette::Button));
     ui->Ed_SaveFile->setPalette(buttonFace);
     ui->Ed_SaveFile->setReadOnly(true);
-
+    // Started first: a page whose bindings could not be made still frees the port on closing.
     m_server = StartTftpServer(this, kTftpTimeout);
+
+    auto& server = NewBinding<QvSNMPRequest2Edits>();
+    server.RequestMode = QvSNMPRequest2Controls::kWaiting;
+    server.request.list.Assign(QvSNMPVarList(kServerAndFiles, kListScalars, 0));
+    server.BindEdit(kServerAddress, ui->Ed_TfpSrv, "%s");
+    server.BindEdit(kRemoteFile, ui->Ed_UpgFile, "%s");
+    server.BindEdit(kLocalFile, ui->Ed_SaveFile, "%s");
+    for (int item : {kServerAddress, kRemoteFile, kLocalFile})
+        server.request.list.Item(item).access = kAccessReadWrite;
+    ServerEdits = &server;
+
+    auto& command = NewBinding<QvSNMPRequest2Edits>();
+    command.request.list.Assign(QvSNMPVarList(kTftpCommand, kListScalars, 0));
+    command.request.timeout = kCreateTimeout;
+    command.OnSetDone = [this](QvSNMPRequest2Controls&, const QvSNMPError& record) {
+        Guard([this, &record] { CommandSetDone(record); });
+    };
+    command.BindComboBox(0, ui->CB_TfpCom);
+    command.SetStatusSink(ui->StatusBar);
+    CommandEdits = &command;
 }
 
 void TFM_CfgFile::Bt_BrowseClick()
@@ -154,7 +144,7 @@ void TFM_CfgFile::Bt_OKClick()
     m_waiting = waiting.get();
     try {
         ServerEdits->Set(true, true);  // waiting: the names are on the device before the command
-        ui->CB_TfpCom->setCurrentIndex(kGetRow);
+        ui->CB_TfpCom->setCurrentIndex(DeviceVariables::kTftpGetRow);
         CommandEdits->request.timeout = kRestoreTimeout;
         CommandEdits->Set();
     } catch (...) {
@@ -186,7 +176,7 @@ void TFM_CfgFile::Bt_UploadClick()
     ServerEdits->Set(true, true);
 
     ui->La_TftpSrv->setEnabled(true);
-    ui->CB_TfpCom->setCurrentIndex(kPutRow);
+    ui->CB_TfpCom->setCurrentIndex(DeviceVariables::kTftpPutRow);
     m_backup = true;
     CommandEdits->Set();
     ui->Ed_UpgFile->clear();

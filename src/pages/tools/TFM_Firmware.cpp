@@ -1,23 +1,20 @@
 #include "pages/tools/TFM_Firmware.h"
 
 #include "platform/Dialogs.h"
+#include "binding/DeviceVariables.h"
 #include "binding/QvSNMPRequest2Edits.h"
 #include "tftp/QvTFTPServer.h"
 #include "shell/TFM_Waiting.h"
 #include "pages/tools/TransferPageSupport.h"
 #include "ui_TFM_Firmware.h"
 
-#include <QScreen>
 
 using namespace TransferPage;
 
 namespace {
 
-const VariableDescriptor kServerAndFile[] = {
-    {"1.3.6.1.4.1.32473.10.37.24.3.3.1", "remotesrvip", kSyntaxIpAddress, kAccessReadWrite},
-    {"1.3.6.1.4.1.32473.10.37.24.3.3.2", "remotefilename", kSyntaxDisplayString, kAccessReadWrite},
-    {nullptr, nullptr, 0, 0},
-};
+const VariableDescriptor kServerAndFile[] = {DeviceVariables::RemoteServerIp, DeviceVariables::RemoteFileName,
+                                             DeviceVariables::EndOfTable};
 
 // The device answers the command only once it has fetched and checked the image.
 constexpr uint32_t kCommandTimeout = 5000;
@@ -31,45 +28,35 @@ constexpr int32_t kOverdueFirmware = -119;
 TFM_Firmware::TFM_Firmware(QWidget* owner) : QvPage(owner), ui(std::make_unique<Ui::TFM_Firmware>())
 {
     ui->setupUi(this);
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    AddStatusPanel(ui->StatusBar);
+    SetUpWindow(Placement::ScreenCentre);
+    UseStatusBar(ui->StatusBar, {50});
     Handle(ui->Bt_Browse, &QPushButton::clicked, [this] { Bt_BrowseClick(); });
     Handle(ui->Bt_OK, &QPushButton::clicked, [this] { Bt_OKClick(); });
-    Guard([this] { FormCreate(); });
+    RunFormCreate([this] { FormCreate(); });
 }
 
 TFM_Firmware::~TFM_Firmware() = default;
 
-void TFM_Firmware::showEvent(QShowEvent* event)
-{
-    QvPage::showEvent(event);
-    if (const QScreen* desktop = screen())
-        move(desktop->availableGeometry().center() - rect().center());
-}
-
 void TFM_Firmware::FormCreate()
 {
-    try {
-        auto& server = NewBinding<QvSNMPRequest2Edits>();
-        server.request.list.Assign(QvSNMPVarList(kServerAndFile, kListScalars, 0));
-        server.BindEdit(0, ui->Ed_TfpSrv, "%s");
-        server.BindEdit(1, ui->Ed_UpgFile, "%s");
-        ServerEdits = &server;
-
-        auto& command = NewBinding<QvSNMPRequest2Edits>();
-        command.request.list.Assign(QvSNMPVarList(kTftpCommand, kListScalars, 0));
-        command.request.timeout = kCommandTimeout;
-        command.OnSetDone = [this](QvSNMPRequest2Controls&, const QvSNMPError& record) {
-            Guard([this, &record] { CommandSetDone(record); });
-        };
-        command.BindComboBox(0, ui->CB_TfpCom);
-        command.SetStatusSink(ui->StatusBar);
-        CommandEdits = &command;
-    } catch (const std::exception& error) {
-        ui->StatusBar->SetSimpleText(QString::fromStdString(error.what()));
-    }
+    // Started first: a page whose bindings could not be made still frees the port on closing.
     m_server = StartTftpServer(this, kTftpTimeout);
+
+    auto& server = NewBinding<QvSNMPRequest2Edits>();
+    server.request.list.Assign(QvSNMPVarList(kServerAndFile, kListScalars, 0));
+    server.BindEdit(0, ui->Ed_TfpSrv, "%s");
+    server.BindEdit(1, ui->Ed_UpgFile, "%s");
+    ServerEdits = &server;
+
+    auto& command = NewBinding<QvSNMPRequest2Edits>();
+    command.request.list.Assign(QvSNMPVarList(kTftpCommand, kListScalars, 0));
+    command.request.timeout = kCommandTimeout;
+    command.OnSetDone = [this](QvSNMPRequest2Controls&, const QvSNMPError& record) {
+        Guard([this, &record] { CommandSetDone(record); });
+    };
+    command.BindComboBox(0, ui->CB_TfpCom);
+    command.SetStatusSink(ui->StatusBar);
+    CommandEdits = &command;
 }
 
 void TFM_Firmware::Bt_BrowseClick()
@@ -114,7 +101,7 @@ void TFM_Firmware::Bt_OKClick()
     ui->Ed_UpgFile->setText(path.mid(separator + 1));
     try {
         ServerEdits->Set(true, true);
-        ui->CB_TfpCom->setCurrentIndex(0);
+        ui->CB_TfpCom->setCurrentIndex(DeviceVariables::kTftpConnectRow);
         CommandEdits->Set();
     } catch (...) {
         ui->Ed_UpgFile->setText(path);

@@ -38,7 +38,6 @@ public:
     TFM_Waiting* Waiting() const { return m_waiting; }
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void done(int result) override;
 
 private:

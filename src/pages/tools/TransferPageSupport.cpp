@@ -6,8 +6,10 @@
 #include "snmp/QvOptionList.h"
 #include "binding/QvStatusBar.h"
 #include "tftp/QvTFTPServer.h"
+#include "shell/RestartWait.h"
 #include "shell/TFM_Waiting.h"
-#include "shell/TMainForm.h"
+#include "binding/DeviceVariables.h"
+#include "shell/DeviceCapabilities.h"
 #include "snmp/VariableDescriptor.h"
 
 #include <QCoreApplication>
@@ -19,9 +21,6 @@
 namespace TransferPage {
 
 namespace {
-
-const OptionRow kTftpCommandRows[] = {{1, "Connect"}, {2, "Get"}, {3, "Put"}, {4, "Nothing"}, {0, nullptr}};
-const QvOptionList kTftpCommands(kTftpCommandRows);
 
 constexpr int kStandardTftpPort = 69;
 // The device is busy with the file for as long as it takes: the dialog counts far beyond
@@ -43,14 +42,9 @@ bool ParseAddress(const QString& text, quint32& value)
     return true;
 }
 
-QLabel* Label(TFM_Waiting* dialog, const char* name) { return dialog->findChild<QLabel*>(name); }
-
 } // namespace
 
-const VariableDescriptor kTftpCommand[] = {
-    {"1.3.6.1.4.1.32473.10.37.24.3.3.5", "tftpcommand", kSyntaxInteger, kAccessReadWrite, &kTftpCommands},
-    {nullptr, nullptr, 0, 0},
-};
+const VariableDescriptor kTftpCommand[] = {DeviceVariables::TftpCommand, DeviceVariables::EndOfTable};
 
 int TftpServerPort()
 {
@@ -99,12 +93,9 @@ QString ServerAddressFor(const std::vector<LocalInterface>& interfaces, const QS
 
 QString ServerAddressForDevice()
 {
-    const TMainForm* main = MainForm();
-    if (!main)
-        return {};
     std::vector<LocalInterface> interfaces;
     LocalInterfaces(interfaces);
-    return ServerAddressFor(interfaces, main->IPAddressEdit->text(), main->SubMaskEdit->text());
+    return ServerAddressFor(interfaces, Capabilities().IpAddress(), Capabilities().SubnetMask());
 }
 
 int LastSeparator(const QString& path) { return std::max(path.lastIndexOf('/'), path.lastIndexOf('\\')); }
@@ -120,17 +111,6 @@ bool FileExists(const QString& path)
     return !path.isEmpty() && info.exists() && !info.isDir();
 }
 
-void AddStatusPanel(QvStatusBar* statusBar)
-{
-    QvStatusPanel* panel = statusBar->AddPanel(50);
-    // The bar's last panel reaches to its right edge, so long results stay readable.
-    panel->setMinimumWidth(50);
-    panel->setMaximumWidth(QWIDGETSIZE_MAX);
-    statusBar->removeWidget(panel);
-    statusBar->addWidget(panel, 1);
-    panel->show();
-}
-
 void Warn(QWidget* parent, const QString& text)
 {
     Dialogs::message(parent, text, "Warning", DialogButtons::Ok, DialogIcon::Warning);
@@ -140,27 +120,18 @@ void Plain(QWidget* parent, const QString& text) { Dialogs::message(parent, text
 
 std::unique_ptr<TFM_Waiting> NewTransferWait(const QString& activity)
 {
-    auto dialog = std::make_unique<TFM_Waiting>();
-    dialog->SendReboot = false;
-    Label(dialog.get(), "Label3")->setText(activity);
-    Label(dialog.get(), "Label1")->setText("Please wait ....");
-    Label(dialog.get(), "seconds")->hide();
-    Label(dialog.get(), "La_Time")->hide();
-    dialog->Countdown = kTransferCountdown;
-    return dialog;
+    return NewRestartWait({.countdown = kTransferCountdown,
+                           .sendReboot = false,
+                           .secondLine = activity,
+                           .countdownLine = "Please wait ....",
+                           .showCountdown = false});
 }
 
 void RestartAfterTransfer(TFM_Waiting* dialog)
 {
-    if (!dialog)
-        return;  // the dialog gave up before the device answered
-    dialog->Countdown = kRestartCountdown;
-    dialog->SendReboot = true;
-    Label(dialog, "La_Time")->setText(QString::number(kRestartCountdown));
-    Label(dialog, "Label3")->setText("The device is restarting...");
-    Label(dialog, "Label1")->setText("Please waiting for ");
-    Label(dialog, "seconds")->show();
-    Label(dialog, "La_Time")->show();
+    ReshapeRestartWait(dialog, {.countdown = kRestartCountdown,
+                                .secondLine = "The device is restarting...",
+                                .countdownLine = "Please waiting for "});
 }
 
 void EndTransferWait(TFM_Waiting* dialog)

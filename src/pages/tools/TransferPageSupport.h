@@ -48,9 +48,6 @@ QString FolderPart(const QString& path, int separator);
 // when it is not absolute.
 bool FileExists(const QString& path);
 
-// A status bar with the one panel the transfer pages write to; the panel fills the bar.
-void AddStatusPanel(QvStatusBar* statusBar);
-
 // A message box with an OK button: caption "Warning", or the plain kind with the
 // application's title.
 void Warn(QWidget* parent, const QString& text);

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "snmp/QvOptionList.h"
+#include "snmp/VariableDescriptor.h"
+
+// The device's variables that more than one place uses, written once. A page composes its
+// descriptor tables from these rows and its own, e.g.
+//   const VariableDescriptor kTable[] = {DeviceVariables::SysRestart, DeviceVariables::EndOfTable};
+// Variables only one page uses stay in that page, spelt with VTA_OID.
+
+// The device's private subtree; VTA_OID(".4.4") is the full dotted OID of stLED.
+#define VTA_ENTERPRISE_OID "1.3.6.1.4.1.32473.10.37.24"
+#define VTA_OID(suffix) VTA_ENTERPRISE_OID suffix
+
+namespace DeviceVariables {
+
+// Option lists.
+extern const QvOptionList RestartOptions;    // 0 "nothing", 1 "reboot"
+extern const QvOptionList GetIpFromOptions;  // 1 "Static (Manual)", 2 "Dynamic (DHCP)"
+extern const QvOptionList TftpCommandOptions;  // 1 "Connect", 2 "Get", 3 "Put", 4 "Nothing"
+
+// Rows of the device's TFTP command list: the row of each command.
+inline constexpr int kTftpConnectRow = 0;  // the device fetches a firmware image
+inline constexpr int kTftpGetRow = 1;      // the device fetches a configuration file
+inline constexpr int kTftpPutRow = 2;      // the device stores its configuration file
+
+inline constexpr VariableDescriptor EndOfTable{nullptr, nullptr, 0, 0};
+
+// Status and capabilities the main window polls.
+inline constexpr VariableDescriptor StLed{VTA_OID(".4.4"), "stLED", kSyntaxInteger, kAccessReadOnly};
+inline constexpr VariableDescriptor StFirmwareVersion{VTA_OID(".4.1.1.1"), "stFirmwareVersion",
+                                                      kSyntaxDisplayString, kAccessReadOnly};
+inline constexpr VariableDescriptor CountryCode{VTA_OID(".99.1.1.6"), "countrycode", kSyntaxDisplayString,
+                                                kAccessReadOnly};
+// Per radio: instance 1 (the radio the pages configure) and 2.
+inline constexpr VariableDescriptor TurboModes1{VTA_OID(".99.1.1.2.1"), "turbomodes", kSyntaxInteger,
+                                                kAccessReadOnly};
+inline constexpr VariableDescriptor TurboModes2{VTA_OID(".99.1.1.2.2"), "turbomodes", kSyntaxInteger,
+                                                kAccessReadOnly};
+inline constexpr VariableDescriptor ApModes{VTA_OID(".99.1.1.1"), "apmodes", kSyntaxInteger, kAccessReadOnly};
+inline constexpr VariableDescriptor MultiSsidSupported{VTA_OID(".99.1.1.9"), "mssidsupported", kSyntaxInteger,
+                                                       kAccessReadOnly};
+inline constexpr VariableDescriptor ClientInfoSupported{VTA_OID(".99.1.1.7"), "clientinfosupported",
+                                                        kSyntaxInteger, kAccessReadOnly};
+
+// The device's own address settings (scalars).
+inline constexpr VariableDescriptor HGetIpFrom{VTA_OID(".1.2.1"), "hGetIPFrom", kSyntaxInteger, kAccessReadWrite,
+                                               &GetIpFromOptions};
+inline constexpr VariableDescriptor HIpAddress{VTA_OID(".1.2.2"), "hIPAddress", kSyntaxIpAddress,
+                                               kAccessReadWrite};
+inline constexpr VariableDescriptor HSubnetMask{VTA_OID(".1.2.3"), "hSubnetMask", kSyntaxIpAddress,
+                                                kAccessReadWrite};
+inline constexpr VariableDescriptor HDefaultGateway{VTA_OID(".1.2.4"), "hDefaultGateway", kSyntaxIpAddress,
+                                                    kAccessReadWrite};
+
+// Commands.
+inline constexpr VariableDescriptor SysRestart{VTA_OID(".3.2.1"), "sysRestart", kSyntaxInteger, kAccessReadWrite,
+                                               &RestartOptions};
+
+// The device's TFTP client: the PC's address, the file names, the command that starts a transfer
+// (answered only when the transfer has ended).
+inline constexpr VariableDescriptor RemoteServerIp{VTA_OID(".3.3.1"), "remotesrvip", kSyntaxIpAddress,
+                                                   kAccessReadWrite};
+inline constexpr VariableDescriptor RemoteFileName{VTA_OID(".3.3.2"), "remotefilename", kSyntaxDisplayString,
+                                                   kAccessReadWrite};
+inline constexpr VariableDescriptor LocalFileName{VTA_OID(".3.3.3"), "localfilename", kSyntaxDisplayString,
+                                                  kAccessReadWrite};
+inline constexpr VariableDescriptor TftpCommand{VTA_OID(".3.3.5"), "tftpcommand", kSyntaxInteger, kAccessReadWrite,
+                                                &TftpCommandOptions};
+
+} // namespace DeviceVariables
