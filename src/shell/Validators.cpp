@@ -2,6 +2,9 @@
 
 #include "platform/Conversion.h"
 #include "platform/Dialogs.h"
+#include "platform/EchoProbe.h"
+
+#include <QLineEdit>
 
 #include <algorithm>
 #include <array>
@@ -72,4 +75,38 @@ bool CheckText(const std::string& text, bool secretMode, QWidget* parent)
         return false;
     }
     return true;
+}
+
+uint32_t IPTextToNumber(const std::string& text)
+{
+    uint32_t accumulator = 0;
+    std::string digits;
+    for (const char c : text) {
+        if (c == '.') {
+            accumulator += static_cast<uint32_t>(StrToInt(digits));
+            digits.clear();
+            accumulator <<= 8;
+        } else {
+            digits += c;
+        }
+    }
+    return accumulator + static_cast<uint32_t>(StrToInt(digits));
+}
+
+uint32_t IPTextToNumber(const QLineEdit* edit) { return IPTextToNumber(edit->text().toStdString()); }
+
+bool IsAddressInUse(const std::string& text, QWidget* parent)
+{
+    switch (ProbeEcho(text)) {
+    case EchoResult::Answered:
+        return true;
+    case EchoResult::Unresolved:
+        Dialogs::message(parent, "Unable to resolve ", {}, DialogButtons::Ok, DialogIcon::Information);
+        return false;
+    case EchoResult::NoSocket:
+        // Without an ICMP socket nothing can be learnt; the other checks still guard the address.
+    case EchoResult::Silent:
+        return false;
+    }
+    return false;
 }

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
+class QLineEdit;
 class QWidget;
 
 // The input checks the pages share.
@@ -17,3 +19,14 @@ bool IsValidSubnetMask(const std::string& text);
 // Secret mode (RADIUS secrets): letters and digits only, not empty. Otherwise: no double
 // quote. Shows its own warning and returns false when the text is refused.
 bool CheckText(const std::string& text, bool secretMode, QWidget* parent = nullptr);
+
+// The dotted text as one 32-bit number, the first part in the top byte (192.168.0.10 is
+// C0A8000A); a text without dots is its own number (a pool size). Each part is converted as
+// a decimal integer: one that is not throws ConversionError.
+uint32_t IPTextToNumber(const std::string& text);
+uint32_t IPTextToNumber(const QLineEdit* edit);
+
+// Whether another host already uses the address: true when it answers an ICMP echo (three
+// attempts of one second, the first reply ends the probe). A text that is neither a host
+// name nor an address shows "Unable to resolve " and counts as unused.
+bool IsAddressInUse(const std::string& text, QWidget* parent = nullptr);

@@ -2,6 +2,7 @@
 #include "support/DevsimAgent.h"
 #include "snmp/ErrorCatalogue.h"
 #include "support/DialogRecorder.h"
+#include "support/PageTestKit.h"
 #include "shell/StatusLamps.h"
 #include "snmp/SnmpSession.h"
 #include "snmp/SnmpTarget.h"
@@ -23,18 +24,6 @@
 namespace {
 
 const QString kStLed = "1.3.6.1.4.1.32473.10.37.24.4.4.0";
-
-bool waitFor(const std::function<bool()>& condition, int timeoutMs)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-        if (clock.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
 
 // The module started as the host starts it, against the simulated device. The parameter file
 // (which alone carries the agent port for SNMPv1 and SNMPv2c) is read before every argument

@@ -5,6 +5,7 @@
 #include "support/DevsimAgent.h"
 #include "support/TftpdServer.h"
 #include "support/DialogRecorder.h"
+#include "support/PageTestKit.h"
 #include "support/FreePort.h"
 #include "binding/QvStatusBar.h"
 #include "snmp/SnmpSession.h"
@@ -34,9 +35,6 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-// Failures show texts as texts.
-static void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
-
 namespace {
 
 const QString kPrivate = "1.3.6.1.4.1.32473.10.37.24";
@@ -47,19 +45,6 @@ const QString kLocalFile = kPrivate + ".3.3.3.0";
 const QString kSysName = "1.3.6.1.2.1.1.5.0";
 const QString kSsidSetting = kPrivate + ".1.1.1.1.1";
 const QString kSsidRunning = kPrivate + ".4.1.2.1.1.1";
-
-bool waitFor(const std::function<bool()>& condition, int timeoutMs)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-        if (clock.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    return true;
-}
 
 void writeFile(const QString& path, const QByteArray& content)
 {
@@ -72,60 +57,6 @@ QByteArray readFile(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-template <typename Widget>
-Widget* child(QWidget* page, const char* name)
-{
-    Widget* widget = page->findChild<Widget*>(name);
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
-}
-
-// What the wait dialog said while it was up: each distinct second line, in order, as it
-// appeared, while it stood and as it closed.
-class WaitWatcher : public QObject {
-public:
-    WaitWatcher()
-    {
-        qApp->installEventFilter(this);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            for (QWidget* widget : QApplication::topLevelWidgets())
-                if (auto* dialog = qobject_cast<TFM_Waiting*>(widget); dialog && dialog->isVisible())
-                    note(dialog);
-        });
-        m_timer.start(5);
-    }
-    ~WaitWatcher() override { qApp->removeEventFilter(this); }
-    QStringList lines;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (auto* dialog = qobject_cast<TFM_Waiting*>(watched);
-            dialog && (event->type() == QEvent::Show || event->type() == QEvent::Hide))
-            note(dialog);
-        return false;
-    }
-
-private:
-    void note(TFM_Waiting* dialog)
-    {
-        const QString line = dialog->findChild<QLabel*>("Label3")->text();
-        if (lines.isEmpty() || lines.last() != line)
-            lines << line;
-    }
-    QTimer m_timer;
-};
-
-SnmpVarBind Bind(const QString& oid, uint8_t type, const std::string& bytes, int64_t integer = 0)
-{
-    SnmpVarBind vb;
-    EXPECT_TRUE(ParseOid(oid.toStdString(), vb.oid));
-    vb.type = type;
-    vb.bytes = bytes;
-    vb.integer = integer;
-    return vb;
 }
 
 class TransferPagesAgainstDevice : public ::testing::Test {

@@ -82,4 +82,19 @@ TEST(CheckText, SecretAndPlainRules)
     }
 }
 
+TEST(IPTextToNumber, DottedTextsAndPlainNumbers)
+{
+    const std::pair<const char*, uint32_t> cases[] = {
+        {"192.168.0.10", 0xC0A8000Au}, {"255.255.255.255", 0xFFFFFFFFu}, {"0.0.0.0", 0u},
+        {"50", 50u},  // a pool size
+        {"10.1", 0x0A01u},
+    };
+    for (const auto& [text, number] : cases)
+        EXPECT_EQ(IPTextToNumber(text), number) << text;
+    // The pool's end is a 32-bit sum: 255.255.255.200 + 100 wraps past zero.
+    EXPECT_EQ(IPTextToNumber("255.255.255.200") + IPTextToNumber("100"), 44u);
+    EXPECT_THROW(IPTextToNumber("192.168.x.1"), ConversionError);
+    EXPECT_THROW(IPTextToNumber("   .   .   .   "), ConversionError) << "the empty address mask of an edit";
+}
+
 } // namespace

@@ -182,6 +182,25 @@ TEST_F(ListViewForm, SelectingARowShowsItsCellsInTheBoundControls)
     EXPECT_EQ(seen, expected) << "the form's own handler runs first, for both directions";
 }
 
+TEST_F(ListViewForm, APageHandlerInstalledAfterBindingRunsAndSoDoesTheBindings)
+{
+    Walked<QvSNMPRequest2Edits> table(&form);
+    prepare(table, kMacTable);
+    QLineEdit mac(&form);
+    table.BindEdit(1, &mac, "%h");
+    table.BindListView(&view, false);
+    std::vector<QString> seenByPage;
+    ListViewEvents::Of(&view).OnSelectItem = [&](QTreeWidget*, QTreeWidgetItem* item, bool selected) {
+        if (selected)
+            seenByPage.push_back(item->text(0));
+        EXPECT_NE(mac.text(), item->text(1)) << "the page's handler runs before the binding copies the row";
+    };
+    table.Walk({{"1", "00E0A6310524"}, {"2", "001122334455"}});
+    view.setCurrentItem(view.topLevelItem(1));
+    EXPECT_EQ(mac.text(), "001122334455") << "the binding's handling still runs";
+    EXPECT_EQ(seenByPage, std::vector<QString>{"2"});
+}
+
 TEST_F(ListViewForm, ARowOfANumberedListGivesItsNumberToTheFirstItem)
 {
     Walked<New_req2Edit> numbered(&form);

@@ -1,5 +1,6 @@
 #include "support/SnmpLibrary.h"
 #include "support/DialogRecorder.h"
+#include "support/PageTestKit.h"
 #include "snmp/QvException.h"
 #include "binding/QvPage.h"
 #include "binding/QvSNMPRequest2Edits.h"
@@ -12,6 +13,7 @@
 #include <QElapsedTimer>
 #include <QHostAddress>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QUdpSocket>
 #include <gtest/gtest.h>
 
@@ -42,6 +44,8 @@ public:
     Ui::TFM_Sample ui;
     QvSNMPRequest2Edits* SettingsEdits = nullptr;
     int getsDone = 0;
+    // Counts completions where a test can still read it after the page has gone.
+    int* completionsSeen = nullptr;
 
 private:
     void FormCreate()
@@ -55,6 +59,8 @@ private:
         edits.SetStatusSink(ui.StatusBar);
         edits.OnGetDone = [this](QvSNMPRequest2Controls& binding, const QvSNMPError& record) {
             ++getsDone;
+            if (completionsSeen)
+                ++*completionsSeen;
             if (record.code != 0)
                 binding.ShowStatus(record.message);
         };
@@ -141,6 +147,48 @@ TEST_F(SamplePage, ClosingWaitsForTheExchangesAndReleasesTheBindings)
     // Typing into the edit after its binding went is harmless.
     page.ui.Ed_Name->setText("still here");
     EXPECT_EQ(page.ui.Ed_Name->text(), "still here");
+}
+
+TEST_F(SamplePage, APageEndedByTheApplicationsExitNeverHearsOfItsLateExchanges)
+{
+    // exec() returns without done() when every event loop is told to end; the page is then
+    // destroyed while its read still waits for the time-out.
+    int completions = 0;
+    auto page = std::make_unique<TFM_Sample>();
+    page->completionsSeen = &completions;
+    QTimer::singleShot(20, [] { QCoreApplication::exit(0); });
+    page->exec();
+    ASSERT_TRUE(page->AnyBindingBusy());
+    page.reset();  // waits for the read; the page's own handler must not run any more
+    EXPECT_EQ(completions, 0);
+}
+
+TEST_F(SamplePage, APageThatRefusesToCloseWhileBusyStaysOpenAfterwards)
+{
+    TFM_Sample page;
+    page.SetBusyClose(QvPage::BusyClose::Refuse);
+    page.show();
+    page.reject();
+    page.close();
+    EXPECT_TRUE(page.isVisible());
+    ASSERT_TRUE(waitFor([&] { return !page.AnyBindingBusy(); }, 3000));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(page.isVisible()) << "a refused close is not carried out later";
+    page.reject();
+    EXPECT_FALSE(page.isVisible());
+}
+
+TEST_F(SamplePage, AFailedFormCreateShowsInTheStatusBar)
+{
+    QvPage page;
+    QvStatusBar bar(&page);
+    page.UseStatusBar(&bar, {60, 40});
+    EXPECT_FALSE(page.RunFormCreate([] { throw QvException("(QvSNMP++) Bad SNMP syntax!", -511); }));
+    EXPECT_TRUE(bar.SimplePanel());
+    EXPECT_EQ(bar.SimpleText(), "(QvSNMP++) Bad SNMP syntax!");
+    EXPECT_TRUE(recorder.messages.empty()) << "the status bar says it; no message box";
+    ASSERT_EQ(bar.PanelCount(), 2);
+    EXPECT_EQ(bar.Panel(0)->width(), 60);
 }
 
 } // namespace

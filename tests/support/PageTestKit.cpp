@@ -1,0 +1,133 @@
+#include "support/PageTestKit.h"
+
+#include "platform/TimeScale.h"
+#include "shell/TFM_Waiting.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QLabel>
+#include <QThread>
+#include <fstream>
+
+bool waitFor(const std::function<bool()>& condition, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition()) {
+        if (clock.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+    }
+    return true;
+}
+
+WaitWatcher::WaitWatcher()
+{
+    qApp->installEventFilter(this);
+    QObject::connect(&m_timer, &QTimer::timeout, [this] {
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (auto* dialog = qobject_cast<TFM_Waiting*>(widget); dialog && dialog->isVisible())
+                note(dialog);
+    });
+    m_timer.start(5);
+}
+
+WaitWatcher::~WaitWatcher() { qApp->removeEventFilter(this); }
+
+bool WaitWatcher::eventFilter(QObject* watched, QEvent* event)
+{
+    if (auto* dialog = qobject_cast<TFM_Waiting*>(watched)) {
+        if (event->type() == QEvent::Show) {
+            ++dialogsShown;
+            firstCountdowns << dialog->findChild<QLabel*>("La_Time")->text();
+        }
+        if (event->type() == QEvent::Show || event->type() == QEvent::Hide)
+            note(dialog);
+    }
+    return false;
+}
+
+void WaitWatcher::note(QWidget* dialog)
+{
+    const QString line = dialog->findChild<QLabel*>("Label3")->text();
+    if (lines.isEmpty() || lines.last() != line)
+        lines << line;
+}
+
+void ModuleAgainstDevice::SetUp()
+{
+    QStringList arguments = {"--restart-seconds", "1"};
+    arguments << deviceArguments();
+    device = std::make_unique<DevsimAgent>(arguments);
+    ASSERT_TRUE(device->start()) << device->error();
+    QDir::setCurrent(folder.path());
+    qputenv("VTA_LOCK_DIR", folder.path().toLocal8Bit());
+    qputenv("VTA_HOST_REGISTRY", folder.filePath("registry.ini").toLocal8Bit());
+    std::ofstream(folder.filePath("127.0.0.1.cfg").toStdString())
+        << "[Program Information]\nAgentPort=" << device->port() << "\nVersion=1\n";
+    TimeScale::setFactor(0.05);
+    main = std::make_unique<TMainForm>(std::vector<std::string>{"/I127.0.0.1", "/Rpublic", "/Wprivate"});
+    ASSERT_EQ(main->outcome(), TMainForm::StartOutcome::Running) << recorder.texts().join("\n").toStdString();
+    ASSERT_TRUE(waitFor([&] { return main->StatusText() == "Ready. " && !main->SubnetMask().isEmpty(); }, 10000))
+        << main->StatusText().toStdString();
+}
+
+void ModuleAgainstDevice::TearDown()
+{
+    main.reset();
+    TimeScale::setFactor(1.0);
+}
+
+bool ModuleAgainstDevice::deviceShows(const QString& oid, const QString& expected, int timeoutMs)
+{
+    QString seen;
+    const bool shown = waitFor([&] { return (seen = device->value(oid)) == expected; }, timeoutMs);
+    EXPECT_TRUE(shown) << oid.toStdString() << " is " << seen.toStdString() << ", expected " << expected.toStdString();
+    return shown;
+}
+
+namespace {
+
+SnmpTarget deviceTarget(uint16_t port, int timeout)
+{
+    SnmpTarget target;
+    target.address = "127.0.0.1";
+    target.port = port;
+    target.version = 1;
+    target.readCommunity = "public";
+    target.writeCommunity = "private";
+    target.timeout = timeout;
+    target.retries = 0;
+    return target;
+}
+
+} // namespace
+
+SnmpResponse ModuleAgainstDevice::set(const std::vector<SnmpVarBind>& vbs, int timeout)
+{
+    return SnmpSession::global().request(deviceTarget(device->port(), timeout), PduKind::Set, vbs);
+}
+
+SnmpResponse ModuleAgainstDevice::get(const std::vector<QString>& oids, int timeout)
+{
+    std::vector<SnmpVarBind> vbs;
+    for (const QString& oid : oids)
+        vbs.push_back(Bind(oid, 5, {}));
+    return SnmpSession::global().request(deviceTarget(device->port(), timeout), PduKind::Get, vbs);
+}
+
+QString PrivateOid(const QString& suffix) { return QString("1.3.6.1.4.1.32473.10.37.24") + suffix; }
+
+SnmpVarBind Bind(const QString& oid, uint8_t type, const std::string& bytes, int64_t integer)
+{
+    SnmpVarBind vb;
+    EXPECT_TRUE(ParseOid(oid.toStdString(), vb.oid));
+    vb.type = type;
+    vb.bytes = bytes;
+    vb.integer = integer;
+    return vb;
+}
