@@ -80,7 +80,12 @@ QString firstAddressOfThisHost()
 } // namespace
 
 QvTFTPServer::QvTFTPServer(QObject* owner)
-    : QObject(owner), m_core(openChannel, steadyMilliseconds)
+    : QObject(owner),
+      m_core(openChannel, steadyMilliseconds,
+             [this](const QByteArray& datagram, const QHostAddress& to, uint16_t port) {
+                 if (m_listener)
+                     m_listener->writeDatagram(datagram, to, port);
+             })
 {
     m_core.status().localAddress = firstAddressOfThisHost();
     m_timer.setTimerType(Qt::PreciseTimer);
@@ -112,8 +117,9 @@ void QvTFTPServer::Listen(const QString& root, int port)
     if (port < 0 || port > 65535)
         raiseSocketFailure();
     auto listener = std::make_unique<QUdpSocket>();
-    if (!listener->bind(QHostAddress::AnyIPv4, static_cast<quint16>(port),
-                        QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint))
+    // No address reuse: on a port another server holds, the bind fails instead of both
+    // servers sharing it and the newer one taking the other device's requests.
+    if (!listener->bind(QHostAddress::AnyIPv4, static_cast<quint16>(port), QUdpSocket::DontShareAddress))
         raiseSocketFailure();
     m_listener = std::move(listener);
     connect(m_listener.get(), &QUdpSocket::readyRead, this, [this] { readRequests(); });
@@ -122,6 +128,11 @@ void QvTFTPServer::Listen(const QString& root, int port)
 
 void QvTFTPServer::Stop()
 {
+    // The wait below runs an event loop; a handler in it that stops the server again
+    // (a page closing, a second signal) must not start a wait of its own inside it.
+    if (m_stopping)
+        return;
+    m_stopping = true;
     m_listener.reset();
     QElapsedTimer waited;
     waited.start();
@@ -132,6 +143,7 @@ void QvTFTPServer::Stop()
         loop.exec();
     }
     m_timer.stop();
+    m_stopping = false;
 }
 
 uint16_t QvTFTPServer::boundPort() const

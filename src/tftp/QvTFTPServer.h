@@ -28,8 +28,17 @@ public:
     // field change; the socket stays bound where it is. Throws QvException -1109 when the
     // port cannot be bound.
     void Listen(const QString& root, int port = 69);
-    // Closes the listening socket, then lets running sessions finish for up to 10 s.
+    // Closes the listening socket, then lets running sessions finish for up to 10 s. A
+    // call made while it waits (from a handler its event loop runs) returns at once.
     void Stop();
+
+    // Off (the default): any host may read and write the files of the folder. On: only
+    // the transfers announced with Expect are served; every other request gets error 2.
+    void AdmitOnlyExpected(bool only) { m_core.admitOnlyExpected(only); }
+    // Announces a transfer; several may stand at once, each for its own peer.
+    void Expect(const TftpExpected& transfer) { m_core.expect(transfer); }
+    void Forget(const TftpExpected& transfer) { m_core.forget(transfer); }
+    void ForgetAll() { m_core.forgetAll(); }
 
     bool isListening() const { return m_listener != nullptr; }
     // The port the listening socket is bound to; 0 when not listening.
@@ -44,4 +53,5 @@ private:
     TftpServerCore m_core;
     std::unique_ptr<QUdpSocket> m_listener;
     QTimer m_timer;
+    bool m_stopping = false;
 };

@@ -73,10 +73,10 @@ QByteArray acknowledgement(uint16_t block)
     return header(Acknowledgement, block, 0);
 }
 
-QByteArray error(uint16_t code)
+QByteArray error(uint16_t code, const QByteArray& message)
 {
-    QByteArray packet = header(Error, code, 1);
-    packet.append('\0');
+    QByteArray packet = header(Error, code, message.size() + 1);
+    packet.append(message).append('\0');
     return packet;
 }
 

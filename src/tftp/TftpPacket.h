@@ -51,7 +51,7 @@ std::optional<Request> parseRequest(const char* data, qsizetype size);
 
 QByteArray data(uint16_t block, const char* bytes, qsizetype size);
 QByteArray acknowledgement(uint16_t block);
-// The error packet carries an empty message: 5 bytes in all.
-QByteArray error(uint16_t code);
+// The error packet carries an empty message (5 bytes in all) unless a message is given.
+QByteArray error(uint16_t code, const QByteArray& message = {});
 
 } // namespace TftpPacket

@@ -97,6 +97,10 @@ int main(int argc, char** argv)
         return 1;
     }
     QObject::connect(&stopRequest, &QSocketNotifier::activated, &application, [&] {
+        // Read what the signals wrote, or the notifier fires again inside Stop()'s wait.
+        char bytes[64];
+        [[maybe_unused]] const ssize_t drained = ::read(signalPipe[0], bytes, sizeof bytes);
+        stopRequest.setEnabled(false);
         server.Stop();
         application.quit();
     });

@@ -2,9 +2,49 @@
 
 #include "tftp/TftpPacket.h"
 
-TftpServerCore::TftpServerCore(ChannelFactory channels, TftpClock clock)
-    : m_channels(std::move(channels)), m_clock(std::move(clock))
+#include <algorithm>
+
+namespace {
+
+// What a requester is told when this host has no socket left for its transfer.
+const QByteArray kNoSocketMessage = QByteArrayLiteral("Server cannot open a socket for this transfer");
+
+} // namespace
+
+bool TftpExpected::operator==(const TftpExpected& other) const
 {
+    return direction == other.direction && fileName == other.fileName
+        && peer.isEqual(other.peer, QHostAddress::ConvertV4MappedToIPv4);
+}
+
+TftpServerCore::TftpServerCore(ChannelFactory channels, TftpClock clock, ListenerReply reply)
+    : m_channels(std::move(channels)), m_clock(std::move(clock)), m_reply(std::move(reply))
+{
+}
+
+void TftpServerCore::expect(const TftpExpected& transfer)
+{
+    if (std::find(m_expected.begin(), m_expected.end(), transfer) == m_expected.end())
+        m_expected.push_back(transfer);
+}
+
+void TftpServerCore::forget(const TftpExpected& transfer)
+{
+    std::erase(m_expected, transfer);
+}
+
+bool TftpServerCore::admits(const QHostAddress& from, const QString& fileName, int direction) const
+{
+    if (!m_onlyExpected)
+        return true;
+    const TftpExpected request{from, fileName, direction};
+    return std::find(m_expected.begin(), m_expected.end(), request) != m_expected.end();
+}
+
+void TftpServerCore::reply(const QByteArray& datagram, const QHostAddress& to, uint16_t port) const
+{
+    if (m_reply)
+        m_reply(datagram, to, port);
 }
 
 void TftpServerCore::setRetransmission(int timeout, int maxSends)
@@ -36,11 +76,17 @@ void TftpServerCore::handleRequest(const char* data, qsizetype size, const QHost
 {
     if (size < 4)
         return;
-    m_status.setCode(TftpStatus::Connected);
     const std::optional<TftpPacket::Request> request = TftpPacket::parseRequest(data, size);
+    const int direction = request && request->opcode == TftpPacket::ReadRequest ? 1 : 2;
+    // A refused request leaves no trace but the answer: no session, no status change.
+    if (request && !admits(from, request->fileName, direction)) {
+        reply(TftpPacket::error(TftpPacket::AccessViolation), from, fromPort);
+        return;
+    }
+    m_status.setCode(TftpStatus::Connected);
     if (!request)
         return;
-    m_status.direction = request->opcode == TftpPacket::ReadRequest ? 1 : 2;
+    m_status.direction = direction;
     m_status.fileName = request->fileName;
     m_status.mode = request->mode;
     m_status.peerAddress = from.toString();
@@ -56,6 +102,8 @@ void TftpServerCore::handleRequest(const char* data, qsizetype size, const QHost
     ++m_status.sessionNumber;
     std::unique_ptr<TftpChannel> channel = m_channels();
     TftpChannel* endpoint = channel.get();
+    if (!endpoint)
+        reply(TftpPacket::error(TftpPacket::NotDefined, kNoSocketMessage), from, fromPort);
     auto session = std::make_unique<TFTPSession>(m_root, m_notify, m_form, m_status, from, fromPort,
                                                  std::move(channel), m_clock);
     TFTPSession* created = session.get();
@@ -67,20 +115,21 @@ void TftpServerCore::handleRequest(const char* data, qsizetype size, const QHost
 
 void TftpServerCore::tick()
 {
+    // Every finished session goes at once: after a flood of requests their sockets must
+    // not linger for seconds.
+    std::erase_if(m_sessions, [](const auto& session) { return session->state() != TFTPSession::Running; });
     const int64_t now = m_clock();
-    for (auto it = m_sessions.begin(); it != m_sessions.end(); ++it) {
+    std::vector<std::unique_ptr<TFTPSession>> givenUp;
+    for (auto it = m_sessions.begin(); it != m_sessions.end();) {
         TFTPSession& session = **it;
-        if (session.state() != TFTPSession::Running) {
-            m_sessions.erase(it);
-            return;
-        }
-        if (session.deadline() != 0 && session.deadline() <= now) {
-            if (!session.retransmit(m_maxSends)) {
-                std::unique_ptr<TFTPSession> ending = std::move(*it);
-                m_sessions.erase(it);
-                ending->Report(TftpStatus::Timeout);
-            }
-            return;
+        if (session.deadline() != 0 && session.deadline() <= now && !session.retransmit(m_maxSends)) {
+            givenUp.push_back(std::move(*it));
+            it = m_sessions.erase(it);
+        } else {
+            ++it;
         }
     }
+    // Reported once the list is settled: a callback may look at the server.
+    for (const auto& ending : givenUp)
+        ending->Report(TftpStatus::Timeout);
 }

@@ -10,6 +10,16 @@
 #include <memory>
 #include <vector>
 
+// A transfer a caller announced: the peer's address, the file name exactly as the peer
+// will ask for it, and the direction (1: the peer reads, 2: the peer writes).
+struct TftpExpected {
+    QHostAddress peer;
+    QString fileName;
+    int direction = 1;
+
+    bool operator==(const TftpExpected& other) const;
+};
+
 // The server's bookkeeping without sockets or timers: examining requests that reach
 // the listening port, the list of live sessions, and the periodic step that removes
 // finished sessions and resends lost blocks. QvTFTPServer feeds it from real sockets;
@@ -18,8 +28,11 @@ class TftpServerCore {
 public:
     // Opens a session's own endpoint; nothing when no socket could be opened.
     using ChannelFactory = std::function<std::unique_ptr<TftpChannel>()>;
+    // Answers a requester from the listening port (refusals, and requests no session
+    // socket could be opened for).
+    using ListenerReply = std::function<void(const QByteArray&, const QHostAddress&, uint16_t)>;
 
-    TftpServerCore(ChannelFactory channels, TftpClock clock);
+    TftpServerCore(ChannelFactory channels, TftpClock clock, ListenerReply reply = {});
 
     void setRetransmission(int timeout, int maxSends);
     void setNotify(QvTFTPNotify notify, QObject* form);
@@ -27,10 +40,20 @@ public:
     void setRoot(const QString& root);
     void setPort(int port);
 
+    // Whether only announced transfers are served. Off: every request for a file of the
+    // folder is served (a folder offered to anyone). On: a request that matches no
+    // announced transfer gets error 2 and no session.
+    void admitOnlyExpected(bool only) { m_onlyExpected = only; }
+    // Several transfers may be announced at once, each answered only for its own peer.
+    void expect(const TftpExpected& transfer);
+    void forget(const TftpExpected& transfer);
+    void forgetAll() { m_expected.clear(); }
+    bool admits(const QHostAddress& from, const QString& fileName, int direction) const;
+
     // A datagram that reached the listening port.
     void handleRequest(const char* data, qsizetype size, const QHostAddress& from, uint16_t fromPort);
-    // The periodic step: removes at most one finished session, or resends the block of
-    // one session whose deadline has passed (ending it with -1113 when it gives up).
+    // The periodic step: removes every finished session and resends the block of every
+    // session whose deadline has passed (ending it with -1113 when it gives up).
     void tick();
 
     const QvTFTPMsg& status() const { return m_status; }
@@ -41,8 +64,13 @@ public:
     void clearSessions() { m_sessions.clear(); }
 
 private:
+    void reply(const QByteArray& datagram, const QHostAddress& to, uint16_t port) const;
+
     ChannelFactory m_channels;
     TftpClock m_clock;
+    ListenerReply m_reply;
+    bool m_onlyExpected = false;
+    std::vector<TftpExpected> m_expected;
     int m_maxSends = 3;
     QvTFTPMsg m_status;
     QvTFTPNotify m_notify = nullptr;

@@ -3,6 +3,7 @@
 // folder are refused, and nothing outside the folder is read or created.
 #include "interop/TftpInterop.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QUdpSocket>
 
@@ -162,6 +163,49 @@ TEST_F(TftpRefusals, TheProgramStopsCleanlyOnInterrupt)
     EXPECT_EQ(server.interrupt(), 0);
 }
 
+// A request sent from a plain socket of the test, whose answers nobody reads.
+void sendRequest(uint16_t port, uint16_t opcode, const QByteArray& name)
+{
+    QUdpSocket socket;
+    QByteArray datagram;
+    datagram.append(char(0)).append(char(opcode)).append(name).append('\0').append("octet").append('\0');
+    socket.writeDatagram(datagram, QHostAddress::LocalHost, port);
+}
+
+// A signal ends the program with 0 whenever it comes: before any request, while a session
+// waits for a silent peer, and within milliseconds of a refused request whose session is
+// still being finished.
+TEST(TftpServeProgram, ASignalAtAnyMomentOfATransferEndsItWithZero)
+{
+    Folders folders;
+    writePatterned(QDir(folders.served).filePath("fw.tfp"), 5000, 2);
+    const QStringList quick = {"--timeout", "50", "--sends", "1"};  // a silent peer is given up after 0.5 s
+    enum Moment { BeforeAnyRequest, DuringATransfer, AfterARefusal };
+    struct Case {
+        Moment moment;
+        int delayMs;
+    };
+    const Case cases[] = {{BeforeAnyRequest, 0}, {DuringATransfer, 50}, {AfterARefusal, 0},
+                          {AfterARefusal, 1}, {AfterARefusal, 3}, {AfterARefusal, 10}, {AfterARefusal, 25}};
+    int run = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE("moment " + std::to_string(c.moment) + " after " + std::to_string(c.delayMs) + " ms");
+        ServeProgram program;
+        ASSERT_TRUE(program.start(folders.served, folders.base.filePath(QStringLiteral("serve-%1.log").arg(run++)),
+                                  quick));
+        if (c.moment == DuringATransfer)
+            sendRequest(program.port(), 1, "fw.tfp");
+        if (c.moment == AfterARefusal)
+            sendRequest(program.port(), 2, "../outside/planted");
+        QThread::msleep(c.delayMs);
+        QElapsedTimer clock;
+        clock.start();
+        EXPECT_EQ(program.interrupt(), 0) << program.log().toStdString();
+        EXPECT_LT(clock.elapsed(), 5000);
+    }
+    EXPECT_TRUE(filesBelow(folders.outside).isEmpty());
+}
+
 } // namespace
 
 namespace {
@@ -190,11 +234,11 @@ TEST(TftpServeProgram, BadArgumentsAreRefusedWithAClearMessage)
 TEST(TftpServeProgram, ATakenPortIsReportedWithTheSocketMessage)
 {
     Folders folders;
-    // The listening socket allows address reuse, as the module's server always did, so a
-    // plain socket (without reuse) is what keeps a second server out.
-    QUdpSocket plain;
+    // Even a holder that allows address reuse keeps the program out: two servers on one
+    // port would split the requests between them.
+    QUdpSocket holder;
     const uint16_t taken = FreeUdpPort();
-    ASSERT_TRUE(plain.bind(QHostAddress::AnyIPv4, taken, QUdpSocket::DontShareAddress));
+    ASSERT_TRUE(holder.bind(QHostAddress::AnyIPv4, taken, QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint));
     const ClientRun run = runClient(serverProgram(), {folders.served, QString::number(taken)},
                                     folders.base.path(), {}, 10000);
     EXPECT_EQ(run.exitCode, 1);

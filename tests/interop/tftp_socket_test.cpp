@@ -12,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QUdpSocket>
 #include <arpa/inet.h>
 #include <functional>
@@ -197,6 +198,68 @@ TEST_F(TftpSocketTest, APortTakenByAnotherProgramRaisesTheSocketError)
     }
     ::close(blocker);
     EXPECT_FALSE(server.isListening());
+}
+
+// A second module on the same host must not share the port: it would receive the first
+// module's requests.
+TEST_F(TftpSocketTest, ASecondServerOnTheSamePortRaisesTheSocketError)
+{
+    server.Listen(folder, FreeUdpPort());
+    QvTFTPServer second;
+    try {
+        second.Listen(folder, server.boundPort());
+        ADD_FAILURE() << "a second server bound the port too";
+    } catch (const QvException& error) {
+        EXPECT_EQ(error.code(), -1109);
+    }
+    EXPECT_FALSE(second.isListening());
+}
+
+// The refusal of a request nobody announced comes from the listening port.
+TEST_F(TftpSocketTest, AnUnannouncedRequestIsRefusedFromTheListeningPort)
+{
+    server.Listen(folder, FreeUdpPort());
+    server.AdmitOnlyExpected(true);
+    server.Expect({QHostAddress(QStringLiteral("127.0.0.9")), "fw.tfp", 1});
+    putFile("fw.tfp", 100);
+    Peer peer;
+    peer.request(1, "fw.tfp", server.boundPort());
+    ASSERT_TRUE(pumpUntil([&] { return !peer.received.empty(); }, 3000));
+    EXPECT_EQ(peer.received[0].bytes, TftpPacket::error(2));
+    EXPECT_EQ(peer.received[0].fromPort, server.boundPort());
+    EXPECT_EQ(server.sessionCount(), 0u);
+    EXPECT_TRUE(heard.seen.empty());
+}
+
+// Stop waits in an event loop; whatever runs there and stops the server again (a second
+// signal, a page closing) returns at once instead of nesting another wait.
+TEST_F(TftpSocketTest, StopCalledAgainWhileItWaitsReturnsAtOnce)
+{
+    TimeScale::setFactor(0.1);
+    server.SetRetransmission(100, 1);  // the silent peer's session ends after 100 ms
+    server.Listen(folder, FreeUdpPort());
+    putFile("fw.tfp", 2000);
+    Peer peer;
+    peer.request(1, "fw.tfp", server.boundPort());
+    ASSERT_TRUE(pumpUntil([&] { return server.sessionCount() == 1; }, 3000));
+
+    // Each call asks for another one first, as an undrained signal pipe keeps asking.
+    QObject context;  // cancels what is still pending when the test ends
+    int depth = 0;
+    int deepest = 0;
+    std::function<void()> stopAgain = [&] {
+        if (depth >= 20)
+            return;  // the fault: each call nests a wait of its own
+        QTimer::singleShot(0, &context, stopAgain);
+        ++depth;
+        deepest = std::max(deepest, depth);
+        server.Stop();
+        --depth;
+    };
+    stopAgain();
+    EXPECT_LE(deepest, 2) << "the outer call and one that returned at once";
+    EXPECT_FALSE(server.isListening());
+    EXPECT_EQ(server.sessionCount(), 0u);
 }
 
 TEST_F(TftpSocketTest, StopClosesThePortAndLetsARunningTransferFinish)

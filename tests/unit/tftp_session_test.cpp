@@ -188,12 +188,17 @@ protected:
     std::vector<Sent> sent;
     Reports reports;
     bool channelFails = false;
+    // What the server answered from its listening port.
+    std::vector<Sent> answered;
     TftpServerCore core{[this]() -> std::unique_ptr<TftpChannel> {
                             if (channelFails)
                                 return nullptr;
                             return std::make_unique<RecordingChannel>(sent, now, failing);
                         },
-                        [this] { return now; }};
+                        [this] { return now; },
+                        [this](const QByteArray& datagram, const QHostAddress& to, uint16_t port) {
+                            answered.push_back({datagram, to, port, now});
+                        }};
 };
 
 class TftpReadSizes : public TftpCoreTest, public ::testing::WithParamInterface<int> {};
@@ -306,9 +311,9 @@ TEST_F(TftpCoreTest, FileProblemsAnswerWithAFiveByteErrorPacket)
     }
     EXPECT_FALSE(QFile::exists(dir.filePath("x")));
     EXPECT_FALSE(QFile::exists(elsewhere.filePath("x")));
-    // Finished sessions leave the list one per tick.
+    // Finished sessions all leave the list at the next tick.
     core.tick();
-    EXPECT_EQ(core.sessions().size(), cases.size() - 1);
+    EXPECT_TRUE(core.sessions().empty());
 }
 
 TEST_F(TftpCoreTest, StatusRecordDescribesEachSessionAndTheCallbackHearsOfItFirst)
@@ -476,6 +481,11 @@ TEST_F(TftpCoreTest, SocketFailuresEndTheSession)
     channelFails = true;
     receive(request(1, "fw.tfp"));
     EXPECT_EQ(reports.codes(), (std::vector<int>{1, TftpStatus::SocketOpenFailed}));
+    // The requester hears why from the listening port instead of waiting in vain.
+    ASSERT_EQ(answered.size(), 1u);
+    EXPECT_EQ(answered[0].bytes,
+              TftpPacket::error(TftpPacket::NotDefined, "Server cannot open a socket for this transfer"));
+    EXPECT_EQ(answered[0].port, PeerPort);
 
     channelFails = false;
     failing = true;
@@ -483,6 +493,89 @@ TEST_F(TftpCoreTest, SocketFailuresEndTheSession)
     receive(request(1, "fw.tfp"), PeerPort + 1);
     EXPECT_EQ(reports.codes(), (std::vector<int>{1, TftpStatus::SendReceiveFailed}));
     EXPECT_EQ(session().state(), TFTPSession::Failed);
+}
+
+// A flood of requests that end at once leaves no session behind after one tick, so
+// their sockets do not pile up.
+TEST_F(TftpCoreTest, OneTickRemovesEveryFinishedSession)
+{
+    for (uint16_t port = 1000; port < 1200; ++port)
+        receive(request(1, "missing.tfp"), port);
+    ASSERT_EQ(core.sessions().size(), 200u);
+    advance(20);
+    EXPECT_TRUE(core.sessions().empty());
+}
+
+// Two sessions whose blocks are lost at the same moment are both resent on that tick.
+TEST_F(TftpCoreTest, EveryExpiredSessionIsResentOnTheSameTick)
+{
+    putFile("fw.tfp", patterned(100));
+    receive(request(1, "fw.tfp"), PeerPort);
+    receive(request(1, "fw.tfp"), PeerPort + 1);
+    ASSERT_EQ(sent.size(), 2u);
+    now += 3000;
+    core.tick();
+    EXPECT_EQ(sent.size(), 4u);
+}
+
+// While announced transfers are the rule, a request is served only when its peer, its
+// file name and its direction match one of them; anything else gets error 2 from the
+// listening port and leaves no session and no report.
+TEST_F(TftpCoreTest, OnlyAnnouncedTransfersAreServed)
+{
+    putFile("fw.tfp", patterned(100));
+    putFile("other.tfp", patterned(100));
+    const QHostAddress device(QStringLiteral("127.0.0.1"));
+    const QHostAddress secondDevice(QStringLiteral("10.1.2.3"));
+    const QHostAddress neighbour(QStringLiteral("127.0.0.2"));
+    core.admitOnlyExpected(true);
+    core.expect({device, "fw.tfp", 1});
+    core.expect({secondDevice, "up.cfg", 2});
+
+    struct Case {
+        QHostAddress from;
+        uint16_t opcode;
+        const char* name;
+        bool served;
+    };
+    const Case cases[] = {
+        {device, 1, "fw.tfp", true},
+        {secondDevice, 2, "up.cfg", true},
+        {neighbour, 1, "fw.tfp", false},      // another host
+        {device, 1, "other.tfp", false},      // another file of the folder
+        {device, 2, "fw.tfp", false},         // a write where a read is expected
+        {device, 2, "up.cfg", false},         // the other device's transfer
+        {secondDevice, 1, "fw.tfp", false},
+        {device, 1, "FW.TFP", false},
+        {device, 1, "./fw.tfp", false},
+    };
+    uint16_t port = 2000;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + " from " + c.from.toString().toStdString());
+        const std::size_t sessions = core.sessions().size();
+        const std::size_t reported = reports.seen.size();
+        answered.clear();
+        const QByteArray datagram = request(c.opcode, c.name);
+        core.handleRequest(datagram.constData(), datagram.size(), c.from, ++port);
+        if (c.served) {
+            EXPECT_EQ(core.sessions().size(), sessions + 1);
+            EXPECT_TRUE(answered.empty());
+        } else {
+            EXPECT_EQ(core.sessions().size(), sessions);
+            EXPECT_EQ(reports.seen.size(), reported);
+            ASSERT_EQ(answered.size(), 1u);
+            EXPECT_EQ(answered[0].bytes, TftpPacket::error(TftpPacket::AccessViolation));
+            EXPECT_EQ(answered[0].address, c.from);
+            EXPECT_EQ(answered[0].port, port);
+        }
+    }
+
+    // A forgotten transfer is refused; by default every request is served.
+    core.forget({device, "fw.tfp", 1});
+    EXPECT_FALSE(core.admits(device, "fw.tfp", 1));
+    EXPECT_TRUE(core.admits(secondDevice, "up.cfg", 2));
+    core.admitOnlyExpected(false);
+    EXPECT_TRUE(core.admits(neighbour, "other.tfp", 2));
 }
 
 // Past block 65535 the block number rolls over to 0, so images above 32 MiB go whole.
