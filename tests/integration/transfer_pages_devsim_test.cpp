@@ -13,6 +13,7 @@
 #include "pages/tools/TFM_Firmware.h"
 #include "shell/TFM_Waiting.h"
 #include "shell/TMainForm.h"
+#include "tftp/QvTFTPServer.h"
 #include "platform/TimeScale.h"
 
 #include <QApplication>
@@ -31,6 +32,7 @@
 #include <QTimer>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -57,6 +59,48 @@ QByteArray readFile(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A TFTP request from a host of the test's choosing (any 127.0.0.0/8 address is this
+// machine), and the first answer to it.
+class StrayRequest {
+public:
+    StrayRequest(const char* fromAddress, uint16_t opcode, const QByteArray& name, uint16_t port)
+    {
+        m_socket = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+        sockaddr_in from{};
+        from.sin_family = AF_INET;
+        ::inet_pton(AF_INET, fromAddress, &from.sin_addr);
+        ::bind(m_socket, reinterpret_cast<sockaddr*>(&from), sizeof from);
+        sockaddr_in to{};
+        to.sin_family = AF_INET;
+        to.sin_port = htons(port);
+        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        QByteArray datagram;
+        datagram.append(char(0)).append(char(opcode)).append(name).append('\0').append("octet").append('\0');
+        ::sendto(m_socket, datagram.constData(), datagram.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
+    }
+    ~StrayRequest() { ::close(m_socket); }
+    StrayRequest(const StrayRequest&) = delete;
+    StrayRequest& operator=(const StrayRequest&) = delete;
+
+    // The answer, waiting for it while the module's event loop runs.
+    QByteArray answer(int timeoutMs = 3000)
+    {
+        QByteArray bytes(600, Qt::Uninitialized);
+        ssize_t size = -1;
+        waitFor([&] { return (size = ::recv(m_socket, bytes.data(), bytes.size(), MSG_DONTWAIT)) >= 0; }, timeoutMs);
+        bytes.resize(std::max<ssize_t>(size, 0));
+        return bytes;
+    }
+
+private:
+    int m_socket = -1;
+};
+
+QByteArray ErrorPacket(uint16_t code)
+{
+    return QByteArray("\0\5\0", 3).append(char(code)).append('\0');
 }
 
 class TransferPagesAgainstDevice : public ::testing::Test {
@@ -142,6 +186,47 @@ TEST_F(TransferPagesAgainstDevice, FirmwareUpgradeServesTheImageAndRestartsTheDe
     EXPECT_EQ(device->value(kRemoteServer), "127.0.0.1");
     // The new image runs only after the restart the wait dialog sent.
     deviceShows(kFirmwareVersion, "2.10");
+}
+
+// While the page serves the image, only the device's read of it is answered: another host
+// of this machine, another file of the folder and a write of the image are refused.
+TEST_F(TransferPagesAgainstDevice, DuringAnUpgradeOnlyTheDevicesFetchOfTheImageIsServed)
+{
+    QDir(folder.path()).mkdir("images");
+    const QString image = folder.filePath("images/vta_new.tfp");
+    const QByteArray content = "VTA-3100QX FW 2.10\n" + QByteArray(1500, '\x5a');
+    writeFile(image, content);
+    writeFile(folder.filePath("images/private.txt"), "not for the network");
+
+    TFM_Firmware page(main.get());
+    child<QLineEdit>(&page, "Ed_UpgFile")->setText(image);
+    std::vector<std::unique_ptr<StrayRequest>> strays;
+    // Sent while the wait dialog stands, that is while the device fetches the image.
+    WaitWatcher watcher;
+    QTimer sampler;
+    QObject::connect(&sampler, &QTimer::timeout, [&] {
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        const bool waiting = std::any_of(windows.begin(), windows.end(), [](QWidget* widget) {
+            return qobject_cast<TFM_Waiting*>(widget) && widget->isVisible();
+        });
+        if (!waiting || !strays.empty())
+            return;
+        strays.push_back(std::make_unique<StrayRequest>("127.0.0.2", 1, "vta_new.tfp", tftpPort));
+        strays.push_back(std::make_unique<StrayRequest>("127.0.0.1", 1, "private.txt", tftpPort));
+        strays.push_back(std::make_unique<StrayRequest>("127.0.0.1", 2, "vta_new.tfp", tftpPort));
+    });
+    sampler.start(5);
+    child<QPushButton>(&page, "Bt_OK")->click();
+    sampler.stop();
+
+    EXPECT_TRUE(recorder.messages.empty()) << recorder.texts().join("\n").toStdString();
+    EXPECT_EQ(watcher.lines, QStringList({"Updating firmware file...!", "The device is restarting..."}));
+    deviceShows(kFirmwareVersion, "2.10");
+    ASSERT_EQ(strays.size(), 3u) << "the wait dialog was never seen";
+    for (const auto& stray : strays)
+        EXPECT_EQ(stray->answer(), ErrorPacket(2));
+    EXPECT_EQ(readFile(image), content) << "the refused write changed the image";
+    EXPECT_EQ(page.TftpServer()->sessionCount(), 0u);
 }
 
 TEST_F(TransferPagesAgainstDevice, AnOlderImageShowsTheDevicesRefusalAndTheDowngradeMessage)

@@ -99,9 +99,9 @@ bool TFM_CfgFile::FillServerAddress()
 }
 
 // The steps both directions share once the file name passed its own checks: this PC's
-// address for the device, then the file's folder served. The separator's position, or -1
-// after the message that says what is wrong.
-int TFM_CfgFile::ServeFolderOf(const QString& path)
+// address for the device, then the file's folder served to the device for this one
+// transfer. The separator's position, or -1 after the message that says what is wrong.
+int TFM_CfgFile::ServeFolderOf(const QString& path, TransferDirection direction)
 {
     if (!FillServerAddress())
         return -1;
@@ -110,7 +110,7 @@ int TFM_CfgFile::ServeFolderOf(const QString& path)
         Warn(this, "The file path is error.");
         return -1;
     }
-    m_server->Listen(FolderPart(path, separator), TftpServerPort());
+    ServeToDevice(*m_server, FolderPart(path, separator), path.mid(separator + 1), direction);
     return separator;
 }
 
@@ -129,7 +129,7 @@ void TFM_CfgFile::Bt_OKClick()
         Warn(this, "File format error! Please try again!");
         return;
     }
-    const int separator = ServeFolderOf(path);
+    const int separator = ServeFolderOf(path, DeviceReads);
     if (separator < 0)
         return;
     ui->Ed_UpgFile->setText(path.mid(separator + 1));
@@ -164,7 +164,7 @@ void TFM_CfgFile::Bt_UploadClick()
         Warn(this, "Empty file is not accepted.");
         return;
     }
-    const int separator = ServeFolderOf(path);
+    const int separator = ServeFolderOf(path, DeviceWrites);
     if (separator < 0)
         return;
     ui->Ed_SaveFile->setText(path.mid(separator + 1));

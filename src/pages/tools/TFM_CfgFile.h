@@ -1,6 +1,7 @@
 #pragma once
 
 #include "binding/QvPage.h"
+#include "pages/tools/TransferPageSupport.h"
 #include "shell/TFM_Waiting.h"
 
 #include <QPointer>
@@ -48,7 +49,7 @@ private:
     // Fills Ed_TfpSrv with this PC's address on the device's network; false (after saying
     // so) when there is none.
     bool FillServerAddress();
-    int ServeFolderOf(const QString& path);
+    int ServeFolderOf(const QString& path, TransferPage::TransferDirection direction);
 
     std::unique_ptr<QvTFTPServer> m_server;
     QPointer<TFM_Waiting> m_waiting;

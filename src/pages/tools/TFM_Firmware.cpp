@@ -92,8 +92,7 @@ void TFM_Firmware::Bt_OKClick()
         Warn(this, "The file path is error.");
         return;
     }
-    // The server keeps its socket and now serves the image's folder.
-    m_server->Listen(FolderPart(path, separator), TftpServerPort());
+    ServeToDevice(*m_server, FolderPart(path, separator), path.mid(separator + 1), DeviceReads);
     // The dialog exists before the command leaves, so even an answer that comes at once
     // finds it.
     std::unique_ptr<TFM_Waiting> waiting = NewTransferWait("Updating firmware file...!");

@@ -4,6 +4,7 @@
 #include "shell/ModuleConstants.h"
 #include "snmp/QvException.h"
 #include "snmp/QvOptionList.h"
+#include "snmp/SnmpSettings.h"
 #include "binding/QvStatusBar.h"
 #include "tftp/QvTFTPServer.h"
 #include "shell/RestartWait.h"
@@ -15,6 +16,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QHostAddress>
+#include <QHostInfo>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -42,6 +44,20 @@ bool ParseAddress(const QString& text, quint32& value)
     return true;
 }
 
+// The address the device's requests come from: the agent address the module talks to,
+// resolved when it is a host name; a null address (nothing matches it) when it cannot be.
+QHostAddress DeviceTransferAddress()
+{
+    const QString text = QString::fromStdString(QvSNMPDevice.address);
+    const QHostAddress literal(text);
+    if (!literal.isNull())
+        return literal;
+    for (const QHostAddress& address : QHostInfo::fromName(text).addresses())
+        if (address.protocol() == QAbstractSocket::IPv4Protocol)
+            return address;
+    return {};
+}
+
 } // namespace
 
 const VariableDescriptor kTftpCommand[] = {DeviceVariables::TftpCommand, DeviceVariables::EndOfTable};
@@ -62,7 +78,8 @@ std::unique_ptr<QvTFTPServer> StartTftpServer(QWidget* form, int timeout)
         auto server = std::make_unique<QvTFTPServer>(form);
         server->SetRetransmission(timeout, 3);
         server->SetNotify(IgnoreTftpStatus, form);
-        // Nothing is served until a file is chosen: an empty folder serves no file.
+        // Nothing is served until a file is chosen, and then only to the device.
+        server->AdmitOnlyExpected(true);
         server->Listen("", TftpServerPort());
         return server;
     } catch (const QvException& error) {
@@ -89,6 +106,15 @@ QString ServerAddressFor(const std::vector<LocalInterface>& interfaces, const QS
             return addressText;
     }
     return {};
+}
+
+void ServeToDevice(QvTFTPServer& server, const QString& folder, const QString& fileName,
+                   TransferDirection direction)
+{
+    // The server keeps its socket; only the folder and the one admitted transfer change.
+    server.Listen(folder, TftpServerPort());
+    server.ForgetAll();
+    server.Expect({DeviceTransferAddress(), fileName, direction});
 }
 
 QString ServerAddressForDevice()

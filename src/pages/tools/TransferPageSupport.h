@@ -33,6 +33,15 @@ int TftpServerPort();
 // closes as soon as it is shown); returns null then.
 std::unique_ptr<QvTFTPServer> StartTftpServer(QWidget* form, int timeout);
 
+// The device's transfer directions as the TFTP server counts them.
+enum TransferDirection { DeviceReads = 1, DeviceWrites = 2 };
+
+// Serves the folder for the one transfer the command asks of the device: only the
+// device's request for this file name in this direction is answered; every other
+// request, from any host, is refused.
+void ServeToDevice(QvTFTPServer& server, const QString& folder, const QString& fileName,
+                   TransferDirection direction);
+
 // The address of the first local interface whose network (address AND mask) is the
 // device's; empty when none is, or when the device's address or mask is not known.
 QString ServerAddressFor(const std::vector<LocalInterface>& interfaces, const QString& deviceAddress,
