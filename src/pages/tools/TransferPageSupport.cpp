@@ -4,7 +4,6 @@
 #include "shell/ModuleConstants.h"
 #include "snmp/QvException.h"
 #include "snmp/QvOptionList.h"
-#include "snmp/SnmpSettings.h"
 #include "binding/QvStatusBar.h"
 #include "tftp/QvTFTPServer.h"
 #include "shell/RestartWait.h"
@@ -44,11 +43,11 @@ bool ParseAddress(const QString& text, quint32& value)
     return true;
 }
 
-// The address the device's requests come from: the agent address the module talks to,
+// The address the device's requests come from: the address the module was started for,
 // resolved when it is a host name; a null address (nothing matches it) when it cannot be.
 QHostAddress DeviceTransferAddress()
 {
-    const QString text = QString::fromStdString(QvSNMPDevice.address);
+    const QString text = Capabilities().DeviceAddress();
     const QHostAddress literal(text);
     if (!literal.isNull())
         return literal;
