@@ -22,12 +22,11 @@ void QvSNMPStartup(const std::string& configFolder)
         RaiseQvSnmp(-506);
     const std::string path = BootCounterPath(configFolder);
     unsigned boots = 0;
-    const int loaded = BootCounter::load(path, kLocalEngineId, boots);
-    if (loaded < BootCounter::kCannotOpen)
-        RaiseQvSnmp(-507);
-    ++boots;
-    if (BootCounter::save(path, kLocalEngineId, boots) != 0)
+    const int advanced = BootCounter::advance(path, kLocalEngineId, boots);
+    if (advanced == BootCounter::kCannotSave)
         RaiseQvSnmp(-508);
+    if (advanced != 0)
+        RaiseQvSnmp(-507);
     SnmpSession::global().setLocalEngine(kLocalEngineId, boots);
     SetDefaultSnmpSettings();
     SnmpEventProcessor::global().Start();

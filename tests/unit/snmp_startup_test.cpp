@@ -8,6 +8,9 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -79,6 +82,51 @@ TEST(SnmpStartup, CountFileFailures)
     QTemporaryDir other;
     ASSERT_TRUE(QDir(other.path()).mkdir("QvSNMP_PP_BootCounter"));
     EXPECT_EQ(startupCode(other.path().toStdString()), -508);
+}
+
+// Modules started together each advance the count once: none fails, none is lost.
+TEST(SnmpStartup, StartsAtTheSameTimeEachAdvanceTheCountOnce)
+{
+    QTemporaryDir folder;
+    const std::string path = BootCounterPath(folder.path().toStdString());
+    std::ofstream(path) << "OtherEngine 7\n";
+    constexpr int kStarts = 6;
+    constexpr int kRounds = 30;
+    int go[2];
+    ASSERT_EQ(::pipe(go), 0);
+    std::vector<pid_t> children;
+    for (int i = 0; i < kStarts; ++i) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            char byte;
+            ::close(go[1]);
+            [[maybe_unused]] const ssize_t started = ::read(go[0], &byte, 1);  // all start together
+            int failures = 0;
+            for (int round = 0; round < kRounds; ++round) {
+                unsigned boots = 0;
+                if (BootCounter::advance(path, "QvSNMP_PP_Application", boots) != 0)
+                    ++failures;
+            }
+            ::_exit(failures);
+        }
+        children.push_back(child);
+    }
+    ::close(go[0]);
+    ::close(go[1]);  // the children's reads return together
+    for (const pid_t child : children) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 0) << "failed starts";
+    }
+    unsigned boots = 0;
+    EXPECT_EQ(BootCounter::load(path, "QvSNMP_PP_Application", boots), BootCounter::kFound);
+    EXPECT_EQ(boots, unsigned(kStarts * kRounds));
+    EXPECT_EQ(BootCounter::load(path, "OtherEngine", boots), BootCounter::kFound);
+    EXPECT_EQ(boots, 7u);
+    // Nothing but the count file is left in the folder.
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"QvSNMP_PP_BootCounter"});
 }
 
 } // namespace
