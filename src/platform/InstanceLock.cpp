@@ -1,17 +1,51 @@
 #include "platform/InstanceLock.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+namespace {
+
+bool fromEnvironment(const char* variable, std::string& folder)
+{
+    const char* value = std::getenv(variable);
+    if (!value || !*value)
+        return false;
+    folder = value;
+    return true;
+}
+
+std::string userFolderInTemporary()
+{
+    std::string base;
+    if (!fromEnvironment("TMPDIR", base))
+        base = "/tmp";
+    return base + "/vta-module-" + std::to_string(::geteuid());
+}
+
+// The shared temporary folder is everyone's: a folder there is used only when it is this
+// user's own and closed to others, so nobody else can hold or remove our locks.
+bool ensurePrivateFolder(const std::string& folder)
+{
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
+        return false;
+    struct stat info {};
+    return ::lstat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::geteuid()
+        && (info.st_mode & 077) == 0;
+}
+
+} // namespace
 
 std::string InstanceLock::lockFolder()
 {
-    for (const char* variable : {"VTA_LOCK_DIR", "XDG_RUNTIME_DIR"})
-        if (const char* folder = std::getenv(variable); folder && *folder)
-            return folder;
-    return "/tmp";
+    std::string folder;
+    if (fromEnvironment("VTA_LOCK_DIR", folder) || fromEnvironment("XDG_RUNTIME_DIR", folder))
+        return folder;
+    return userFolderInTemporary();
 }
 
 std::string InstanceLock::lockFilePath(const std::string& name)
@@ -46,6 +80,9 @@ bool InstanceLock::acquire()
 {
     if (m_fd >= 0)
         return true;
+    const std::string folder = lockFolder();
+    if (folder == userFolderInTemporary() && !ensurePrivateFolder(folder))
+        return false;
     const int fd = ::open(m_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0)
         return false;

@@ -3,8 +3,9 @@
 #include <string>
 
 // A lock named after a text (the window caption), held until the process ends. It is an
-// flock() on a file in the runtime folder, so the kernel frees it when the process dies,
-// however it dies. One module per device address: the caption names the address.
+// flock() on a file in a folder of the user's own, so the kernel frees it when the process
+// dies, however it dies, and other users' modules never meet it. One module per device
+// address and user: the caption names the address.
 class InstanceLock {
 public:
     explicit InstanceLock(const std::string& name);
@@ -17,7 +18,9 @@ public:
     bool acquire();
     bool held() const { return m_fd >= 0; }
 
-    // Folder of the lock files: $VTA_LOCK_DIR, else $XDG_RUNTIME_DIR, else /tmp.
+    // Folder of the lock files: $VTA_LOCK_DIR, else $XDG_RUNTIME_DIR, else the folder
+    // vta-module-<uid> in $TMPDIR (or /tmp), which acquire() creates with mode 0700 and uses
+    // only while it is a real folder of this user that nobody else may write to.
     static std::string lockFolder();
     static std::string lockFilePath(const std::string& name);
 

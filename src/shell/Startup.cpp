@@ -32,10 +32,12 @@ uint16_t toPort(const std::string& text)
     return static_cast<uint16_t>(value);
 }
 
+// 0 SNMPv1, 1 SNMPv2c, 3 SNMPv3; anything else would leave the session without a version
+// the library knows (an SNMPv3 session without a user, for "2").
 uint8_t toVersion(const std::string& text)
 {
     const int value = StrToInt(text);
-    if (value < 0 || value > 255)
+    if (value != 0 && value != 1 && value != 3)
         throw ConversionError(text);
     return static_cast<uint8_t>(value);
 }

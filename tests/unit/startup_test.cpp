@@ -140,6 +140,32 @@ TEST(StartupArguments, NumberThatDoesNotConvertNamesTheText)
     EXPECT_THROW(ApplyArguments({"/I1.2.3.5", "/v3", "/t70000"}, "", address), ConversionError);
 }
 
+// Only the versions the library knows convert: any other would open an SNMPv3 session
+// without a user, or a session of no version at all.
+TEST(StartupArguments, AVersionOtherThanZeroOneOrThreeIsAConversionError)
+{
+    QTemporaryDir folder;
+    const std::string configDir = folder.path().toStdString() + "/";
+    for (const char* version : {"2", "4", "-1", "255", "256"}) {
+        SCOPED_TRACE(version);
+        SetDefaultSnmpSettings();
+        std::string address;
+        try {
+            ApplyArguments({"/I1.2.3.4", std::string("/v") + version}, "", address);
+            ADD_FAILURE() << "the switch was accepted as version " << int(QvSNMPSecurity.version);
+        } catch (const ConversionError& error) {
+            EXPECT_EQ(error.what(), "'" + std::string(version) + "' is not a valid integer value");
+        }
+        std::ofstream(ParameterFilePath(configDir, "1.2.3.6")) << "[Program Information]\nVersion=" << version << "\n";
+        EXPECT_THROW(ApplyArguments({"/I1.2.3.6", "/Rx"}, configDir, address), ConversionError);
+    }
+    for (const char* version : {"0", "1", "3"}) {
+        std::string address;
+        EXPECT_NO_THROW(ApplyArguments({"/I1.2.3.4", std::string("/v") + version}, "", address));
+        EXPECT_EQ(QvSNMPSecurity.version, std::stoi(version));
+    }
+}
+
 TEST(StartupRegistry, ModuleAndConfigFolders)
 {
     EXPECT_EQ(ModuleDirFromHelpPath("/opt/orv/mod/VTA3100.help"), "/opt/orv/mod/");
