@@ -1,24 +1,20 @@
 #include "snmp/SnmpSession.h"
 
+#include "snmp/SnmpSessionPdu.h"
+#include "snmp/SnmpSessionReports.h"
+
 #include <net-snmp/net-snmp-config.h>
 #include <net-snmp/net-snmp-includes.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <set>
 #include <sys/select.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
-
-// Text fields of a PDU are freed by the engine, so they are handed over as malloc'ed copies.
-u_char* mallocCopy(const std::string& text)
-{
-    auto* copy = static_cast<u_char*>(std::malloc(text.size() ? text.size() : 1));
-    if (copy && !text.empty())
-        std::memcpy(copy, text.data(), text.size());
-    return copy;
-}
 
 std::string peerKey(const SnmpTarget& t)
 {
@@ -47,178 +43,8 @@ std::string sessionKey(const SnmpTarget& t)
     return credentialKey(t) + '~' + std::to_string(t.timeout) + '~' + std::to_string(t.retries);
 }
 
-const oid* authProtocolOid(int code, size_t& length)
-{
-    length = USM_AUTH_PROTO_SHA_LEN;
-    switch (code) {
-    case kAuthMD5: length = USM_AUTH_PROTO_MD5_LEN; return usmHMACMD5AuthProtocol;
-    case kAuthSHA: return usmHMACSHA1AuthProtocol;
-    case kAuthSHA224: return usmHMAC128SHA224AuthProtocol;
-    case kAuthSHA256: return usmHMAC192SHA256AuthProtocol;
-    case kAuthSHA384: return usmHMAC256SHA384AuthProtocol;
-    case kAuthSHA512: return usmHMAC384SHA512AuthProtocol;
-    default: return nullptr;
-    }
-}
-
-const oid* privProtocolOid(int code, size_t& length)
-{
-    switch (code) {
-    case kPrivDES: length = USM_PRIV_PROTO_DES_LEN; return usmDESPrivProtocol;
-    case kPrivAES128: length = USM_PRIV_PROTO_AES_LEN; return usmAESPrivProtocol;
-    default: length = 0; return nullptr;
-    }
-}
-
-constexpr int kStatusUnsupportedAuth = 1412;
-constexpr int kStatusUnsupportedPriv = 1413;
 constexpr int kStatusOperationFailed = -1;
 constexpr int kStatusTransportFailed = -22;
-
-// The pieces of an engine session's configuration that must outlive snmp_sess_open's copy.
-int configureUser(netsnmp_session& s, const SnmpTarget& t)
-{
-    s.securityModel = USM_SEC_MODEL_NUMBER;
-    s.securityName = const_cast<char*>(t.securityName.c_str());
-    s.securityNameLen = t.securityName.size();
-    s.securityLevel = t.securityLevel;
-    if (t.securityLevel >= kAuthNoPriv) {
-        size_t protoLength = 0;
-        const oid* proto = authProtocolOid(t.authProtocol, protoLength);
-        if (!proto)
-            return kStatusUnsupportedAuth;
-        s.securityAuthProto = snmp_duplicate_objid(proto, protoLength);
-        s.securityAuthProtoLen = protoLength;
-        s.securityAuthKeyLen = USM_AUTH_KU_LEN;
-        if (generate_Ku(proto, protoLength, reinterpret_cast<const u_char*>(t.authPassword.data()),
-                        t.authPassword.size(), s.securityAuthKey, &s.securityAuthKeyLen)
-            != SNMPERR_SUCCESS)
-            return 1407;
-    }
-    if (t.securityLevel >= kAuthPriv) {
-        size_t privLength = 0;
-        const oid* priv = privProtocolOid(t.privProtocol, privLength);
-        if (!priv)
-            return kStatusUnsupportedPriv;
-        s.securityPrivProto = snmp_duplicate_objid(priv, privLength);
-        s.securityPrivProtoLen = privLength;
-        s.securityPrivKeyLen = USM_PRIV_KU_LEN;
-        if (generate_Ku(s.securityAuthProto, s.securityAuthProtoLen,
-                        reinterpret_cast<const u_char*>(t.privPassword.data()), t.privPassword.size(),
-                        s.securityPrivKey, &s.securityPrivKeyLen)
-            != SNMPERR_SUCCESS)
-            return 1405;
-    }
-    return 0;
-}
-
-netsnmp_pdu* buildPdu(const SnmpTarget& t, PduKind kind, const std::vector<SnmpVarBind>& vbs)
-{
-    const int command = kind == PduKind::Get ? SNMP_MSG_GET
-        : kind == PduKind::GetNext           ? SNMP_MSG_GETNEXT
-                                             : SNMP_MSG_SET;
-    netsnmp_pdu* pdu = snmp_pdu_create(command);
-    if (t.isV3()) {
-        pdu->securityLevel = t.securityLevel;
-        pdu->contextName = reinterpret_cast<char*>(mallocCopy(t.contextName));
-        pdu->contextNameLen = t.contextName.size();
-        if (!t.contextEngineId.empty()) {
-            pdu->contextEngineID = mallocCopy(t.contextEngineId);
-            pdu->contextEngineIDLen = t.contextEngineId.size();
-        }
-    } else {
-        const std::string& community = kind == PduKind::Set ? t.writeCommunity : t.readCommunity;
-        pdu->community = mallocCopy(community);
-        pdu->community_len = community.size();
-    }
-    for (const SnmpVarBind& vb : vbs) {
-        std::vector<oid> name(vb.oid.begin(), vb.oid.end());
-        if (kind != PduKind::Set) {
-            snmp_add_null_var(pdu, name.data(), name.size());
-            continue;
-        }
-        switch (vb.type) {
-        case SnmpType::Integer: {
-            long value = static_cast<long>(vb.integer);
-            snmp_pdu_add_variable(pdu, name.data(), name.size(), ASN_INTEGER, &value, sizeof value);
-            break;
-        }
-        case SnmpType::Counter32:
-        case SnmpType::Gauge32:
-        case SnmpType::TimeTicks: {
-            u_long value = static_cast<u_long>(vb.integer) & 0xFFFFFFFFUL;
-            snmp_pdu_add_variable(pdu, name.data(), name.size(), vb.type, &value, sizeof value);
-            break;
-        }
-        case SnmpType::Counter64: {
-            counter64 value{};
-            value.high = static_cast<u_long>(vb.counter64 >> 32);
-            value.low = static_cast<u_long>(vb.counter64 & 0xFFFFFFFFULL);
-            snmp_pdu_add_variable(pdu, name.data(), name.size(), ASN_COUNTER64, &value, sizeof value);
-            break;
-        }
-        case SnmpType::ObjectId: {
-            std::vector<oid> value(vb.oidValue.begin(), vb.oidValue.end());
-            snmp_pdu_add_variable(pdu, name.data(), name.size(), ASN_OBJECT_ID, value.data(),
-                                  value.size() * sizeof(oid));
-            break;
-        }
-        case SnmpType::Null:
-            snmp_pdu_add_variable(pdu, name.data(), name.size(), ASN_NULL, nullptr, 0);
-            break;
-        default:  // octet string, IP address, opaque: bytes as given
-            snmp_pdu_add_variable(pdu, name.data(), name.size(), vb.type, vb.bytes.data(), vb.bytes.size());
-            break;
-        }
-    }
-    return pdu;
-}
-
-SnmpVarBind convertVariable(const netsnmp_variable_list& v)
-{
-    SnmpVarBind vb;
-    vb.oid.assign(v.name, v.name + v.name_length);
-    vb.type = v.type;
-    switch (v.type) {
-    case ASN_INTEGER:
-        vb.integer = *v.val.integer;
-        break;
-    case ASN_COUNTER:
-    case ASN_GAUGE:
-    case ASN_TIMETICKS:
-        vb.integer = static_cast<int64_t>(static_cast<u_long>(*v.val.integer) & 0xFFFFFFFFUL);
-        break;
-    case ASN_COUNTER64:
-        vb.counter64 = (static_cast<uint64_t>(v.val.counter64->high) << 32)
-            | (v.val.counter64->low & 0xFFFFFFFFUL);
-        break;
-    case ASN_OBJECT_ID:
-        vb.oidValue.assign(v.val.objid, v.val.objid + v.val_len / sizeof(oid));
-        break;
-    case ASN_OCTET_STR:
-    case ASN_IPADDRESS:
-    case ASN_OPAQUE:
-        vb.bytes.assign(reinterpret_cast<const char*>(v.val.string), v.val_len);
-        break;
-    default:
-        break;
-    }
-    return vb;
-}
-
-SnmpResponse convertResponse(netsnmp_pdu* pdu)
-{
-    SnmpResponse response;
-    if (pdu->command == SNMP_MSG_REPORT) {
-        response.status = SnmpSession::statusFromEngineError(snmpv3_get_report_type(pdu));
-        return response;
-    }
-    response.status = static_cast<int>(pdu->errstat);
-    response.errorIndex = static_cast<int>(pdu->errindex);
-    for (netsnmp_variable_list* v = pdu->variables; v; v = v->next_variable)
-        response.vbs.push_back(convertVariable(*v));
-    return response;
-}
 
 } // namespace
 
@@ -309,8 +135,14 @@ void* SnmpSession::engineSession(const SnmpTarget& target, bool notifying, int& 
     status = 0;
     auto& sessions = notifying ? m_notifyingSessions : m_waitingSessions;
     const std::string key = sessionKey(target);
-    if (auto found = sessions.find(key); found != sessions.end())
-        return found->second;
+    if (auto found = sessions.find(key); found != sessions.end()) {
+        if (!m_engineChanged.count(found->second))
+            return found->second;
+        // A waiting session that read a report of the agent's new engine ID after its
+        // exchange had ended: a fresh session learns the new one.
+        closeQuietly(found->second);
+        sessions.erase(found);
+    }
 
     if (target.isV3())
         retireStaleUser(target);
@@ -323,7 +155,7 @@ void* SnmpSession::engineSession(const SnmpTarget& target, bool notifying, int& 
     s.timeout = static_cast<long>(target.timeout) * 10000L;
     s.retries = target.retries;
     if (target.isV3()) {
-        status = configureUser(s, target);
+        status = ConfigureEngineUser(s, target);
     } else {
         s.community = reinterpret_cast<u_char*>(const_cast<char*>(target.readCommunity.c_str()));
         s.community_len = target.readCommunity.size();
@@ -341,6 +173,8 @@ void* SnmpSession::engineSession(const SnmpTarget& target, bool notifying, int& 
     SNMP_FREE(s.securityPrivProto);
     if (!handle)
         return nullptr;
+    if (target.isV3())
+        watchEngineId(handle);
     sessions[key] = handle;
     return handle;
 }
@@ -391,33 +225,81 @@ void SnmpSession::closeEngineSession(void* handle)
             exchange.engineSession = nullptr;
         }
     }
+    closeQuietly(handle);
+}
+
+// The engine ends a closed session's exchanges itself (as time-outs); their owners have been
+// told otherwise already, so those notices are not passed on.
+void SnmpSession::closeQuietly(void* handle)
+{
+    unwatchEngineId(handle);
+    m_engineChanged.erase(handle);
+    m_closing = true;
     snmp_sess_close(handle);
+    m_closing = false;
 }
 
 SnmpResponse SnmpSession::request(const SnmpTarget& target, PduKind kind, const std::vector<SnmpVarBind>& vbs)
 {
     SnmpResponse response;
-    void* handle = engineSession(target, false, response.status);
-    if (!handle)
-        return response;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        void* handle = engineSession(target, false, response.status);
+        if (!handle) {
+            if (attempt > 0)
+                response.status = kStatusUnknownEngineId;  // the new engine ID could not be learnt
+            return response;
+        }
+        if (exchangeWaiting(handle, target, kind, vbs, response))
+            return response;
+        // The agent answers from another engine ID: a fresh session learns it, and the
+        // exchange is sent once more.
+        m_waitingSessions.erase(sessionKey(target));
+        closeQuietly(handle);
+    }
+    response = {};
+    response.status = kStatusUnknownEngineId;
+    return response;
+}
+
+bool SnmpSession::exchangeWaiting(void* handle, const SnmpTarget& target, PduKind kind,
+                                  const std::vector<SnmpVarBind>& vbs, SnmpResponse& response)
+{
     netsnmp_session* session = snmp_sess_session(handle);
     session->timeout = static_cast<long>(target.timeout) * 10000L;
     session->retries = target.retries;
 
-    netsnmp_pdu* answer = nullptr;
-    const int result = snmp_sess_synch_response(handle, buildPdu(target, kind, vbs), &answer);
-    if (result == STAT_SUCCESS && answer) {
-        response = convertResponse(answer);
-    } else if (result == STAT_TIMEOUT) {
-        response.status = kStatusTimeout;
-    } else {
+    const Ticket id = m_nextTicket++;
+    netsnmp_pdu* pdu = BuildEnginePdu(target, kind, vbs);
+    if (snmp_sess_async_send(handle, pdu, &SnmpSession::onEngineEvent, reinterpret_cast<void*>(id)) == 0) {
+        snmp_free_pdu(pdu);
+        response = {};
         response.status = statusFromEngineError(session->s_snmp_errno);
         if (response.status == 0)
             response.status = kStatusOperationFailed;
+        return true;
     }
-    if (answer)
-        snmp_free_pdu(answer);
-    return response;
+    m_waitingResults[id].reset();
+    // Only this session is read, so no notifying exchange completes in the middle of a handler.
+    while (!m_waitingResults[id] && !m_engineChanged.count(handle)) {
+        int highest = 0, block = 1;
+        fd_set set;
+        FD_ZERO(&set);
+        timeval tv{};
+        snmp_sess_select_info(handle, &highest, &set, &tv, &block);
+        const int ready = ::select(highest, &set, nullptr, nullptr, block ? nullptr : &tv);
+        if (ready > 0)
+            snmp_sess_read(handle, &set);
+        else if (ready == 0)
+            snmp_sess_timeout(handle);
+        else if (errno != EINTR)
+            snmp_sess_timeout(handle);
+    }
+    std::optional<SnmpResponse> result = std::move(m_waitingResults[id]);
+    m_waitingResults.erase(id);
+    if (!result)
+        return false;
+    response = std::move(*result);
+    return true;
 }
 
 int SnmpSession::send(const SnmpTarget& target, PduKind kind, const std::vector<SnmpVarBind>& vbs,
@@ -427,32 +309,47 @@ int SnmpSession::send(const SnmpTarget& target, PduKind kind, const std::vector<
     void* handle = engineSession(target, true, status);
     if (!handle)
         return status;
-    netsnmp_session* session = snmp_sess_session(handle);
-    session->timeout = static_cast<long>(target.timeout) * 10000L;
-    session->retries = target.retries;
-
     const Ticket id = m_nextTicket++;
-    netsnmp_pdu* pdu = buildPdu(target, kind, vbs);
-    if (snmp_sess_async_send(handle, pdu, &SnmpSession::onEngineEvent, reinterpret_cast<void*>(id)) == 0) {
-        snmp_free_pdu(pdu);
-        status = statusFromEngineError(session->s_snmp_errno);
-        return status ? status : kStatusOperationFailed;
-    }
-    m_exchanges[id] = {std::move(completion), handle, false};
+    Exchange exchange;
+    exchange.completion = std::move(completion);
+    exchange.target = target;
+    exchange.kind = kind;
+    exchange.vbs = vbs;
+    status = sendExchange(handle, id, exchange);
+    if (status != 0)
+        return status;
+    m_exchanges[id] = std::move(exchange);
     if (ticket)
         *ticket = id;
     notifyActivity();
     return 0;
 }
 
+int SnmpSession::sendExchange(void* handle, Ticket id, Exchange& exchange)
+{
+    netsnmp_session* session = snmp_sess_session(handle);
+    session->timeout = static_cast<long>(exchange.target.timeout) * 10000L;
+    session->retries = exchange.target.retries;
+    netsnmp_pdu* pdu = BuildEnginePdu(exchange.target, exchange.kind, exchange.vbs);
+    if (snmp_sess_async_send(handle, pdu, &SnmpSession::onEngineEvent, reinterpret_cast<void*>(id)) == 0) {
+        snmp_free_pdu(pdu);
+        const int status = statusFromEngineError(session->s_snmp_errno);
+        return status ? status : kStatusOperationFailed;
+    }
+    exchange.engineSession = handle;
+    return 0;
+}
+
 int SnmpSession::onEngineEvent(int operation, snmp_session* session, int, snmp_pdu* pdu, void* magic)
 {
     SnmpSession& self = global();
+    if (self.m_closing)
+        return 1;
     const Ticket ticket = reinterpret_cast<Ticket>(magic);
     SnmpResponse response;
     switch (operation) {
     case NETSNMP_CALLBACK_OP_RECEIVED_MESSAGE:
-        response = convertResponse(pdu);
+        response = ConvertEngineResponse(pdu);
         break;
     case NETSNMP_CALLBACK_OP_TIMED_OUT:
         response.status = kStatusTimeout;
@@ -468,6 +365,10 @@ int SnmpSession::onEngineEvent(int operation, snmp_session* session, int, snmp_p
         break;
     default:
         return 1;  // a resend or connect notice: the exchange goes on
+    }
+    if (auto waiting = self.m_waitingResults.find(ticket); waiting != self.m_waitingResults.end()) {
+        waiting->second = std::move(response);
+        return 1;
     }
     // Completions run after the engine has finished its own processing.
     self.m_finished.push_back({ticket, std::move(response)});
@@ -527,6 +428,7 @@ void SnmpSession::processPendingEvents()
         for (const auto& [key, handle] : m_notifyingSessions)
             snmp_sess_read(handle, &set);
     }
+    rediscoverEngines();
     for (const auto& [key, handle] : m_notifyingSessions)
         snmp_sess_timeout(handle);
 

@@ -7,6 +7,8 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -65,6 +67,11 @@ private:
         Completion completion;
         void* engineSession = nullptr;
         bool forgotten = false;
+        // What was sent, to send it again once the agent's new engine ID is known.
+        SnmpTarget target;
+        PduKind kind = PduKind::Get;
+        std::vector<SnmpVarBind> vbs;
+        bool rediscovered = false;
     };
     struct Finished {
         Ticket ticket;
@@ -72,6 +79,18 @@ private:
     };
 
     void* engineSession(const SnmpTarget& target, bool notifying, int& status);
+    // Sends on the engine session and blocks for the answer; false when the agent answered
+    // from another engine ID instead.
+    bool exchangeWaiting(void* handle, const SnmpTarget& target, PduKind kind, const std::vector<SnmpVarBind>& vbs,
+                         SnmpResponse& response);
+    int sendExchange(void* handle, Ticket id, Exchange& exchange);
+    // The agent's engine ID (SnmpSessionRediscovery.cpp).
+    static int receiveWatched(struct netsnmp_transport_s* transport, void* buffer, int size, void** opaque,
+                              int* length);
+    void watchEngineId(void* handle);
+    void unwatchEngineId(void* handle);
+    void rediscoverEngines();
+    void closeQuietly(void* handle);
     static int onEngineEvent(int operation, struct snmp_session* session, int requestId,
                              struct snmp_pdu* pdu, void* magic);
     void notifyActivity();
@@ -83,6 +102,10 @@ private:
     std::map<std::string, void*> m_notifyingSessions;
     std::map<Ticket, Exchange> m_exchanges;
     std::vector<Finished> m_finished;
+    std::map<Ticket, std::optional<SnmpResponse>> m_waitingResults;
+    // Engine sessions whose agent has answered from another engine ID.
+    std::set<void*> m_engineChanged;
+    bool m_closing = false;
     Ticket m_nextTicket = 1;
     std::function<void()> m_activityHook;
 };

@@ -52,6 +52,8 @@ struct SnmpResponse {
 };
 
 constexpr int kStatusTimeout = -5;
+// The agent answers from an engine ID the session could not learn.
+constexpr int kStatusUnknownEngineId = 1410;
 
 // "1.3.6.1" <-> {1,3,6,1}; parseOid returns false on anything but dotted decimal arcs.
 bool ParseOid(const std::string& text, OidValue& oid);
