@@ -278,9 +278,9 @@ bool SnmpSession::exchangeWaiting(void* handle, const SnmpTarget& target, PduKin
             response.status = kStatusOperationFailed;
         return true;
     }
-    m_waitingResults[id].reset();
+    m_waitingResults[id] = {};
     // Only this session is read, so no notifying exchange completes in the middle of a handler.
-    while (!m_waitingResults[id] && !m_engineChanged.count(handle)) {
+    while (!m_waitingResults[id].arrived && !m_engineChanged.count(handle)) {
         int highest = 0, block = 1;
         fd_set set;
         FD_ZERO(&set);
@@ -294,11 +294,12 @@ bool SnmpSession::exchangeWaiting(void* handle, const SnmpTarget& target, PduKin
         else if (errno != EINTR)
             snmp_sess_timeout(handle);
     }
-    std::optional<SnmpResponse> result = std::move(m_waitingResults[id]);
+    WaitingResult result = std::move(m_waitingResults[id]);
     m_waitingResults.erase(id);
-    if (!result)
+    // Where the engine knows the user for the new engine ID too, it also passes the report on.
+    if (!result.arrived || m_engineChanged.count(handle))
         return false;
-    response = std::move(*result);
+    response = std::move(result.response);
     return true;
 }
 
@@ -355,7 +356,9 @@ int SnmpSession::onEngineEvent(int operation, snmp_session* session, int, snmp_p
         response.status = kStatusTimeout;
         break;
     case NETSNMP_CALLBACK_OP_SEC_ERROR:
-        response.status = statusFromEngineError(session->s_snmp_errno);
+        // A refusal by the agent's user-based security comes as a report that names it.
+        response.status = statusFromEngineError(pdu && pdu->command == SNMP_MSG_REPORT ? snmpv3_get_report_type(pdu)
+                                                                                   : session->s_snmp_errno);
         if (response.status == 0)
             response.status = 1401;
         break;
@@ -367,7 +370,7 @@ int SnmpSession::onEngineEvent(int operation, snmp_session* session, int, snmp_p
         return 1;  // a resend or connect notice: the exchange goes on
     }
     if (auto waiting = self.m_waitingResults.find(ticket); waiting != self.m_waitingResults.end()) {
-        waiting->second = std::move(response);
+        waiting->second = {true, std::move(response)};
         return 1;
     }
     // Completions run after the engine has finished its own processing.

@@ -7,7 +7,6 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -102,7 +101,11 @@ private:
     std::map<std::string, void*> m_notifyingSessions;
     std::map<Ticket, Exchange> m_exchanges;
     std::vector<Finished> m_finished;
-    std::map<Ticket, std::optional<SnmpResponse>> m_waitingResults;
+    struct WaitingResult {
+        bool arrived = false;
+        SnmpResponse response;
+    };
+    std::map<Ticket, WaitingResult> m_waitingResults;
     // Engine sessions whose agent has answered from another engine ID.
     std::set<void*> m_engineChanged;
     bool m_closing = false;

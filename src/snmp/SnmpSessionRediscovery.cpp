@@ -10,6 +10,7 @@
 #include <net-snmp/net-snmp-config.h>
 #include <net-snmp/net-snmp-includes.h>
 
+#include <algorithm>
 #include <map>
 
 namespace {
@@ -88,6 +89,10 @@ void SnmpSession::rediscoverEngines()
             if (exchange.engineSession == handle)
                 affected.push_back(ticket);
         closeQuietly(handle);
+        // Reports the engine passed on (it knows the user for the new engine ID) are no answers.
+        std::erase_if(m_finished, [&](const Finished& done) {
+            return std::find(affected.begin(), affected.end(), done.ticket) != affected.end();
+        });
 
         for (Ticket ticket : affected) {
             Exchange& exchange = m_exchanges[ticket];

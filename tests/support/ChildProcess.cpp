@@ -9,6 +9,7 @@
 bool ChildProcess::start(const QString& program, const QStringList& arguments,
                          const QProcessEnvironment& environment)
 {
+    m_output.clear();  // what a process printed belongs to its own run
     m_process.setProcessEnvironment(environment);
     m_process.setProcessChannelMode(QProcess::MergedChannels);
     m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });

@@ -24,23 +24,37 @@ bool DevsimAgent::start()
     }
     for (int attempt = 0; attempt < 3; ++attempt) {
         m_port = FreeUdpPort();
-        const QString ready = "vta-devsim ready on udp:127.0.0.1:" + QString::number(m_port);
-        QStringList arguments = {"--port", QString::number(m_port), "--state-out", stateFile()};
-        arguments += m_extraArguments;
-        if (!m_process.start(program, arguments)) {
-            m_error = "vta-devsim did not start";
-            return false;
-        }
-        QElapsedTimer clock;
-        clock.start();
-        while (clock.elapsed() < 10000 && m_process.process().state() != QProcess::NotRunning) {
-            m_process.process().waitForReadyRead(100);
-            if (QString::fromUtf8(m_process.output()).contains(ready))
-                return true;
-        }
-        m_error = "vta-devsim did not come up: " + m_process.output().toStdString();
-        m_process.stop();
+        if (launch())
+            return true;
     }
+    return false;
+}
+
+bool DevsimAgent::restart()
+{
+    stop();
+    return launch();
+}
+
+bool DevsimAgent::launch()
+{
+    const QString program = QStringLiteral(VTA_BIN_DIR) + "/vta-devsim";
+    const QString ready = "vta-devsim ready on udp:127.0.0.1:" + QString::number(m_port);
+    QStringList arguments = {"--port", QString::number(m_port), "--state-out", stateFile()};
+    arguments += m_extraArguments;
+    if (!m_process.start(program, arguments)) {
+        m_error = "vta-devsim did not start";
+        return false;
+    }
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 10000 && m_process.process().state() != QProcess::NotRunning) {
+        m_process.process().waitForReadyRead(100);
+        if (QString::fromUtf8(m_process.output()).contains(ready))
+            return true;
+    }
+    m_error = "vta-devsim did not come up: " + m_process.output().toStdString();
+    m_process.stop();
     return false;
 }
 

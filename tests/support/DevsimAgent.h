@@ -23,6 +23,9 @@ public:
     // Starts it and waits for its ready line; false (with the reason in error()) otherwise.
     bool start();
     void stop();
+    // Stops it and starts a new one on the same port, as a replaced unit at the same address:
+    // every start of the simulator has an SNMPv3 engine ID of its own.
+    bool restart();
 
     uint16_t port() const { return m_port; }
     QString stateFile() const;
@@ -37,6 +40,8 @@ public:
     QString value(const QString& instanceOid);
 
 private:
+    bool launch();
+
     QStringList m_extraArguments;
     QTemporaryDir m_folder;
     ChildProcess m_process;

@@ -15,11 +15,39 @@ SnmpdAgent::~SnmpdAgent() { stop(); }
 
 bool SnmpdAgent::start()
 {
-    const QString snmpd = "/usr/sbin/snmpd";
-    if (!QFileInfo::exists(snmpd)) {
-        m_error = "snmpd is not installed (scripts/setup installs it)";
+    if (!writeConfig())
         return false;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        m_port = FreeUdpPort();
+        if (launch())
+            return true;
     }
+    return false;
+}
+
+bool SnmpdAgent::restart(bool sameEngineId)
+{
+    stop();
+    // The agent saves its engine ID and boots count, and nothing of the access lines, into the
+    // configuration file (its persistent folder is the same one): the access lines are written
+    // again, followed by the saved identity when it is to stay.
+    QByteArray identity;
+    QFile saved(m_folder.filePath("snmpd.conf"));
+    if (sameEngineId && saved.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& line : saved.readAll().split('\n'))
+            if (line.startsWith("oldEngineID ") || line.startsWith("engineBoots "))
+                identity += line + '\n';
+        saved.close();
+    }
+    if (!writeConfig())
+        return false;
+    if (!identity.isEmpty() && saved.open(QIODevice::Append))
+        saved.write(identity);
+    return launch();
+}
+
+bool SnmpdAgent::writeConfig()
+{
     const QString conf = m_folder.filePath("snmpd.conf");
     {
         QFile file(conf);
@@ -39,22 +67,30 @@ bool SnmpdAgent::start()
         text += m_extraConfig;
         file.write(text);
     }
-    const QString log = m_folder.filePath("snmpd.log");
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        m_port = FreeUdpPort();
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("MIBS", "");
-        QFile::remove(log);
-        const QStringList arguments = {"-f", "-C", "-c", conf, "--persistentDir=" + m_folder.path(),
-                                       "-Lf", log, "udp:127.0.0.1:" + QString::number(m_port)};
-        if (!m_process.start(snmpd, arguments, environment)) {
-            m_error = "snmpd did not start";
-            return false;
-        }
-        if (m_process.waitForFileText(log, "NET-SNMP version", 10000))
-            return true;
-        m_process.stop();
+    return true;
+}
+
+bool SnmpdAgent::launch()
+{
+    const QString snmpd = "/usr/sbin/snmpd";
+    if (!QFileInfo::exists(snmpd)) {
+        m_error = "snmpd is not installed (scripts/setup installs it)";
+        return false;
     }
+    const QString conf = m_folder.filePath("snmpd.conf");
+    const QString log = m_folder.filePath("snmpd.log");
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("MIBS", "");
+    QFile::remove(log);
+    const QStringList arguments = {"-f", "-C", "-c", conf, "--persistentDir=" + m_folder.path(),
+                                   "-Lf", log, "udp:127.0.0.1:" + QString::number(m_port)};
+    if (!m_process.start(snmpd, arguments, environment)) {
+        m_error = "snmpd did not start";
+        return false;
+    }
+    if (m_process.waitForFileText(log, "NET-SNMP version", 10000))
+        return true;
+    m_process.stop();
     QFile file(log);
     file.open(QIODevice::ReadOnly);
     m_error = "snmpd did not come up: " + file.readAll().toStdString();

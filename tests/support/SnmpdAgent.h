@@ -31,11 +31,17 @@ public:
     // Starts the agent; false (with the reason in error()) when it does not come up.
     bool start();
     void stop();
+    // Stops it and starts it again on the same port: with the same engine ID (its boots
+    // count one higher), or as a freshly configured agent with an engine ID of its own.
+    bool restart(bool sameEngineId);
 
     uint16_t port() const { return m_port; }
     const std::string& error() const { return m_error; }
 
 private:
+    bool writeConfig();
+    bool launch();
+
     QTemporaryDir m_folder;
     ChildProcess m_process;
     uint16_t m_port = 0;
