@@ -1,3 +1,4 @@
+#include "support/ErrorCode.h"
 #include "snmp/DateTimeNumber.h"
 #include "snmp/Expressions.h"
 #include "snmp/QvException.h"
@@ -7,16 +8,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-int errorCode(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const QvException& error) {
-        return error.code();
-    }
-    return 0;
-}
 
 struct ArithmeticCase {
     const char* text;

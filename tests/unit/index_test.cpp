@@ -1,3 +1,4 @@
+#include "support/ErrorCode.h"
 #include "snmp/IndexCodec.h"
 #include "snmp/QvException.h"
 #include "snmp/QvSNMPRequest.h"
@@ -6,16 +7,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-int errorCode(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const QvException& error) {
-        return error.code();
-    }
-    return 0;
-}
 
 struct KeyCase {
     const char* name;

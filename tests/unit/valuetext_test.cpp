@@ -1,3 +1,4 @@
+#include "support/ErrorCode.h"
 #include "snmp/DateTimeNumber.h"
 #include "snmp/QvException.h"
 #include "snmp/ValueText.h"
@@ -30,16 +31,6 @@ std::string doubleOctets(double value)
     std::string octets(8, '\0');
     std::memcpy(octets.data(), &value, 8);
     return octets;
-}
-
-int errorCode(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const QvException& error) {
-        return error.code();
-    }
-    return 0;
 }
 
 struct ReceivedCase {

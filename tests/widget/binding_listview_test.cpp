@@ -1,6 +1,7 @@
 #include "support/SnmpLibrary.h"
 #include "binding/ControlEvents.h"
 #include "support/DialogRecorder.h"
+#include "support/SilentAgent.h"
 #include "binding/New_req2Edit.h"
 #include "snmp/QvSNMPStartup.h"
 #include "snmp/SnmpSettings.h"
@@ -81,13 +82,6 @@ protected:
     {
         StartSnmpLibraryOnce();
     }
-    void SetUp() override
-    {
-        SetDefaultSnmpSettings();
-        silent.bind(QHostAddress::LocalHost, 0);
-        QvSNMPDevice.address = "127.0.0.1";
-        QvSNMPDevice.port = silent.localPort();
-    }
 
     template <typename Binding>
     void prepare(Binding& binding, const VariableDescriptor* table, uint8_t kind = kListTable)
@@ -98,7 +92,7 @@ protected:
         binding.RequestMode = QvSNMPRequest2Controls::kWaiting;
     }
 
-    QUdpSocket silent;
+    SilentAgent silent;  // an agent that never answers
     QWidget form;
     QTreeWidget view{&form};
     DialogRecorder recorder;

@@ -1,5 +1,6 @@
 #include "support/SnmpLibrary.h"
 #include "support/DialogRecorder.h"
+#include "support/SilentAgent.h"
 #include "support/PageTestKit.h"
 #include "snmp/QvException.h"
 #include "binding/QvPage.h"
@@ -86,15 +87,8 @@ protected:
     {
         StartSnmpLibraryOnce();
     }
-    void SetUp() override
-    {
-        SetDefaultSnmpSettings();
-        silent.bind(QHostAddress::LocalHost, 0);
-        QvSNMPDevice.address = "127.0.0.1";
-        QvSNMPDevice.port = silent.localPort();
-    }
 
-    QUdpSocket silent;  // an agent that never answers
+    SilentAgent silent;  // an agent that never answers
     DialogRecorder recorder;
 };
 

@@ -1,5 +1,6 @@
 #include "support/SnmpLibrary.h"
 #include "support/DialogRecorder.h"
+#include "support/SilentAgent.h"
 #include "pages/home/InformationPage.h"
 #include "binding/QvSNMPRequest2Edits.h"
 #include "snmp/QvSNMPStartup.h"
@@ -69,10 +70,6 @@ protected:
 
     void SetUp() override
     {
-        SetDefaultSnmpSettings();
-        silent.bind(QHostAddress::LocalHost, 0);
-        QvSNMPDevice.address = "127.0.0.1";
-        QvSNMPDevice.port = silent.localPort();
         // No bitmaps lie in the folder the buttons look in, unless a test puts them there.
         previousFolder = QDir::currentPath();
         QDir::setCurrent(folder.path());
@@ -92,17 +89,9 @@ protected:
         return form->AddEditorPanel(std::move(edits));
     }
 
-    int datagramsReceived()
-    {
-        int count = 0;
-        while (silent.hasPendingDatagrams()) {
-            silent.receiveDatagram();
-            ++count;
-        }
-        return count;
-    }
+    int datagramsReceived() { return silent.datagramsReceived(); }
 
-    QUdpSocket silent;  // an agent that never answers
+    SilentAgent silent;
     QTemporaryDir folder;
     QString previousFolder;
     DialogRecorder recorder;
