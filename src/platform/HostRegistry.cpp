@@ -4,7 +4,12 @@
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
+#include <fcntl.h>
 #include <fstream>
+#include <sstream>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -36,6 +41,20 @@ std::string trimmed(const std::string& text)
     return text.substr(first, last - first + 1);
 }
 
+template <typename Sections>
+bool hasSection(const Sections& sections, const std::string& key)
+{
+    return std::any_of(sections.begin(), sections.end(), [&](const auto& s) { return sameName(s.key, key); });
+}
+
+// Adds a line at the end of a text, after a line break when the text lacks its last one.
+void appendLine(std::string& text, const std::string& line)
+{
+    if (!text.empty() && text.back() != '\n')
+        text += '\n';
+    text += line + '\n';
+}
+
 } // namespace
 
 std::string HostRegistry::defaultPath()
@@ -57,51 +76,83 @@ HostRegistry::HostRegistry(std::string path)
 {
 }
 
-std::vector<HostRegistry::Section> HostRegistry::load() const
+std::optional<std::vector<HostRegistry::Section>> HostRegistry::parse(const std::string& text)
 {
+    if (text.find('\0') != std::string::npos)
+        return std::nullopt;
     std::vector<Section> sections;
-    std::ifstream file(m_path);
+    std::istringstream lines(text);
     std::string line;
-    while (std::getline(file, line)) {
-        const std::string text = trimmed(line);
-        if (text.empty() || text[0] == ';' || text[0] == '#')
+    while (std::getline(lines, line)) {
+        const std::string entry = trimmed(line);
+        if (entry.empty() || entry[0] == ';' || entry[0] == '#')
             continue;
-        if (text.front() == '[' && text.back() == ']') {
-            sections.push_back({normalisedKey(text.substr(1, text.size() - 2)), {}});
+        if (entry.front() == '[' && entry.back() == ']') {
+            sections.push_back({normalisedKey(entry.substr(1, entry.size() - 2)), {}});
             continue;
         }
-        const auto equals = text.find('=');
+        const auto equals = entry.find('=');
         if (equals == std::string::npos || sections.empty())
-            continue;
-        sections.back().values.emplace_back(trimmed(text.substr(0, equals)),
-                                            trimmed(text.substr(equals + 1)));
+            return std::nullopt;
+        sections.back().values.emplace_back(trimmed(entry.substr(0, equals)), trimmed(entry.substr(equals + 1)));
     }
     return sections;
 }
 
-bool HostRegistry::save(const std::vector<Section>& sections) const
+std::vector<HostRegistry::Section> HostRegistry::load() const
 {
     std::error_code ignored;
+    if (!std::filesystem::is_regular_file(m_path, ignored))
+        return {};
+    std::ifstream file(m_path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return parse(text.str()).value_or(std::vector<Section>{});
+}
+
+bool HostRegistry::edit(const std::function<void(std::string&, const std::vector<Section>&)>& change)
+{
+    // Only the registry's own folder is made: a tree under a home that is not there (or a
+    // configuration folder nobody made) means this is not where the host keeps it.
     const std::filesystem::path path(m_path);
-    if (path.has_parent_path())
-        std::filesystem::create_directories(path.parent_path(), ignored);
-    const std::string temporary = m_path + ".tmp";
-    {
-        std::ofstream file(temporary, std::ios::trunc);
-        if (!file)
-            return false;
-        for (const Section& section : sections) {
-            file << '[' << section.key << "]\n";
-            for (const auto& [name, value] : section.values)
-                file << name << '=' << value << '\n';
-            file << '\n';
-        }
-        if (!file.flush())
+    std::error_code error;
+    if (path.has_parent_path() && !std::filesystem::exists(path.parent_path(), error)) {
+        if (!std::filesystem::is_directory(path.parent_path().parent_path(), error)
+            || !std::filesystem::create_directory(path.parent_path(), error))
             return false;
     }
-    // Replace in one step so a reader never sees half a file.
-    std::filesystem::rename(temporary, path, ignored);
-    return !ignored;
+    const int fd = ::open(m_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    struct FdCloser {
+        int fd;
+        ~FdCloser() { ::close(fd); }
+    } closer{fd};
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || ::flock(fd, LOCK_EX) != 0)
+        return false;
+
+    std::string text;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) != 0;) {
+        if (n < 0)
+            return false;
+        text.append(buffer, static_cast<size_t>(n));
+    }
+    const std::optional<std::vector<Section>> sections = parse(text);
+    if (!sections)
+        return false;
+    std::string changed = text;
+    change(changed, *sections);
+    if (changed == text)
+        return true;
+    // An addition at the end is appended; anything else is written over the old text.
+    const bool appended = changed.compare(0, text.size(), text) == 0;
+    const std::string bytes = appended ? changed.substr(text.size()) : changed;
+    const off_t at = appended ? static_cast<off_t>(text.size()) : 0;
+    if (!appended && ::ftruncate(fd, 0) != 0)
+        return false;
+    return ::pwrite(fd, bytes.data(), bytes.size(), at) == static_cast<ssize_t>(bytes.size());
 }
 
 bool HostRegistry::keyExists(const std::string& keyPath) const
@@ -114,11 +165,12 @@ bool HostRegistry::keyExists(const std::string& keyPath) const
 
 bool HostRegistry::createKey(const std::string& keyPath)
 {
-    if (keyExists(keyPath))
-        return true;
-    auto sections = load();
-    sections.push_back({normalisedKey(keyPath), {}});
-    return save(sections);
+    const std::string key = normalisedKey(keyPath);
+    return edit([&](std::string& text, const std::vector<Section>& sections) {
+        if (hasSection(sections, key))
+            return;
+        appendLine(text, '[' + key + ']');
+    });
 }
 
 std::optional<std::string> HostRegistry::readValue(const std::string& keyPath,
@@ -139,18 +191,43 @@ bool HostRegistry::writeValue(const std::string& keyPath, const std::string& nam
                               const std::string& value)
 {
     const std::string key = normalisedKey(keyPath);
-    auto sections = load();
-    auto section = std::find_if(sections.begin(), sections.end(),
-                                [&](const Section& s) { return sameName(s.key, key); });
-    if (section == sections.end()) {
-        sections.push_back({key, {}});
-        section = sections.end() - 1;
-    }
-    auto entry = std::find_if(section->values.begin(), section->values.end(),
-                              [&](const auto& v) { return sameName(v.first, name); });
-    if (entry == section->values.end())
-        section->values.emplace_back(name, value);
-    else
-        entry->second = value;
-    return save(sections);
+    const std::string entry = name + '=' + value;
+    return edit([&](std::string& text, const std::vector<Section>& sections) {
+        if (!hasSection(sections, key)) {
+            appendLine(text, '[' + key + ']');
+            appendLine(text, entry);
+            return;
+        }
+        // The value's own line is replaced, or a new line follows the section's last line.
+        std::vector<std::string> lines;
+        std::istringstream input(text);
+        for (std::string line; std::getline(input, line);)
+            lines.push_back(line);
+        bool inSection = false;
+        size_t insertAt = lines.size();
+        for (size_t i = 0; i < lines.size(); ++i) {
+            const std::string line = trimmed(lines[i]);
+            if (!line.empty() && line.front() == '[' && line.back() == ']') {
+                if (inSection)
+                    break;
+                inSection = sameName(normalisedKey(line.substr(1, line.size() - 2)), key);
+                insertAt = i + 1;
+                continue;
+            }
+            if (!inSection || line.empty() || line[0] == ';' || line[0] == '#')
+                continue;
+            if (sameName(trimmed(line.substr(0, line.find('='))), name)) {
+                lines[i] = entry;
+                insertAt = lines.size() + 1;  // replaced
+                break;
+            }
+            insertAt = i + 1;
+        }
+        if (insertAt <= lines.size())
+            lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), entry);
+        std::string joined;
+        for (const std::string& line : lines)
+            joined += line + '\n';
+        text = joined;
+    });
 }

@@ -1,9 +1,12 @@
+#include "support/AnotherUser.h"
 #include "platform/Conversion.h"
 #include "platform/HostRegistry.h"
 #include "platform/LocalInterfaces.h"
 #include "platform/QvIni.h"
 #include "platform/TimeScale.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <arpa/inet.h>
@@ -12,6 +15,8 @@
 #include <ifaddrs.h>
 #include <net/if.h>
 #include <netinet/in.h>
+#include <sstream>
+#include <sys/stat.h>
 
 namespace {
 
@@ -131,6 +136,137 @@ TEST(TimeScaleFactor, ScalesEveryIntervalButNeverToZero)
     TimeScale::setFactor(-1);  // refused
     EXPECT_DOUBLE_EQ(TimeScale::factor(), 0.01);
     TimeScale::setFactor(saved);
+}
+
+} // namespace
+
+namespace {
+
+std::string readText(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+const char* const kHelpPath = "\\SOFTWARE\\Corvane\\Modules\\HelpPath";
+
+// The host's file as a person keeps it: comments, blank lines, spacing around "=".
+const std::string kHostsFile =
+    "; written by the host's installer\n"
+    "[SOFTWARE\\Corvane\\Orvant5.1\\ExePath]\n"
+    "Path = /opt/orvant/bin/\n"
+    "\n"
+    "# the MIB folder\n"
+    "[SOFTWARE\\Corvane\\Orvant5.1\\MibFile]\n"
+    "Path=/srv/mbf/";  // no line break at the end
+
+TEST(HostRegistryFile, AMissingKeyIsAppendedAndTheRestStaysAsItWas)
+{
+    QTemporaryDir folder;
+    const std::string path = folder.filePath("registry.ini").toStdString();
+    std::ofstream(path, std::ios::binary) << kHostsFile;
+    HostRegistry registry(path);
+    EXPECT_TRUE(registry.createKey(kHelpPath));
+    EXPECT_EQ(readText(path), kHostsFile + "\n[SOFTWARE\\Corvane\\Modules\\HelpPath]\n");
+    EXPECT_TRUE(registry.createKey(kHelpPath));  // present now: nothing more is written
+    EXPECT_TRUE(registry.writeValue(kHelpPath, "1.3.6.1.4.1.32473.10.37.24", "/opt/m/VTA3100.help"));
+    EXPECT_TRUE(registry.writeValue("\\SOFTWARE\\Corvane\\Orvant5.1\\ExePath", "path", "/opt/new/"));
+    EXPECT_EQ(readText(path), "; written by the host's installer\n"
+                              "[SOFTWARE\\Corvane\\Orvant5.1\\ExePath]\n"
+                              "path=/opt/new/\n"
+                              "\n"
+                              "# the MIB folder\n"
+                              "[SOFTWARE\\Corvane\\Orvant5.1\\MibFile]\n"
+                              "Path=/srv/mbf/\n"
+                              "[SOFTWARE\\Corvane\\Modules\\HelpPath]\n"
+                              "1.3.6.1.4.1.32473.10.37.24=/opt/m/VTA3100.help\n");
+}
+
+// Whatever the module cannot read and parse, it leaves alone, and leaves nothing beside it.
+TEST(HostRegistryFile, AFileThatCannotBeReadOrParsedIsNeverWritten)
+{
+    struct Case {
+        const char* name;
+        std::string content;
+    };
+    for (const Case& c : {Case{"a line of another format", kHostsFile + "\nthis is not a registry line\n"},
+                          Case{"a value before any key", "Path=/x/\n[A]\n"},
+                          Case{"binary bytes", std::string("[A]\nx=\0\1\2", 9)}}) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir folder;
+        const std::string path = folder.filePath("registry.ini").toStdString();
+        std::ofstream(path, std::ios::binary) << c.content;
+        EXPECT_FALSE(HostRegistry(path).createKey(kHelpPath));
+        EXPECT_EQ(readText(path), c.content);
+        EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"registry.ini"});
+    }
+
+    // A folder where the file should be.
+    QTemporaryDir folder;
+    ASSERT_TRUE(QDir(folder.path()).mkdir("registry.ini"));
+    EXPECT_FALSE(HostRegistry(folder.filePath("registry.ini").toStdString()).createKey(kHelpPath));
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              QStringList{"registry.ini"});
+
+    // A home that is not there: no folder tree is made for it.
+    const QString nowhere = folder.filePath("nowhere");
+    EXPECT_FALSE(HostRegistry((nowhere + "/.config/vta-module/host-registry.ini").toStdString()).createKey(kHelpPath));
+    EXPECT_FALSE(QFileInfo::exists(nowhere));
+}
+
+// A registry this user may not read (mode 000, or another user's) keeps the host's keys.
+TEST(HostRegistryFile, AnUnreadableFileKeepsTheHostsKeys)
+{
+    QTemporaryDir folder;
+    ::chmod(folder.path().toLocal8Bit().constData(), 0777);  // the other user may write beside it
+    const std::string path = folder.filePath("registry.ini").toStdString();
+    std::ofstream(path, std::ios::binary) << kHostsFile;
+    ::chmod(path.c_str(), 0);
+    const auto attempt = [&] {
+        HostRegistry registry(path);
+        return !registry.createKey(kHelpPath) && !registry.keyExists(kHelpPath) ? 0 : 1;
+    };
+    if (another_user::available())
+        EXPECT_EQ(another_user::run(attempt), 0);
+    else
+        EXPECT_EQ(attempt(), 0);
+    ::chmod(path.c_str(), 0644);
+    EXPECT_EQ(readText(path), kHostsFile);
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"registry.ini"});
+}
+
+// Modules started together each add their key: none is lost to another's write.
+TEST(HostRegistryFile, KeysAddedAtTheSameTimeAreAllKept)
+{
+    QTemporaryDir folder;
+    const std::string path = folder.filePath("registry.ini").toStdString();
+    std::ofstream(path, std::ios::binary) << kHostsFile;
+    constexpr int kWriters = 6;
+    constexpr int kKeys = 20;
+    std::vector<pid_t> children;
+    for (int writer = 0; writer < kWriters; ++writer) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            int failures = 0;
+            for (int key = 0; key < kKeys; ++key)
+                failures += HostRegistry(path).createKey("SOFTWARE\\W" + std::to_string(writer) + "\\K" + std::to_string(key)) ? 0 : 1;
+            ::_exit(failures);
+        }
+        children.push_back(child);
+    }
+    for (const pid_t child : children) {
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    const HostRegistry registry(path);
+    for (int writer = 0; writer < kWriters; ++writer)
+        for (int key = 0; key < kKeys; ++key)
+            EXPECT_TRUE(registry.keyExists("SOFTWARE\\W" + std::to_string(writer) + "\\K" + std::to_string(key)));
+    EXPECT_EQ(registry.readValue("SOFTWARE\\Corvane\\Orvant5.1\\MibFile", "Path").value_or("?"), "/srv/mbf/");
 }
 
 } // namespace
