@@ -176,6 +176,7 @@ bool QvSNMPRequest2Controls::Get()
                     more = request.GetSync(false, ok);
                 }
             }
+            GetEnded();
             AfterGet();
         }
         // A failed waiting exchange shows as a status line where the page has a sink; without
@@ -218,12 +219,14 @@ bool QvSNMPRequest2Controls::startGet(bool first)
     try {
         request.GetAsync(completion(&QvSNMPRequest2Controls::getStep), this, first);
     } catch (...) {
+        GetEnded();
         Busy = false;
         throw;
     }
     if (request.outstanding > before)
         return true;
     // Nothing went out, so no completion will come: end the get here.
+    GetEnded();
     Busy = false;
     m_template = 0;
     if (OnGetDone)
@@ -238,6 +241,7 @@ bool QvSNMPRequest2Controls::deliverRow()
             ValuesArrived();
         return true;
     } catch (const std::exception& error) {
+        GetEnded();
         Busy = false;
         m_template = 0;
         showFailure(error.what());
@@ -248,6 +252,7 @@ bool QvSNMPRequest2Controls::deliverRow()
 void QvSNMPRequest2Controls::getStep(const QvSNMPError& record)
 {
     if (record.code != 0) {
+        GetEnded();
         Busy = false;
         m_template = 0;
         if (OnGetDone)
@@ -266,6 +271,7 @@ void QvSNMPRequest2Controls::getStep(const QvSNMPError& record)
             try {
                 startGet(false);
             } catch (const std::exception& error) {
+                GetEnded();
                 Busy = false;
                 m_template = 0;
                 showFailure(error.what());
@@ -278,6 +284,7 @@ void QvSNMPRequest2Controls::getStep(const QvSNMPError& record)
 
 void QvSNMPRequest2Controls::finishGet(const QvSNMPError& record)
 {
+    GetEnded();
     AfterGet();
     Busy = false;
     m_template = 0;

@@ -81,6 +81,8 @@ protected:
     virtual void ReportGetError(const QvSNMPError& record);
     virtual void ReportSetError(const QvSNMPError& record);
     virtual void AfterGet() {}
+    // A get has ended, whichever way (also after a failure or a refused row); before OnGetDone.
+    virtual void GetEnded() {}
     virtual void AfterSet() {}
 
     // Whether the row the items hold passes the row condition and the request's filter.

@@ -27,12 +27,18 @@ bool isBoolean(int32_t syntax)
 
 QString qt(const std::string& text) { return QString::fromStdString(text); }
 
+// One screen frame: how often the rows of a walk under way reach the list view, one frame
+// more for every so many rows the list shows already.
+constexpr qint64 kFrameMs = 16;
+constexpr qint64 kRowsPerFrameStep = 2000;
+
 } // namespace
 
 QvSNMPRequest2Edits::QvSNMPRequest2Edits(QWidget* form) : QvSNMPRequest2Controls(form), m_constraint(form, true) {}
 
 QvSNMPRequest2Edits::~QvSNMPRequest2Edits()
 {
+    discardRows();
     if (m_listView)
         ListViewEvents::Of(m_listView).BindingSelectItem = nullptr;
 }
@@ -264,8 +270,37 @@ void QvSNMPRequest2Edits::AddListItem(const std::string& caption)
     const std::vector<int32_t> columns = ColumnItems();
     for (size_t k = 0; k < columns.size(); ++k)
         row->setText(static_cast<int>(k), qt(k == 0 ? caption : request.list.Item(columns[k]).value));
-    m_listView->addTopLevelItem(row);
+    if (!Busy) {
+        m_listView->addTopLevelItem(row);
+        return;
+    }
+    // The first row shows at once, the others with the next frame.
+    m_pendingRows.push_back(row);
+    // Each insertion lays the whole list out again, so a long list is refreshed less often.
+    const qint64 shown = m_listView->topLevelItemCount();
+    if (!m_sinceFlush.isValid() || (m_pendingRows.size() == 1 && shown == 0)
+        || m_sinceFlush.elapsed() >= kFrameMs * (1 + shown / kRowsPerFrameStep))
+        flushRows();
 }
+
+void QvSNMPRequest2Edits::flushRows()
+{
+    if (m_listView && !m_pendingRows.isEmpty())
+        m_listView->addTopLevelItems(m_pendingRows);
+    else
+        qDeleteAll(m_pendingRows);
+    m_pendingRows.clear();
+    m_sinceFlush.start();
+}
+
+void QvSNMPRequest2Edits::discardRows()
+{
+    qDeleteAll(m_pendingRows);
+    m_pendingRows.clear();
+    m_sinceFlush.invalidate();
+}
+
+void QvSNMPRequest2Edits::GetEnded() { flushRows(); }
 
 void QvSNMPRequest2Edits::AddRow()
 {
@@ -301,6 +336,7 @@ void QvSNMPRequest2Edits::ListViewSelectItem(QTreeWidget* sender, QTreeWidgetIte
 
 void QvSNMPRequest2Edits::BeforeGet()
 {
+    discardRows();
     if (m_listView) {
         EnsureColumns();
         m_listView->clear();

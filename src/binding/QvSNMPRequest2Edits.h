@@ -4,6 +4,8 @@
 #include "binding/QvEditConstraint.h"
 #include "binding/QvSNMPRequest2Controls.h"
 
+#include <QElapsedTimer>
+#include <QList>
 #include <QPointer>
 #include <QTreeWidget>
 
@@ -66,6 +68,7 @@ public:
 protected:
     void BeforeGet() override;
     void BeforeSet() override;
+    void GetEnded() override;
     void ValuesArrived() override;
     void CollectValues() override;
     void AfterGet() override;
@@ -86,9 +89,15 @@ private:
     };
 
     void checkItem(int32_t item) const;
+    // Rows of a walk under way reach the list view at screen rate, not one by one: each
+    // insertion would lay out and paint the whole view again.
+    void flushRows();
+    void discardRows();
     void associate(int32_t item, QWidget* control);
 
     QPointer<QTreeWidget> m_listView;
     std::vector<ControlAssociation> m_associations;
     QvEditConstraint m_constraint;
+    QList<QTreeWidgetItem*> m_pendingRows;
+    QElapsedTimer m_sinceFlush;
 };

@@ -6,7 +6,11 @@
 #include "snmp/QvSNMPStartup.h"
 #include "snmp/SnmpSettings.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEvent>
 #include <QHeaderView>
+#include <QTimer>
 #include <QHostAddress>
 #include <QLabel>
 #include <QLineEdit>
@@ -57,6 +61,35 @@ public:
             this->ValuesArrived();
         }
         this->AfterGet();
+    }
+    // The same as an exchange runs it: busy throughout, ended by the binding's own end step.
+    void WalkAsExchange(const Rows& rows)
+    {
+        this->Busy = true;
+        this->BeforeGet();
+        for (const auto& row : rows) {
+            for (size_t i = 0; i < row.size(); ++i)
+                this->request.list.Item(static_cast<int32_t>(i)).value = row[i];
+            this->ValuesArrived();
+        }
+        this->GetEnded();
+        this->AfterGet();
+        this->Busy = false;
+    }
+};
+
+// Counts the paints of a widget.
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return false;
     }
 };
 
@@ -193,6 +226,38 @@ TEST_F(ListViewForm, APageHandlerInstalledAfterBindingRunsAndSoDoesTheBindings)
     view.setCurrentItem(view.topLevelItem(1));
     EXPECT_EQ(mac.text(), "001122334455") << "the binding's handling still runs";
     EXPECT_EQ(seenByPage, std::vector<QString>{"2"});
+}
+
+TEST_F(ListViewForm, ALongWalkKeepsTheWindowAliveButPaintsTheListAtScreenRate)
+{
+    Walked<New_req2Edit> numbered(&form);
+    prepare(numbered, kMacTable);
+    numbered.EmptyRowValue = kZeros;
+    numbered.BindListView(&view, false);
+    form.resize(300, 200);
+    view.resize(300, 200);
+    form.show();
+    QCoreApplication::processEvents();
+    PaintCounter counter(view.viewport());
+    int timerTicks = 0;
+    QTimer ticking;
+    QObject::connect(&ticking, &QTimer::timeout, [&] { ++timerTicks; });
+    ticking.start(0);
+
+    Rows rows;
+    for (int i = 1; i <= 3000; ++i)
+        rows.push_back({std::to_string(i), i == 7 ? kZeros : "00E0A6" + std::to_string(100000 + i)});
+    QElapsedTimer clock;
+    clock.start();
+    numbered.WalkAsExchange(rows);
+    const qint64 elapsed = clock.elapsed();
+
+    ASSERT_EQ(view.topLevelItemCount(), 2999) << "every row but the empty one, in order";
+    EXPECT_EQ(view.topLevelItem(0)->text(0), "1");
+    EXPECT_EQ(view.topLevelItem(2998)->text(0), "2999");
+    EXPECT_GT(timerTicks, 1000) << "timers were served after each row";
+    // At most one paint per 16 ms frame (and a few more for the first row and the end).
+    EXPECT_LE(counter.paints, elapsed / 16 + 5) << counter.paints << " paints in " << elapsed << " ms";
 }
 
 TEST_F(ListViewForm, ARowOfANumberedListGivesItsNumberToTheFirstItem)
