@@ -77,6 +77,16 @@ Device::Device(DeviceSettings settings) : m_settings(settings)
         rssi.number = m_settings.signalStrengthValue;
         m_store.add(Concat(kSignalRoot, {4, 6, 2, 1, 1, 1}), rssi);
     }
+    at("4.6.1.0")->number = m_settings.temperatureValue;
+    auto leaveOut = [this](const Oid& prefix) {
+        std::erase_if(m_store.all(), [&](const auto& entry) { return HasPrefix(entry.first, prefix); });
+    };
+    if (!m_settings.temperature)
+        leaveOut(DeviceOid::Private("4.6.1"));
+    if (!m_settings.clientTable) {
+        leaveOut(DeviceOid::Private("4.5.1.1.1"));
+        leaveOut(DeviceOid::Private("4.5.2"));
+    }
     m_factory = m_store;
     for (int n = 1; n <= m_settings.logRows; ++n)
         log("Synthetic log entry " + std::to_string(n));
@@ -300,15 +310,27 @@ void Device::poll(Clock::time_point now)
 
 void Device::fillClients(int radio)
 {
+    if (!m_settings.clientTable)
+        return;
     m_store.clearRows("client", {static_cast<oid>(radio)});
     if (!m_radioRunning[radio - 1])
         return;
-    const int rows = radio == 1 ? m_settings.clientRows : 0;
+    const int stations = radio == 1 ? m_settings.clientRows : m_settings.clientRows2;
+    int empty = radio == 1 ? m_settings.emptyClientRows : 0;
     const long long auth = number(Radio("2.5.1.1.1", radio).c_str());
-    for (int i = 1; i <= rows; ++i)
-        m_store.setRow("client", {static_cast<oid>(radio), static_cast<oid>(i)},
-                       {Mac(0x1B, static_cast<unsigned>(radio << 20 | i)), radio == 1 ? "2" : "1",
-                        std::to_string(auth), std::to_string(35 + (i * 37) % 61), i % 3 == 0 ? "1" : "0"});
+    const std::string band = radio == 1 ? "2" : "1";
+    // Free slots stand after the first stations, one after each, then any left at the end.
+    oid row = 0;
+    for (int i = 1; i <= stations || empty > 0; ++i) {
+        if (i <= stations)
+            m_store.setRow("client", {static_cast<oid>(radio), ++row},
+                           {Mac(0x1B, static_cast<unsigned>(radio << 20 | i)), band, std::to_string(auth),
+                            std::to_string(35 + (i * 37) % 61), i % 3 == 0 ? "1" : "0"});
+        if (empty > 0) {
+            m_store.setRow("client", {static_cast<oid>(radio), ++row}, {"000000000000", band, "1", "0", "0"});
+            --empty;
+        }
+    }
 }
 
 void Device::fillSurvey(int radio)
@@ -332,9 +354,11 @@ void Device::fillMappings()
     if (number("2.7.1.0") == 1) {
         long long n = 0;
         for (const Oid& index : m_store.rowIndexes("client")) {
+            const Variable* mac = m_store.find(Concat(m_store.table("client")->entry, Concat({2}, index)));
+            if (ValueText(*mac) == "000000000000")
+                continue;  // a free slot, no station
             if (++n > range)
                 break;
-            const Variable* mac = m_store.find(Concat(m_store.table("client")->entry, Concat({2}, index)));
             m_store.setRow("dynamicMapping", {static_cast<oid>(n)},
                            {ValueText(*mac), Ip(start + static_cast<uint32_t>(n - 1)),
                             std::to_string(std::max(0LL, lease - n * 60))});

@@ -16,6 +16,11 @@
 struct DeviceSettings {
     int restartSeconds = 3;   // how long a restart keeps the device silent
     int clientRows = 3;       // associated stations on radio 1
+    int clientRows2 = 0;      // associated stations on radio 2 (while it runs)
+    int emptyClientRows = 0;  // free slots (MAC of twelve zeros) among radio 1's stations
+    bool clientTable = true;  // older firmware has no client table and no acquire command
+    bool temperature = true;  // serve the temperature object
+    int temperatureValue = 42;
     int surveyRows = 5;       // neighbours a site survey finds
     int logRows = 0;          // synthetic entries in the system log at start
     uint16_t tftpServerPort = 69;

@@ -123,9 +123,16 @@ Device:
   --tftp-timeout-ms MS    TFTP time-out per packet (default 2000)
   --tftp-retries N        TFTP resends of one packet before giving up (default 3)
   --signal-strength N     also serve the point-to-point signal strength object (0-100)
+  --temperature C         the temperature the device reports, in degrees Celsius
+                          (-40 to 120, default 42)
+  --without OBJECT        leave out what older firmware lacks: "client-table" (the
+                          client table and its acquire command) or "temperature";
+                          repeatable
 
 Load (N up to 10000):
   --clients N             associated stations on radio 1 (default 3)
+  --clients2 N            associated stations on radio 2, while radio 2 runs (default 0)
+  --empty-client-rows N   free slots (MAC 000000000000) between radio 1's stations
   --survey-rows N         neighbours a site survey finds (default 5)
   --log-rows N            synthetic entries in the system log at start (default 0)
 
@@ -214,8 +221,23 @@ bool ParseOptions(int argc, char** argv, Options& options, bool& help, std::stri
         else if (name == "--signal-strength") {
             ok = integer(0, 100, options.device.signalStrengthValue);
             options.device.signalStrength = true;
+        } else if (name == "--temperature")
+            ok = integer(-40, 120, options.device.temperatureValue);
+        else if (name == "--without") {
+            if (value == "client-table")
+                options.device.clientTable = false;
+            else if (value == "temperature")
+                options.device.temperature = false;
+            else {
+                error = "--without knows client-table and temperature, not '" + value + "'";
+                return false;
+            }
         } else if (name == "--clients")
             ok = integer(0, 10000, options.device.clientRows);
+        else if (name == "--clients2")
+            ok = integer(0, 10000, options.device.clientRows2);
+        else if (name == "--empty-client-rows")
+            ok = integer(0, 10000, options.device.emptyClientRows);
         else if (name == "--survey-rows")
             ok = integer(0, 10000, options.device.surveyRows);
         else if (name == "--log-rows")

@@ -23,11 +23,17 @@ QvPage::~QvPage()
     m_bindings.Release(true);
 }
 
-void QvPage::SetUpWindow(Placement placement)
+void QvPage::SetUpWindow(Placement placement, Sizing sizing)
 {
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                   | Qt::WindowCloseButtonHint);
-    setFixedSize(size());
+    if (sizing == Sizing::Fixed) {
+        setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
+                       | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+        setFixedSize(size());
+    } else {
+        setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+        setMinimumSize(size() / 2);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    }
     m_placement = placement;
 }
 

@@ -31,9 +31,10 @@ public:
 
     // ---- window ----
     enum class Placement { ScreenCentre, OwnerCentre, AsDesigned };
-    // Fixed single border at the form's designed size, no maximise or help button, placed
-    // when first shown. Call after setupUi.
-    void SetUpWindow(Placement placement = Placement::ScreenCentre);
+    enum class Sizing { Fixed, Resizable };
+    // Fixed single border at the form's designed size (or a sizeable border that starts at
+    // it), no maximise or help button, placed when first shown. Call after setupUi.
+    void SetUpWindow(Placement placement = Placement::ScreenCentre, Sizing sizing = Sizing::Fixed);
 
     // ---- bindings ----
     // A binding created with this page as its form, owned by the page.

@@ -1,7 +1,11 @@
 #include "pages/status/StatusPages.h"
 
+#include "pages/status/TFM_DevInfo.h"
+#include "pages/status/TFM_Static.h"
 #include "shell/PageRegistry.h"
 
 void RegisterStatusPages()
 {
+    PageRegistry::add(MenuItem::DeviceInfo, [](QWidget* owner) { return new TFM_DevInfo(owner); });
+    PageRegistry::add(MenuItem::Stats, [](QWidget* owner) { return new TFM_Static(owner); });
 }
