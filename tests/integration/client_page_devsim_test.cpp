@@ -1,0 +1,117 @@
+#include "pages_devsim_support.h"
+
+#include "binding/Controls.h"
+#include "binding/QvStatusBar.h"
+#include "pages/status/TClientInformation.h"
+#include "snmp/ErrorCatalogue.h"
+#include "ui_TClientInformation.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPushButton>
+#include <QRegularExpression>
+
+// The client information page against the simulated device.
+namespace {
+
+const QString kOldFirmware = "Maybe this firmware is so old that client info function is not supported.";
+
+QString panelText(TClientInformation& page) { return page.ui->StatusBar->Panel(0)->Text(); }
+
+class ClientPage : public PageAgainstDevice {
+protected:
+    // Three stations on radio 1 with two free slots between them, two on radio 2 (switched on).
+    QStringList deviceArguments() const override
+    {
+        const QString path = stateDir.filePath("radio2.json");
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(R"({"model": "VTA-3100QX", "kind": "state", "variables": {
+            "1.3.6.1.4.1.32473.10.37.24.2.3.1.12.2": {"name": "radio", "type": "integer", "value": 1}}})");
+        return {"--state-in", path, "--clients", "3", "--empty-client-rows", "2", "--clients2", "2", "--delay-ms", "5"};
+    }
+    QTemporaryDir stateDir;
+};
+
+TEST_F(ClientPage, ListsTheStationsOfRadioOneNumberedAndRefreshReadsThemAgain)
+{
+    TClientInformation page;
+    page.show();
+    EXPECT_EQ(page.windowTitle(), "Status \\ Client Info");
+    EXPECT_EQ(page.ui->PageControl1->tabText(0), "IEEE 802.11g");
+    EXPECT_FALSE(TabSheetVisible(page.ui->TabSheet11g));
+    ASSERT_TRUE(runUntil([&] { return !page.ui->NumOfRecord->text().isEmpty(); }));
+
+    // The raw table holds both radios and the free slots; the list only radio 1's stations.
+    const QTreeWidget* raw = page.ui->ClientListView;
+    EXPECT_EQ(column(raw, 0).count("1"), 5);
+    EXPECT_EQ(column(raw, 0).count("2"), 2);
+    const QTreeWidget* list = page.ui->User_ListView;
+    EXPECT_EQ(page.ui->NumOfRecord->text(), "3");
+    EXPECT_EQ(column(list, 0), QStringList({"1", "2", "3"}));
+    const QStringList macs = column(list, 1);
+    for (int row = 0; row < 3; ++row) {
+        // Stations stand in rows 1, 3 and 5 of the device's table.
+        const QString instance = QString(VTA_PRIVATE ".4.5.2.1.2.1.%1").arg(2 * row + 1);
+        EXPECT_EQ(macs[row], device->value(instance)) << row;
+        EXPECT_TRUE(QRegularExpression("^[0-9A-F]{12}$").match(macs[row]).hasMatch()) << macs[row].toStdString();
+        EXPECT_NE(macs[row], "000000000000");
+    }
+    EXPECT_EQ(column(list, 2), QStringList({"11g", "11g", "11g"}));
+    EXPECT_EQ(column(list, 3), QStringList({"Open System", "Open System", "Open System"}));
+    EXPECT_EQ(column(list, 5), QStringList({"Off", "Off", "On"}));
+    EXPECT_EQ(list->headerItem()->text(1), "Client MAC Address");
+
+    // Refresh empties the list at once and fills it anew, numbered from 1 again.
+    page.ui->Bt_Rfrsh->click();
+    EXPECT_EQ(list->topLevelItemCount(), 0);
+    EXPECT_EQ(panelText(page), "Refresh...");
+    EXPECT_TRUE(page.Busy());
+    // Close under the read does nothing; the old-firmware check is off from then on.
+    page.ui->Bt_Close->click();
+    EXPECT_TRUE(page.isVisible());
+    ASSERT_TRUE(runUntil([&] { return !page.Busy(); }));
+    EXPECT_EQ(column(list, 0), QStringList({"1", "2", "3"}));
+    runFor(300);  // six checks at this time scale
+    EXPECT_TRUE(page.isVisible());
+    EXPECT_TRUE(recorder.messages.empty()) << recorder.texts().join("|").toStdString();
+
+    page.ui->Bt_Close->click();
+    EXPECT_FALSE(page.isVisible());
+}
+
+class ClientPageOnOldFirmware : public PageAgainstDevice {
+protected:
+    QStringList deviceArguments() const override { return {"--without", "client-table"}; }
+};
+
+TEST_F(ClientPageOnOldFirmware, WarnsAndClosesAtTheThirdCheck)
+{
+    TClientInformation page;
+    QElapsedTimer clock;
+    clock.start();
+    page.show();
+    ASSERT_TRUE(runUntil([&] { return !page.isVisible(); }, 5000));
+    // Three checks of 50 ms at this time scale.
+    EXPECT_GE(clock.elapsed(), 100);
+    ASSERT_EQ(recorder.texts(), QStringList({kOldFirmware}));
+    EXPECT_EQ(recorder.messages[0].caption, "Warning");
+    EXPECT_TRUE(page.ui->NumOfRecord->text().isEmpty());
+}
+
+using ClientPageWithoutDevice = PageWithoutDevice;
+
+TEST_F(ClientPageWithoutDevice, ShowsTheTimeOutThenTakesTheDeviceForOldFirmware)
+{
+    QElapsedTimer clock;
+    clock.start();
+    TClientInformation page;
+    EXPECT_LT(clock.elapsed(), 500);  // both exchanges notify
+    page.show();
+    ASSERT_TRUE(runUntil([&] { return !page.isVisible(); }, 5000));
+    EXPECT_LT(clock.elapsed(), 2 * kTimeout * 10 + 1500);
+    EXPECT_TRUE(panelText(page).contains(QString::fromStdString(QvSnmpMessage(-5)))) << panelText(page).toStdString();
+    EXPECT_EQ(recorder.texts(), QStringList({kOldFirmware}));
+}
+
+} // namespace

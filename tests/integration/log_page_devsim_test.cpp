@@ -1,0 +1,180 @@
+#include "pages_devsim_support.h"
+
+#include "binding/QvSNMPRequest2Edits.h"
+#include "binding/QvStatusBar.h"
+#include "pages/advanced/TLogForm.h"
+#include "pages/advanced/TLogSetForm.h"
+#include "ui_TLogForm.h"
+#include "ui_TLogSetForm.h"
+
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPushButton>
+
+// The system log page and its settings dialog against the simulated device.
+namespace {
+
+#define LOG_SETTING(n) VTA_PRIVATE ".2.11." #n ".0"
+
+QString panelText(TLogForm& page) { return page.ui->StatusBar1->Panel(0)->Text(); }
+
+bool buttonsEnabled(TLogForm& page)
+{
+    return page.ui->Clear_Btn->isEnabled() && page.ui->SetBtn->isEnabled() && page.ui->GetBtn->isEnabled()
+        && page.ui->CloseBtn->isEnabled();
+}
+
+class LogPage : public PageAgainstDevice {
+protected:
+    // A slow device, so a read lasts long enough to try closing under it.
+    QStringList deviceArguments() const override { return {"--log-rows", "40", "--delay-ms", "5"}; }
+};
+
+TEST_F(LogPage, FillsOnRequestRefusesClosingMeanwhileAndClearsWhenTheDeviceDid)
+{
+    TLogForm page;
+    page.show();
+    EXPECT_EQ(page.windowTitle(), "Advanced \\ System Log");
+    EXPECT_EQ(page.ui->ViewListView->topLevelItemCount(), 0);
+
+    page.ui->GetBtn->click();
+    EXPECT_FALSE(page.ui->CloseBtn->isEnabled());
+    EXPECT_EQ(panelText(page), "Refresh...");
+    page.ui->CloseBtn->click();
+    page.close();
+    EXPECT_TRUE(page.isVisible());
+    ASSERT_TRUE(runUntil([&] { return buttonsEnabled(page); }));
+    EXPECT_TRUE(page.isVisible());
+
+    // The device's start, then its synthetic entries, oldest first; time and message shown.
+    QTreeWidget* list = page.ui->ViewListView;
+    ASSERT_GE(list->topLevelItemCount(), 41);
+    const int timeColumn = list->columnCount() - 2;
+    const int messageColumn = list->columnCount() - 1;
+    const QStringList messages = column(list, messageColumn);
+    EXPECT_EQ(messages.filter("Synthetic log entry").size(), 40);
+    EXPECT_EQ(messages.indexOf("Synthetic log entry 1") + 39, messages.indexOf("Synthetic log entry 40"));
+    EXPECT_TRUE(messages.filter("System started").size() == 1) << messages.join("|").toStdString();
+    EXPECT_FALSE(list->topLevelItem(0)->text(timeColumn).isEmpty());
+    EXPECT_EQ(list->headerItem()->text(messageColumn), "Message");
+    EXPECT_FALSE(panelText(page).isEmpty());
+
+    page.ui->Clear_Btn->click();
+    ASSERT_TRUE(runUntil([&] { return panelText(page) == "Setting success!"; })) << panelText(page).toStdString();
+    EXPECT_EQ(list->topLevelItemCount(), 0);
+    EXPECT_EQ(device->value(VTA_PRIVATE ".2.11.10.0"), "1");
+
+    // The device's log is empty now: a new read brings none of the old entries back.
+    page.ui->GetBtn->click();
+    ASSERT_TRUE(runUntil([&] { return buttonsEnabled(page); }));
+    EXPECT_TRUE(column(list, messageColumn).filter("Synthetic").isEmpty());
+    EXPECT_TRUE(recorder.messages.empty()) << recorder.texts().join("|").toStdString();
+
+    page.close();
+    EXPECT_FALSE(page.isVisible());
+}
+
+class LogPageRefusingClear : public PageAgainstDevice {
+protected:
+    QStringList deviceArguments() const override
+    {
+        return {"--log-rows", "3", "--refuse-set", VTA_PRIVATE ".2.11.10.0=5"};
+    }
+};
+
+// The list stays when the device did not clear its log.
+TEST_F(LogPageRefusingClear, ReportsTheFailureAndKeepsTheList)
+{
+    TLogForm page;
+    page.ui->GetBtn->click();
+    ASSERT_TRUE(runUntil([&] { return buttonsEnabled(page); }));
+    const int rows = page.ui->ViewListView->topLevelItemCount();
+    ASSERT_GE(rows, 3);
+
+    page.ui->Clear_Btn->click();
+    ASSERT_TRUE(runUntil([&] { return panelText(page) == "Set error!"; })) << panelText(page).toStdString();
+    EXPECT_EQ(page.ui->ViewListView->topLevelItemCount(), rows);
+}
+
+using LogSettings = PageAgainstDevice;
+
+TEST_F(LogSettings, ShowWhatTheDeviceHoldsAndApplyWritesThemWithARestart)
+{
+    ASSERT_TRUE(ToolSet(device->port(), LOG_SETTING(9), "a", "192.168.0.9"));
+    ASSERT_TRUE(ToolSet(device->port(), LOG_SETTING(2), "i", "0"));
+    TLogForm page;
+    TLogSetForm* dialog = page.SettingsForm();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->windowTitle(), "Advanced\\System Log\\Log Setting");
+    Ui::TLogSetForm& form = *dialog->ui;
+    EXPECT_EQ(form.LogServerEdit->text(), "192.168.0.9");
+    EXPECT_TRUE(form.SysLevCeBox->isChecked());
+    EXPECT_FALSE(form.WirelessLevCeBox->isChecked());
+    EXPECT_TRUE(form.NoticeLevCeBox->isChecked());
+
+    // The loopback address is no log server: refused, cleared, nothing sent.
+    form.LogServerEdit->setText("127.0.0.1");
+    form.Bt_Apply->click();
+    ASSERT_EQ(recorder.texts(), QStringList({"Please input valid IP Address."}));
+    EXPECT_EQ(recorder.messages[0].caption, "Warning");
+    EXPECT_TRUE(form.LogServerEdit->text().isEmpty());
+    EXPECT_EQ(device->value(LOG_SETTING(9)), "192.168.0.9");
+
+    // Empty means no server; all types off go as 0. The device restarts afterwards.
+    form.SysLevCeBox->setChecked(false);
+    form.NoticeLevCeBox->setChecked(false);
+    form.Bt_Apply->click();
+    EXPECT_EQ(recorder.messages.size(), 1u);
+    EXPECT_EQ(form.LogServerEdit->text(), "0.0.0.0");
+    EXPECT_EQ(device->value(LOG_SETTING(9)), "0.0.0.0");
+    for (const char* level : {LOG_SETTING(1), LOG_SETTING(2), LOG_SETTING(3)})
+        EXPECT_EQ(device->value(level), "0") << level;
+    EXPECT_EQ(dialog->StatusBar()->Panel(0)->Text(), "Set Success!");
+    EXPECT_EQ(panelText(page), "Set Success!");
+
+    // The wait dialog sent the restart command: the device's log says so once it is back.
+    ASSERT_TRUE(runUntil([&] { return ToolGetAnswers(device->port(), VTA_PRIVATE ".4.4.0"); }));
+    page.ui->GetBtn->click();
+    ASSERT_TRUE(runUntil([&] { return buttonsEnabled(page); }));
+    const QTreeWidget* list = page.ui->ViewListView;
+    EXPECT_FALSE(column(list, list->columnCount() - 1).filter("Restart requested").isEmpty());
+}
+
+using LogPageWithoutDevice = PageWithoutDevice;
+
+TEST_F(LogPageWithoutDevice, OpensReadsInVainAndStaysUsable)
+{
+    QElapsedTimer clock;
+    clock.start();
+    TLogForm page;
+    page.show();
+    // One waiting read (the settings); the others notify.
+    EXPECT_LT(clock.elapsed(), 2 * kTimeout * 10 + 1500);
+    page.ui->GetBtn->click();
+    EXPECT_FALSE(buttonsEnabled(page));
+    ASSERT_TRUE(runUntil([&] { return buttonsEnabled(page); }, 5000));
+    EXPECT_NE(panelText(page), "Refresh...");
+    EXPECT_EQ(page.ui->ViewListView->topLevelItemCount(), 0);
+
+    page.ui->Clear_Btn->click();
+    ASSERT_TRUE(runUntil([&] { return panelText(page) == "Set error!"; }, 5000)) << panelText(page).toStdString();
+
+    // The buttons stand where the width puts them.
+    page.resize(478, page.height());
+    EXPECT_EQ(page.ui->Clear_Btn->x(), 40);
+    EXPECT_EQ(page.ui->SetBtn->x(), 142);
+    EXPECT_EQ(page.ui->GetBtn->x(), 252);
+    EXPECT_EQ(page.ui->CloseBtn->x(), 368);
+    page.resize(956, page.height() + 100);
+    EXPECT_EQ(page.ui->Clear_Btn->x(), 80);
+    EXPECT_EQ(page.ui->CloseBtn->x(), 736);
+    EXPECT_EQ(page.ui->Panel2->width(), page.ui->Panel1->width() - 20);
+    EXPECT_EQ(page.ui->Panel2->height(), page.ui->Panel1->height() - 20);
+
+    page.close();
+    EXPECT_FALSE(page.isVisible());
+    EXPECT_TRUE(recorder.messages.empty()) << recorder.texts().join("|").toStdString();
+}
+
+} // namespace
