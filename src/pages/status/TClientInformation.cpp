@@ -12,6 +12,8 @@
 #include <QThread>
 #include <QTimer>
 
+#include <vector>
+
 namespace {
 
 const OptionRow kAcquireRows[] = {{0, "Nothing"}, {1, "acquire"}, {0, nullptr}};
@@ -248,7 +250,7 @@ void TClientInformation::FormResize()
     const int width = ui->PageControl1->width();
     struct TabParts {
         QFrame* panel;
-        std::initializer_list<QTreeWidget*> lists;
+        std::vector<QTreeWidget*> lists;
         QPushButton* refresh;
         QPushButton* close;
     };
