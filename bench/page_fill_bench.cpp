@@ -9,13 +9,13 @@
 #include "platform/Dialogs.h"
 #include "snmp/QvSNMPStartup.h"
 #include "snmp/SnmpSettings.h"
-#include "ui_TClientInformation.h"
-#include "ui_TLogForm.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <QPushButton>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include <cstdio>
 #include <cstdlib>
@@ -87,9 +87,9 @@ int main(int argc, char** argv)
             TLogForm form;
             form.show();
             QCoreApplication::processEvents();
-            form.ui->GetBtn->click();
-            elapsed = runNoting([&] { return form.ui->CloseBtn->isEnabled(); }, pause);
-            rows = form.ui->ViewListView->topLevelItemCount();
+            form.findChild<QPushButton*>("GetBtn")->click();
+            elapsed = runNoting([&] { return form.findChild<QPushButton*>("CloseBtn")->isEnabled(); }, pause);
+            rows = form.findChild<QTreeWidget*>("ViewListView")->topLevelItemCount();
         } else {
             QElapsedTimer opening;
             opening.start();
@@ -97,7 +97,7 @@ int main(int argc, char** argv)
             form.show();
             runNoting([&] { return !form.Busy(); }, pause);
             elapsed = opening.elapsed();
-            rows = form.ui->User_ListView->topLevelItemCount();
+            rows = form.findChild<QTreeWidget*>("User_ListView")->topLevelItemCount();
         }
         std::printf("fill %lld ms, longest pause %lld ms, rows %d\n", static_cast<long long>(elapsed),
                     static_cast<long long>(pause), rows);

@@ -8,6 +8,7 @@
 #include "support/DialogRecorder.h"
 #include "support/FreePort.h"
 #include "support/SnmpLibrary.h"
+#include "binding/QvStatusBar.h"
 #include "platform/TimeScale.h"
 #include "snmp/SnmpSettings.h"
 
@@ -16,6 +17,14 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QCheckBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
@@ -140,3 +149,11 @@ inline bool ToolGetAnswers(uint16_t port, const QString& oid)
 }
 
 #define VTA_PRIVATE "1.3.6.1.4.1.32473.10.37.24"
+
+// Restarts the device and waits until it answers again.
+inline void restartDevice(uint16_t port)
+{
+    ASSERT_TRUE(ToolSet(port, VTA_PRIVATE ".3.2.1.0", "i", "1"));
+    runFor(300);
+    ASSERT_TRUE(runUntil([&] { return ToolGetAnswers(port, VTA_PRIVATE ".4.4.0"); }, 10000));
+}
