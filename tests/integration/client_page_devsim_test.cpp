@@ -15,7 +15,7 @@ namespace {
 
 const QString kOldFirmware = "Maybe this firmware is so old that client info function is not supported.";
 
-QString panelText(TClientInformation& page) { return control<QvStatusBar>(&page, "StatusBar")->Panel(0)->Text(); }
+QString panelText(TClientInformation& page) { return child<QvStatusBar>(&page, "StatusBar")->Panel(0)->Text(); }
 
 class ClientPage : public PageAgainstDevice {
 protected:
@@ -40,16 +40,16 @@ TEST_F(ClientPage, ListsTheStationsOfRadioOneNumberedAndRefreshReadsThemAgain)
     TClientInformation page;
     page.show();
     EXPECT_EQ(page.windowTitle(), "Status \\ Client Info");
-    EXPECT_EQ(control<QTabWidget>(&page, "PageControl1")->tabText(0), "IEEE 802.11g");
-    EXPECT_FALSE(TabSheetVisible(control<QWidget>(&page, "TabSheet11g")));
-    ASSERT_TRUE(runUntil([&] { return !control<QLabel>(&page, "NumOfRecord")->text().isEmpty(); }));
+    EXPECT_EQ(child<QTabWidget>(&page, "PageControl1")->tabText(0), "IEEE 802.11g");
+    EXPECT_FALSE(TabSheetVisible(child<QWidget>(&page, "TabSheet11g")));
+    ASSERT_TRUE(runUntil([&] { return !child<QLabel>(&page, "NumOfRecord")->text().isEmpty(); }));
 
     // The raw table holds both radios and the free slots; the list only radio 1's stations.
-    const QTreeWidget* raw = control<QTreeWidget>(&page, "ClientListView");
+    const QTreeWidget* raw = child<QTreeWidget>(&page, "ClientListView");
     EXPECT_EQ(column(raw, 0).count("1"), 5);
     EXPECT_EQ(column(raw, 0).count("2"), 2);
-    const QTreeWidget* list = control<QTreeWidget>(&page, "User_ListView");
-    EXPECT_EQ(control<QLabel>(&page, "NumOfRecord")->text(), "3");
+    const QTreeWidget* list = child<QTreeWidget>(&page, "User_ListView");
+    EXPECT_EQ(child<QLabel>(&page, "NumOfRecord")->text(), "3");
     EXPECT_EQ(column(list, 0), QStringList({"1", "2", "3"}));
     const QStringList macs = column(list, 1);
     for (int row = 0; row < 3; ++row) {
@@ -65,12 +65,12 @@ TEST_F(ClientPage, ListsTheStationsOfRadioOneNumberedAndRefreshReadsThemAgain)
     EXPECT_EQ(list->headerItem()->text(1), "Client MAC Address");
 
     // Refresh empties the list at once and fills it anew, numbered from 1 again.
-    control<QPushButton>(&page, "Bt_Rfrsh")->click();
+    child<QPushButton>(&page, "Bt_Rfrsh")->click();
     EXPECT_EQ(list->topLevelItemCount(), 0);
     EXPECT_EQ(panelText(page), "Refresh...");
     EXPECT_TRUE(page.Busy());
     // Close under the read does nothing; the old-firmware check is off from then on.
-    control<QPushButton>(&page, "Bt_Close")->click();
+    child<QPushButton>(&page, "Bt_Close")->click();
     EXPECT_TRUE(page.isVisible());
     ASSERT_TRUE(runUntil([&] { return !page.Busy(); }));
     EXPECT_EQ(column(list, 0), QStringList({"1", "2", "3"}));
@@ -78,7 +78,7 @@ TEST_F(ClientPage, ListsTheStationsOfRadioOneNumberedAndRefreshReadsThemAgain)
     EXPECT_TRUE(page.isVisible());
     EXPECT_TRUE(recorder.messages.empty()) << recorder.texts().join("|").toStdString();
 
-    control<QPushButton>(&page, "Bt_Close")->click();
+    child<QPushButton>(&page, "Bt_Close")->click();
     EXPECT_FALSE(page.isVisible());
 }
 
@@ -98,7 +98,7 @@ TEST_F(ClientPageOnOldFirmware, WarnsAndClosesAtTheThirdCheck)
     EXPECT_GE(clock.elapsed(), 100);
     ASSERT_EQ(recorder.texts(), QStringList({kOldFirmware}));
     EXPECT_EQ(recorder.messages[0].caption, "Warning");
-    EXPECT_TRUE(control<QLabel>(&page, "NumOfRecord")->text().isEmpty());
+    EXPECT_TRUE(child<QLabel>(&page, "NumOfRecord")->text().isEmpty());
 }
 
 using ClientPageWithoutDevice = PageWithoutDevice;
@@ -114,6 +114,26 @@ TEST_F(ClientPageWithoutDevice, ShowsTheTimeOutThenTakesTheDeviceForOldFirmware)
     EXPECT_LT(clock.elapsed(), 2 * kTimeout * 10 + 1500);
     EXPECT_TRUE(panelText(page).contains("timed out")) << panelText(page).toStdString();
     EXPECT_EQ(recorder.texts(), QStringList({kOldFirmware}));
+}
+
+// The list fills its panel but for the buttons' strip; the buttons keep their share of the width.
+TEST_F(ClientPageWithoutDevice, ResizingKeepsTheListsAndButtonsInProportion)
+{
+    TClientInformation page;
+    page.show();
+    for (const QSize size : {QSize(560, 330), QSize(810, 480)}) {
+        page.resize(size);
+        const QWidget* panel = child<QFrame>(&page, "Panel4");
+        const int width = child<QTabWidget>(&page, "PageControl1")->width();
+        EXPECT_EQ(width, size.width());
+        for (const char* list : {"User_ListView", "ClientListView"})
+            EXPECT_EQ(child<QTreeWidget>(&page, list)->size(), QSize(panel->width() - 27, panel->height() - 88));
+        const QPushButton* refresh = child<QPushButton>(&page, "Bt_Rfrsh");
+        EXPECT_EQ(refresh->pos(), QPoint(width * 5 / 27, panel->height() - 41));
+        EXPECT_EQ(child<QPushButton>(&page, "Bt_Close")->pos(), QPoint(width * 37 / 63, panel->height() - 41));
+    }
+    waitFor([&] { return !page.Busy(); }, 5000);
+    page.close();
 }
 
 } // namespace

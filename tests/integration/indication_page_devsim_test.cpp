@@ -12,7 +12,7 @@
 // The indication page against the simulated device.
 namespace {
 
-QString panelText(TIndicationForm& page) { return control<QvStatusBar>(&page, "StatusBar1")->Panel(0)->Text(); }
+QString panelText(TIndicationForm& page) { return child<QvStatusBar>(&page, "StatusBar1")->Panel(0)->Text(); }
 
 // A simulator per case: each starts with its own arguments.
 class IndicationPage : public ::testing::Test {
@@ -53,13 +53,13 @@ TEST_F(IndicationPage, ShowsCelsiusAndTruncatedFahrenheit)
         start(c.arguments);
         TIndicationForm page;
         ASSERT_TRUE(runUntil([&] { return page.RefreshDone; }));
-        EXPECT_EQ(control<QLabel>(&page, "Lab_Tempreture")->text(), c.celsius);
-        EXPECT_EQ(control<QLabel>(&page, "LAB_Tempretureh")->text(), c.fahrenheit);
+        EXPECT_EQ(child<QLabel>(&page, "Lab_Tempreture")->text(), c.celsius);
+        EXPECT_EQ(child<QLabel>(&page, "LAB_Tempretureh")->text(), c.fahrenheit);
         if (c.bar >= 0)
-            EXPECT_EQ(control<QProgressBar>(&page, "ProgressBar1")->value(), c.bar);
+            EXPECT_EQ(child<QProgressBar>(&page, "ProgressBar1")->value(), c.bar);
         EXPECT_EQ(page.CurrentLayout(), TIndicationForm::Layout::Collapsed);
         EXPECT_EQ(page.height(), 184);
-        EXPECT_FALSE(control<QGroupBox>(&page, "GroupBox2")->isVisibleTo(&page));
+        EXPECT_FALSE(child<QGroupBox>(&page, "GroupBox2")->isVisibleTo(&page));
     }
     EXPECT_TRUE(recorder.messages.empty()) << recorder.texts().join("|").toStdString();
 }
@@ -92,12 +92,12 @@ TEST_F(IndicationPage, ShowsTheSignalOnlyForABridgeToOneRemoteAccessPoint)
         TIndicationForm page;
         EXPECT_EQ(page.SignalStrengthAvailable, c.signalObject);
         EXPECT_EQ(page.CurrentLayout() == TIndicationForm::Layout::Expanded, c.expanded);
-        EXPECT_EQ(control<QGroupBox>(&page, "GroupBox2")->isVisibleTo(&page), c.expanded);
+        EXPECT_EQ(child<QGroupBox>(&page, "GroupBox2")->isVisibleTo(&page), c.expanded);
         EXPECT_EQ(page.height(), c.expanded ? 250 : 184);
         if (c.expanded) {
-            EXPECT_EQ(control<QLabel>(&page, "LA_RSSI_a")->text(), "67");
-            EXPECT_EQ(control<QProgressBar>(&page, "ProgressBar2")->value(), 67);
-            EXPECT_EQ(control<QPushButton>(&page, "CloseButton")->y(), 200);
+            EXPECT_EQ(child<QLabel>(&page, "LA_RSSI_a")->text(), "67");
+            EXPECT_EQ(child<QProgressBar>(&page, "ProgressBar2")->value(), 67);
+            EXPECT_EQ(child<QPushButton>(&page, "CloseButton")->y(), 200);
         }
         runUntil([&] { return page.RefreshDone; });
     }
@@ -113,10 +113,10 @@ TEST_F(SlowIndication, RefreshesByItselfAndRefusesClosingWhileAReadIsOutstanding
     TIndicationForm page;
     page.show();
     EXPECT_FALSE(page.RefreshDone);
-    control<QPushButton>(&page, "CloseButton")->click();
+    child<QPushButton>(&page, "CloseButton")->click();
     EXPECT_TRUE(page.isVisible());
     ASSERT_TRUE(runUntil([&] { return page.RefreshDone; }));
-    EXPECT_EQ(control<QLabel>(&page, "LAB_Tempretureh")->text(), "107");
+    EXPECT_EQ(child<QLabel>(&page, "LAB_Tempretureh")->text(), "107");
 
     // Every 10 s (here 0.5 s) the page reads again and says so meanwhile.
     ASSERT_TRUE(runUntil([&] { return panelText(page) == "Refresh..."; }, 3000));
@@ -140,7 +140,7 @@ TEST_F(IndicationWithoutDevice, KeepsItsFiguresShowsTheTimeOutAndCloses)
     EXPECT_LT(clock.elapsed(), 2 * 2 * kTimeout * 10 + 1500);
     ASSERT_TRUE(runUntil([&] { return page.RefreshDone; }, 5000));
     EXPECT_TRUE(panelText(page).contains("timed out")) << panelText(page).toStdString();
-    EXPECT_EQ(control<QLabel>(&page, "LAB_Tempretureh")->text(), "235");
+    EXPECT_EQ(child<QLabel>(&page, "LAB_Tempretureh")->text(), "235");
     EXPECT_EQ(page.CurrentLayout(), TIndicationForm::Layout::Collapsed);
     page.close();
     EXPECT_FALSE(page.isVisible());

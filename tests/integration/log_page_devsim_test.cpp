@@ -15,12 +15,12 @@ namespace {
 
 #define LOG_SETTING(n) VTA_PRIVATE ".2.11." #n ".0"
 
-QString panelText(TLogForm& page) { return control<QvStatusBar>(&page, "StatusBar1")->Panel(0)->Text(); }
+QString panelText(TLogForm& page) { return child<QvStatusBar>(&page, "StatusBar1")->Panel(0)->Text(); }
 
 bool buttonsEnabled(TLogForm& page)
 {
-    return control<QPushButton>(&page, "Clear_Btn")->isEnabled() && control<QPushButton>(&page, "SetBtn")->isEnabled() && control<QPushButton>(&page, "GetBtn")->isEnabled()
-        && control<QPushButton>(&page, "CloseBtn")->isEnabled();
+    return child<QPushButton>(&page, "Clear_Btn")->isEnabled() && child<QPushButton>(&page, "SetBtn")->isEnabled() && child<QPushButton>(&page, "GetBtn")->isEnabled()
+        && child<QPushButton>(&page, "CloseBtn")->isEnabled();
 }
 
 class LogPage : public PageAgainstDevice {
@@ -34,19 +34,19 @@ TEST_F(LogPage, FillsOnRequestRefusesClosingMeanwhileAndClearsWhenTheDeviceDid)
     TLogForm page;
     page.show();
     EXPECT_EQ(page.windowTitle(), "Advanced \\ System Log");
-    EXPECT_EQ(control<QTreeWidget>(&page, "ViewListView")->topLevelItemCount(), 0);
+    EXPECT_EQ(child<QTreeWidget>(&page, "ViewListView")->topLevelItemCount(), 0);
 
-    control<QPushButton>(&page, "GetBtn")->click();
-    EXPECT_FALSE(control<QPushButton>(&page, "CloseBtn")->isEnabled());
+    child<QPushButton>(&page, "GetBtn")->click();
+    EXPECT_FALSE(child<QPushButton>(&page, "CloseBtn")->isEnabled());
     EXPECT_EQ(panelText(page), "Refresh...");
-    control<QPushButton>(&page, "CloseBtn")->click();
+    child<QPushButton>(&page, "CloseBtn")->click();
     page.close();
     EXPECT_TRUE(page.isVisible());
     ASSERT_TRUE(runUntil([&] { return buttonsEnabled(page); }));
     EXPECT_TRUE(page.isVisible());
 
     // The device's start, then its synthetic entries, oldest first; time and message shown.
-    QTreeWidget* list = control<QTreeWidget>(&page, "ViewListView");
+    QTreeWidget* list = child<QTreeWidget>(&page, "ViewListView");
     ASSERT_GE(list->topLevelItemCount(), 41);
     const int timeColumn = list->columnCount() - 2;
     const int messageColumn = list->columnCount() - 1;
@@ -58,13 +58,13 @@ TEST_F(LogPage, FillsOnRequestRefusesClosingMeanwhileAndClearsWhenTheDeviceDid)
     EXPECT_EQ(list->headerItem()->text(messageColumn), "Message");
     EXPECT_FALSE(panelText(page).isEmpty());
 
-    control<QPushButton>(&page, "Clear_Btn")->click();
+    child<QPushButton>(&page, "Clear_Btn")->click();
     ASSERT_TRUE(runUntil([&] { return panelText(page) == "Setting success!"; })) << panelText(page).toStdString();
     EXPECT_EQ(list->topLevelItemCount(), 0);
     EXPECT_EQ(device->value(VTA_PRIVATE ".2.11.10.0"), "1");
 
     // The device's log is empty now: a new read brings none of the old entries back.
-    control<QPushButton>(&page, "GetBtn")->click();
+    child<QPushButton>(&page, "GetBtn")->click();
     ASSERT_TRUE(runUntil([&] { return buttonsEnabled(page); }));
     EXPECT_TRUE(column(list, messageColumn).filter("Synthetic").isEmpty());
     EXPECT_TRUE(recorder.messages.empty()) << recorder.texts().join("|").toStdString();
@@ -85,14 +85,14 @@ protected:
 TEST_F(LogPageRefusingClear, ReportsTheFailureAndKeepsTheList)
 {
     TLogForm page;
-    control<QPushButton>(&page, "GetBtn")->click();
+    child<QPushButton>(&page, "GetBtn")->click();
     ASSERT_TRUE(runUntil([&] { return buttonsEnabled(page); }));
-    const int rows = control<QTreeWidget>(&page, "ViewListView")->topLevelItemCount();
+    const int rows = child<QTreeWidget>(&page, "ViewListView")->topLevelItemCount();
     ASSERT_GE(rows, 3);
 
-    control<QPushButton>(&page, "Clear_Btn")->click();
+    child<QPushButton>(&page, "Clear_Btn")->click();
     ASSERT_TRUE(runUntil([&] { return panelText(page) == "Set error!"; })) << panelText(page).toStdString();
-    EXPECT_EQ(control<QTreeWidget>(&page, "ViewListView")->topLevelItemCount(), rows);
+    EXPECT_EQ(child<QTreeWidget>(&page, "ViewListView")->topLevelItemCount(), rows);
 }
 
 using LogSettings = PageAgainstDevice;
@@ -105,25 +105,25 @@ TEST_F(LogSettings, ShowWhatTheDeviceHoldsAndApplyWritesThemWithARestart)
     TLogSetForm* dialog = page.SettingsForm();
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->windowTitle(), "Advanced\\System Log\\Log Setting");
-    EXPECT_EQ(control<QLineEdit>(dialog, "LogServerEdit")->text(), "192.168.0.9");
-    EXPECT_TRUE(control<QCheckBox>(dialog, "SysLevCeBox")->isChecked());
-    EXPECT_FALSE(control<QCheckBox>(dialog, "WirelessLevCeBox")->isChecked());
-    EXPECT_TRUE(control<QCheckBox>(dialog, "NoticeLevCeBox")->isChecked());
+    EXPECT_EQ(child<QLineEdit>(dialog, "LogServerEdit")->text(), "192.168.0.9");
+    EXPECT_TRUE(child<QCheckBox>(dialog, "SysLevCeBox")->isChecked());
+    EXPECT_FALSE(child<QCheckBox>(dialog, "WirelessLevCeBox")->isChecked());
+    EXPECT_TRUE(child<QCheckBox>(dialog, "NoticeLevCeBox")->isChecked());
 
     // The loopback address is no log server: refused, cleared, nothing sent.
-    control<QLineEdit>(dialog, "LogServerEdit")->setText("127.0.0.1");
-    control<QPushButton>(dialog, "Bt_Apply")->click();
+    child<QLineEdit>(dialog, "LogServerEdit")->setText("127.0.0.1");
+    child<QPushButton>(dialog, "Bt_Apply")->click();
     ASSERT_EQ(recorder.texts(), QStringList({"Please input valid IP Address."}));
     EXPECT_EQ(recorder.messages[0].caption, "Warning");
-    EXPECT_TRUE(control<QLineEdit>(dialog, "LogServerEdit")->text().isEmpty());
+    EXPECT_TRUE(child<QLineEdit>(dialog, "LogServerEdit")->text().isEmpty());
     EXPECT_EQ(device->value(LOG_SETTING(9)), "192.168.0.9");
 
     // Empty means no server; all types off go as 0. The device restarts afterwards.
-    control<QCheckBox>(dialog, "SysLevCeBox")->setChecked(false);
-    control<QCheckBox>(dialog, "NoticeLevCeBox")->setChecked(false);
-    control<QPushButton>(dialog, "Bt_Apply")->click();
+    child<QCheckBox>(dialog, "SysLevCeBox")->setChecked(false);
+    child<QCheckBox>(dialog, "NoticeLevCeBox")->setChecked(false);
+    child<QPushButton>(dialog, "Bt_Apply")->click();
     EXPECT_EQ(recorder.messages.size(), 1u);
-    EXPECT_EQ(control<QLineEdit>(dialog, "LogServerEdit")->text(), "0.0.0.0");
+    EXPECT_EQ(child<QLineEdit>(dialog, "LogServerEdit")->text(), "0.0.0.0");
     EXPECT_EQ(device->value(LOG_SETTING(9)), "0.0.0.0");
     for (const char* level : {LOG_SETTING(1), LOG_SETTING(2), LOG_SETTING(3)})
         EXPECT_EQ(device->value(level), "0") << level;
@@ -132,9 +132,9 @@ TEST_F(LogSettings, ShowWhatTheDeviceHoldsAndApplyWritesThemWithARestart)
 
     // The wait dialog sent the restart command: the device's log says so once it is back.
     ASSERT_TRUE(runUntil([&] { return ToolGetAnswers(device->port(), VTA_PRIVATE ".4.4.0"); }));
-    control<QPushButton>(&page, "GetBtn")->click();
+    child<QPushButton>(&page, "GetBtn")->click();
     ASSERT_TRUE(runUntil([&] { return buttonsEnabled(page); }));
-    const QTreeWidget* list = control<QTreeWidget>(&page, "ViewListView");
+    const QTreeWidget* list = child<QTreeWidget>(&page, "ViewListView");
     EXPECT_FALSE(column(list, list->columnCount() - 1).filter("Restart requested").isEmpty());
 }
 
@@ -148,26 +148,26 @@ TEST_F(LogPageWithoutDevice, OpensReadsInVainAndStaysUsable)
     page.show();
     // One waiting read (the settings); the others notify.
     EXPECT_LT(clock.elapsed(), 2 * kTimeout * 10 + 1500);
-    control<QPushButton>(&page, "GetBtn")->click();
+    child<QPushButton>(&page, "GetBtn")->click();
     EXPECT_FALSE(buttonsEnabled(page));
     ASSERT_TRUE(runUntil([&] { return buttonsEnabled(page); }, 5000));
     EXPECT_NE(panelText(page), "Refresh...");
-    EXPECT_EQ(control<QTreeWidget>(&page, "ViewListView")->topLevelItemCount(), 0);
+    EXPECT_EQ(child<QTreeWidget>(&page, "ViewListView")->topLevelItemCount(), 0);
 
-    control<QPushButton>(&page, "Clear_Btn")->click();
+    child<QPushButton>(&page, "Clear_Btn")->click();
     ASSERT_TRUE(runUntil([&] { return panelText(page) == "Set error!"; }, 5000)) << panelText(page).toStdString();
 
     // The buttons stand where the width puts them.
     page.resize(478, page.height());
-    EXPECT_EQ(control<QPushButton>(&page, "Clear_Btn")->x(), 40);
-    EXPECT_EQ(control<QPushButton>(&page, "SetBtn")->x(), 142);
-    EXPECT_EQ(control<QPushButton>(&page, "GetBtn")->x(), 252);
-    EXPECT_EQ(control<QPushButton>(&page, "CloseBtn")->x(), 368);
+    EXPECT_EQ(child<QPushButton>(&page, "Clear_Btn")->x(), 40);
+    EXPECT_EQ(child<QPushButton>(&page, "SetBtn")->x(), 142);
+    EXPECT_EQ(child<QPushButton>(&page, "GetBtn")->x(), 252);
+    EXPECT_EQ(child<QPushButton>(&page, "CloseBtn")->x(), 368);
     page.resize(956, page.height() + 100);
-    EXPECT_EQ(control<QPushButton>(&page, "Clear_Btn")->x(), 80);
-    EXPECT_EQ(control<QPushButton>(&page, "CloseBtn")->x(), 736);
-    EXPECT_EQ(control<QFrame>(&page, "Panel2")->width(), control<QFrame>(&page, "Panel1")->width() - 20);
-    EXPECT_EQ(control<QFrame>(&page, "Panel2")->height(), control<QFrame>(&page, "Panel1")->height() - 20);
+    EXPECT_EQ(child<QPushButton>(&page, "Clear_Btn")->x(), 80);
+    EXPECT_EQ(child<QPushButton>(&page, "CloseBtn")->x(), 736);
+    EXPECT_EQ(child<QFrame>(&page, "Panel2")->width(), child<QFrame>(&page, "Panel1")->width() - 20);
+    EXPECT_EQ(child<QFrame>(&page, "Panel2")->height(), child<QFrame>(&page, "Panel1")->height() - 20);
 
     page.close();
     EXPECT_FALSE(page.isVisible());

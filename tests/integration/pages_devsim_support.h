@@ -6,6 +6,7 @@
 
 #include "support/DevsimAgent.h"
 #include "support/DialogRecorder.h"
+#include "support/PageTestKit.h"
 #include "support/FreePort.h"
 #include "support/SnmpLibrary.h"
 #include "binding/QvStatusBar.h"
@@ -32,20 +33,8 @@
 #include <memory>
 #include <ostream>
 
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
-
 // Runs the event loop until the condition holds; false after timeoutMs.
-inline bool runUntil(const std::function<bool()>& done, int timeoutMs = 10000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
+inline bool runUntil(const std::function<bool()>& done, int timeoutMs = 10000) { return waitFor(done, timeoutMs); }
 
 // Runs the event loop for a while.
 inline void runFor(int milliseconds)
@@ -60,15 +49,6 @@ inline QStringList column(const QTreeWidget* view, int c)
     for (int row = 0; row < view->topLevelItemCount(); ++row)
         texts << view->topLevelItem(row)->text(c);
     return texts;
-}
-
-// A control of a page by its documented name; a missing one fails the test.
-template <typename Widget>
-Widget* control(QWidget* page, const char* name)
-{
-    Widget* widget = page->findChild<Widget*>(name);
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
 }
 
 // Aims the module's settings at 127.0.0.1:port; timeout in hundredths of a second.

@@ -15,7 +15,7 @@
 // The read-only status pages against the simulated device: device information and statistics.
 namespace {
 
-QString text(QWidget* page, const char* edit) { return control<QLineEdit>(page, edit)->text(); }
+QString text(QWidget* page, const char* edit) { return child<QLineEdit>(page, edit)->text(); }
 
 using DeviceInfoPage = PageAgainstDevice;
 
@@ -24,8 +24,8 @@ TEST_F(DeviceInfoPage, ShowsWhatTheDeviceRunsAndRefreshReadsOnlyTheRadio)
     TFM_DevInfo page;
     EXPECT_EQ(page.windowTitle(), "Status \\ Device Info");
     EXPECT_EQ(page.size(), QSize(651, 275));
-    EXPECT_EQ(control<QTabWidget>(&page, "PC_WirlessTraffic")->tabText(0), "IEEE 802.11g");
-    EXPECT_FALSE(TabSheetVisible(control<QWidget>(&page, "TabSheetG")));
+    EXPECT_EQ(child<QTabWidget>(&page, "PC_WirlessTraffic")->tabText(0), "IEEE 802.11g");
+    EXPECT_FALSE(TabSheetVisible(child<QWidget>(&page, "TabSheetG")));
 
     EXPECT_EQ(text(&page, "Ed_Firmware"), "2.05");
     EXPECT_EQ(text(&page, "Ed_Mac"), "00E0A6310524");
@@ -45,7 +45,7 @@ TEST_F(DeviceInfoPage, ShowsWhatTheDeviceRunsAndRefreshReadsOnlyTheRadio)
     ASSERT_TRUE(ToolSet(device->port(), VTA_PRIVATE ".1.1.1.3.1", "i", "11"));
     ASSERT_TRUE(ToolSet(device->port(), VTA_PRIVATE ".1.2.2.0", "a", "192.168.0.60"));
     restartDevice(device->port());
-    control<QPushButton>(&page, "Bt_Refa")->click();
+    child<QPushButton>(&page, "Bt_Refa")->click();
     EXPECT_EQ(text(&page, "Ed_SSIDa"), "Lobby");
     EXPECT_EQ(text(&page, "Ed_Channela"), "11");
     EXPECT_EQ(text(&page, "Ed_IPaddr"), "192.168.0.50");
@@ -71,8 +71,8 @@ TEST_F(StatisticsPage, ShowsRatesAndUnsignedCountersAndRefreshShowsTheResetOnes)
     TFM_Static page;
     EXPECT_EQ(page.windowTitle(), "Status \\ Stats");
     EXPECT_EQ(page.size(), QSize(362, 617));
-    EXPECT_EQ(control<QTabWidget>(&page, "PC_Static")->tabText(0), "IEEE 802.11g");
-    EXPECT_FALSE(TabSheetVisible(control<QWidget>(&page, "TabSheetG")));
+    EXPECT_EQ(child<QTabWidget>(&page, "PC_Static")->tabText(0), "IEEE 802.11g");
+    EXPECT_FALSE(TabSheetVisible(child<QWidget>(&page, "TabSheetG")));
 
     EXPECT_EQ(text(&page, "Ed_TranSuRata"), "98");
     EXPECT_EQ(text(&page, "Ed_TranReRata"), "2");
@@ -89,7 +89,7 @@ TEST_F(StatisticsPage, ShowsRatesAndUnsignedCountersAndRefreshShowsTheResetOnes)
     }
 
     restartDevice(device->port());
-    control<QPushButton>(&page, "Bt_RfrshA")->click();
+    child<QPushButton>(&page, "Bt_RfrshA")->click();
     EXPECT_LT(text(&page, "Ed_TranFrCnta").toULongLong(), 10000ULL);
     EXPECT_TRUE(recorder.messages.empty());
 }
@@ -106,11 +106,11 @@ TEST_F(StatusPagesWithoutDevice, OpenWithinTheirTimeOutsAndSayWhy)
     {
         TFM_DevInfo page;
         EXPECT_LT(clock.elapsed(), 2 * exchange + 1500);
-        EXPECT_TRUE(control<QvStatusBar>(&page, "StatusBar")->SimpleText().contains("timed out"))
-            << control<QvStatusBar>(&page, "StatusBar")->SimpleText().toStdString();
+        EXPECT_TRUE(child<QvStatusBar>(&page, "StatusBar")->SimpleText().contains("timed out"))
+            << child<QvStatusBar>(&page, "StatusBar")->SimpleText().toStdString();
         EXPECT_TRUE(text(&page, "Ed_Mac").isEmpty() || text(&page, "Ed_Mac") == "(NULL)");
         clock.restart();
-        control<QPushButton>(&page, "Bt_Refa")->click();
+        child<QPushButton>(&page, "Bt_Refa")->click();
         EXPECT_LT(clock.elapsed(), exchange + 1500);
         page.show();
         page.close();
@@ -120,7 +120,7 @@ TEST_F(StatusPagesWithoutDevice, OpenWithinTheirTimeOutsAndSayWhy)
     {
         TFM_Static page;
         EXPECT_LT(clock.elapsed(), exchange + 1500);
-        control<QPushButton>(&page, "Bt_RfrshA")->click();
+        child<QPushButton>(&page, "Bt_RfrshA")->click();
         page.show();
         page.close();
         EXPECT_FALSE(page.isVisible());
