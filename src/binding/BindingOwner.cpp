@@ -21,7 +21,7 @@ bool BindingOwner::AnyBusy() const
     return false;
 }
 
-void BindingOwner::Release(bool cutHandlers)
+void BindingOwner::Release(bool cutHandlers, bool waitForExchanges)
 {
     for (auto& binding : m_bindings) {
         binding->request.alive = false;
@@ -30,7 +30,7 @@ void BindingOwner::Release(bool cutHandlers)
     }
     QElapsedTimer waited;
     waited.start();
-    while (AnyBusy() && waited.elapsed() < kReleaseWaitMilliseconds) {
+    while (waitForExchanges && AnyBusy() && waited.elapsed() < kReleaseWaitMilliseconds) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         SnmpSession::global().waitForEvents(20);
     }

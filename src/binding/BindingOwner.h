@@ -47,8 +47,10 @@ public:
 
     // Stops every binding from sending, waits until none is busy (events keep running, so
     // completions still arrive), then destroys them all. cutHandlers: no completion handler
-    // of the window runs any more (for a window that is being destroyed).
-    void Release(bool cutHandlers = false);
+    // of the window runs any more (for a window that is being destroyed). Without
+    // waitForExchanges the bindings go at once; each request then waits a few seconds at most
+    // for its exchanges (the module's end must not wait out a silent device's long time-outs).
+    void Release(bool cutHandlers = false, bool waitForExchanges = true);
 
 private:
     QWidget* m_form;

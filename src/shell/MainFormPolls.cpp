@@ -4,6 +4,7 @@
 
 #include "binding/DeviceVariables.h"
 #include "platform/Conversion.h"
+#include "platform/ExceptionGuard.h"
 #include "binding/QvSNMPRequest2Edits.h"
 #include "binding/QvStatusBar.h"
 #include "shell/StatusLamps.h"
@@ -29,6 +30,9 @@ const VariableDescriptor kClientInfo[] = {ClientInfoSupported, EndOfTable};
 constexpr const char* kTimedOutText = "SNMP request timed out!";
 
 constexpr int kStatusPollTimeout = 600;      // hundredths of a second, no retry
+// At the normal pace (a poll every 3 s, each waiting 6 s at most) no more than three wait at once.
+constexpr int kMostStatusPollsWaiting = 3;
+
 constexpr int kFirmwareTimeout = 2000;
 
 } // namespace
@@ -47,25 +51,18 @@ void TMainForm::createCapabilityEdits()
     Ed_Countrycode->setObjectName("Ed_Countrycode");
     Timer1.setInterval(TimeScale::scaled(3000));
     Timer4.setInterval(TimeScale::scaled(2000));
-    connect(&Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
-    connect(&Timer4, &QTimer::timeout, this, [this] { Timer4Timer(); });
+    // A handler that fails shows the exception box; its timer waits meanwhile, so a failure
+    // that repeats does not stack one box per tick.
+    for (auto [timer, handler] : {std::pair{&Timer1, &TMainForm::Timer1Timer}, std::pair{&Timer4, &TMainForm::Timer4Timer}})
+        connect(timer, &QTimer::timeout, this, [this, timer, handler] {
+            timer->stop();
+            RunGuarded([&] { (this->*handler)(); }, this);
+            timer->start();
+        });
 }
 
 void TMainForm::createPollBindings()
 {
-    QvSNMPRequest2Edits& status = m_bindings.New<QvSNMPRequest2Edits>();
-    m_statusBinding = &status;
-    status.request.list.Assign(QvSNMPVarList(kStatus, kListScalars, 0));
-    status.request.timeout = kStatusPollTimeout;
-    status.request.retries = 0;
-    status.SetStatusSink(m_statusBar->Panel(0));
-    status.OnGetDone = [this](QvSNMPRequest2Controls& binding, const QvSNMPError& record) {
-        if (record.code != 0)
-            StatusFailed(QString::fromStdString(record.message));
-        else
-            StatusPolled(StrToIntDef(binding.request.list.Item(0).value, 0));
-    };
-
     struct Capability {
         const VariableDescriptor* table;
         uint8_t kind;
@@ -104,11 +101,59 @@ void TMainForm::StartPolling()
     Timer4.start();
 }
 
+TMainForm::StatusPoll& TMainForm::idleStatusPoll()
+{
+    for (StatusPoll& poll : m_statusPolls)
+        if (!poll.binding->Busy)
+            return poll;
+    QvSNMPRequest2Edits& status = m_bindings.New<QvSNMPRequest2Edits>();
+    status.request.list.Assign(QvSNMPVarList(kStatus, kListScalars, 0));
+    status.request.timeout = kStatusPollTimeout;
+    status.request.retries = 0;
+    status.SetStatusSink(m_statusBar->Panel(0));
+    status.OnGetDone = [this](QvSNMPRequest2Controls& binding, const QvSNMPError& record) {
+        statusPollDone(binding, record);
+    };
+    m_statusPolls.push_back({&status, 0, {}});
+    return m_statusPolls.back();
+}
+
+void TMainForm::statusPollDone(QvSNMPRequest2Controls& binding, const QvSNMPError& record)
+{
+    for (const StatusPoll& poll : m_statusPolls) {
+        if (poll.binding != &binding)
+            continue;
+        // An outcome older than the one shown (a late time-out, a late answer) changes nothing.
+        if (poll.sequence <= m_pollShown)
+            return;
+        m_pollShown = poll.sequence;
+        if (record.code != 0)
+            StatusFailed(QString::fromStdString(record.message));
+        else
+            StatusPolled(StrToIntDef(binding.request.list.Item(0).value, 0));
+        return;
+    }
+}
+
 void TMainForm::Timer1Timer()
 {
-    // A poll still waiting for its answer (6 s) is not doubled by the next tick.
-    if (m_statusBinding && !m_statusBinding->Busy)
-        m_statusBinding->Get();
+    // One poll waits for its answer; once it has waited a whole interval the next one goes
+    // out beside it (a device that has just come back answers that one at once).
+    qint64 newestAge = -1;
+    int waiting = 0;
+    for (const StatusPoll& poll : m_statusPolls) {
+        if (!poll.binding->Busy)
+            continue;
+        ++waiting;
+        if (newestAge < 0 || poll.sent.elapsed() < newestAge)
+            newestAge = poll.sent.elapsed();
+    }
+    if (newestAge < 0 || (newestAge >= Timer1.interval() && waiting < kMostStatusPollsWaiting)) {
+        StatusPoll& poll = idleStatusPoll();
+        poll.sequence = ++m_pollsSent;
+        poll.sent.start();
+        poll.binding->Get();
+    }
     copyStatus();
 }
 

@@ -73,8 +73,8 @@ TMainForm::~TMainForm()
     Timer4.stop();
     m_lamps->showNoAnswer();
     m_capabilityBindings.clear();
-    m_statusBinding = nullptr;
-    m_bindings.Release(true);
+    m_statusPolls.clear();
+    m_bindings.Release(true, false);
 }
 
 TMainForm* MainForm() { return g_mainForm; }

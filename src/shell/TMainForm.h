@@ -3,6 +3,7 @@
 #include "binding/BindingOwner.h"
 #include "shell/DeviceCapabilities.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QTimer>
 
@@ -19,6 +20,8 @@ class QMenu;
 class QLineEdit;
 class QvSNMPRequest2Edits;
 class QvStatusBar;
+class QvSNMPRequest2Controls;
+struct QvSNMPError;
 class StatusLamps;
 
 // The module's main window. Building it is the module's start-up: message files, the SNMP
@@ -103,7 +106,19 @@ private:
     DevicePicture* m_picture = nullptr;
     QvStatusBar* m_statusBar = nullptr;
     BindingOwner m_bindings{this};
-    QvSNMPRequest2Edits* m_statusBinding = nullptr;
+    // Status polls under way, oldest first: a poll older than the interval is not waited for
+    // (its time-out is twice the interval), and only an outcome newer than the last one shown
+    // counts, so "Ready. " returns one interval after the device does.
+    struct StatusPoll {
+        QvSNMPRequest2Edits* binding = nullptr;
+        uint64_t sequence = 0;
+        QElapsedTimer sent;
+    };
+    StatusPoll& idleStatusPoll();
+    void statusPollDone(QvSNMPRequest2Controls& binding, const QvSNMPError& record);
+    std::vector<StatusPoll> m_statusPolls;
+    uint64_t m_pollsSent = 0;
+    uint64_t m_pollShown = 0;
     std::vector<QvSNMPRequest2Edits*> m_capabilityBindings;
     StatusLamps* m_lamps = nullptr;
     QString m_lastStatus;
