@@ -1,9 +1,11 @@
 #include "pages/advanced/AdvancedPages.h"
 
+#include "pages/advanced/TFM_Filter.h"
 #include "pages/advanced/TLogForm.h"
 #include "shell/PageRegistry.h"
 
 void RegisterAdvancedPages()
 {
+    PageRegistry::add(MenuItem::Filters, [](QWidget* owner) { return new TFM_Filter(owner); });
     PageRegistry::add(MenuItem::SystemLog, [](QWidget* owner) { return new TLogForm(owner); });
 }

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "binding/QvPage.h"
+
+#include <memory>
+
+namespace Ui {
+class TFM_FilterMAC;
+}
+class New_req2Edit;
+class QvSNMPRequest2Edits;
+class QTreeWidgetItem;
+class TFM_MACAddr;
+struct QvSNMPError;
+
+// The MAC address table of one radio's access filter. The device keeps a fixed number of
+// rows; a row holding twelve zeros is free. The visible list shows the used rows numbered
+// from 1; the full table underneath is what the entry dialog writes into. Every change is
+// written at once, and the page reads both lists again after it.
+class TFM_FilterMAC : public QvPage {
+    Q_OBJECT
+public:
+    // radio: the instance (1 or 2) whose table the page edits.
+    explicit TFM_FilterMAC(int radio, QWidget* owner = nullptr);
+    ~TFM_FilterMAC() override;
+
+    void FormCreate();
+    bool FormCloseQuery() const { return !m_busy; }
+    void Bt_AddClick();
+    void Bt_SetClick();
+    void Bt_DelClick();
+    void Bt_RfrshClick();
+    void User_ListViewSelectItem();
+    void TableGetDone(const QvSNMPError& record);
+    void TableSetDone(const QvSNMPError& record);
+
+    std::unique_ptr<Ui::TFM_FilterMAC> ui;
+    // The full table (LV_StaticPoolSet), also bound to the entry dialog.
+    QvSNMPRequest2Edits* TableEdits = nullptr;
+    // The used rows only (User_ListView).
+    New_req2Edit* DisplayEdits = nullptr;
+    TFM_MACAddr* EntryDialog() const { return m_entry.get(); }
+    bool PageBusy() const { return m_busy; }
+
+protected:
+    void done(int result) override;
+
+private:
+    // Selects the full table's row holding mac; false when there is none.
+    bool SelectTableRow(const QString& mac);
+    QTreeWidgetItem* SelectedDisplayRow() const;
+    void ReadBothLists();
+
+    const int m_radio;
+    // From opening, Add, Del, Refresh and every successful set until the table read ends.
+    bool m_busy = true;
+    std::unique_ptr<TFM_MACAddr> m_entry;
+};
