@@ -25,7 +25,8 @@ public:
     ~TFM_FilterMAC() override;
 
     void FormCreate();
-    bool FormCloseQuery() const { return !m_busy; }
+    // Refused while busy; a page whose bindings could not be made can always close.
+    bool FormCloseQuery() const { return !m_busy || !TableEdits; }
     void Bt_AddClick();
     void Bt_SetClick();
     void Bt_DelClick();
