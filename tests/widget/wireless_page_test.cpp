@@ -1,0 +1,379 @@
+// The wireless page without a device: its rules driven through its controls. The page's
+// requests go to a socket that never answers and give up after a few milliseconds.
+#include "support/DialogRecorder.h"
+#include "binding/Controls.h"
+#include "binding/QvStatusBar.h"
+#include "pages/home/TFM_Wirless.h"
+#include "pages/home/WirlessRadio.h"
+#include "pages/home/WirlessSecurityRules.h"
+#include "snmp/SnmpSettings.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHostAddress>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QUdpSocket>
+#include <gtest/gtest.h>
+
+static void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+
+namespace {
+
+template <typename Widget = QWidget>
+Widget* child(QWidget* page, const char* name)
+{
+    Widget* widget = page->findChild<Widget*>(name);
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+}
+
+QComboBox* combo(QWidget* page, const char* name) { return child<QComboBox>(page, name); }
+QLineEdit* edit(QWidget* page, const char* name) { return child<QLineEdit>(page, name); }
+
+// As the user chooses an item: the page follows user choices only.
+void choose(QComboBox* box, const QString& text)
+{
+    const int index = box->findText(text);
+    ASSERT_GE(index, 0) << text.toStdString() << " is not offered by " << box->objectName().toStdString();
+    box->setCurrentIndex(index);
+    emit box->activated(index);
+}
+
+QStringList items(const QComboBox* box)
+{
+    QStringList texts;
+    for (int i = 0; i < box->count(); ++i)
+        texts << box->itemText(i);
+    return texts;
+}
+
+// ---- rules without a page ----
+
+struct ChannelCase {
+    const char* list;
+    const char* channel;
+    QStringList items;
+    int selected;
+};
+
+TEST(WirelessChannelList, FillsTheDevicesChannelsAndSelectsTheCurrentOne)
+{
+    const ChannelCase cases[] = {
+        {"1 2 3 4 5 6 7 8 9 10 11", "6", {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11"}, 5},
+        {"1 2 3", "13", {"1", "2", "3"}, -1},
+        {"", "6", {}, -1},
+        {"  1  2   3 ", "3", {"1", "2", "3"}, 2},
+        {"36 40 44", "44", {"36", "40", "44"}, 2},
+    };
+    QComboBox box;
+    for (const ChannelCase& c : cases) {
+        SCOPED_TRACE(c.list);
+        WirlessControls::FillChannelList(&box, c.list, c.channel);
+        EXPECT_EQ(items(&box), c.items);
+        EXPECT_EQ(box.currentIndex(), c.selected);
+    }
+}
+
+TEST(WirelessSecurityRules, KeyLengthWarningsNameThePositionAndTheLength)
+{
+    struct Case {
+        int key, type, size;
+        const char* text;
+    };
+    const Case cases[] = {
+        {0, 0, 0, "The Length of the 1st key in IEEE802.11g must be 10!"},
+        {1, 1, 1, "The Length of the 2nd key in IEEE802.11g must be 13!"},
+        {2, 0, 2, "The Length of the 3rd key in IEEE802.11g must be 32!"},
+        {2, 1, 0, "The Length of the 3rd key in IEEE802.11g must be 5!"},
+        {3, 1, 2, "The Lengh of the 4th key in IEEE802.11g must be 16!"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(SecurityRules::KeyLengthMessage(c.key, c.type, c.size), c.text);
+}
+
+TEST(WirelessSecurityRules, AsciiKeysBecomeLowerCaseHexAndMaskedKeysAreKnown)
+{
+    EXPECT_EQ(SecurityRules::AsciiToHex("abcde"), "6162636465");
+    EXPECT_EQ(SecurityRules::AsciiToHex("A~ 0"), "417e2030");
+    // Beyond ASCII the text stays hexadecimal and as long as two digits per character.
+    const QString wide = SecurityRules::AsciiToHex(QString::fromUtf8("\xc3\xa9t\xc3\xa9"));
+    EXPECT_EQ(wide.size(), 6);
+    EXPECT_TRUE(SecurityRules::IsHex(wide));
+    EXPECT_TRUE(SecurityRules::IsMasked("**********"));
+    EXPECT_FALSE(SecurityRules::IsMasked("*****a****"));
+    EXPECT_FALSE(SecurityRules::IsHex("12345G7890"));
+}
+
+// ---- the page ----
+
+class WirelessPage : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SetDefaultSnmpSettings();
+        ASSERT_TRUE(silent.bind(QHostAddress::LocalHost, 0));
+        QvSNMPDevice.address = "127.0.0.1";
+        QvSNMPDevice.port = silent.localPort();
+        DefaultTimeout = 1;
+        page = std::make_unique<TFM_Wirless>();
+        recorder.messages.clear();
+    }
+    void TearDown() override
+    {
+        page.reset();
+        SetDefaultSnmpSettings();
+    }
+
+    // The values a device would have delivered: radio 1 in "Access Point" with open access.
+    void deviceShows(const QString& mode, const QString& auth = "Open System", const QString& encryption = "Disable")
+    {
+        WirlessRadio& r = page->Radio(0);
+        r.apMode->setCurrentIndex(r.apMode->findText(mode));
+        r.auth->setCurrentIndex(r.auth->findText(auth));
+        r.encryption->setCurrentIndex(r.encryption->findText(encryption));
+        r.validKey->setCurrentIndex(0);
+        r.ssid->setText("lobby");
+        r.supportFlag->setText("1");
+        click("Bt_Refresh");
+        recorder.messages.clear();
+    }
+    void click(const char* name) { child<QPushButton>(page.get(), name)->click(); }
+    QString onlyMessage()
+    {
+        EXPECT_EQ(recorder.messages.size(), 1u) << recorder.texts().join(" | ").toStdString();
+        return recorder.messages.empty() ? QString() : recorder.messages.front().text + " / " +
+                                                          recorder.messages.front().caption;
+    }
+
+    QUdpSocket silent;
+    DialogRecorder recorder;
+    std::unique_ptr<TFM_Wirless> page;
+};
+
+TEST_F(WirelessPage, ShowsOneRadioUnderTheBandCaptionAndKeepsTheTwinHidden)
+{
+    auto* sheets = child<QTabWidget>(page.get(), "PC_Wirless");
+    EXPECT_EQ(page->windowTitle(), "Home \\ Wireless");
+    EXPECT_EQ(sheets->tabText(0), "IEEE 802.11g");
+    EXPECT_TRUE(sheets->isTabVisible(0));
+    EXPECT_FALSE(sheets->isTabVisible(1));
+    EXPECT_EQ(page->Radio(1).wepEdits, nullptr) << "the hidden radio's bindings are not made";
+    EXPECT_NE(page->Radio(0).wepEdits, nullptr);
+    EXPECT_EQ(edit(page.get(), "Ed_DynChLista")->text(), "6");
+    EXPECT_EQ(items(combo(page.get(), "Ed_KeySize")), QStringList({"64 Bits", "128 Bits", "152 Bits"}));
+    EXPECT_EQ(items(combo(page.get(), "ED_APModeComboBox")).size(), 5);
+    for (const char* name : {"Ed_SSIDg", "CB_Chang", "CB_AuScg", "Ed_SecAuthgTemp", "Ed_ReMAddrg7",
+                             "SiteServeyListViewg", "CiphertypeComboBx_g", "GuestKeyIndex3_ComboBoxg"})
+        EXPECT_NE(page->findChild<QWidget*>(name), nullptr) << name;
+}
+
+TEST_F(WirelessPage, SsidChecksRunInOrderWithTheirTexts)
+{
+    deviceShows("Access Point");
+    struct Case {
+        QString ssid;
+        QString message;
+    };
+    const Case cases[] = {
+        {QString(33, 'x'), "The Max Length of SSID is 32 in 11g! / Error"},
+        {" " + QString(32, 'x'), "The Max Length of SSID is 32 in 11g! / Error"},  // length first
+        {" lobby", "The first character can't be blank. / Error"},
+        {"", "Please Input SSID in 11g / Warning"},
+        {QString::fromUtf8("caf\xc3\xa9"), "Don't support chinese characters ! / Error"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.ssid.toStdString());
+        recorder.messages.clear();
+        edit(page.get(), "Ed_SSIDa")->setText(c.ssid);
+        click("Bt_Apply");
+        EXPECT_EQ(onlyMessage(), c.message);
+        EXPECT_EQ(page->StatusBar()->SimpleText(), "") << "nothing was written";
+    }
+    // A double quote is refused by the shared text check with its own warning.
+    recorder.messages.clear();
+    edit(page.get(), "Ed_SSIDa")->setText("lob\"by");
+    click("Bt_Apply");
+    EXPECT_EQ(recorder.messages.size(), 1u);
+}
+
+TEST_F(WirelessPage, SharedKeyForcesEncryptionAndDisableLocksTheKeys)
+{
+    deviceShows("Access Point");
+    QComboBox* encryption = combo(page.get(), "Ed_SecEncypa");
+    EXPECT_TRUE(encryption->isEnabled());
+    EXPECT_FALSE(combo(page.get(), "Ed_SecValKeya")->isEnabled()) << "encryption is off";
+    for (const char* name : {"Ed_Key1a", "Ed_Key2a", "Ed_Key3a", "Ed_Key4a"})
+        EXPECT_TRUE(edit(page.get(), name)->isReadOnly()) << name;
+
+    choose(combo(page.get(), "Ed_SecAuthaTemp"), "Shared Key");
+    EXPECT_EQ(combo(page.get(), "Ed_SecAutha")->currentText(), "Shared Key");
+    EXPECT_EQ(encryption->currentText(), "Enable");
+    EXPECT_FALSE(encryption->isEnabled());
+    EXPECT_TRUE(combo(page.get(), "Ed_SecValKeya")->isEnabled());
+    EXPECT_FALSE(edit(page.get(), "Ed_Key1a")->isReadOnly()) << "the valid key is editable";
+    EXPECT_TRUE(edit(page.get(), "Ed_Key2a")->isReadOnly());
+
+    choose(combo(page.get(), "Ed_SecValKeya"), "Second");
+    EXPECT_TRUE(edit(page.get(), "Ed_Key1a")->isReadOnly());
+    EXPECT_FALSE(edit(page.get(), "Ed_Key2a")->isReadOnly());
+
+    choose(combo(page.get(), "Ed_SecAuthaTemp"), "Open System");
+    EXPECT_TRUE(encryption->isEnabled());
+}
+
+TEST_F(WirelessPage, KeyLengthIsCheckedOnTheValidKeyOnly)
+{
+    deviceShows("Access Point", "Open System", "Enable");
+    choose(combo(page.get(), "Ed_SecValKeya"), "Second");
+    choose(combo(page.get(), "Ed_KeyType"), "ASCII");
+    choose(combo(page.get(), "Ed_KeySize"), "128 Bits");
+    EXPECT_EQ(MaxLength(edit(page.get(), "Ed_Key2a")), 13);
+    edit(page.get(), "Ed_Key1a")->setText("short");
+    edit(page.get(), "Ed_Key2a")->setText("twelve chars");
+    click("Bt_Apply");
+    EXPECT_EQ(onlyMessage(), "The Length of the 2nd key in IEEE802.11g must be 13! / Warning");
+
+    recorder.messages.clear();
+    choose(combo(page.get(), "Ed_KeySize"), "152 Bits");
+    click("Bt_Apply");
+    EXPECT_EQ(onlyMessage(), "The Lengh of the 2nd key in IEEE802.11g must be 16! / Warning");
+
+    // A HEX key with a letter beyond F is refused and cleared.
+    recorder.messages.clear();
+    choose(combo(page.get(), "Ed_KeyType"), "HEX");
+    choose(combo(page.get(), "Ed_KeySize"), "64 Bits");
+    edit(page.get(), "Ed_Key2a")->setText("12345678GH");
+    click("Bt_Apply");
+    EXPECT_EQ(onlyMessage(), "Please input  Hexadecimal digits! / Warning");
+    EXPECT_EQ(edit(page.get(), "Ed_Key2a")->text(), "");
+}
+
+TEST_F(WirelessPage, Dot1xHidesTheIntervalAndOffersOnlyWep)
+{
+    deviceShows("Access Point");
+    choose(combo(page.get(), "Ed_SecAuthaTemp"), "802.1x");
+    EXPECT_TRUE(child<QGroupBox>(page.get(), "GroupBox4")->isHidden());
+    EXPECT_FALSE(child<QGroupBox>(page.get(), "GroupBox5")->isHidden());
+    EXPECT_TRUE(edit(page.get(), "GroupKeyEdit")->isHidden());
+    EXPECT_EQ(items(combo(page.get(), "CiphertypeComBx")), QStringList({"WEP"}));
+
+    choose(combo(page.get(), "Ed_SecAuthaTemp"), "WPA-EAP");
+    EXPECT_FALSE(edit(page.get(), "GroupKeyEdit")->isHidden());
+    EXPECT_EQ(items(combo(page.get(), "CiphertypeComBx")), QStringList({"Auto", "AES", "TKIP"}));
+
+    // The RADIUS checks, in order.
+    struct Case {
+        const char *interval, *server, *port, *secret, *message;
+    };
+    const Case cases[] = {
+        {"", "10.0.0.2", "1812", "abc", "Please input a number between 300 and 18000. / Error"},
+        {"299", "10.0.0.2", "1812", "abc", "Please input a number between 300 and 18000. / Error"},
+        {"300", "10.0.0.255", "1812", "abc", "The Radius server's IP is illegal. / Error"},
+        {"300", "10.0.0.2", "", "abc", "Please input a number between 1 and 65535. / Error"},
+        {"300", "10.0.0.2", "1812", "ab-c", "Please input Radius Secret format xxxxxx(x:0-9;A-z) / Warning"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        recorder.messages.clear();
+        edit(page.get(), "GroupKeyEdit")->setText(c.interval);
+        edit(page.get(), "RadiusServerEdit")->setText(c.server);
+        edit(page.get(), "RadiusportEdit")->setText(c.port);
+        edit(page.get(), "RadiusSecretEdit")->setText(c.secret);
+        click("Bt_Apply");
+        EXPECT_EQ(onlyMessage(), c.message);
+    }
+}
+
+TEST_F(WirelessPage, WdsModesLimitAuthenticationsAndFixTheChannel)
+{
+    deviceShows("Access Point", "WPA2-PSK");
+    combo(page.get(), "CB_AuSc")->setCurrentIndex(1);
+    choose(combo(page.get(), "CB_AuSc"), "Enable");
+    EXPECT_FALSE(combo(page.get(), "CB_Chana")->isEnabled());
+    choose(combo(page.get(), "CB_AuSc"), "Disable");
+    EXPECT_TRUE(combo(page.get(), "CB_Chana")->isEnabled());
+    choose(combo(page.get(), "CB_AuSc"), "Enable");
+    EXPECT_EQ(combo(page.get(), "Ed_SecAuthaTemp")->count(), 10);
+    EXPECT_TRUE(child<QGroupBox>(page.get(), "GroupBox1")->isHidden());
+
+    choose(combo(page.get(), "ED_APModeTempComboBox"), "WDS");
+    EXPECT_EQ(combo(page.get(), "ED_APModeComboBox")->currentText(), "WDS");
+    EXPECT_FALSE(child<QGroupBox>(page.get(), "GroupBox1")->isHidden());
+    EXPECT_EQ(child<QGroupBox>(page.get(), "GroupBox1")->title(), " WDS without AP ");
+    EXPECT_EQ(items(combo(page.get(), "Ed_SecAuthaTemp")),
+              QStringList({"Open System", "Shared Key", "Open System / Shared Key", "WPA-PSK"}));
+    EXPECT_EQ(combo(page.get(), "Ed_SecAuthaTemp")->currentText(), "Open System") << "WPA2-PSK is not offered";
+    EXPECT_EQ(combo(page.get(), "CB_AuSc")->currentText(), "Disable");
+    EXPECT_FALSE(combo(page.get(), "CB_AuSc")->isEnabled());
+    EXPECT_TRUE(combo(page.get(), "CB_Chana")->isEnabled());
+    EXPECT_FALSE(edit(page.get(), "Ed_ReMAddra0")->isReadOnly());
+
+    // With the support flag a WDS link takes AES only and keeps its group key interval.
+    choose(combo(page.get(), "Ed_SecAuthaTemp"), "WPA-PSK");
+    EXPECT_EQ(items(combo(page.get(), "CipherforPSKBx")), QStringList({"AES"}));
+    EXPECT_TRUE(edit(page.get(), "GroupKeyPSKEdit")->isHidden());
+    choose(combo(page.get(), "ED_APModeTempComboBox"), "WDS with AP");
+    EXPECT_EQ(child<QGroupBox>(page.get(), "GroupBox1")->title(), " WDS with AP ");
+    EXPECT_EQ(items(combo(page.get(), "CipherforPSKBx")), QStringList({"Auto", "AES"}));
+    choose(combo(page.get(), "ED_APModeTempComboBox"), "Access Point");
+    EXPECT_EQ(items(combo(page.get(), "CipherforPSKBx")), QStringList({"Auto", "AES", "TKIP"}));
+    EXPECT_FALSE(edit(page.get(), "GroupKeyPSKEdit")->isHidden());
+}
+
+TEST_F(WirelessPage, WdsPartnersAreCheckedBeforeAnythingIsWritten)
+{
+    deviceShows("WDS with AP");
+    struct Case {
+        QStringList partners;
+        const char* message;
+    };
+    const Case cases[] = {
+        // Duplicates are found whatever the letter case.
+        {{"00E0A6AABBCC", "", "00e0a6aabbcc"}, "Exist same MAC address in 802.11g. / Warning"},
+        {{"", "00E0A6AABBCC"}, "Please input MAC address in first blank space! / Warning"},
+        {{"00E0A6AABBC"}, "The length is 12 in IEEE802.11g MAC address. / Error"},
+        {{"00E0A6AABBCC", "00E0A6AABB"}, "The length is 12 in IEEE802.11g MAC address. / Error"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        recorder.messages.clear();
+        for (int i = 0; i < 8; ++i)
+            page->Radio(0).wds[static_cast<size_t>(i)]->setText(i < c.partners.size() ? c.partners[i] : "");
+        click("Bt_Apply");
+        EXPECT_EQ(onlyMessage(), c.message);
+        // The empty slots filled with zeros for the check show empty again.
+        EXPECT_EQ(edit(page.get(), "Ed_ReMAddra7")->text(), "");
+    }
+}
+
+TEST_F(WirelessPage, TheTwinComparesItsPartnersAsTypedAndNamesItsBand)
+{
+    deviceShows("Access Point");
+    // A test may show the second sheet; the twin's rules then run too.
+    SetTabSheetVisible(child<QWidget>(page.get(), "TS_11g"), true);
+    WirlessRadio& twin = page->Radio(1);
+    twin.apMode->setCurrentIndex(1);
+    twin.ssid->setText("");
+    click("Bt_Apply");
+    EXPECT_EQ(onlyMessage(), "Please Input SSID in 11g / Warning");
+    EXPECT_EQ(child<QTabWidget>(page.get(), "PC_Wirless")->currentWidget(), twin.sheet);
+
+    recorder.messages.clear();
+    twin.ssid->setText("second");
+    page->Radio(0).wds[0]->setText("00e0a6aabbcc");
+    page->Radio(0).wds[1]->setText("00E0A6AABBCC");
+    click("Bt_Apply");
+    EXPECT_EQ(onlyMessage(), "Exist same MAC address in 802.11g. / Warning") << "radio 1 ignores letter case";
+
+    // Radio 2 takes the two spellings as two partners; Apply goes on to the writes, which the
+    // silent device lets fail: no wait dialog, "Setting error!".
+    recorder.messages.clear();
+    page->Radio(0).wds[1]->setText("00E0A6AABBCD");
+    twin.wds[0]->setText("00e0a6aabbcc");
+    twin.wds[1]->setText("00E0A6AABBCC");
+    click("Bt_Apply");
+    EXPECT_TRUE(recorder.messages.empty()) << recorder.texts().join(" | ").toStdString();
+    EXPECT_EQ(page->StatusBar()->SimpleText(), "Setting error!");
+}
