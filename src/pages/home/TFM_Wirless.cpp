@@ -326,7 +326,9 @@ void TFM_Wirless::Bt_ApplyClick()
         bool wds = false;
         for (WirlessRadio& r : m_radio)
             wds = wds || (SheetVisible(r) && ShownWdsMode(r));
-        RunRestartWait({.countdown = wds ? kWdsRestartSeconds : kRestartSeconds}, this);
+        RestartWait wait;
+        wait.countdown = wds ? kWdsRestartSeconds : kRestartSeconds;
+        RunRestartWait(wait, this);
         ShowSimpleStatus("Setting Success!");
     } else {
         ShowSimpleStatus("Setting error!");
