@@ -440,7 +440,8 @@ int Device::startTransfer(int command, const std::string& serverAddress, const s
     m_transfer = std::make_shared<Transfer>();
     m_transfer->command = command;
     m_transfer->fileName = fileName;
-    TftpEndpoint server{serverAddress, m_settings.tftpServerPort, m_settings.tftpTimeoutMs, m_settings.tftpRetries};
+    TftpEndpoint server{serverAddress, m_settings.tftpServerPort, m_settings.tftpTimeoutMs, m_settings.tftpRetries,
+                        m_settings.tftpLocalAddress};
     const std::string configuration = command == 3 ? configurationText() : std::string();
     std::shared_ptr<Transfer> job = m_transfer;
     job->worker = std::thread([job, server, fileName, configuration] {

@@ -24,6 +24,7 @@ struct DeviceSettings {
     int surveyRows = 5;       // neighbours a site survey finds
     int logRows = 0;          // synthetic entries in the system log at start
     uint16_t tftpServerPort = 69;
+    std::string tftpLocalAddress;  // the address transfers leave from; empty: any
     int tftpTimeoutMs = 2000;
     int tftpRetries = 3;
     bool signalStrength = false;  // serve the point-to-point signal strength object

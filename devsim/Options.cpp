@@ -143,10 +143,18 @@ Faults:
                           instance, e.g. 1.3.6.1.4.1.32473.10.37.24.3.2.1.0) with the
                           SNMP error status STATUS (1-19); repeat for more
 
+Several devices in one process (a site for tests and demos):
+  --next-device           the options after it describe another device (its own
+                          --address and/or --port; SNMPv3 users are shared)
+  --devices N             N copies of this device on consecutive addresses from
+                          --address, all on --port (e.g. 127.0.1.1 .. 127.0.1.100);
+                          a --state-out FILE then needs "{address}" in its name
+
   --verbose               log every set and transfer to standard error
   --help                  show this text
 
-When ready it prints "vta-devsim ready on udp:ADDRESS:PORT". SIGTERM or SIGINT end it.
+When ready it prints "vta-devsim ready on udp:ADDRESS:PORT" (several devices: one
+"udp:ADDRESS:PORT" after the other, separated by blanks). SIGTERM or SIGINT end it.
 )";
 }
 
@@ -242,6 +250,8 @@ bool ParseOptions(int argc, char** argv, Options& options, bool& help, std::stri
             ok = integer(0, 10000, options.device.surveyRows);
         else if (name == "--log-rows")
             ok = integer(0, 10000, options.device.logRows);
+        else if (name == "--devices")
+            ok = integer(1, 10000, options.copies);
         else if (name == "--drop-percent")
             ok = integer(0, 100, options.dropPercent);
         else if (name == "--delay-ms")
@@ -270,5 +280,81 @@ bool ParseOptions(int argc, char** argv, Options& options, bool& help, std::stri
     }
     if (options.users.empty())
         options.users = DefaultUsers();
+    // Transfers leave from the device's own address, as on a device.
+    if (options.address != "0.0.0.0")
+        options.device.tftpLocalAddress = options.address;
+    return true;
+}
+
+namespace {
+
+// The address count steps after the dotted IPv4 address; empty past 255.255.255.255.
+std::string NextAddress(const std::string& address, int count)
+{
+    in_addr parsed{};
+    inet_pton(AF_INET, address.c_str(), &parsed);
+    const unsigned long long next = static_cast<unsigned long long>(ntohl(parsed.s_addr)) + count;
+    if (next > 0xFFFFFFFFull)
+        return {};
+    parsed.s_addr = htonl(static_cast<uint32_t>(next));
+    char text[INET_ADDRSTRLEN] = {};
+    inet_ntop(AF_INET, &parsed, text, sizeof text);
+    return text;
+}
+
+bool ExpandCopies(const Options& options, std::vector<Options>& devices, std::string& error)
+{
+    const std::string marker = "{address}";
+    if (options.copies > 1 && !options.stateOut.empty() && options.stateOut.find(marker) == std::string::npos) {
+        error = "--devices " + std::to_string(options.copies) + ": --state-out needs \"{address}\" in its name";
+        return false;
+    }
+    for (int i = 0; i < options.copies; ++i) {
+        Options copy = options;
+        copy.copies = 1;
+        copy.address = NextAddress(options.address, i);
+        if (copy.address.empty()) {
+            error = "--devices " + std::to_string(options.copies) + ": not that many addresses after " +
+                    options.address;
+            return false;
+        }
+        if (copy.device.tftpLocalAddress == options.address)
+            copy.device.tftpLocalAddress = copy.address;
+        if (const size_t at = copy.stateOut.find(marker); at != std::string::npos)
+            copy.stateOut.replace(at, marker.size(), copy.address);
+        devices.push_back(copy);
+    }
+    return true;
+}
+
+}  // namespace
+
+bool ParseSite(int argc, char** argv, std::vector<Options>& devices, bool& help, std::string& error)
+{
+    devices.clear();
+    std::vector<char*> group{argv[0]};
+    for (int i = 1; i <= argc; ++i) {
+        if (i < argc && std::string(argv[i]) != "--next-device") {
+            group.push_back(argv[i]);
+            continue;
+        }
+        Options options;
+        if (!ParseOptions(static_cast<int>(group.size()), group.data(), options, help, error)) {
+            if (devices.size() > 0 || i < argc)
+                error = "device " + std::to_string(devices.size() + 1) + ": " + error;
+            return false;
+        }
+        if (help)
+            return true;
+        if (!ExpandCopies(options, devices, error))
+            return false;
+        group.resize(1);
+    }
+    for (size_t i = 0; i < devices.size(); ++i)
+        for (size_t j = 0; j < i; ++j)
+            if (devices[i].address == devices[j].address && devices[i].port == devices[j].port) {
+                error = "two devices on udp:" + devices[i].address + ":" + std::to_string(devices[i].port);
+                return false;
+            }
     return true;
 }

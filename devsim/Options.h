@@ -33,6 +33,7 @@ struct Options {
     std::string lanAddress;  // "ADDRESS/MASK": the device's configured LAN address at start
     std::string lanMask;
     bool verbose = false;
+    int copies = 1;  // --devices: this device on this many consecutive addresses
     DeviceSettings device;
 };
 
@@ -40,5 +41,9 @@ struct Options {
 // `help` when --help was asked for (the caller prints HelpText and ends).
 bool ParseOptions(int argc, char** argv, Options& options, bool& help, std::string& error);
 std::string HelpText();
+// The whole command line: one device, or several separated by "--next-device", each with
+// its own options; "--devices N" stands for N copies on consecutive addresses. Every device
+// gets its own address and port.
+bool ParseSite(int argc, char** argv, std::vector<Options>& devices, bool& help, std::string& error);
 // The SNMPv3 users the simulator has when none are given on the command line.
 std::vector<UsmUser> DefaultUsers();

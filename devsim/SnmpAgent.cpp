@@ -5,16 +5,20 @@
 
 #include <net-snmp/agent/net-snmp-agent-includes.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sys/select.h>
 #include <unistd.h>
 
 extern "C" {
 // The agent library's listening session; declared in no public header.
 extern netsnmp_session* main_session;
+// The library's list of open sessions; finds the session of a transport we opened.
+extern struct session_list* Sessions;
 void init_vacm_vars(void);
 void init_usmUser(void);
 void init_vacm_config_tokens(void);
@@ -69,17 +73,40 @@ struct SnmpAgent::HeldRequest {
     void* magic;
 };
 
-SnmpAgent::SnmpAgent(Device& device, const Options& options) : m_device(device), m_options(options)
+// A device with what its agent keeps for it: the session it listens on, requests held back
+// by --delay-ms, and the TFTP command waiting for the end of its transfer.
+struct SnmpAgent::Station {
+    Station(Device& served, const Options& given) : device(served), options(given) {}
+
+    Device& device;
+    const Options& options;
+    netsnmp_session* listener = nullptr;
+    std::deque<HeldRequest> delayed;
+    netsnmp_pdu* transferRequest = nullptr;
+    netsnmp_session* transferSession = nullptr;
+    int transferIndex = 0;
+    std::mt19937 random{20261210};
+
+    std::string listenAddress() const { return "udp:" + options.address + ":" + std::to_string(options.port); }
+};
+
+SnmpAgent::SnmpAgent(const std::vector<AgentDevice>& devices)
 {
+    for (const AgentDevice& device : devices) {
+        m_stations.push_back(std::make_unique<Station>(device.device, device.options));
+        m_verbose = m_verbose || device.options.verbose;
+    }
     g_agent = this;
 }
 
 SnmpAgent::~SnmpAgent()
 {
-    for (HeldRequest& held : m_delayed)
-        snmp_free_pdu(held.pdu);
-    if (m_transferRequest)
-        snmp_free_pdu(m_transferRequest);
+    for (auto& station : m_stations) {
+        for (HeldRequest& held : station->delayed)
+            snmp_free_pdu(held.pdu);
+        if (station->transferRequest)
+            snmp_free_pdu(station->transferRequest);
+    }
     snmp_shutdown(kApplication);
     if (!m_folder.empty()) {
         std::error_code ignored;
@@ -99,15 +126,28 @@ bool SnmpAgent::start(std::string& error)
     {
         // Access: one read and one write community, and the SNMPv3 users, all with the whole
         // tree as their view.
+        // Several devices: every community any of them knows; the hook keeps each device to its
+        // own two. SNMPv3 users are the agent's, so the first definition of a name serves all.
         std::ofstream conf(m_folder + "/" + kApplication + ".conf");
-        conf << "rocommunity " << m_options.readCommunity << " default\n";
-        conf << "rwcommunity " << m_options.writeCommunity << " default\n";
-        for (const UsmUser& user : m_options.users) {
-            conf << "createUser " << user.name << " " << user.authProtocol << " " << user.authPassword;
-            if (!user.privProtocol.empty())
-                conf << " " << user.privProtocol << " " << user.privPassword;
-            conf << "\nrwuser " << user.name << (user.privProtocol.empty() ? " auth" : " priv") << "\n";
-        }
+        std::set<std::string> readOnly, readWrite, users;
+        for (const auto& station : m_stations)
+            readWrite.insert(station->options.writeCommunity);
+        for (const auto& station : m_stations)
+            if (!readWrite.count(station->options.readCommunity))
+                readOnly.insert(station->options.readCommunity);
+        for (const std::string& community : readOnly)
+            conf << "rocommunity " << community << " default\n";
+        for (const std::string& community : readWrite)
+            conf << "rwcommunity " << community << " default\n";
+        for (const auto& station : m_stations)
+            for (const UsmUser& user : station->options.users) {
+                if (!users.insert(user.name).second)
+                    continue;
+                conf << "createUser " << user.name << " " << user.authProtocol << " " << user.authPassword;
+                if (!user.privProtocol.empty())
+                    conf << " " << user.privProtocol << " " << user.privPassword;
+                conf << "\nrwuser " << user.name << (user.privProtocol.empty() ? " auth" : " priv") << "\n";
+            }
         if (!conf) {
             error = "cannot write the agent's configuration in " + m_folder;
             return false;
@@ -120,9 +160,9 @@ bool SnmpAgent::start(std::string& error)
     netsnmp_ds_set_string(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_CONFIGURATION_DIR, m_folder.c_str());
     netsnmp_ds_set_string(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_PERSISTENT_DIR, m_folder.c_str());
     netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DONT_READ_CONFIGS, 0);
-    const std::string listen = "udp:" + m_options.address + ":" + std::to_string(m_options.port);
+    const std::string listen = m_stations.front()->listenAddress();
     netsnmp_ds_set_string(NETSNMP_DS_APPLICATION_ID, NETSNMP_DS_AGENT_PORTS, listen.c_str());
-    if (m_options.verbose)
+    if (m_verbose)
         snmp_enable_stderrlog();
     else  // the library's notices would mix with the ready line
         netsnmp_register_loghandler(NETSNMP_LOGHANDLER_NONE, LOG_DEBUG);
@@ -138,7 +178,9 @@ bool SnmpAgent::start(std::string& error)
         return registration && netsnmp_register_handler(registration) == MIB_REGISTERED_OK;
     };
     if (!registerTree("vta-system", kSystemGroup) || !registerTree("vta-private", kPrivateRoot) ||
-        (m_device.settings().signalStrength && !registerTree("vta-signal", kSignalRoot))) {
+        (std::any_of(m_stations.begin(), m_stations.end(),
+                     [](const auto& station) { return station->device.settings().signalStrength; }) &&
+         !registerTree("vta-signal", kSignalRoot))) {
         error = "cannot register the device's objects with the agent library";
         return false;
     }
@@ -147,35 +189,73 @@ bool SnmpAgent::start(std::string& error)
         error = "cannot listen on " + listen + " (address in use or not available)";
         return false;
     }
-    // Put our hook in front of the agent's packet handler.
-    m_listener = main_session;
-    m_agentCallback = m_listener->callback;
-    m_listener->callback = ReceivePacket;
+    // Put our hook in front of the agent's packet handler, on every device's session.
+    m_stations.front()->listener = main_session;
+    m_agentCallback = main_session->callback;
+    for (size_t i = 1; i < m_stations.size(); ++i)
+        if (!openListener(*m_stations[i], error))
+            return false;
+    for (auto& station : m_stations)
+        station->listener->callback = ReceivePacket;
     return true;
+}
+
+// A further device's session: the agent library serves the transport like its first one.
+bool SnmpAgent::openListener(Station& station, std::string& error)
+{
+    const std::string address = station.listenAddress();
+    netsnmp_transport* transport = netsnmp_transport_open_server("snmp", address.c_str());
+    if (!transport || netsnmp_register_agent_nsap(transport) < 0) {
+        error = "cannot listen on " + address + " (address in use or not available)";
+        return false;
+    }
+    for (session_list* open = Sessions; open; open = open->next)
+        if (open->transport == transport)
+            station.listener = open->session;
+    if (!station.listener) {
+        error = "the agent library opened no session for " + address;
+        return false;
+    }
+    return true;
+}
+
+SnmpAgent::Station* SnmpAgent::stationOf(const netsnmp_session* session)
+{
+    for (auto& station : m_stations)
+        if (station->listener == session)
+            return station.get();
+    return nullptr;
 }
 
 int SnmpAgent::HandleRequests(netsnmp_mib_handler*, netsnmp_handler_registration* registration,
                               netsnmp_agent_request_info* info, netsnmp_request_info* requests)
 {
-    return g_agent->handle(Oid(registration->rootoid, registration->rootoid + registration->rootoid_len), info,
-                           requests);
+    Station* station = info->asp ? g_agent->stationOf(info->asp->session) : nullptr;
+    if (!station)
+        station = g_agent->m_stations.front().get();
+    return g_agent->handle(*station, Oid(registration->rootoid, registration->rootoid + registration->rootoid_len),
+                           info, requests);
 }
 
-int SnmpAgent::checkSet(const Oid& instance, const netsnmp_variable_list* value, Variable& updated)
+int SnmpAgent::checkSet(Station& station, const Oid& instance, const netsnmp_variable_list* value,
+                        Variable& updated)
 {
-    for (const RefusedSet& refused : m_options.refusedSets)
+    for (const RefusedSet& refused : station.options.refusedSets)
         if (refused.instance == instance)
             return refused.status;
-    Variable* variable = m_device.store().storage(instance);
+    Device& device = station.device;
+    Variable* variable = device.store().storage(instance);
     if (!variable)
-        return m_device.store().find(instance) ? SNMP_ERR_GENERR : SNMP_ERR_NOCREATION;
+        return device.store().find(instance) ? SNMP_ERR_GENERR : SNMP_ERR_NOCREATION;
     const int status = CheckSetValue(*variable, value->type, value->val.string, value->val_len, updated);
-    return status != SNMP_ERR_NOERROR ? status : m_device.checkSet(instance, updated);
+    return status != SNMP_ERR_NOERROR ? status : device.checkSet(instance, updated);
 }
 
-int SnmpAgent::handle(const Oid& root, netsnmp_agent_request_info* info, netsnmp_request_info* requests)
+int SnmpAgent::handle(Station& station, const Oid& root, netsnmp_agent_request_info* info,
+                      netsnmp_request_info* requests)
 {
-    MibStore& store = m_device.store();
+    Device& device = station.device;
+    MibStore& store = device.store();
     bool changed = false;
     for (netsnmp_request_info* request = requests; request; request = request->next) {
         if (request->processed)
@@ -191,7 +271,7 @@ int SnmpAgent::handle(const Oid& root, netsnmp_agent_request_info* info, netsnmp
                 netsnmp_set_request_error(info, request, sibling ? SNMP_NOSUCHINSTANCE : SNMP_NOSUCHOBJECT);
                 break;
             }
-            m_device.refreshLive(name, *variable);
+            device.refreshLive(name, *variable);
             Answer(request, *variable);
             break;
         }
@@ -207,20 +287,20 @@ int SnmpAgent::handle(const Oid& root, netsnmp_agent_request_info* info, netsnmp
                 break;  // past our objects: the agent moves on to the next registration
             snmp_set_var_objid(request->requestvb, next->first.data(), next->first.size());
             Variable* variable = store.storage(next->first);
-            m_device.refreshLive(next->first, *variable);
+            device.refreshLive(next->first, *variable);
             Answer(request, *variable);
             break;
         }
         case MODE_SET_RESERVE1: {
             Variable updated;
-            const int status = checkSet(name, request->requestvb, updated);
+            const int status = checkSet(station, name, request->requestvb, updated);
             if (status != SNMP_ERR_NOERROR)
                 netsnmp_set_request_error(info, request, status);
             break;
         }
         case MODE_SET_ACTION: {
             Variable updated;
-            if (checkSet(name, request->requestvb, updated) != SNMP_ERR_NOERROR) {
+            if (checkSet(station, name, request->requestvb, updated) != SNMP_ERR_NOERROR) {
                 netsnmp_set_request_error(info, request, SNMP_ERR_COMMITFAILED);
                 break;
             }
@@ -235,10 +315,11 @@ int SnmpAgent::handle(const Oid& root, netsnmp_agent_request_info* info, netsnmp
                 *store.storage(name) = *saved;
             break;
         case MODE_SET_COMMIT:
-            if (m_options.verbose)
-                std::fprintf(stderr, "vta-devsim: set %s = %s\n", OidText(name).c_str(),
+            if (station.options.verbose)
+                std::fprintf(stderr, "vta-devsim: %s: set %s = %s\n", station.options.address.c_str(),
+                             OidText(name).c_str(),
                              ValueText(*store.storage(name)).c_str());
-            m_device.committed(name);
+            device.committed(name);
             changed = true;
             break;
         default:
@@ -246,7 +327,7 @@ int SnmpAgent::handle(const Oid& root, netsnmp_agent_request_info* info, netsnmp
         }
     }
     if (changed)
-        writeState();  // before the answer leaves, so a test reading it after the answer sees the set
+        writeState(station);  // before the answer leaves, so a test reading it after the answer sees the set
     return SNMP_ERR_NOERROR;
 }
 
@@ -257,30 +338,55 @@ int SnmpAgent::ReceivePacket(int operation, netsnmp_session* session, int reques
 
 int SnmpAgent::receive(int operation, netsnmp_session* session, int requestId, netsnmp_pdu* pdu, void* magic)
 {
-    if (operation != NETSNMP_CALLBACK_OP_RECEIVED_MESSAGE)
+    Station* station = stationOf(session);
+    if (operation != NETSNMP_CALLBACK_OP_RECEIVED_MESSAGE || !station)
         return m_agentCallback(operation, session, requestId, pdu, magic);
     const auto now = std::chrono::steady_clock::now();
-    if (m_device.silent(now))
+    const Options& options = station->options;
+    if (station->device.silent(now))
         return 1;  // restarting: nothing answers
-    if (m_options.dropPercent > 0 && static_cast<int>(m_random() % 100) < m_options.dropPercent)
+    if (options.dropPercent > 0 && static_cast<int>(station->random() % 100) < options.dropPercent)
         return 1;
-    if (m_options.delayMs > 0) {
-        m_delayed.push_back({now + std::chrono::milliseconds(m_options.delayMs), session, snmp_clone_pdu(pdu), magic});
+    if (refuseCommunity(*station, session, pdu))
+        return 1;
+    if (options.delayMs > 0) {
+        station->delayed.push_back(
+            {now + std::chrono::milliseconds(options.delayMs), session, snmp_clone_pdu(pdu), magic});
         return 1;
     }
-    if (takeTransferCommand(session, pdu))
+    if (takeTransferCommand(*station, session, pdu))
         return 1;
     return m_agentCallback(operation, session, requestId, pdu, magic);
 }
 
-bool SnmpAgent::mayWrite(const netsnmp_pdu* pdu) const
+// The agent's access rules know every device's communities; each device answers only its
+// own. A community it does not know goes unanswered, as on a device; its read community
+// does not write even where another device writes with the same text.
+bool SnmpAgent::refuseCommunity(Station& station, netsnmp_session* session, netsnmp_pdu* pdu)
+{
+    if (pdu->version != SNMP_VERSION_1 && pdu->version != SNMP_VERSION_2c)
+        return false;
+    const std::string community = pdu->community
+                                      ? std::string(reinterpret_cast<const char*>(pdu->community), pdu->community_len)
+                                      : std::string();
+    if (community == station.options.writeCommunity)
+        return false;
+    if (community != station.options.readCommunity)
+        return true;
+    if (pdu->command != SNMP_MSG_SET || m_stations.size() == 1)
+        return false;  // alone, the agent's own access rules answer it
+    answer(session, snmp_clone_pdu(pdu), SNMP_ERR_NOACCESS, 1);
+    return true;
+}
+
+bool SnmpAgent::mayWrite(const Station& station, const netsnmp_pdu* pdu) const
 {
     if (pdu->version == SNMP_VERSION_1 || pdu->version == SNMP_VERSION_2c)
         return pdu->community && std::string(reinterpret_cast<const char*>(pdu->community), pdu->community_len) ==
-                                     m_options.writeCommunity;
+                                     station.options.writeCommunity;
     if (pdu->version != SNMP_VERSION_3 || !pdu->securityName || (pdu->contextName && pdu->contextNameLen))
         return false;
-    for (const UsmUser& user : m_options.users)
+    for (const UsmUser& user : station.options.users)
         if (user.name == std::string(pdu->securityName, pdu->securityNameLen))
             return pdu->securityLevel >= (user.privProtocol.empty() ? SNMP_SEC_LEVEL_AUTHNOPRIV
                                                                     : SNMP_SEC_LEVEL_AUTHPRIV);
@@ -291,7 +397,7 @@ bool SnmpAgent::mayWrite(const netsnmp_pdu* pdu) const
 // answering everything else. Net-SNMP's delegated requests would hold every other request
 // back while a set is pending, so such a set is taken out of the agent here and its
 // answer is built when the transfer ends.
-bool SnmpAgent::takeTransferCommand(netsnmp_session* session, netsnmp_pdu* pdu)
+bool SnmpAgent::takeTransferCommand(Station& station, netsnmp_session* session, netsnmp_pdu* pdu)
 {
     if (pdu->command != SNMP_MSG_SET)
         return false;
@@ -305,24 +411,25 @@ bool SnmpAgent::takeTransferCommand(netsnmp_session* session, netsnmp_pdu* pdu)
             value = *vb->val.integer;
         }
     }
-    if (!index || value < 1 || value > 3 || !mayWrite(pdu))
+    if (!index || value < 1 || value > 3 || !mayWrite(station, pdu))
         return false;  // the agent's own checks answer it
-    if (m_transferRequest) {
-        if (pdu->reqid == m_transferRequest->reqid)
+    if (station.transferRequest) {
+        if (pdu->reqid == station.transferRequest->reqid)
             return true;  // the manager's retry of the set we are working on
         answer(session, snmp_clone_pdu(pdu), SNMP_ERR_RESOURCEUNAVAILABLE, index);
         return true;
     }
     // Check and store the other values of the same set first: the transfer uses them.
-    MibStore& store = m_device.store();
+    Device& device = station.device;
+    MibStore& store = device.store();
     std::vector<std::pair<Oid, Variable>> updates;
     position = 0;
     for (const netsnmp_variable_list* vb = pdu->variables; vb; vb = vb->next_variable) {
         ++position;
         Variable updated;
         const Oid name = NameOf(vb);
-        int status = name == command ? SNMP_ERR_NOERROR : checkSet(name, vb, updated);
-        for (const RefusedSet& refused : m_options.refusedSets)
+        int status = name == command ? SNMP_ERR_NOERROR : checkSet(station, name, vb, updated);
+        for (const RefusedSet& refused : station.options.refusedSets)
             if (name == command && refused.instance == command)
                 status = refused.status;
         if (status != SNMP_ERR_NOERROR) {
@@ -335,18 +442,18 @@ bool SnmpAgent::takeTransferCommand(netsnmp_session* session, netsnmp_pdu* pdu)
     for (auto& [name, updated] : updates)
         *store.storage(name) = updated;
     store.storage(command)->number = value;
-    const int status = m_device.startTransfer(static_cast<int>(value),
+    const int status = device.startTransfer(static_cast<int>(value),
                                               ValueText(*store.storage(DeviceOid::Private("3.3.1.0"))),
                                               store.storage(DeviceOid::Private("3.3.2.0"))->bytes,
                                               store.storage(DeviceOid::Private("3.3.3.0"))->bytes);
-    writeState();
+    writeState(station);
     if (status != SNMP_ERR_NOERROR) {
         answer(session, snmp_clone_pdu(pdu), status, index);
         return true;
     }
-    m_transferRequest = snmp_clone_pdu(pdu);
-    m_transferSession = session;
-    m_transferIndex = index;
+    station.transferRequest = snmp_clone_pdu(pdu);
+    station.transferSession = session;
+    station.transferIndex = index;
     return true;
 }
 
@@ -390,24 +497,24 @@ void SnmpAgent::answer(netsnmp_session* session, netsnmp_pdu* request, int statu
     }
 }
 
-void SnmpAgent::finishTransfer()
+void SnmpAgent::finishTransfer(Station& station)
 {
-    const std::optional<int> status = m_device.finishedTransfer();
-    if (!status || !m_transferRequest)
+    const std::optional<int> status = station.device.finishedTransfer();
+    if (!status || !station.transferRequest)
         return;
-    writeState();
-    answer(m_transferSession, m_transferRequest, *status, m_transferIndex);
-    m_transferRequest = nullptr;
-    m_transferSession = nullptr;
+    writeState(station);
+    answer(station.transferSession, station.transferRequest, *status, station.transferIndex);
+    station.transferRequest = nullptr;
+    station.transferSession = nullptr;
 }
 
-void SnmpAgent::releaseDelayed()
+void SnmpAgent::releaseDelayed(Station& station)
 {
     const auto now = std::chrono::steady_clock::now();
-    while (!m_delayed.empty() && m_delayed.front().due <= now) {
-        HeldRequest held = m_delayed.front();
-        m_delayed.pop_front();
-        if (!m_device.silent(now) && !takeTransferCommand(held.session, held.pdu))
+    while (!station.delayed.empty() && station.delayed.front().due <= now) {
+        HeldRequest held = station.delayed.front();
+        station.delayed.pop_front();
+        if (!station.device.silent(now) && !takeTransferCommand(station, held.session, held.pdu))
             m_agentCallback(NETSNMP_CALLBACK_OP_RECEIVED_MESSAGE, held.session, held.pdu->reqid, held.pdu, held.magic);
         snmp_free_pdu(held.pdu);
     }
@@ -431,21 +538,31 @@ void SnmpAgent::runOnce(int maxWaitMs)
         snmp_timeout();
     run_alarms();
     netsnmp_check_outstanding_agent_requests();
-    const unsigned boots = m_device.boots();
-    m_device.poll(std::chrono::steady_clock::now());
-    if (m_device.boots() != boots)
-        writeState();  // the running status changed with the restart
-    releaseDelayed();
-    finishTransfer();
+    for (auto& station : m_stations) {
+        Device& device = station->device;
+        const unsigned boots = device.boots();
+        device.poll(std::chrono::steady_clock::now());
+        if (device.boots() != boots)
+            writeState(*station);  // the running status changed with the restart
+        releaseDelayed(*station);
+        finishTransfer(*station);
+    }
 }
 
-void SnmpAgent::writeState()
+void SnmpAgent::writeStates()
 {
-    if (m_options.stateOut.empty())
+    for (auto& station : m_stations)
+        writeState(*station);
+}
+
+void SnmpAgent::writeState(Station& station)
+{
+    if (station.options.stateOut.empty())
         return;
-    Variable* upTime = m_device.store().find(DeviceOid::System("3.0"));
-    m_device.refreshLive(DeviceOid::System("3.0"), *upTime);
+    Device& device = station.device;
+    Variable* upTime = device.store().find(DeviceOid::System("3.0"));
+    device.refreshLive(DeviceOid::System("3.0"), *upTime);
     std::string error;
-    if (!WriteFileAtomically(m_options.stateOut, StateJson(m_device.store(), false, upTime->number), error))
+    if (!WriteFileAtomically(station.options.stateOut, StateJson(device.store(), false, upTime->number), error))
         std::fprintf(stderr, "vta-devsim: %s\n", error.c_str());
 }

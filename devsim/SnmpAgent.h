@@ -7,47 +7,56 @@
 
 #include <chrono>
 #include <deque>
+#include <memory>
 #include <random>
 #include <string>
+#include <vector>
 
-// The device's SNMP agent: Net-SNMP's agent library as an embedded master agent in this
-// process. Our handlers serve the device's objects; a hook in front of the agent's packet
-// callback implements silence during restarts, the fault knobs and the late answer of the
-// TFTP command.
+// One simulated device as the agent serves it: its behaviour, its options and its own
+// listening session.
+struct AgentDevice {
+    Device& device;
+    const Options& options;
+};
+
+// The devices' SNMP agent: Net-SNMP's agent library as an embedded master agent in this
+// process, one listening session (address and port) per device. Our handlers serve the
+// objects of the device whose session the request came in on; a hook in front of the
+// agent's packet callback implements silence during restarts, the fault knobs and the late
+// answer of the TFTP command.
 class SnmpAgent {
 public:
-    SnmpAgent(Device& device, const Options& options);
+    explicit SnmpAgent(const std::vector<AgentDevice>& devices);
     ~SnmpAgent();
 
     bool start(std::string& error);
     // Waits for requests and timers at most maxWaitMs and handles what arrived.
     void runOnce(int maxWaitMs);
-    void writeState();
+    void writeStates();
 
 private:
     struct HeldRequest;
+    struct Station;
 
     static int HandleRequests(netsnmp_mib_handler* handler, netsnmp_handler_registration* registration,
                               netsnmp_agent_request_info* info, netsnmp_request_info* requests);
     static int ReceivePacket(int operation, netsnmp_session* session, int requestId, netsnmp_pdu* pdu,
                              void* magic);
-    int handle(const Oid& root, netsnmp_agent_request_info* info, netsnmp_request_info* requests);
+    Station* stationOf(const netsnmp_session* session);
+    bool openListener(Station& station, std::string& error);
+    int handle(Station& station, const Oid& root, netsnmp_agent_request_info* info, netsnmp_request_info* requests);
     int receive(int operation, netsnmp_session* session, int requestId, netsnmp_pdu* pdu, void* magic);
-    bool takeTransferCommand(netsnmp_session* session, netsnmp_pdu* pdu);
-    bool mayWrite(const netsnmp_pdu* pdu) const;
+    bool refuseCommunity(Station& station, netsnmp_session* session, netsnmp_pdu* pdu);
+    bool takeTransferCommand(Station& station, netsnmp_session* session, netsnmp_pdu* pdu);
+    bool mayWrite(const Station& station, const netsnmp_pdu* pdu) const;
     void answer(netsnmp_session* session, netsnmp_pdu* request, int status, int index);
-    void finishTransfer();
-    void releaseDelayed();
-    int checkSet(const Oid& instance, const netsnmp_variable_list* value, Variable& updated);
+    void finishTransfer(Station& station);
+    void releaseDelayed(Station& station);
+    int checkSet(Station& station, const Oid& instance, const netsnmp_variable_list* value, Variable& updated);
+    void writeState(Station& station);
 
-    Device& m_device;
-    const Options& m_options;
+    std::vector<std::unique_ptr<Station>> m_stations;
     std::string m_folder;
-    netsnmp_session* m_listener = nullptr;
+    bool m_verbose = false;
     int (*m_agentCallback)(int, netsnmp_session*, int, netsnmp_pdu*, void*) = nullptr;
-    std::deque<HeldRequest> m_delayed;
-    netsnmp_pdu* m_transferRequest = nullptr;  // the set waiting for the end of a transfer
-    netsnmp_session* m_transferSession = nullptr;
-    int m_transferIndex = 0;
-    std::mt19937 m_random{20261210};
 };

@@ -76,6 +76,19 @@ public:
             fail("the server address '" + server.address + "' is not an IPv4 address");
         else if (m_socket.fd() < 0)
             fail(std::string("cannot open a UDP socket: ") + std::strerror(errno));
+        else if (!server.localAddress.empty())
+            bindLocal(server.localAddress);
+    }
+
+    // A device sends from its own address: a server that serves each device only its own
+    // file tells the devices of one host apart by it.
+    void bindLocal(const std::string& address)
+    {
+        sockaddr_in local{};
+        local.sin_family = AF_INET;
+        if (::inet_pton(AF_INET, address.c_str(), &local.sin_addr) != 1 ||
+            ::bind(m_socket.fd(), reinterpret_cast<sockaddr*>(&local), sizeof local) < 0)
+            fail("cannot send from " + address + ": " + std::strerror(errno));
     }
 
     bool failed() const { return !m_result.error.empty(); }

@@ -11,6 +11,7 @@ struct TftpEndpoint {
     uint16_t port = 69;
     int timeoutMs = 2000;  // per packet
     int retries = 3;       // resends of one packet before giving up
+    std::string localAddress;  // the device's own address to send from; empty: any
 };
 
 struct TftpResult {

@@ -7,6 +7,8 @@
 
 #include <csignal>
 #include <cstdio>
+#include <memory>
+#include <vector>
 
 namespace {
 volatile std::sig_atomic_t g_stop = 0;
@@ -18,10 +20,10 @@ void OnDump(int) { g_dump = 1; }
 
 int main(int argc, char** argv)
 {
-    Options options;
+    std::vector<Options> site;
     bool help = false;
     std::string error;
-    if (!ParseOptions(argc, argv, options, help, error)) {
+    if (!ParseSite(argc, argv, site, help, error)) {
         std::fprintf(stderr, "vta-devsim: %s\n", error.c_str());
         return 2;
     }
@@ -30,21 +32,29 @@ int main(int argc, char** argv)
         return 0;
     }
 
-    Device device(options.device);
-    if (!options.stateIn.empty()) {
-        std::string text;
-        if (!ReadWholeFile(options.stateIn, text, error) || !LoadState(device.store(), text, false, error)) {
-            std::fprintf(stderr, "vta-devsim: --state-in %s: %s\n", options.stateIn.c_str(), error.c_str());
+    std::vector<std::unique_ptr<Device>> devices;
+    std::vector<AgentDevice> served;
+    for (const Options& options : site) {
+        // Messages name the device when there are several.
+        const std::string who = site.size() > 1 ? options.address + ":" + std::to_string(options.port) + ": " : "";
+        devices.push_back(std::make_unique<Device>(options.device));
+        Device& device = *devices.back();
+        if (!options.stateIn.empty()) {
+            std::string text;
+            if (!ReadWholeFile(options.stateIn, text, error) || !LoadState(device.store(), text, false, error)) {
+                std::fprintf(stderr, "vta-devsim: %s--state-in %s: %s\n", who.c_str(), options.stateIn.c_str(),
+                             error.c_str());
+                return 2;
+            }
+        }
+        if (!options.lanAddress.empty() && !device.configureLan(options.lanAddress, options.lanMask, error)) {
+            std::fprintf(stderr, "vta-devsim: %s--lan: %s\n", who.c_str(), error.c_str());
             return 2;
         }
+        served.push_back({device, options});
     }
 
-    if (!options.lanAddress.empty() && !device.configureLan(options.lanAddress, options.lanMask, error)) {
-        std::fprintf(stderr, "vta-devsim: --lan: %s\n", error.c_str());
-        return 2;
-    }
-
-    SnmpAgent agent(device, options);
+    SnmpAgent agent(served);
     if (!agent.start(error)) {
         std::fprintf(stderr, "vta-devsim: %s\n", error.c_str());
         return 1;
@@ -59,15 +69,18 @@ int main(int argc, char** argv)
     sigaction(SIGUSR1, &dump, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
 
-    agent.writeState();
-    std::printf("vta-devsim ready on udp:%s:%d\n", options.address.c_str(), options.port);
+    agent.writeStates();
+    std::string ready = "vta-devsim ready on";
+    for (const Options& options : site)
+        ready += " udp:" + options.address + ":" + std::to_string(options.port);
+    std::printf("%s\n", ready.c_str());
     std::fflush(stdout);
 
     while (!g_stop) {
         agent.runOnce(20);
         if (g_dump) {
             g_dump = 0;
-            agent.writeState();
+            agent.writeStates();
         }
     }
     return 0;
