@@ -1,0 +1,36 @@
+#pragma once
+
+#include "fleet/DeviceList.h"
+#include "snmp/QvSNMPRequest.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+struct VariableDescriptor;
+
+// The SNMP exchanges of one device's job, each a notifying request with the device's own
+// connection. A completion runs from the event loop exactly once, also when the request
+// could not even be sent (then with that error).
+class DeviceLink {
+public:
+    using Done = std::function<void(const QvSNMPError& error, const QvSNMPVarList& list)>;
+
+    DeviceLink(const FleetDevice& device, uint32_t retries);
+
+    // Gets the scalars of the table (ended by a row without OID).
+    void get(const VariableDescriptor* table, Done done);
+    // Sets the scalars of the table to the values (as the device's numbers), one per row, waiting up to timeout
+    // hundredths of a second for the answer (per try).
+    void set(const VariableDescriptor* table, const std::vector<std::string>& values, uint32_t timeout, Done done);
+
+private:
+    QvSNMPRequest& newRequest(const VariableDescriptor* table);
+    void send(QvSNMPRequest& request, const Done& done, const std::function<void(QvSNMPRequest::Completion)>& start);
+
+    FleetDevice m_device;
+    uint32_t m_retries;
+    // Kept until the link goes: a request must outlive its completion.
+    std::vector<std::unique_ptr<QvSNMPRequest>> m_requests;
+};

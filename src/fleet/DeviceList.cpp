@@ -1,0 +1,150 @@
+#include "fleet/DeviceList.h"
+
+#include "platform/Conversion.h"
+#include "shell/Startup.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+// The connection a fresh module would have for these arguments; the process-wide records
+// are only the means to apply the switches and are reset around each device.
+bool ApplyToDevice(const std::vector<std::string>& arguments, const std::string& configDir, FleetDevice& device,
+                   std::string& error)
+{
+    SetDefaultSnmpSettings();
+    std::string address;
+    try {
+        ApplyArguments(arguments, configDir, address);
+    } catch (const std::exception& failure) {
+        error = failure.what();
+        SetDefaultSnmpSettings();
+        return false;
+    }
+    device.connection = SnmpConnection::current();
+    SetDefaultSnmpSettings();
+    return true;
+}
+
+bool ParsePort(const std::string& text, uint16_t& port)
+{
+    if (text.empty() || text.size() > 5 || !std::all_of(text.begin(), text.end(), ::isdigit))
+        return false;
+    const int number = std::stoi(text);
+    if (number < 1 || number > 65535)
+        return false;
+    port = static_cast<uint16_t>(number);
+    return true;
+}
+
+}  // namespace
+
+std::string FleetDevice::label() const
+{
+    const uint16_t port = connection.device.port;
+    return port == 161 ? address : address + ":" + std::to_string(port);
+}
+
+bool ParseDeviceLine(const std::string& line, const std::string& configDir, FleetDevice& device,
+                     std::string& error)
+{
+    std::istringstream words(line);
+    std::string first;
+    words >> first;
+    if (first.empty() || first[0] == '/') {
+        error = "a device line starts with the device's address";
+        return false;
+    }
+    uint16_t port = 0;
+    if (const auto colon = first.find(':'); colon != std::string::npos) {
+        if (!ParsePort(first.substr(colon + 1), port)) {
+            error = "'" + first.substr(colon + 1) + "' is not a port number (1-65535)";
+            return false;
+        }
+        first.resize(colon);
+    }
+    device.address = first;
+    std::vector<std::string> arguments{"/I" + first};
+    for (std::string word; words >> word;) {
+        if (word[0] != '/') {
+            error = "'" + word + "' is not a switch (switches start with \"/\", e.g. /Rpublic)";
+            return false;
+        }
+        arguments.push_back(word);
+    }
+    if (!ApplyToDevice(arguments, configDir, device, error))
+        return false;
+    if (port)  // the address's own port wins over the SNMPv3-only switch and the parameter file
+        device.connection.device.port = port;
+    return true;
+}
+
+bool ReadDeviceList(const std::string& path, const std::string& configDir, std::vector<FleetDevice>& devices,
+                    std::string& error)
+{
+    std::ifstream file(path);
+    if (!file) {
+        error = "cannot read the device list " + path;
+        return false;
+    }
+    int number = 0;
+    for (std::string line; std::getline(file, line);) {
+        ++number;
+        const auto start = line.find_first_not_of(" \t\r");
+        if (start == std::string::npos || line[start] == '#')
+            continue;
+        FleetDevice device;
+        if (!ParseDeviceLine(line.substr(start), configDir, device, error)) {
+            error = path + ", line " + std::to_string(number) + ": " + error;
+            return false;
+        }
+        devices.push_back(device);
+    }
+    if (devices.empty()) {
+        error = "the device list " + path + " names no device";
+        return false;
+    }
+    return true;
+}
+
+bool ReadConfigFolder(const std::string& configDir, std::vector<FleetDevice>& devices, std::string& error)
+{
+    namespace fs = std::filesystem;
+    std::error_code failure;
+    std::vector<std::string> addresses;
+    for (const fs::directory_entry& entry : fs::directory_iterator(configDir, failure))
+        if (entry.is_regular_file() && entry.path().extension() == ".cfg")
+            addresses.push_back(entry.path().stem().string());
+    if (failure) {
+        error = "cannot read the configuration folder " + configDir + ": " + failure.message();
+        return false;
+    }
+    std::sort(addresses.begin(), addresses.end());
+    // The module names a parameter file by the folder text and the address with no separator.
+    const std::string folder = configDir.empty() || configDir.back() == '/' ? configDir : configDir + "/";
+    for (const std::string& address : addresses) {
+        FleetDevice device;
+        device.address = address;
+        std::string lastVersionKey;
+        SetDefaultSnmpSettings();
+        QvSNMPDevice.address = address;
+        try {
+            ApplyParameterFile(ParameterFilePath(folder, address), lastVersionKey);
+        } catch (const std::exception& bad) {
+            SetDefaultSnmpSettings();
+            error = ParameterFilePath(folder, address) + ": " + bad.what();
+            return false;
+        }
+        device.connection = SnmpConnection::current();
+        SetDefaultSnmpSettings();
+        devices.push_back(device);
+    }
+    if (devices.empty()) {
+        error = "the configuration folder " + configDir + " holds no parameter file (ADDRESS.cfg)";
+        return false;
+    }
+    return true;
+}

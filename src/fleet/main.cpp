@@ -1,0 +1,161 @@
+// vta-fleet: backs up, upgrades and checks many access points from one command, with the
+// module's own SNMP requests and TFTP server and no window.
+#include "fleet/BackupCommand.h"
+#include "fleet/DeviceList.h"
+#include "fleet/FleetOptions.h"
+#include "fleet/StatusCommand.h"
+#include "fleet/UpgradeCommand.h"
+#include "shell/Startup.h"
+#include "snmp/QvException.h"
+#include "snmp/QvSNMPStartup.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QStandardPaths>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char* const kUsage = R"(Usage: vta-fleet DEVICES [options] status
+       vta-fleet DEVICES [options] backup DIR
+       vta-fleet DEVICES [options] upgrade IMAGE
+
+  status         one row per device: reachable or why not, name, firmware, up time, lamps
+  backup DIR     each device stores its configuration as DIR/<device>/<UTC time>.cfg
+  upgrade IMAGE  each device fetches the firmware image, restarts and is waited for
+
+Devices (at least one of):
+  --devices FILE      one device per line: ADDRESS[:PORT] and the module's command-line
+                      switches, e.g. "10.0.0.7 /Rpublic /Wsecret /v1"; "#" starts a comment
+  --config-dir DIR    the host's parameter files (ADDRESS.cfg); with --devices, the folder
+                      the listed devices' parameter files are read from
+
+Options:
+  --parallel N        devices in exchange at once (default 32)
+  --retries N         SNMP retries after a time-out (default 3)
+  --json              the outcome as JSON on standard output
+  --tftp-port PORT    the port the devices send their TFTP requests to (default 69)
+  --max-parallel N    upgrade: devices fetching and restarting at once (default 4)
+  --restart-timeout S upgrade: how long a restarting device may stay silent (default 180)
+
+Exit status: 0 when every device succeeded, 1 when one did not, 2 for bad input.
+)";
+
+bool ToNumber(const std::string& text, int minimum, int maximum, int& value)
+{
+    char* end = nullptr;
+    const long number = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end || number < minimum || number > maximum)
+        return false;
+    value = static_cast<int>(number);
+    return true;
+}
+
+int Usage(const std::string& problem)
+{
+    std::fprintf(stderr, "vta-fleet: %s\n\n%s", problem.c_str(), kUsage);
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication application(argc, argv);
+    QCoreApplication::setApplicationName("vta-fleet");
+    FleetOptions options;
+    std::string listPath, configDir, command, target;
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& name = arguments[i];
+        if (name == "--help" || name == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (name == "--json") {
+            options.json = true;
+            continue;
+        }
+        if (name.rfind("--", 0) != 0) {
+            if (command.empty())
+                command = name;
+            else if (target.empty())
+                target = name;
+            else
+                return Usage("unexpected argument '" + name + "'");
+            continue;
+        }
+        if (i + 1 >= arguments.size())
+            return Usage(name + " needs a value");
+        const std::string& value = arguments[++i];
+        int number = 0;
+        auto numeric = [&](int minimum, int maximum, int& field) { return ToNumber(value, minimum, maximum, field); };
+        bool ok = true;
+        if (name == "--devices")
+            listPath = value;
+        else if (name == "--config-dir")
+            configDir = value.empty() || value.back() == '/' ? value : value + "/";
+        else if (name == "--parallel")
+            ok = numeric(1, 10000, options.parallel);
+        else if (name == "--retries") {
+            ok = numeric(0, 20, number);
+            options.retries = static_cast<uint32_t>(number);
+        }
+        else if (name == "--tftp-port")
+            ok = numeric(1, 65535, options.tftpPort);
+        else if (name == "--max-parallel")
+            ok = numeric(1, 10000, options.maxParallel);
+        else if (name == "--restart-timeout")
+            ok = numeric(1, 3600, options.restartTimeoutSeconds);
+        else
+            return Usage("unknown option '" + name + "'");
+        if (!ok)
+            return Usage(name + ": '" + value + "' is not a number in range");
+    }
+    if (command != "status" && command != "backup" && command != "upgrade")
+        return Usage(command.empty() ? "no sub-command" : "unknown sub-command '" + command + "'");
+    if (command == "status" && !target.empty())
+        return Usage("status takes no argument");
+    if (command != "status" && target.empty())
+        return Usage(command + (command == "backup" ? " needs the folder DIR" : " needs the firmware IMAGE"));
+    if (listPath.empty() && configDir.empty())
+        return Usage("no devices: give --devices FILE or --config-dir DIR");
+
+    // The SNMP library keeps its SNMPv3 boots counter in a folder of this program's own.
+    const QString stateFolder = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+    QDir().mkpath(stateFolder);
+    try {
+        QvSNMPStartup(stateFolder.toStdString());
+    } catch (const QvException& failure) {
+        std::fprintf(stderr, "vta-fleet: %s\n", failure.what());
+        return 2;
+    }
+    LoadMessageFiles(QCoreApplication::applicationDirPath().toStdString() + "/errMSg/", ExecutableMessageFiles());
+
+    std::vector<FleetDevice> devices;
+    std::string error;
+    if (!(listPath.empty() ? ReadConfigFolder(configDir, devices, error)
+                           : ReadDeviceList(listPath, configDir, devices, error))) {
+        std::fprintf(stderr, "vta-fleet: %s\n", error.c_str());
+        return 2;
+    }
+
+    std::vector<DeviceOutcome> outcomes;
+    if (command == "status")
+        outcomes = RunStatus(devices, options);
+    else if (!(command == "backup" ? RunBackup(devices, target, options, outcomes, error)
+                                   : RunUpgrade(devices, target, options, outcomes, error))) {
+        std::fprintf(stderr, "vta-fleet: %s\n", error.c_str());
+        return 2;
+    }
+    const std::string report = options.json ? OutcomesAsJson(outcomes) : OutcomesAsTable(outcomes);
+    std::fputs(report.c_str(), stdout);
+    for (const DeviceOutcome& outcome : outcomes)
+        if (!outcome.ok)
+            return 1;
+    return 0;
+}

@@ -1,0 +1,209 @@
+// vta-fleet against a site of simulated devices: a sound one, a silent one, one that does
+// not know the write community it is given, one that runs a newer firmware than the image
+// and one that drops a tenth of its requests.
+#include "support/ChildProcess.h"
+#include "support/DevsimSite.h"
+#include "support/FreePort.h"
+
+#include <QDirIterator>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kSysName = "1.3.6.1.2.1.1.5.0";
+const QString kFirmware = "1.3.6.1.4.1.32473.10.37.24.4.1.1.1.0";
+const QString kUpTime = "1.3.6.1.2.1.1.3.0";
+enum Device { kSound, kSilent, kWrongCommunity, kNewer, kLossy };
+
+struct FleetRun {
+    int exitCode = -1;
+    QJsonArray outcomes;
+    QString errors;
+};
+
+class FleetSite : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        tftpPort = FreeUdpPort();
+        const QStringList common{"--restart-seconds", "1", "--tftp-port", QString::number(tftpPort)};
+        std::vector<QStringList> devices;
+        for (int i = 0; i < 5; ++i) {
+            const QString state = folder.filePath("in-" + QString::number(i) + ".json");
+            std::vector<std::pair<QString, std::pair<QString, QString>>> values{
+                {kSysName, {"string", "ap-" + QString::number(i)}}};
+            if (i == kNewer)
+                values.push_back({kFirmware, {"string", "3.00"}});
+            WriteDevsimState(state, values);
+            devices.push_back(common + QStringList{"--state-in", state});
+        }
+        devices[kSilent] << "--drop-percent" << "100";
+        devices[kWrongCommunity] << "--write-community" << "secret";
+        devices[kLossy] << "--drop-percent" << "10";
+        site = std::make_unique<DevsimSite>(devices);
+        ASSERT_TRUE(site->start()) << site->error();
+        QFile list(folder.filePath("site.txt"));
+        ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+        list.write("# the test site\n");
+        for (size_t i = 0; i < site->size(); ++i)
+            list.write((label(i) + " /Rpublic /Wprivate\n").toUtf8());
+    }
+
+    QString label(size_t device) const { return site->address(device) + ":" + QString::number(site->port()); }
+
+    FleetRun run(const QStringList& arguments)
+    {
+        QProcess fleet;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("HOME", folder.path());  // the SNMP boots counter goes there
+        fleet.setProcessEnvironment(environment);
+        fleet.start(QStringLiteral(VTA_BIN_DIR) + "/vta-fleet",
+                    QStringList{"--devices", folder.filePath("site.txt"), "--json", "--tftp-port",
+                                QString::number(tftpPort)} + arguments);
+        FleetRun result;
+        if (!fleet.waitForFinished(240000)) {
+            fleet.kill();
+            fleet.waitForFinished();
+            return result;
+        }
+        result.exitCode = fleet.exitStatus() == QProcess::NormalExit ? fleet.exitCode() : -1;
+        result.errors = QString::fromUtf8(fleet.readAllStandardError());
+        result.outcomes = QJsonDocument::fromJson(fleet.readAllStandardOutput()).array();
+        return result;
+    }
+
+    QJsonObject outcome(const FleetRun& run, size_t device) const
+    {
+        for (const QJsonValue& entry : run.outcomes)
+            if (entry.toObject().value("device").toString() == label(device))
+                return entry.toObject();
+        return {};
+    }
+
+    QTemporaryDir folder;
+    uint16_t tftpPort = 0;
+    std::unique_ptr<DevsimSite> site;
+};
+
+TEST_F(FleetSite, StatusReportsEveryDeviceAndFailsForTheSilentOne)
+{
+    const FleetRun result = run({"status"});
+    EXPECT_EQ(result.exitCode, 1) << result.errors.toStdString();
+    ASSERT_EQ(result.outcomes.size(), 5) << result.errors.toStdString();
+    for (size_t i : {kSound, kWrongCommunity, kNewer, kLossy}) {
+        const QJsonObject row = outcome(result, i);
+        EXPECT_TRUE(row.value("ok").toBool()) << i;
+        EXPECT_EQ(row.value("result").toString(), "reachable");
+        EXPECT_EQ(row.value("name").toString(), "ap-" + QString::number(i));
+        EXPECT_EQ(row.value("power").toString(), "on");
+        EXPECT_EQ(row.value("radio1").toString(), "blinking");  // three stations
+    }
+    EXPECT_EQ(outcome(result, kNewer).value("firmware").toString(), "3.00");
+    EXPECT_EQ(outcome(result, kSound).value("firmware").toString(), "2.05");
+    const QJsonObject silent = outcome(result, kSilent);
+    EXPECT_FALSE(silent.value("ok").toBool());
+    EXPECT_EQ(silent.value("result").toString(), "(SNMPClass) SNMP request timed out!");
+}
+
+TEST_F(FleetSite, BackupStoresEachDevicesOwnConfigurationAndNothingForTheFailures)
+{
+    QTemporaryDir backups;
+    const FleetRun result = run({"backup", backups.path()});
+    EXPECT_EQ(result.exitCode, 1) << result.errors.toStdString();
+    ASSERT_EQ(result.outcomes.size(), 5) << result.errors.toStdString();
+
+    QStringList stored;
+    for (QDirIterator it(backups.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();)
+        stored << it.next();
+    EXPECT_EQ(stored.size(), 3) << stored.join(", ").toStdString();  // no temporary or partial file
+
+    for (size_t i : {kSound, kNewer, kLossy}) {
+        const QJsonObject row = outcome(result, i);
+        ASSERT_TRUE(row.value("ok").toBool()) << i << " " << row.value("result").toString().toStdString();
+        const QString path = row.value("file").toString();
+        EXPECT_TRUE(path.startsWith(backups.path() + "/" + QString(label(i)).replace(':', '_') + "/"));
+        EXPECT_TRUE(path.endsWith("Z.cfg")) << path.toStdString();
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+        const QJsonObject backup = QJsonDocument::fromJson(file.readAll()).object();
+        EXPECT_EQ(backup.value("kind").toString(), "configuration");
+        // Every setting the device stored is the device's own, as it stands now.
+        const QJsonObject variables = backup.value("variables").toObject();
+        const QJsonObject state = site->state(i);
+        ASSERT_GT(variables.size(), 100);
+        for (auto it = variables.begin(); it != variables.end(); ++it)
+            EXPECT_EQ(it.value(), state.value(it.key())) << i << " " << it.key().toStdString();
+        EXPECT_EQ(variables.value(kSysName).toObject().value("value").toString(), "ap-" + QString::number(i));
+    }
+    for (size_t i : {kSilent, kWrongCommunity}) {
+        const QJsonObject row = outcome(result, i);
+        EXPECT_FALSE(row.value("ok").toBool()) << i;
+        EXPECT_TRUE(row.value("result").toString().contains("timed out")) << row.value("result").toString().toStdString();
+        EXPECT_FALSE(row.contains("file"));
+    }
+}
+
+TEST_F(FleetSite, UpgradeRestartsTheDevicesThatTookTheImageAndReportsTheRefusal)
+{
+    QFile image(folder.filePath("vta_2.10.tfp"));
+    ASSERT_TRUE(image.open(QIODevice::WriteOnly));
+    image.write("VTA-3100QX FW 2.10\n" + QByteArray(3000, 'x'));
+    image.close();
+    const QString upTimeBefore = site->value(kNewer, kUpTime);
+
+    const FleetRun result = run({"--max-parallel", "2", "upgrade", image.fileName()});
+    EXPECT_EQ(result.exitCode, 1) << result.errors.toStdString();
+    ASSERT_EQ(result.outcomes.size(), 5) << result.errors.toStdString();
+    for (size_t i : {kSound, kLossy}) {
+        const QJsonObject row = outcome(result, i);
+        EXPECT_TRUE(row.value("ok").toBool()) << i << " " << row.value("result").toString().toStdString();
+        EXPECT_EQ(row.value("before").toString(), "2.05");
+        EXPECT_EQ(row.value("after").toString(), "2.10");
+        EXPECT_EQ(site->value(i, kFirmware), "2.10");
+    }
+    const QJsonObject newer = outcome(result, kNewer);
+    EXPECT_FALSE(newer.value("ok").toBool());
+    EXPECT_TRUE(newer.value("result").toString().startsWith("refused: the device runs a newer firmware"))
+        << newer.value("result").toString().toStdString();
+    EXPECT_EQ(site->value(kNewer, kFirmware), "3.00");
+    EXPECT_GT(site->value(kNewer, kUpTime).toLongLong(), upTimeBefore.toLongLong());  // never restarted
+    EXPECT_FALSE(outcome(result, kSilent).value("ok").toBool());
+    EXPECT_FALSE(outcome(result, kWrongCommunity).value("ok").toBool());
+    EXPECT_EQ(site->value(kWrongCommunity, kFirmware), "2.05");
+}
+
+TEST(FleetCommandLine, BadInputEndsWithStatusTwoAndAMessage)
+{
+    QTemporaryDir folder;
+    QFile list(folder.filePath("site.txt"));
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write("10.0.0.1 nonsense\n");
+    list.close();
+    const struct {
+        QStringList arguments;
+        const char* message;
+    } cases[] = {
+        {{"status"}, "no devices"},
+        {{"--devices", list.fileName()}, "no sub-command"},
+        {{"--devices", list.fileName(), "status"}, "line 1"},
+        {{"--devices", folder.filePath("none"), "status"}, "cannot read the device list"},
+        {{"--devices", list.fileName(), "backup"}, "needs the folder"},
+        {{"--devices", list.fileName(), "--parallel", "0", "status"}, "--parallel"},
+    };
+    for (const auto& c : cases) {
+        ChildProcess fleet;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("HOME", folder.path());
+        ASSERT_TRUE(fleet.start(QStringLiteral(VTA_BIN_DIR) + "/vta-fleet", c.arguments, environment));
+        EXPECT_EQ(fleet.waitForExit(10000), 2) << c.arguments.join(' ').toStdString();
+        EXPECT_TRUE(fleet.output().contains(c.message)) << fleet.output().toStdString();
+    }
+}
+
+}  // namespace
