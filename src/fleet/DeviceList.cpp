@@ -91,6 +91,7 @@ bool ReadDeviceList(const std::string& path, const std::string& configDir, std::
         return false;
     }
     int number = 0;
+    const size_t before = devices.size();
     for (std::string line; std::getline(file, line);) {
         ++number;
         const auto start = line.find_first_not_of(" \t\r");
@@ -103,7 +104,7 @@ bool ReadDeviceList(const std::string& path, const std::string& configDir, std::
         }
         devices.push_back(device);
     }
-    if (devices.empty()) {
+    if (devices.size() == before) {
         error = "the device list " + path + " names no device";
         return false;
     }
@@ -123,6 +124,10 @@ bool ReadConfigFolder(const std::string& configDir, std::vector<FleetDevice>& de
         return false;
     }
     std::sort(addresses.begin(), addresses.end());
+    if (addresses.empty()) {
+        error = "the configuration folder " + configDir + " holds no parameter file (ADDRESS.cfg)";
+        return false;
+    }
     // The module names a parameter file by the folder text and the address with no separator.
     const std::string folder = configDir.empty() || configDir.back() == '/' ? configDir : configDir + "/";
     for (const std::string& address : addresses) {
@@ -141,10 +146,6 @@ bool ReadConfigFolder(const std::string& configDir, std::vector<FleetDevice>& de
         device.connection = SnmpConnection::current();
         SetDefaultSnmpSettings();
         devices.push_back(device);
-    }
-    if (devices.empty()) {
-        error = "the configuration folder " + configDir + " holds no parameter file (ADDRESS.cfg)";
-        return false;
     }
     return true;
 }

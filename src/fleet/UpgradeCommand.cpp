@@ -81,7 +81,9 @@ bool RunUpgrade(const std::vector<FleetDevice>& devices, const std::string& imag
         upgrade.link = std::make_unique<DeviceLink>(device, options.retries);
         upgrade.expected = {address, QString::fromStdString(imageName), DeviceReads};
         auto finish = [&upgrade, label, done](bool ok, const std::string& result, const std::string& after) {
-            DeviceOutcome outcome{label, ok, result, {{"before", upgrade.firmwareBefore}}};
+            DeviceOutcome outcome{label, ok, result, {}};
+            if (!upgrade.firmwareBefore.empty())
+                outcome.fields.emplace_back("before", upgrade.firmwareBefore);
             if (!after.empty())
                 outcome.fields.emplace_back("after", after);
             done(outcome);
