@@ -41,6 +41,16 @@ QString FolderName(const std::string& label)
     return name.replace(':', '_');
 }
 
+// The path itself, or with "-2", "-3", ... before ".cfg" when a backup of the same second
+// is there already (rename would not replace it).
+QString FreeName(const QString& path)
+{
+    QString candidate = path;
+    for (int n = 2; QFileInfo::exists(candidate); ++n)
+        candidate = path.chopped(4) + "-" + QString::number(n) + ".cfg";
+    return candidate;
+}
+
 }  // namespace
 
 bool RunBackup(const std::vector<FleetDevice>& devices, const std::string& folder, const FleetOptions& options,
@@ -85,16 +95,15 @@ bool RunBackup(const std::vector<FleetDevice>& devices, const std::string& folde
             server->Forget(backup.expected);
             const QString temporary = root + "/" + backup.temporary;
             DeviceOutcome outcome{label, ok, result, {}};
-            if (ok) {
-                QFileInfo stored(temporary);
-                if (!stored.exists() || stored.size() == 0) {
-                    outcome = {label, false, "the device reported success but stored no file", {}};
-                } else if (!QDir().mkpath(QFileInfo(backup.final).path()) || QFileInfo::exists(backup.final) ||
-                           !QFile::rename(temporary, backup.final)) {
-                    outcome = {label, false, "cannot store the file as " + backup.final.toStdString(), {}};
-                } else {
-                    outcome.fields = {{"file", backup.final.toStdString()}};
-                }
+            const QFileInfo stored(temporary);
+            if (ok && (!stored.exists() || stored.size() == 0))
+                outcome = {label, false, "the device reported success but stored no file", {}};
+            if (outcome.ok) {
+                const QString final = FreeName(backup.final);
+                if (QDir().mkpath(QFileInfo(final).path()) && QFile::rename(temporary, final))
+                    outcome.fields = {{"file", final.toStdString()}};
+                else
+                    outcome = {label, false, "cannot store the file as " + final.toStdString(), {}};
             }
             QFile::remove(temporary);
             done(outcome);
