@@ -18,6 +18,7 @@ namespace DeviceVariables {
 extern const QvOptionList RestartOptions;    // 0 "nothing", 1 "reboot"
 extern const QvOptionList GetIpFromOptions;  // 1 "Static (Manual)", 2 "Dynamic (DHCP)"
 extern const QvOptionList TftpCommandOptions;  // 1 "Connect", 2 "Get", 3 "Put", 4 "Nothing"
+extern const QvOptionList OffOnOptions;        // 0 "OFF", 1 "ON"
 
 // Rows of the device's TFTP command list: the row of each command.
 inline constexpr int kTftpConnectRow = 0;  // the device fetches a firmware image
@@ -67,5 +68,20 @@ inline constexpr VariableDescriptor LocalFileName{VTA_OID(".3.3.3"), "localfilen
                                                   kAccessReadWrite};
 inline constexpr VariableDescriptor TftpCommand{VTA_OID(".3.3.5"), "tftpcommand", kSyntaxInteger, kAccessReadWrite,
                                                 &TftpCommandOptions};
+
+// The DHCP server's dynamic pool (scalars): start, size, mask, gateway, WINS, DNS, domain,
+// lease time and status, in this order. The LAN page reads start and size to keep the
+// device's own address out of the pool.
+extern const VariableDescriptor DhcpDynamicPool[];
+inline constexpr int kPoolStartItem = 0;
+inline constexpr int kPoolRangeItem = 1;
+
+// The DHCP server's static leases: a table of a fixed number of rows, a free row has the
+// address 0.0.0.0. Items: the row index, then IP, MAC, mask, gateway, WINS, DNS, domain and
+// status.
+extern const VariableDescriptor DhcpStaticLeases[];
+inline constexpr int kLeaseIndexItem = 0;
+inline constexpr int kLeaseIpItem = 1;
+inline constexpr int kLeaseMacItem = 2;
 
 } // namespace DeviceVariables

@@ -323,37 +323,81 @@ bool QvSNMPRequest2Controls::Set(bool refreshAfterSet, bool collect, const std::
         Busy = false;
         return true;
     }
+    if (SetPending()) {
+        // A row cleared and then rewritten must not arrive the other way round.
+        m_queuedSets.push_back({QvSNMPVarList(request.list), refreshAfterSet, selection, valueSource != nullptr,
+                                valueSource ? *valueSource : std::vector<std::string>{}});
+        return true;
+    }
+    sendSet(refreshAfterSet, selection, valueSource);
+    return true;
+}
+
+bool QvSNMPRequest2Controls::sendSet(bool refreshAfterSet, const std::string& selection,
+                                     const std::vector<std::string>* valueSource)
+{
+    RefreshAfterSet = refreshAfterSet;
     const int32_t before = request.outstanding;
     try {
         request.SetAsync(completion(&QvSNMPRequest2Controls::setCompletion), this, false, selection, valueSource);
     } catch (...) {
         Busy = false;
+        m_queuedSets.clear();
         throw;
     }
-    if (request.outstanding == before) {
-        // Nothing went out: the set ends here.
-        Busy = false;
-        m_template = 1;
-        if (OnSetDone)
-            OnSetDone(*this, lastError());
+    if (request.outstanding > before) {
+        m_setOutstanding = true;
+        return true;
     }
-    return true;
+    // Nothing went out: the set ends here.
+    Busy = !m_queuedSets.empty();
+    m_template = 1;
+    if (OnSetDone)
+        OnSetDone(*this, lastError());
+    return false;
+}
+
+bool QvSNMPRequest2Controls::sendQueuedSet()
+{
+    while (!m_queuedSets.empty() && request.alive) {
+        QueuedSet next = m_queuedSets.front();
+        m_queuedSets.pop_front();
+        Busy = true;
+        m_haveError = false;
+        // The values as they were when the set was issued; the list then returns to what
+        // the page has put there since.
+        const QvSNMPVarList current(request.list);
+        request.list.Assign(next.values);
+        bool sent = false;
+        try {
+            sent = sendSet(next.refreshAfterSet, next.selection, next.haveValueSource ? &next.valueSource : nullptr);
+        } catch (...) {
+            request.list.Assign(current);
+            throw;
+        }
+        request.list.Assign(current);
+        if (sent)
+            return true;
+    }
+    // A binding that stopped sending drops what waits.
+    m_queuedSets.clear();
+    return false;
 }
 
 void QvSNMPRequest2Controls::setCompletion(const QvSNMPError& record)
 {
-    if (record.code != 0) {
-        Busy = false;
-        m_template = 1;
-        if (OnSetDone)
-            OnSetDone(*this, record);
-        return;
-    }
-    AfterSet();
-    Busy = false;
+    m_setOutstanding = false;
+    if (record.code == 0)
+        AfterSet();
+    const bool refresh = record.code == 0 && request.list.IsTable() && RefreshAfterSet;
+    // Still busy while a set waits for its turn.
+    Busy = !m_queuedSets.empty();
     m_template = 1;
     if (OnSetDone)
         OnSetDone(*this, record);
-    if (request.list.IsTable() && RefreshAfterSet)
+    // Only the last of a series reads the table again.
+    if (!m_queuedSets.empty())
+        sendQueuedSet();
+    else if (refresh)
         Get();
 }

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -63,8 +64,13 @@ public:
     bool Get();
     // refreshAfterSet: read a table again afterwards; collect: take the values from the
     // controls first. selection and valueSource go to the request unchanged.
+    // Notifying sets reach the device in the order they were issued: a set issued while an
+    // earlier one is outstanding takes its values now and leaves when that one has ended
+    // (whatever its outcome). Each set ends in its own OnSetDone, in order.
     bool Set(bool refreshAfterSet = true, bool collect = true, const std::string& selection = {},
              const std::vector<std::string>* valueSource = nullptr);
+    // A notifying set is outstanding or waiting for its turn.
+    bool SetPending() const { return m_setOutstanding || !m_queuedSets.empty(); }
 
     // The window that installed the handlers is going: none of them runs any more.
     virtual void CutHandlers();
@@ -101,6 +107,11 @@ private:
     void finishGet(const QvSNMPError& record);
     bool deliverRow();
     void setCompletion(const QvSNMPError& record);
+    // Sends one notifying set of the list as it is; false (with OnSetDone called) when nothing
+    // went out.
+    bool sendSet(bool refreshAfterSet, const std::string& selection, const std::vector<std::string>* valueSource);
+    // Sends the set next in line, if any; false when none went out.
+    bool sendQueuedSet();
     // The record of a failure the request reported through its error callback.
     QvSNMPError lastError() const;
 
@@ -110,6 +121,17 @@ private:
     int32_t m_template = 0;
     QvSNMPError m_lastError;
     bool m_haveError = false;
+
+    // A set waiting for the one before it: the list as it was when it was issued.
+    struct QueuedSet {
+        QvSNMPVarList values;
+        bool refreshAfterSet;
+        std::string selection;
+        bool haveValueSource;
+        std::vector<std::string> valueSource;
+    };
+    std::deque<QueuedSet> m_queuedSets;
+    bool m_setOutstanding = false;
     // Completions still in flight when the binding goes check it and do nothing.
     std::shared_ptr<int> m_alive = std::make_shared<int>(0);
 };

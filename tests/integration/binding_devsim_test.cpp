@@ -335,3 +335,55 @@ TEST_F(BindingOnDevice, ADeviceThatDoesNotAnswerEndsInStatusLinesAndNull)
 }
 
 } // namespace
+
+TEST_F(BindingOnDevice, NotifyingSetsLeaveInTheOrderTheyWereIssued)
+{
+    // A row cleared and at once written again: the write waits for the clear, goes out with
+    // the values it was issued with, and each set ends in its own completion, in order.
+    QvSNMPRequest2Edits filter(&form);
+    filter.request.list.Assign(QvSNMPVarList(kMacFilter, kListTable, 1));
+    QTreeWidget view(&form);
+    QLabel index(&form);
+    QLineEdit mac(&form);
+    filter.BindControl(0, &index);
+    filter.BindEdit(1, &mac, "%h");
+    filter.BindListView(&view);
+    int gets = 0;
+    filter.OnGetDone = [&](QvSNMPRequest2Controls&, const QvSNMPError&) { ++gets; };
+    QStringList ends;
+    filter.OnSetDone = [&](QvSNMPRequest2Controls& binding, const QvSNMPError& record) {
+        ends << QString::fromStdString(record.code == 0 ? "ok" : record.message);
+        // The clear's completion sees the write still to come.
+        if (ends.size() == 1)
+            EXPECT_TRUE(binding.SetPending());
+    };
+    filter.Get();
+    runUntil([&] { return gets == 1; });
+    ASSERT_EQ(view.topLevelItemCount(), 16);
+    view.setCurrentItem(view.topLevelItem(4));
+
+    mac.setText(kFree);
+    filter.Set(false);
+    mac.setText("00E0A6310524");
+    filter.Set(false);
+    EXPECT_EQ(filter.request.outstanding, 1) << "the write leaves only after the clear";
+    EXPECT_TRUE(filter.SetPending());
+    mac.setText("0000000000AA");  // typed after the write was issued: not sent
+    runUntil([&] { return ends.size() == 2 && !filter.Busy; });
+    EXPECT_EQ(ends, QStringList({"ok", "ok"}));
+    EXPECT_FALSE(filter.SetPending());
+    EXPECT_EQ(device.value(PRIVATE ".2.4.2.1.2.1.5"), "00E0A6310524");
+    EXPECT_EQ(mac.text(), "0000000000AA") << "the controls keep what the page put there";
+
+    // Sets of two rows: only the last one reads the table again, after both have ended.
+    filter.Set(true);  // 0000000000AA into row 5
+    view.setCurrentItem(view.topLevelItem(6));
+    mac.setText("001122334455");
+    filter.Set(true);  // row 7, then the table again
+    runUntil([&] { return ends.size() == 4 && gets == 2 && !filter.Busy; }, 10000);
+    EXPECT_EQ(ends.size(), 4);
+    EXPECT_EQ(gets, 2);
+    EXPECT_EQ(device.value(PRIVATE ".2.4.2.1.2.1.5"), "0000000000AA");
+    EXPECT_EQ(device.value(PRIVATE ".2.4.2.1.2.1.7"), "001122334455");
+    EXPECT_EQ(view.topLevelItem(6)->text(1), "001122334455");
+}

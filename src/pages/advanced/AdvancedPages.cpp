@@ -1,5 +1,6 @@
 #include "pages/advanced/AdvancedPages.h"
 
+#include "pages/advanced/TFM_DHCP.h"
 #include "pages/advanced/TFM_Filter.h"
 #include "pages/advanced/TFM_MultiSSIDForm.h"
 #include "pages/advanced/TLogForm.h"
@@ -9,5 +10,6 @@ void RegisterAdvancedPages()
 {
     PageRegistry::add(MenuItem::Filters, [](QWidget* owner) { return new TFM_Filter(owner); });
     PageRegistry::add(MenuItem::MultiSSID, [](QWidget* owner) { return new TFM_MultiSSIDForm(owner); });
+    PageRegistry::add(MenuItem::DHCPServer, NewDhcpPage);
     PageRegistry::add(MenuItem::SystemLog, [](QWidget* owner) { return new TLogForm(owner); });
 }
