@@ -1,0 +1,205 @@
+#include "support/PageTestKit.h"
+
+#include "pages/home/TFM_LanCfg.h"
+#include "shell/Validators.h"
+#include "snmp/SnmpSettings.h"
+#include "support/SnmpLibrary.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTreeWidget>
+
+// The LAN page against the simulated device: which rows each mode shows, and how a new
+// static address is kept clear of the device's DHCP server and of hosts that answer.
+namespace {
+
+const QString kIpFrom = PrivateOid(".1.2.1.0");
+const QString kAddress = PrivateOid(".1.2.2.0");
+const QString kRestart = PrivateOid(".3.2.1.0");
+QString LeaseIp(int row) { return PrivateOid(".2.7.3.1.2.%1").arg(row); }
+
+constexpr uint8_t kInteger = 2;
+constexpr uint8_t kIpAddress = 0x40;
+
+std::string Packed(uint8_t a, uint8_t b, uint8_t c, uint8_t d) { return std::string{char(a), char(b), char(c), char(d)}; }
+
+// Set to run the test that needs its own network namespace (the parent made it).
+const char* kInNamespace = "VTA_LAN_TEST_IN_NAMESPACE";
+
+class LanPage : public ModuleAgainstDevice {
+protected:
+    void apply(TFM_LanCfg& page, const QString& address)
+    {
+        page.ui->ED_IpAddr->setText(address);
+        page.ui->BT_LanCfgOk->click();
+    }
+    QString lastMessage() const
+    {
+        return recorder.messages.empty() ? QString() : recorder.messages.back().text;
+    }
+};
+
+TEST_F(LanPage, DhcpModeHidesTheAddressRowsAndGoingStaticRestartsInTheSameSet)
+{
+    ASSERT_EQ(set({Bind(kIpFrom, kInteger, {}, 2)}).status, 0);
+    WaitWatcher waits;
+    TFM_LanCfg page(main.get());
+    page.show();
+    for (QWidget* row : std::initializer_list<QWidget*>{page.ui->ED_IpAddr, page.ui->LA_SubnetMask, page.ui->ED_DefGw})
+        EXPECT_TRUE(row->isHidden());
+    page.ui->CB_IPFrom->setCurrentIndex(0);
+    emit page.ui->CB_IPFrom->activated(0);
+    EXPECT_FALSE(page.ui->ED_IpAddr->isHidden());
+    EXPECT_FALSE(page.ui->LA_DefGW->isHidden());
+
+    // The unchanged address: no probe, no lease walk, one wait of 40 with the restart.
+    page.ui->BT_LanCfgOk->click();
+    EXPECT_TRUE(recorder.messages.empty()) << recorder.texts().join("|").toStdString();
+    EXPECT_EQ(waits.dialogsShown, 1);
+    EXPECT_EQ(waits.firstCountdowns, QStringList({"40"}));
+    EXPECT_TRUE(waits.lines.contains("The system IP will be 192.168.0.50"));
+    EXPECT_TRUE(deviceShows(kIpFrom, "1"));
+}
+
+TEST_F(LanPage, AnAddressMustLieOutsideTheDynamicPoolAndItsStaticLeases)
+{
+    // Pool 192.168.0.100 + 50; two static leases, one of them right after the pool.
+    ASSERT_EQ(set({Bind(LeaseIp(3), kIpAddress, Packed(192, 168, 0, 150)),
+                   Bind(LeaseIp(9), kIpAddress, Packed(192, 168, 0, 99))})
+                  .status,
+              0);
+    TFM_LanCfg page(main.get());
+    page.show();
+    ASSERT_TRUE(waitFor([&] { return page.ui->Ed_PoolRan->text() == "50"; }, 5000));
+
+    struct Case {
+        const char* address;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"192.168.0.149", "Reject: The IP conflicts with Dynamic DHCP Server IP"},
+        {"192.168.0.100", "Reject: The IP conflicts with Dynamic DHCP Server IP"},
+        {"192.168.0.150", "Reject: The IP conflicts with Static DHCP Server IP"},
+        {"192.168.0.99", "Reject: The IP conflicts with Static DHCP Server IP"},
+        {"127.0.0.1", "Please input valid IP Address."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.address);
+        recorder.messages.clear();
+        apply(page, c.address);
+        ASSERT_EQ(recorder.messages.size(), 1u) << recorder.texts().join("|").toStdString();
+        EXPECT_EQ(lastMessage(), c.message);
+        EXPECT_EQ(recorder.messages.back().caption, "Warning");
+        if (QString(c.message).startsWith("Reject"))
+            EXPECT_EQ(page.ui->ED_IpAddr->text(), "192.168.0.50") << "read again from the device";
+    }
+    // Nothing of it reached the device.
+    EXPECT_EQ(device->value(kAddress), "192.168.0.50");
+    EXPECT_EQ(device->value(kRestart), "0");
+
+    // A subnet mask that is not a run of ones is refused and cleared.
+    page.ui->ED_SubMask->setText("255.255.255.255");
+    recorder.messages.clear();
+    apply(page, "192.168.0.60");
+    EXPECT_EQ(lastMessage(), "Please input valid Subnet Mask.");
+    EXPECT_EQ(page.ui->ED_SubMask->text(), "");
+}
+
+TEST_F(LanPage, CancelAtTheDhcpConfirmationSendsNothing)
+{
+    TFM_LanCfg page(main.get());
+    page.show();
+    page.ui->CB_IPFrom->setCurrentIndex(1);
+    recorder.answers.push_back(DialogResult::Cancel);
+    page.ui->BT_LanCfgOk->click();
+    EXPECT_EQ(lastMessage(), "Device will reboot,continue?");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(device->value(kIpFrom), "1");
+}
+
+TEST(LanPageWithoutPool, ApplyRefusesWhenThePoolCouldNotBeRead)
+{
+    // A device that answers nothing: the page cannot know the pool and says so.
+    DevsimAgent deaf({"--drop-percent", "100"});
+    ASSERT_TRUE(deaf.start()) << deaf.error();
+    StartSnmpLibraryOnce();
+    SetDefaultSnmpSettings();
+    QvSNMPDevice.address = "127.0.0.1";
+    QvSNMPDevice.port = deaf.port();
+    QvSNMPSecurity.version = 1;
+    DialogRecorder recorder;
+    TFM_LanCfg page;
+    page.ui->CB_IPFrom->setCurrentIndex(0);
+    page.ui->ED_IpAddr->setText("192.168.0.60");
+    page.ui->ED_SubMask->setText("255.255.255.0");
+    page.ui->ED_DefGw->setText("192.168.0.1");
+    page.ui->BT_LanCfgOk->click();
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_TRUE(recorder.messages[0].text.startsWith("The DHCP server's dynamic pool could not be read"));
+}
+
+// The probe needs an ICMP socket and hosts that answer and do not: a network namespace of
+// the test's own, with 10.9.8.1 on its loopback and the rest of 10.9.8.0/24 routed there
+// unanswered. The test runs itself again inside it.
+TEST(LanPageProbe, AnAddressThatAnswersIsRefusedAndOneThatDoesNotIsApplied)
+{
+    if (qEnvironmentVariableIsSet(kInNamespace))
+        GTEST_SKIP() << "runs as LanPageInNamespace here";
+    QProcess child;
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    const QString self = QCoreApplication::applicationFilePath();
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(kInNamespace, "1");
+    child.setProcessEnvironment(environment);
+    child.start("unshare", {"-rn", "sh", "-c",
+                            "ip link set lo up && ip addr add 10.9.8.1/32 dev lo && ip route add 10.9.8.0/24 dev lo "
+                            "|| exit 77; exec \"$0\" --gtest_filter='LanPageInNamespace.*'",
+                            self});
+    ASSERT_TRUE(child.waitForFinished(120000));
+    const QString output = QString::fromLocal8Bit(child.readAll());
+    if (child.exitCode() == 77 || output.contains("unshare failed") || output.contains("Operation not permitted"))
+        GTEST_SKIP() << "network namespaces are not allowed here: " << output.toStdString();
+    EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
+    EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.toStdString();
+}
+
+class LanPageInNamespace : public LanPage {
+protected:
+    void SetUp() override
+    {
+        if (!qEnvironmentVariableIsSet(kInNamespace))
+            GTEST_SKIP() << "runs inside the namespace LanPageProbe makes";
+        LanPage::SetUp();
+    }
+};
+
+TEST_F(LanPageInNamespace, ProbeRefusesAnAnsweringAddress)
+{
+    EXPECT_TRUE(IsAddressInUse("127.0.0.9"));
+    EXPECT_TRUE(IsAddressInUse("10.9.8.1"));
+    EXPECT_FALSE(IsAddressInUse("10.9.8.77"));
+
+    WaitWatcher waits;
+    TFM_LanCfg page(main.get());
+    page.show();
+    ASSERT_TRUE(waitFor([&] { return page.ui->Ed_PoolRan->text() == "50"; }, 5000));
+    page.ui->ED_DefGw->setText("10.9.8.254");
+    apply(page, "10.9.8.1");
+    ASSERT_EQ(recorder.messages.size(), 1u) << recorder.texts().join("|").toStdString();
+    EXPECT_EQ(lastMessage(), "Reject: The IP already has been used.");
+    EXPECT_EQ(page.ui->ED_IpAddr->text(), "192.168.0.50");
+    EXPECT_EQ(waits.dialogsShown, 0);
+
+    page.ui->ED_DefGw->setText("10.9.8.254");
+    page.ui->ED_SubMask->setText("255.255.255.0");
+    apply(page, "10.9.8.77");
+    EXPECT_EQ(recorder.messages.size(), 1u) << recorder.texts().join("|").toStdString();
+    EXPECT_EQ(waits.firstCountdowns, QStringList({"12", "5"}));
+    EXPECT_TRUE(waits.lines.contains("Judge the IP whether can be used."));
+    EXPECT_TRUE(deviceShows(kAddress, "10.9.8.77"));
+}
+
+} // namespace
