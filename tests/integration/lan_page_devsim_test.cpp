@@ -1,3 +1,4 @@
+#include "support/OwnNetwork.h"
 #include "support/PageTestKit.h"
 
 #include "pages/home/TFM_LanCfg.h"
@@ -8,7 +9,6 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QTreeWidget>
 
@@ -25,9 +25,6 @@ constexpr uint8_t kInteger = 2;
 constexpr uint8_t kIpAddress = 0x40;
 
 std::string Packed(uint8_t a, uint8_t b, uint8_t c, uint8_t d) { return std::string{char(a), char(b), char(c), char(d)}; }
-
-// Set to run the test that needs its own network namespace (the parent made it).
-const char* kInNamespace = "VTA_LAN_TEST_IN_NAMESPACE";
 
 class LanPage : public ModuleAgainstDevice {
 protected:
@@ -64,7 +61,87 @@ TEST_F(LanPage, DhcpModeHidesTheAddressRowsAndGoingStaticRestartsInTheSameSet)
     EXPECT_TRUE(deviceShows(kIpFrom, "1"));
 }
 
-TEST_F(LanPage, AnAddressMustLieOutsideTheDynamicPoolAndItsStaticLeases)
+TEST_F(LanPage, CancelAtTheDhcpConfirmationSendsNothing)
+{
+    TFM_LanCfg page(main.get());
+    page.show();
+    page.ui->CB_IPFrom->setCurrentIndex(1);
+    recorder.answers.push_back(DialogResult::Cancel);
+    page.ui->BT_LanCfgOk->click();
+    EXPECT_EQ(lastMessage(), "Device will reboot,continue?");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(device->value(kIpFrom), "1");
+}
+
+TEST(LanPageWithoutPool, ApplyRefusesWhenThePoolCouldNotBeRead)
+{
+    // A device that answers nothing: the page cannot know the pool and says so.
+    DevsimAgent deaf({"--drop-percent", "100"});
+    ASSERT_TRUE(deaf.start()) << deaf.error();
+    StartSnmpLibraryOnce();
+    SetDefaultSnmpSettings();
+    QvSNMPDevice.address = "127.0.0.1";
+    QvSNMPDevice.port = deaf.port();
+    QvSNMPSecurity.version = 1;
+    DialogRecorder recorder;
+    TFM_LanCfg page;
+    page.ui->CB_IPFrom->setCurrentIndex(0);
+    page.ui->ED_IpAddr->setText("192.168.0.60");
+    page.ui->ED_SubMask->setText("255.255.255.0");
+    page.ui->ED_DefGw->setText("192.168.0.1");
+    page.ui->BT_LanCfgOk->click();
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_TRUE(recorder.messages[0].text.startsWith("The DHCP server's dynamic pool could not be read"));
+}
+
+// Whatever passes the pool check is probed; that runs where no echo can leave the machine.
+TEST(LanPageProbes, RunInANetworkOfTheirOwn)
+{
+    if (InOwnNetwork())
+        GTEST_SKIP() << "the run inside the namespace";
+    const OwnNetworkRun run = RunInOwnNetwork("LanPageInNamespace.*");
+    if (!run.started)
+        GTEST_SKIP() << "network namespaces are not allowed here: " << run.output.toStdString();
+    EXPECT_TRUE(run.passed) << run.output.toStdString();
+}
+
+class LanPageInNamespace : public LanPage {
+protected:
+    void SetUp() override
+    {
+        if (!InOwnNetwork())
+            GTEST_SKIP() << "runs inside the namespace LanPageProbe makes";
+        LanPage::SetUp();
+    }
+};
+
+TEST_F(LanPageInNamespace, ProbeRefusesAnAnsweringAddress)
+{
+    EXPECT_TRUE(IsAddressInUse("127.0.0.9"));
+    EXPECT_TRUE(IsAddressInUse("10.9.8.1"));
+    EXPECT_FALSE(IsAddressInUse("10.9.8.77"));
+
+    WaitWatcher waits;
+    TFM_LanCfg page(main.get());
+    page.show();
+    ASSERT_TRUE(waitFor([&] { return page.ui->Ed_PoolRan->text() == "50"; }, 5000));
+    page.ui->ED_DefGw->setText("10.9.8.254");
+    apply(page, "10.9.8.1");
+    ASSERT_EQ(recorder.messages.size(), 1u) << recorder.texts().join("|").toStdString();
+    EXPECT_EQ(lastMessage(), "Reject: The IP already has been used.");
+    EXPECT_EQ(page.ui->ED_IpAddr->text(), "192.168.0.50");
+    EXPECT_EQ(waits.dialogsShown, 0);
+
+    page.ui->ED_DefGw->setText("10.9.8.254");
+    page.ui->ED_SubMask->setText("255.255.255.0");
+    apply(page, "10.9.8.77");
+    EXPECT_EQ(recorder.messages.size(), 1u) << recorder.texts().join("|").toStdString();
+    EXPECT_EQ(waits.firstCountdowns, QStringList({"12", "5"}));
+    EXPECT_TRUE(waits.lines.contains("Judge the IP whether can be used."));
+    EXPECT_TRUE(deviceShows(kAddress, "10.9.8.77"));
+}
+
+TEST_F(LanPageInNamespace, AnAddressMustLieOutsideTheDynamicPoolAndItsStaticLeases)
 {
     // Pool 192.168.0.100 + 50; two static leases, one of them right after the pool.
     ASSERT_EQ(set({Bind(LeaseIp(3), kIpAddress, Packed(192, 168, 0, 150)),
@@ -106,100 +183,6 @@ TEST_F(LanPage, AnAddressMustLieOutsideTheDynamicPoolAndItsStaticLeases)
     apply(page, "192.168.0.60");
     EXPECT_EQ(lastMessage(), "Please input valid Subnet Mask.");
     EXPECT_EQ(page.ui->ED_SubMask->text(), "");
-}
-
-TEST_F(LanPage, CancelAtTheDhcpConfirmationSendsNothing)
-{
-    TFM_LanCfg page(main.get());
-    page.show();
-    page.ui->CB_IPFrom->setCurrentIndex(1);
-    recorder.answers.push_back(DialogResult::Cancel);
-    page.ui->BT_LanCfgOk->click();
-    EXPECT_EQ(lastMessage(), "Device will reboot,continue?");
-    QCoreApplication::processEvents();
-    EXPECT_EQ(device->value(kIpFrom), "1");
-}
-
-TEST(LanPageWithoutPool, ApplyRefusesWhenThePoolCouldNotBeRead)
-{
-    // A device that answers nothing: the page cannot know the pool and says so.
-    DevsimAgent deaf({"--drop-percent", "100"});
-    ASSERT_TRUE(deaf.start()) << deaf.error();
-    StartSnmpLibraryOnce();
-    SetDefaultSnmpSettings();
-    QvSNMPDevice.address = "127.0.0.1";
-    QvSNMPDevice.port = deaf.port();
-    QvSNMPSecurity.version = 1;
-    DialogRecorder recorder;
-    TFM_LanCfg page;
-    page.ui->CB_IPFrom->setCurrentIndex(0);
-    page.ui->ED_IpAddr->setText("192.168.0.60");
-    page.ui->ED_SubMask->setText("255.255.255.0");
-    page.ui->ED_DefGw->setText("192.168.0.1");
-    page.ui->BT_LanCfgOk->click();
-    ASSERT_EQ(recorder.messages.size(), 1u);
-    EXPECT_TRUE(recorder.messages[0].text.startsWith("The DHCP server's dynamic pool could not be read"));
-}
-
-// The probe needs an ICMP socket and hosts that answer and do not: a network namespace of
-// the test's own, with 10.9.8.1 on its loopback and the rest of 10.9.8.0/24 routed there
-// unanswered. The test runs itself again inside it.
-TEST(LanPageProbe, AnAddressThatAnswersIsRefusedAndOneThatDoesNotIsApplied)
-{
-    if (qEnvironmentVariableIsSet(kInNamespace))
-        GTEST_SKIP() << "runs as LanPageInNamespace here";
-    QProcess child;
-    child.setProcessChannelMode(QProcess::MergedChannels);
-    const QString self = QCoreApplication::applicationFilePath();
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(kInNamespace, "1");
-    child.setProcessEnvironment(environment);
-    child.start("unshare", {"-rn", "sh", "-c",
-                            "ip link set lo up && ip addr add 10.9.8.1/32 dev lo && ip route add 10.9.8.0/24 dev lo "
-                            "|| exit 77; exec \"$0\" --gtest_filter='LanPageInNamespace.*'",
-                            self});
-    ASSERT_TRUE(child.waitForFinished(120000));
-    const QString output = QString::fromLocal8Bit(child.readAll());
-    if (child.exitCode() == 77 || output.contains("unshare failed") || output.contains("Operation not permitted"))
-        GTEST_SKIP() << "network namespaces are not allowed here: " << output.toStdString();
-    EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
-    EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.toStdString();
-}
-
-class LanPageInNamespace : public LanPage {
-protected:
-    void SetUp() override
-    {
-        if (!qEnvironmentVariableIsSet(kInNamespace))
-            GTEST_SKIP() << "runs inside the namespace LanPageProbe makes";
-        LanPage::SetUp();
-    }
-};
-
-TEST_F(LanPageInNamespace, ProbeRefusesAnAnsweringAddress)
-{
-    EXPECT_TRUE(IsAddressInUse("127.0.0.9"));
-    EXPECT_TRUE(IsAddressInUse("10.9.8.1"));
-    EXPECT_FALSE(IsAddressInUse("10.9.8.77"));
-
-    WaitWatcher waits;
-    TFM_LanCfg page(main.get());
-    page.show();
-    ASSERT_TRUE(waitFor([&] { return page.ui->Ed_PoolRan->text() == "50"; }, 5000));
-    page.ui->ED_DefGw->setText("10.9.8.254");
-    apply(page, "10.9.8.1");
-    ASSERT_EQ(recorder.messages.size(), 1u) << recorder.texts().join("|").toStdString();
-    EXPECT_EQ(lastMessage(), "Reject: The IP already has been used.");
-    EXPECT_EQ(page.ui->ED_IpAddr->text(), "192.168.0.50");
-    EXPECT_EQ(waits.dialogsShown, 0);
-
-    page.ui->ED_DefGw->setText("10.9.8.254");
-    page.ui->ED_SubMask->setText("255.255.255.0");
-    apply(page, "10.9.8.77");
-    EXPECT_EQ(recorder.messages.size(), 1u) << recorder.texts().join("|").toStdString();
-    EXPECT_EQ(waits.firstCountdowns, QStringList({"12", "5"}));
-    EXPECT_TRUE(waits.lines.contains("Judge the IP whether can be used."));
-    EXPECT_TRUE(deviceShows(kAddress, "10.9.8.77"));
 }
 
 } // namespace

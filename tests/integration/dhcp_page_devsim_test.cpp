@@ -1,0 +1,239 @@
+#include "support/OwnNetwork.h"
+#include "support/PageTestKit.h"
+
+#include "pages/advanced/TFM_DHCP.h"
+#include "pages/advanced/TFM_StaticIP.h"
+#include "ui_TFM_DHCP.h"
+#include "ui_TFM_StaticIP.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeWidget>
+
+// The DHCP server page against the simulated device: the pool checks in their order, the
+// function switch on both tabs, and the static leases written row by row.
+namespace {
+
+constexpr uint8_t kInteger = 2;
+constexpr uint8_t kIpAddress = 0x40;
+constexpr uint8_t kOctets = 4;
+constexpr int kLeaseRows = 16;
+
+QString Lease(int column, int row) { return PrivateOid(".2.7.3.1.%1.%2").arg(column).arg(row); }
+std::string Packed(int a, int b, int c, int d) { return std::string{char(a), char(b), char(c), char(d)}; }
+
+class DhcpPage : public ModuleAgainstDevice {
+protected:
+    std::unique_ptr<TFM_DHCP> open()
+    {
+        auto page = std::make_unique<TFM_DHCP>(main.get());
+        page->show();
+        EXPECT_TRUE(waitFor([&] { return !page->PageBusy(); }, 10000));
+        return page;
+    }
+    // The IP and MAC of every lease row as the device holds them.
+    QStringList deviceLeases()
+    {
+        QStringList rows;
+        for (int row = 1; row <= kLeaseRows; ++row)
+            rows << device->value(Lease(2, row)) + " " + device->value(Lease(3, row));
+        return rows;
+    }
+    static QStringList freeLeases()
+    {
+        return QStringList(kLeaseRows, "0.0.0.0 000000000000");
+    }
+};
+
+TEST_F(DhcpPage, ADisabledServerOpensWithThePoolDisabledAndEitherSelectorEnablesIt)
+{
+    ASSERT_EQ(set({Bind(PrivateOid(".2.7.1.0"), kInteger, {}, 0)}).status, 0);
+    auto page = open();
+    Ui::TFM_DHCP& ui = *page->ui;
+    EXPECT_FALSE(ui.Ed_IPAF->isEnabled());
+    EXPECT_FALSE(ui.CB_Status->isEnabled());
+    EXPECT_EQ(ui.CB_Fuction2->currentIndex(), 0);
+    EXPECT_FALSE(ui.Bt_Add->isEnabled());
+    ui.CB_Fuction2->setCurrentIndex(1);
+    emit ui.CB_Fuction2->activated(1);
+    EXPECT_EQ(ui.CB_Fuction1->currentIndex(), 1);
+    EXPECT_TRUE(ui.Ed_IPAF->isEnabled());
+    EXPECT_TRUE(ui.Bt_Add->isEnabled());
+    // The mappings were rebuilt on opening: one dynamic lease per station.
+    EXPECT_EQ(ui.LV_DynPool->topLevelItemCount(), 3);
+}
+
+TEST_F(DhcpPage, ApplyChecksRunInTheirOrderWithTheirTitles)
+{
+    ASSERT_EQ(set({Bind(Lease(2, 4), kIpAddress, Packed(192, 168, 0, 105)),
+                   Bind(Lease(3, 4), kOctets, "\x00\x11\x22\x33\x44\x55")})
+                  .status,
+              0);
+    auto page = open();
+    Ui::TFM_DHCP& ui = *page->ui;
+    ASSERT_EQ(ui.User_ListView->topLevelItemCount(), 1);
+
+    struct Case {
+        const char* edit;
+        const char* text;
+        const char* message;  // "" for CheckText's own
+        const char* title;
+    };
+    const Case cases[] = {
+        {"Ed_IPAF", "", "Please input valid IP address", "Warning"},
+        {"Ed_PoolRan", "", "Please input a number between 1 and 255.", "Warning"},
+        {"Ed_IPAF", "192.168.0.40", "Reject: The DHCP dynamic IP pool will cover system IP.", "Warning"},
+        {"Ed_PoolRan", "20", "Reject: The DHCP dynamic IP pool will cover Static IP.", "Warning"},
+        {"Ed_PoolRan", "0", "Please input a number between 1 and 255.", "Error"},
+        {"Ed_PoolRan", "256", "Please input a number between 1 and 255.", "Error"},
+        {"Ed_Lease", "", "Please input a number between 60 and 31536000.", "Warning"},
+        {"Ed_DomNa", "a\"b", "", ""},
+        {"Ed_Lease", "59", "Please input a number between 60 and 31536000.", "Error"},
+        {"Ed_Lease", "31536001", "Please input a number between 60 and 31536000.", "Error"},
+        {"Ed_IPAF", "10.0.0.255", "Please input valid IP address", "Waring"},
+        {"Ed_Gateway", "224.0.0.1", "Please input valid Gateway.", "Waring"},
+        {"Ed_Wins", "224.0.0.1", "Please input valid Wins.", "Waring"},
+        {"Ed_DNS", "224.0.0.1", "Please input valid DNS.", "Waring"},
+        {"Ed_SubMask", "255.0.255.0", "Please input valid SubMask.", "Waring"},
+    };
+    auto good = [&] {
+        ui.Ed_IPAF->setText("192.168.0.100");
+        ui.Ed_PoolRan->setText("5");
+        ui.Ed_SubMask->setText("255.255.255.0");
+        ui.Ed_Gateway->setText("192.168.0.1");
+        ui.Ed_Wins->setText("");
+        ui.Ed_DNS->setText("");
+        ui.Ed_DomNa->setText("lan");
+        ui.Ed_Lease->setText("60");
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.edit) + "=" + c.text);
+        good();
+        page->findChild<QLineEdit*>(c.edit)->setText(c.text);
+        recorder.messages.clear();
+        ui.Bt_Apply->click();
+        ASSERT_EQ(recorder.messages.size(), 1u) << recorder.texts().join("|").toStdString();
+        if (*c.message) {
+            EXPECT_EQ(recorder.messages[0].text, c.message);
+            EXPECT_EQ(recorder.messages[0].caption, c.title);
+        } else {
+            EXPECT_TRUE(recorder.messages[0].text.contains("\"") || recorder.messages[0].text.contains("quot"))
+                << recorder.messages[0].text.toStdString();
+        }
+    }
+    EXPECT_EQ(device->value(PrivateOid(".2.7.2.8.0")), "86400") << "nothing was sent";
+
+    // Everything right: empty addresses go as 0.0.0.0, a lease of 60 passes, the device restarts.
+    WaitWatcher waits;
+    good();
+    recorder.messages.clear();
+    ui.Bt_Apply->click();
+    EXPECT_TRUE(recorder.messages.empty()) << recorder.texts().join("|").toStdString();
+    EXPECT_EQ(ui.Ed_Wins->text(), "0.0.0.0");
+    EXPECT_EQ(waits.firstCountdowns, QStringList({"40"}));
+    EXPECT_TRUE(deviceShows(PrivateOid(".2.7.2.8.0"), "60"));
+    EXPECT_EQ(device->value(PrivateOid(".2.7.2.6.0")), "0.0.0.0");
+    EXPECT_EQ(device->value(PrivateOid(".2.7.2.2.0")), "5");
+}
+
+// Every lease change probes its address; it runs where no echo can leave the machine.
+TEST(DhcpStaticPool, RunsInANetworkOfItsOwn)
+{
+    if (InOwnNetwork())
+        GTEST_SKIP() << "the run inside the namespace";
+    const OwnNetworkRun run = RunInOwnNetwork("DhcpStaticPoolInNamespace.*");
+    if (!run.started)
+        GTEST_SKIP() << "network namespaces are not allowed here: " << run.output.toStdString();
+    EXPECT_TRUE(run.passed) << run.output.toStdString();
+}
+
+class DhcpStaticPoolInNamespace : public DhcpPage {
+protected:
+    void SetUp() override
+    {
+        if (!InOwnNetwork())
+            GTEST_SKIP() << "runs inside the namespace DhcpStaticPool makes";
+        DhcpPage::SetUp();
+    }
+    // Opens the entry dialog with the button and, once it shows, types the entry and applies.
+    void enter(TFM_DHCP& page, QPushButton* button, const QString& ip, const QString& mac)
+    {
+        QTimer::singleShot(0, &page, [&page, ip, mac] {
+            Ui::TFM_StaticIP& entry = *page.StaticIP->ui;
+            entry.Ed_AsgIP->setText(ip);
+            entry.Ed_AsgMac->setText(mac);
+            entry.Apply->click();
+            // A refused entry leaves the dialog open.
+            if (page.StaticIP->isVisible())
+                page.StaticIP->reject();
+        });
+        button->click();
+        EXPECT_TRUE(waitFor([&] { return !page.PageBusy() && !page.LeaseTable->Busy && !page.LeaseList->Busy; },
+                            10000));
+    }
+    void selectListed(TFM_DHCP& page, const QString& ip)
+    {
+        QTreeWidget* list = page.ui->User_ListView;
+        for (int row = 0; row < list->topLevelItemCount(); ++row)
+            if (list->topLevelItem(row)->text(1) == ip)
+                list->setCurrentItem(list->topLevelItem(row));
+    }
+};
+
+TEST_F(DhcpStaticPoolInNamespace, LeasesAreAddedReplacedInPlaceAndDeleted)
+{
+    auto page = open();
+    Ui::TFM_DHCP& ui = *page->ui;
+    QStringList expected = freeLeases();
+
+    // Added in the first free row.
+    enter(*page, ui.Bt_Add, "10.7.0.10", "00AABBCCDDEE");
+    expected[0] = "10.7.0.10 00AABBCCDDEE";
+    EXPECT_EQ(deviceLeases(), expected) << recorder.texts().join("|").toStdString();
+    enter(*page, ui.Bt_Add, "10.7.0.11", "001122334455");
+    expected[1] = "10.7.0.11 001122334455";
+    EXPECT_EQ(deviceLeases(), expected);
+
+    // A client that has an entry already: replaced in its own row (typed in lower case), the
+    // free row Add chose stays free. The clear and the write of the row arrive in this order.
+    enter(*page, ui.Bt_Add, "10.7.0.12", "00aabbccddee");
+    expected[0] = "10.7.0.12 00AABBCCDDEE";
+    EXPECT_EQ(deviceLeases(), expected);
+    EXPECT_EQ(ui.User_ListView->topLevelItemCount(), 2);
+
+    // In the address check a stored lower-case MAC is not matched by upper case; the device
+    // stores MACs upper case, so only the page's rule shows it.
+    EXPECT_TRUE(MacMatches("00aabbccddee", "00AABBCCDDEE"));
+    EXPECT_FALSE(MacMatches("00AABBCCDDEE", "00aabbccddee"));
+
+    // A duplicate address is refused and nothing changes.
+    recorder.messages.clear();
+    enter(*page, ui.Bt_Add, "10.7.0.11", "00CCCCCCCCCC");
+    EXPECT_EQ(recorder.texts(), QStringList({"Reject: The IP has already existed. "}));
+    EXPECT_EQ(deviceLeases(), expected);
+
+    // Delete frees the row.
+    selectListed(*page, "10.7.0.11");
+    ui.Bt_Del->click();
+    ASSERT_TRUE(waitFor([&] { return !page->LeaseTable->Busy && !page->LeaseList->Busy; }, 10000));
+    expected[1] = "0.0.0.0 000000000000";
+    EXPECT_EQ(deviceLeases(), expected);
+    EXPECT_EQ(ui.User_ListView->topLevelItemCount(), 1);
+}
+
+TEST_F(DhcpStaticPoolInNamespace, AFullPoolTakesNoEntry)
+{
+    std::vector<SnmpVarBind> rows;
+    for (int row = 1; row <= kLeaseRows; ++row)
+        rows.push_back(Bind(Lease(2, row), kIpAddress, Packed(10, 7, 1, row)));
+    ASSERT_EQ(set(rows).status, 0);
+    auto page = open();
+    recorder.messages.clear();
+    page->ui->Bt_Add->click();
+    EXPECT_EQ(recorder.texts(), QStringList({"The static pool is full!"}));
+    EXPECT_FALSE(page->StaticIP->isVisible());
+}
+
+} // namespace
