@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QMenuBar>
+#include <QTabWidget>
 #include <QTimer>
 #include <cstdio>
 #include <memory>
@@ -42,6 +43,22 @@ QString fileName(const QString& item)
     return item.trimmed().toLower().replace(' ', '-').replace('/', '-');
 }
 
+// A page with tabs: one picture of each visible tab after the first ("dhcp-server-tab2").
+bool saveOtherTabs(QWidget* page, const QString& name)
+{
+    bool allSaved = true;
+    for (QTabWidget* tabs : page->findChildren<QTabWidget*>()) {
+        for (int tab = 1; tab < tabs->count(); ++tab) {
+            if (!tabs->isTabVisible(tab))
+                continue;
+            tabs->setCurrentIndex(tab);
+            pause(300);
+            allSaved = save(page, QString("%1-tab%2").arg(name).arg(tab + 1)) && allSaved;
+        }
+    }
+    return allSaved;
+}
+
 void tour(TMainForm* mainWindow)
 {
     QDir().mkpath(snapshotFolder());
@@ -57,6 +74,7 @@ void tour(TMainForm* mainWindow)
             page->show();
             pause(kSettleMs);
             allSaved = save(page.get(), fileName(item->text())) && allSaved;
+            allSaved = saveOtherTabs(page.get(), fileName(item->text())) && allSaved;
             page->close();
         }
     }
