@@ -2,6 +2,7 @@
 #include "support/PageTestKit.h"
 
 #include "pages/home/TFM_LanCfg.h"
+#include "ui_TFM_LanCfg.h"
 #include "shell/Validators.h"
 #include "snmp/SnmpSettings.h"
 #include "support/SnmpLibrary.h"

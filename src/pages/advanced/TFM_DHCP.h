@@ -74,7 +74,6 @@ private:
     void SelectTableRowOfListed();
     // The empty entry into the dialog's controls.
     void EmptyEntry();
-    void FillEmptyAddresses();
     // The row of the full table whose MAC the typed one matches; -1 for none.
     int RowOfMac(const QString& typed) const;
 
