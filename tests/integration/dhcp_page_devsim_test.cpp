@@ -1,6 +1,7 @@
 #include "support/OwnNetwork.h"
 #include "support/PageTestKit.h"
 
+#include "binding/New_req2Edit.h"
 #include "pages/advanced/TFM_DHCP.h"
 #include "pages/advanced/TFM_StaticIP.h"
 #include "ui_TFM_DHCP.h"
