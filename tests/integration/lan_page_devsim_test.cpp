@@ -54,6 +54,7 @@ TEST_F(LanPage, DhcpModeHidesTheAddressRowsAndGoingStaticRestartsInTheSameSet)
     EXPECT_FALSE(page.ui->LA_DefGW->isHidden());
 
     // The unchanged address: no probe, no lease walk, one wait of 40 with the restart.
+    ASSERT_TRUE(waitFor([&] { return page.ui->Ed_PoolRan->text() == "50"; }, 5000));
     page.ui->BT_LanCfgOk->click();
     EXPECT_TRUE(recorder.messages.empty()) << recorder.texts().join("|").toStdString();
     EXPECT_EQ(waits.dialogsShown, 1);

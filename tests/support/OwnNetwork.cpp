@@ -21,6 +21,8 @@ OwnNetworkRun RunInOwnNetwork(const QString& filter)
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(kMarker, "1");
     child.setProcessEnvironment(environment);
+    // The folder a fixture worked in may be gone already.
+    child.setWorkingDirectory(QCoreApplication::applicationDirPath());
     // An unprivileged user namespace gives the rights to configure the new network one.
     child.start("unshare", {"-rn", "sh", "-c",
                             "ip link set lo up && ip addr add 10.9.8.1/32 dev lo && ip route add 10.9.8.0/24 dev lo "
