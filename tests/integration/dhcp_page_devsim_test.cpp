@@ -31,7 +31,8 @@ protected:
     {
         auto page = std::make_unique<TFM_DHCP>(main.get());
         page->show();
-        EXPECT_TRUE(waitFor([&] { return !page->PageBusy(); }, 10000));
+        // "Add" stays off while the list of used rows is being read.
+        EXPECT_TRUE(waitFor([&] { return !page->PageBusy() && !page->LeaseList->Busy; }, 10000));
         return page;
     }
     // The IP and MAC of every lease row as the device holds them.
