@@ -3,6 +3,7 @@
 
 #include "binding/New_req2Edit.h"
 #include "pages/advanced/TFM_DHCP.h"
+#include "pages/advanced/TFM_MACAddr.h"
 #include "pages/advanced/TFM_StaticIP.h"
 #include "ui_TFM_DHCP.h"
 #include "ui_TFM_StaticIP.h"

@@ -7,6 +7,7 @@
 #include "binding/DeviceVariables.h"
 #include "binding/New_req2Edit.h"
 #include "binding/QvStatusBar.h"
+#include "pages/advanced/TFM_MACAddr.h"
 #include "pages/advanced/TFM_StaticIP.h"
 #include "platform/Dialogs.h"
 #include "shell/RestartWait.h"

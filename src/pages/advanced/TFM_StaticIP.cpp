@@ -2,6 +2,7 @@
 
 #include "binding/Controls.h"
 #include "binding/DeviceVariables.h"
+#include "pages/advanced/TFM_MACAddr.h"
 #include "platform/Dialogs.h"
 #include "platform/ExceptionGuard.h"
 #include "shell/Validators.h"
@@ -34,19 +35,6 @@ bool OptionalAddressRefused(QWidget* dialog, QLineEdit* edit, bool (*valid)(cons
 }
 
 } // namespace
-
-bool MacMatches(const QString& typed, const QString& stored)
-{
-    for (int i = 0; i < typed.size(); ++i) {
-        if (i >= stored.size())
-            return false;
-        const int t = typed[i].unicode();
-        const int s = stored[i].unicode();
-        if (t != s && t != s + 32)
-            return false;
-    }
-    return true;
-}
 
 TFM_StaticIP::TFM_StaticIP(PageFields fields, QWidget* owner)
     : QDialog(owner), ui(std::make_unique<Ui::TFM_StaticIP>()), m_page(std::move(fields))

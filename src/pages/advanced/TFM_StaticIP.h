@@ -52,7 +52,3 @@ private:
     int m_savedStatus = 0;
     int m_entryStatus = 0;
 };
-
-// A typed MAC matches a stored one when every typed character equals the stored one or is
-// the lower-case letter of a stored upper-case one.
-bool MacMatches(const QString& typed, const QString& stored);
