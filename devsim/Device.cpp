@@ -1,6 +1,7 @@
 #include "Device.h"
 
 #include "DeviceModel.h"
+#include "OptionalFeatures.h"
 #include "StateFile.h"
 
 #include <cstdio>
@@ -87,6 +88,11 @@ Device::Device(DeviceSettings settings) : m_settings(settings)
         leaveOut(DeviceOid::Private("4.5.1.1.1"));
         leaveOut(DeviceOid::Private("4.5.2"));
     }
+    for (const std::string& feature : m_settings.missingFeatures)
+        for (const Oid& instance : OptionalFeatureInstances(feature)) {
+            m_store.all().erase(instance);
+            m_lacking.insert(instance);
+        }
     m_factory = m_store;
     for (int n = 1; n <= m_settings.logRows; ++n)
         log("Synthetic log entry " + std::to_string(n));
@@ -158,12 +164,18 @@ void Device::boot()
 
 void Device::factoryReset()
 {
-    for (auto& [instance, variable] : m_store.all()) {
-        if (!variable.config)
-            continue;
-        if (Variable* original = m_factory.find(instance))
-            variable = *original;
+    // Every setting goes back, also the rows of settings tables that were added or removed
+    // since; status, counters and command objects stay as they are.
+    auto& now = m_store.all();
+    for (auto it = now.begin(); it != now.end();) {
+        if (it->second.config && !m_factory.find(it->first))
+            it = now.erase(it);
+        else
+            ++it;
     }
+    for (const auto& [instance, original] : m_factory.all())
+        if (original.config)
+            now[instance] = original;
     log("Factory default settings restored");
 }
 

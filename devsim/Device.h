@@ -11,7 +11,9 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <set>
 #include <thread>
+#include <vector>
 
 struct DeviceSettings {
     int restartSeconds = 3;   // how long a restart keeps the device silent
@@ -29,6 +31,7 @@ struct DeviceSettings {
     int tftpRetries = 3;
     bool signalStrength = false;  // serve the point-to-point signal strength object
     int signalStrengthValue = 0;
+    std::vector<std::string> missingFeatures;  // optional radio features this firmware lacks
 };
 
 // The access point's behaviour around its object store: what commands do, what runs after
@@ -44,6 +47,9 @@ public:
     // Sets the LAN address and mask as if configured and restarted with them.
     bool configureLan(const std::string& address, const std::string& mask, std::string& error);
     const DeviceSettings& settings() const { return m_settings; }
+    // An object of an optional feature this device lacks: answered noSuchName in every
+    // SNMP version, as the device's firmware does.
+    bool lacks(const Oid& instance) const { return m_lacking.count(instance) != 0; }
 
     // Refreshes values that change by themselves (up time, lamps, temperature) before a read.
     void refreshLive(const Oid& instance, Variable& variable);
@@ -89,6 +95,7 @@ private:
     DeviceSettings m_settings;
     MibStore m_store;
     MibStore m_factory;
+    std::set<Oid> m_lacking;
     Clock::time_point m_bootTime;
     std::optional<Clock::time_point> m_restartAt;  // silence starts
     std::optional<Clock::time_point> m_bootAt;     // silence ends

@@ -1,5 +1,7 @@
 #include "Options.h"
 
+#include "OptionalFeatures.h"
+
 #include <arpa/inet.h>
 #include <cstdlib>
 #include <sstream>
@@ -125,9 +127,10 @@ Device:
   --signal-strength N     also serve the point-to-point signal strength object (0-100)
   --temperature C         the temperature the device reports, in degrees Celsius
                           (-40 to 120, default 42)
-  --without OBJECT        leave out what older firmware lacks: "client-table" (the
-                          client table and its acquire command) or "temperature";
-                          repeatable
+  --without WHAT          leave out what older firmware lacks: "client-table" (the client
+                          table and its acquire command), "temperature", or an optional
+                          radio feature: xr, autoscan, shortpreamble, wmm or antenna (its
+                          objects answer noSuchName); repeatable
 
 Load (N up to 10000):
   --clients N             associated stations on radio 1 (default 3)
@@ -236,8 +239,11 @@ bool ParseOptions(int argc, char** argv, Options& options, bool& help, std::stri
                 options.device.clientTable = false;
             else if (value == "temperature")
                 options.device.temperature = false;
+            else if (IsOptionalFeature(value))
+                options.device.missingFeatures.push_back(value);
             else {
-                error = "--without knows client-table and temperature, not '" + value + "'";
+                error = "--without knows client-table, temperature, xr, autoscan, shortpreamble, wmm and antenna, not '"
+                        + value + "'";
                 return false;
             }
         } else if (name == "--clients")

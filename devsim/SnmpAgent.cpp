@@ -245,6 +245,8 @@ int SnmpAgent::checkSet(Station& station, const Oid& instance, const netsnmp_var
             return refused.status;
     Device& device = station.device;
     Variable* variable = device.store().storage(instance);
+    if (!variable && device.lacks(instance))
+        return SNMP_ERR_NOSUCHNAME;
     if (!variable)
         return device.store().find(instance) ? SNMP_ERR_GENERR : SNMP_ERR_NOCREATION;
     const int status = CheckSetValue(*variable, value->type, value->val.string, value->val_len, updated);
@@ -264,6 +266,10 @@ int SnmpAgent::handle(Station& station, const Oid& root, netsnmp_agent_request_i
         switch (info->mode) {
         case MODE_GET: {
             Variable* variable = store.storage(name);
+            if (!variable && device.lacks(name)) {
+                netsnmp_set_request_error(info, request, SNMP_ERR_NOSUCHNAME);
+                break;
+            }
             if (!variable) {
                 // An object with other instances gives noSuchInstance, an unknown one noSuchObject.
                 const Oid object(name.begin(), name.end() - (name.empty() ? 0 : 1));

@@ -6,6 +6,7 @@
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPointer>
 #include <QStackedWidget>
 #include <QTabWidget>
@@ -72,6 +73,15 @@ void SetMaxLength(QLineEdit* edit, int length)
         limit->length = length;
     else
         edit->setValidator(new TypingLimit(length, edit));
+}
+
+void SetReadOnlyLook(QLineEdit* edit, bool readOnly)
+{
+    QPalette palette = edit->palette();
+    const QPalette standard = QApplication::palette(edit);
+    palette.setColor(QPalette::Base, standard.color(readOnly ? QPalette::Button : QPalette::Base));
+    edit->setPalette(palette);
+    edit->setReadOnly(readOnly);
 }
 
 void SetPasswordChar(QLineEdit* edit, QChar character)

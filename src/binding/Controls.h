@@ -25,6 +25,10 @@ void SetTag(QWidget* control, int tag);
 int MaxLength(const QLineEdit* edit);
 void SetMaxLength(QLineEdit* edit, int length);
 
+// An edit the user cannot type into, greyed with the button face colour; false makes it
+// writable again with the normal window colour.
+void SetReadOnlyLook(QLineEdit* edit, bool readOnly);
+
 // The character shown in place of each typed one; a null character shows the text itself.
 void SetPasswordChar(QLineEdit* edit, QChar character);
 

@@ -6,6 +6,7 @@ const OptionRow kRestartRows[] = {{0, "nothing"}, {1, "reboot"}, {0, nullptr}};
 const OptionRow kGetIpFromRows[] = {{1, "Static (Manual)"}, {2, "Dynamic (DHCP)"}, {0, nullptr}};
 const OptionRow kTftpCommandRows[] = {{1, "Connect"}, {2, "Get"}, {3, "Put"}, {4, "Nothing"}, {0, nullptr}};
 const OptionRow kOffOnRows[] = {{0, "OFF"}, {1, "ON"}, {0, nullptr}};
+const OptionRow kDisableEnableRows[] = {{0, "Disable"}, {1, "Enable"}, {0, nullptr}};
 
 } // namespace
 
@@ -15,6 +16,7 @@ const QvOptionList RestartOptions(kRestartRows);
 const QvOptionList GetIpFromOptions(kGetIpFromRows);
 const QvOptionList TftpCommandOptions(kTftpCommandRows);
 const QvOptionList OffOnOptions(kOffOnRows);
+const QvOptionList DisableEnableOptions(kDisableEnableRows);
 
 const VariableDescriptor DhcpDynamicPool[] = {
     {VTA_OID(".2.7.2.1"), "Dynamic IP Start", kSyntaxIpAddress, kAccessReadWrite},

@@ -19,6 +19,7 @@ extern const QvOptionList RestartOptions;    // 0 "nothing", 1 "reboot"
 extern const QvOptionList GetIpFromOptions;  // 1 "Static (Manual)", 2 "Dynamic (DHCP)"
 extern const QvOptionList TftpCommandOptions;  // 1 "Connect", 2 "Get", 3 "Put", 4 "Nothing"
 extern const QvOptionList OffOnOptions;        // 0 "OFF", 1 "ON"
+extern const QvOptionList DisableEnableOptions;  // 0 "Disable", 1 "Enable"
 
 // Rows of the device's TFTP command list: the row of each command.
 inline constexpr int kTftpConnectRow = 0;  // the device fetches a firmware image

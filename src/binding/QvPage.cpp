@@ -59,12 +59,14 @@ bool QvPage::Guard(const std::function<void()>& handler)
     return RunGuarded(handler, this);
 }
 
-bool QvPage::RunFormCreate(const std::function<void()>& formCreate)
+bool QvPage::RunFormCreate(const std::function<void()>& formCreate) { return GuardToStatus(formCreate); }
+
+bool QvPage::GuardToStatus(const std::function<void()>& handler)
 {
     if (!m_statusBar)
-        return Guard(formCreate);
+        return Guard(handler);
     try {
-        formCreate();
+        handler();
         return true;
     } catch (const std::exception& error) {
         ShowSimpleStatus(QString::fromStdString(error.what()));

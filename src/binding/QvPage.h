@@ -55,6 +55,8 @@ public:
     // FormCreate: a failure shows in the status bar's simple text (the page still opens and
     // says why it cannot work) or, without a status bar, in the exception box.
     bool RunFormCreate(const std::function<void()>& formCreate);
+    // Any handler whose failure the page reports in its status bar, as FormCreate's.
+    bool GuardToStatus(const std::function<void()>& handler);
 
     // Connects a signal to a handler that runs guarded.
     template <typename Sender, typename Signal, typename Handler>

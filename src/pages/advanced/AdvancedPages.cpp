@@ -4,6 +4,7 @@
 #include "pages/advanced/TFM_Filter.h"
 #include "pages/advanced/TFM_MultiSSIDForm.h"
 #include "pages/advanced/TLogForm.h"
+#include "pages/advanced/TFM_Group.h"
 #include "shell/PageRegistry.h"
 
 void RegisterAdvancedPages()
@@ -12,4 +13,5 @@ void RegisterAdvancedPages()
     PageRegistry::add(MenuItem::MultiSSID, [](QWidget* owner) { return new TFM_MultiSSIDForm(owner); });
     PageRegistry::add(MenuItem::DHCPServer, NewDhcpPage);
     PageRegistry::add(MenuItem::SystemLog, [](QWidget* owner) { return new TLogForm(owner); });
+    PageRegistry::add(MenuItem::Grouping, [](QWidget* owner) { return new TFM_Group(owner); });
 }
