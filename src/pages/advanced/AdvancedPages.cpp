@@ -5,6 +5,7 @@
 #include "pages/advanced/TFM_MultiSSIDForm.h"
 #include "pages/advanced/TLogForm.h"
 #include "pages/advanced/TFM_Group.h"
+#include "pages/advanced/TFM_Performace.h"
 #include "shell/PageRegistry.h"
 
 void RegisterAdvancedPages()
@@ -13,5 +14,6 @@ void RegisterAdvancedPages()
     PageRegistry::add(MenuItem::MultiSSID, [](QWidget* owner) { return new TFM_MultiSSIDForm(owner); });
     PageRegistry::add(MenuItem::DHCPServer, NewDhcpPage);
     PageRegistry::add(MenuItem::SystemLog, [](QWidget* owner) { return new TLogForm(owner); });
+    PageRegistry::add(MenuItem::Performance, [](QWidget* owner) { return new TFM_Performace(owner); });
     PageRegistry::add(MenuItem::Grouping, [](QWidget* owner) { return new TFM_Group(owner); });
 }
