@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTabWidget>
 
 namespace {
 
@@ -23,19 +24,19 @@ class GroupPage : public ModuleAgainstDevice {};
 TEST_F(GroupPage, ReadsTheDeviceAndKeepsTheUserLimitReadOnlyWhileLoadBalancingIsOff)
 {
     TFM_Group page(main.get());
-    EXPECT_EQ(page.ui->CB_LoadB->currentText(), "Disable");
-    EXPECT_EQ(page.ui->Ed_UsrL->text(), "32");
-    EXPECT_EQ(page.ui->CB_LinkInt->currentText(), "Disable");
-    EXPECT_EQ(page.ui->Ed_EthLS->text(), "Up");
-    EXPECT_TRUE(page.ui->Ed_UsrL->isReadOnly());
-    EXPECT_TRUE(page.ui->Ed_EthLS->isReadOnly());
+    EXPECT_EQ(child<QComboBox>(&page, "CB_LoadB")->currentText(), "Disable");
+    EXPECT_EQ(child<QLineEdit>(&page, "Ed_UsrL")->text(), "32");
+    EXPECT_EQ(child<QComboBox>(&page, "CB_LinkInt")->currentText(), "Disable");
+    EXPECT_EQ(child<QLineEdit>(&page, "Ed_EthLS")->text(), "Up");
+    EXPECT_TRUE(child<QLineEdit>(&page, "Ed_UsrL")->isReadOnly());
+    EXPECT_TRUE(child<QLineEdit>(&page, "Ed_EthLS")->isReadOnly());
 
-    page.ui->CB_LoadB->setCurrentIndex(1);
+    child<QComboBox>(&page, "CB_LoadB")->setCurrentIndex(1);
     page.CB_LoadBChange();
-    EXPECT_FALSE(page.ui->Ed_UsrL->isReadOnly());
-    page.ui->CB_LoadB->setCurrentIndex(-1);  // no selection keeps the edit as it is
+    EXPECT_FALSE(child<QLineEdit>(&page, "Ed_UsrL")->isReadOnly());
+    child<QComboBox>(&page, "CB_LoadB")->setCurrentIndex(-1);  // no selection keeps the edit as it is
     page.CB_LoadBChange();
-    EXPECT_FALSE(page.ui->Ed_UsrL->isReadOnly());
+    EXPECT_FALSE(child<QLineEdit>(&page, "Ed_UsrL")->isReadOnly());
 }
 
 TEST_F(GroupPage, RefusesUserLimitsOutsideZeroToSixtyFourAndSendsTheBoundsWithARestart)
@@ -43,24 +44,24 @@ TEST_F(GroupPage, RefusesUserLimitsOutsideZeroToSixtyFourAndSendsTheBoundsWithAR
     TFM_Group page(main.get());
     for (const QString& refused : {QString(""), QString("65")}) {
         recorder.messages.clear();
-        page.ui->Ed_UsrL->setText(refused);
+        child<QLineEdit>(&page, "Ed_UsrL")->setText(refused);
         page.Bt_ApplyClick();
         ASSERT_EQ(recorder.messages.size(), 1u) << refused.toStdString();
         EXPECT_EQ(recorder.messages[0].text, "Please input a number between 0 and 64.");
         EXPECT_EQ(recorder.messages[0].caption, "Error");
-        EXPECT_EQ(page.ui->Ed_UsrL->text(), "");
+        EXPECT_EQ(child<QLineEdit>(&page, "Ed_UsrL")->text(), "");
     }
     EXPECT_EQ(device->value(kUserLimit), "32");
 
     // Load balancing off: the edit cannot be typed into, but its value is checked and sent.
     WaitWatcher watcher;
-    page.ui->Ed_UsrL->setText("0");
+    child<QLineEdit>(&page, "Ed_UsrL")->setText("0");
     page.Bt_ApplyClick();
     EXPECT_TRUE(deviceShows(kUserLimit, "0"));
     EXPECT_EQ(watcher.dialogsShown, 1);
 
-    page.ui->CB_LoadB->setCurrentIndex(1);
-    page.ui->Ed_UsrL->setText("64");
+    child<QComboBox>(&page, "CB_LoadB")->setCurrentIndex(1);
+    child<QLineEdit>(&page, "Ed_UsrL")->setText("64");
     page.Bt_ApplyClick();
     EXPECT_TRUE(deviceShows(kUserLimit, "64"));
     EXPECT_TRUE(deviceShows(kLoadBalance, "1"));
@@ -77,9 +78,9 @@ TEST_F(GroupPageRefused, AFailedSetSaysSoAndDoesNotRestart)
 {
     TFM_Group page(main.get());
     WaitWatcher watcher;
-    page.ui->Ed_UsrL->setText("10");
+    child<QLineEdit>(&page, "Ed_UsrL")->setText("10");
     page.Bt_ApplyClick();
-    EXPECT_EQ(page.ui->StatusBar->SimpleText(), "Setting Error!");
+    EXPECT_EQ(page.StatusBar()->SimpleText(), "Setting Error!");
     EXPECT_EQ(watcher.dialogsShown, 0);
 }
 
@@ -98,8 +99,8 @@ TEST_F(PerformancePage, ShowsEveryFeatureTheDeviceAnswersAndLaysOutRatesAndChann
     // The short-preamble row took the place of the hidden auto-scan row, below XR.
     EXPECT_EQ(radio.LabelShortPre->y(), radio.La_XR->y() + 32);
 
-    EXPECT_EQ(page.ui->PC_Performace->tabText(0), "IEEE 802.11g");
-    EXPECT_FALSE(page.ui->PC_Performace->isTabVisible(1));
+    EXPECT_EQ(child<QTabWidget>(&page, "PC_Performace")->tabText(0), "IEEE 802.11g");
+    EXPECT_FALSE(child<QTabWidget>(&page, "PC_Performace")->isTabVisible(1));
     // Super mode "Disable": the data rates are offered, each rate with " Mb".
     EXPECT_TRUE(radio.CB_DtRt->isEnabled());
     ASSERT_EQ(radio.CB_DtRt->count(), 13);
@@ -212,7 +213,7 @@ TEST_F(PerformanceWithoutFeatures, HidesTheirRowsMovesTheRestUpAndDoesNotWriteTh
     EXPECT_TRUE(radio.LA_WMM->isHidden() && radio.CB_WMM->isHidden());
     EXPECT_FALSE(radio.CB_Antenna->isHidden());
     EXPECT_EQ(radio.LabelShortPre->y(), radio.La_XR->y());  // up into the XR row
-    EXPECT_EQ(page.ui->StatusBar->SimpleText(), "");         // no message about the missing features
+    EXPECT_EQ(page.StatusBar()->SimpleText(), "");         // no message about the missing features
 
     // A write of either would be refused by the device and reported.
     WaitWatcher watcher;
@@ -220,7 +221,7 @@ TEST_F(PerformanceWithoutFeatures, HidesTheirRowsMovesTheRestUpAndDoesNotWriteTh
     page.Bt_Apply_aClick();
     EXPECT_TRUE(deviceShows(RadioOid("7"), "3"));
     EXPECT_TRUE(recorder.messages.empty());
-    EXPECT_EQ(page.ui->StatusBar->SimpleText(), "");
+    EXPECT_EQ(page.StatusBar()->SimpleText(), "");
     EXPECT_EQ(watcher.dialogsShown, 1);
 }
 
@@ -237,7 +238,7 @@ TEST_F(PerformanceRefused, AFailedWriteStopsTheRestAndSaysWhichRadio)
     page.RadioA.Ed_BeInt->setText("300");
     page.RadioA.CB_WMM->setCurrentIndex(0);
     page.Bt_Apply_aClick();
-    EXPECT_EQ(page.ui->StatusBar->SimpleText(), "IEEE802.11a Setting Error!");
+    EXPECT_EQ(page.StatusBar()->SimpleText(), "IEEE802.11a Setting Error!");
     EXPECT_TRUE(deviceShows(RadioOid("6"), "300"));  // written before the failure
     EXPECT_EQ(device->value(RadioOid("18")), "1");
     EXPECT_EQ(watcher.dialogsShown, 0);

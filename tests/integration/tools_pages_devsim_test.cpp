@@ -8,7 +8,6 @@
 #include "pages/tools/TFM_Sytem.h"
 #include "binding/QvStatusBar.h"
 #include "shell/TFM_Waiting.h"
-#include "ui_TFM_Waiting.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -44,10 +43,11 @@ public:
 private:
     void note(TFM_Waiting& dialog)
     {
-        const Ui::TFM_Waiting& ui = *dialog.ui;
-        const QString count = ui.La_Time->isVisible() ? ui.La_Time->text().size() > 1 ? "NN" : "N" : "-";
-        const QString look = dialog.windowTitle() + " | " + ui.Label2->text() + " | " + ui.Label3->text() + " | " +
-                             ui.Label1->text() + count;
+        auto label = [&](const char* name) { return dialog.findChild<QLabel*>(name); };
+        const QLabel* time = label("La_Time");
+        const QString count = time->isVisible() ? time->text().size() > 1 ? "NN" : "N" : "-";
+        const QString look = dialog.windowTitle() + " | " + label("Label2")->text() + " | " + label("Label3")->text() +
+                             " | " + label("Label1")->text() + count;
         if (looks.isEmpty() || looks.last() != look)
             looks << look;
     }
@@ -60,35 +60,39 @@ TEST_F(AdminPage, ChecksInOrderThenSendsNameAndEmptyPasswordAndRestarts)
 {
     ASSERT_EQ(set({Bind(kPassword, SnmpType::OctetString, "old-pw")}).status, 0);
     TFM_Admin page(main.get());
-    Ui::TFM_Admin& ui = *page.ui;
-    EXPECT_EQ(ui.Ed_Usr->text(), "admin");
-    EXPECT_EQ(ui.Ed_Pwd->text(), "old-pw");
-    EXPECT_EQ(ui.Ed_OPwd->echoMode(), QLineEdit::Password);
+    QLineEdit* user = child<QLineEdit>(&page, "Ed_Usr");
+    QLineEdit* current = child<QLineEdit>(&page, "Ed_Pwd");
+    QLineEdit* oldPassword = child<QLineEdit>(&page, "Ed_OPwd");
+    QLineEdit* newPassword = child<QLineEdit>(&page, "Ed_NPwd");
+    QLineEdit* confirm = child<QLineEdit>(&page, "Ed_CNP");
+    EXPECT_EQ(user->text(), "admin");
+    EXPECT_EQ(current->text(), "old-pw");
+    EXPECT_EQ(oldPassword->echoMode(), QLineEdit::Password);
 
     struct Case {
-        QString oldPassword, user, newPassword, confirm, message;
+        QString oldText, userText, newText, confirmText, message;
         QLineEdit* clearedEdit;
     };
     const QString tooLong(65, 'a');
     const Case cases[] = {
         // The old password first, whatever else is wrong; it is compared exactly.
         {"OLD-PW", "bad name", "x", "y", "Please input the current password correctly!", nullptr},
-        {"old-pw", tooLong, "", "", "Please limit user name to 64 characters!", ui.Ed_Usr},
+        {"old-pw", tooLong, "", "", "Please limit user name to 64 characters!", user},
         {"old-pw", "say\"hi\"", "", "", "Quotation Mark (\") is not accepted", nullptr},
-        {"old-pw", "bad name", "", "", "Invaild UserName!", ui.Ed_Usr},
-        {"old-pw", "bad#name", "", "", "Invaild UserName!", ui.Ed_Usr},
-        {"old-pw", "admin", "1234567890123", "1234567890123", "Please limit password to 12 characters!", ui.Ed_NPwd},
+        {"old-pw", "bad name", "", "", "Invaild UserName!", user},
+        {"old-pw", "bad#name", "", "", "Invaild UserName!", user},
+        {"old-pw", "admin", "1234567890123", "1234567890123", "Please limit password to 12 characters!", newPassword},
         {"old-pw", "admin", "abc", "abd", "Please input the confirm new password correctly!", nullptr},
         {"old-pw", "admin", "a\"b", "a\"b", "Quotation Mark (\") is not accepted", nullptr},
     };
     for (const Case& c : cases) {
         recorder.messages.clear();
-        ui.Ed_OPwd->setText(c.oldPassword);
-        ui.Ed_Usr->setText(c.user);
-        ui.Ed_NPwd->setText(c.newPassword);
-        ui.Ed_CNP->setText(c.confirm);
+        oldPassword->setText(c.oldText);
+        user->setText(c.userText);
+        newPassword->setText(c.newText);
+        confirm->setText(c.confirmText);
         page.OKClick();
-        ASSERT_EQ(recorder.texts(), QStringList(c.message)) << c.user.toStdString();
+        ASSERT_EQ(recorder.texts(), QStringList(c.message)) << c.userText.toStdString();
         if (c.clearedEdit)
             EXPECT_EQ(c.clearedEdit->text(), "") << c.message.toStdString();
     }
@@ -100,15 +104,15 @@ TEST_F(AdminPage, ChecksInOrderThenSendsNameAndEmptyPasswordAndRestarts)
     ASSERT_EQ(name.size(), 64);
     WaitWatcher watcher;
     recorder.messages.clear();
-    ui.Ed_OPwd->setText("old-pw");
-    ui.Ed_Usr->setText(name);
-    ui.Ed_NPwd->setText("");
-    ui.Ed_CNP->setText("");
+    oldPassword->setText("old-pw");
+    user->setText(name);
+    newPassword->setText("");
+    confirm->setText("");
     page.OKClick();
     EXPECT_TRUE(recorder.messages.empty()) << recorder.texts().join("\n").toStdString();
     EXPECT_TRUE(deviceShows(kUserName, name));
     EXPECT_EQ(device->value(kPassword), "");
-    EXPECT_EQ(ui.Ed_Pwd->text(), "");
+    EXPECT_EQ(current->text(), "");
     EXPECT_EQ(watcher.dialogsShown, 1);
     EXPECT_EQ(watcher.firstCountdowns, QStringList("40"));
 }
@@ -126,7 +130,7 @@ class SystemPage : public ModuleAgainstDevice {};
 TEST_F(SystemPage, CancelSendsNothingAndRestartShowsTheRebootingCaption)
 {
     TFM_Sytem page(main.get());
-    EXPECT_EQ(page.ui->CB_Restore->currentText(), "nothing");
+    EXPECT_EQ(child<QComboBox>(&page, "CB_Restore")->currentText(), "nothing");
     WaitWatcher watcher;
     DialogLooks looks;
     recorder.answers = {DialogResult::Cancel, DialogResult::Cancel};
@@ -152,7 +156,7 @@ TEST_F(SystemPage, RestoreSendsFactoryDefaultAndTheAnswerTurnsTheDialogIntoTheRe
     page.Button2Click();
     EXPECT_EQ(device->value(kFactoryDefault), "1");
     EXPECT_EQ(device->value(kUserLimit), "32");
-    EXPECT_EQ(page.ui->StatusBar->Panel(0)->Text().isEmpty(), false);
+    EXPECT_EQ(page.StatusBar()->Panel(0)->Text().isEmpty(), false);
     ASSERT_GE(looks.looks.size(), 2);
     // Waiting without a count until the device answered, then the restart's count of 35.
     EXPECT_EQ(looks.looks[0], "System is rebooting, please waiting.....! | Settings saved. | "
@@ -167,25 +171,27 @@ class MiscPage : public ModuleAgainstDevice {};
 TEST_F(MiscPage, TimeoutFollowsTheConsoleSwitchAndNeverIsSentAsSix)
 {
     TFM_Misc page(main.get());
-    Ui::TFM_Misc& ui = *page.ui;
-    EXPECT_TRUE(ui.CB_Status->isChecked());
-    EXPECT_EQ(ui.CB_Timeout->currentText(), "5 Mins");
-    EXPECT_TRUE(ui.CB_Timeout->isEnabled());
-    EXPECT_TRUE(ui.ChekbxSNMP->isChecked());
+    QCheckBox* console = child<QCheckBox>(&page, "CB_Status");
+    QComboBox* timeout = child<QComboBox>(&page, "CB_Timeout");
+    QCheckBox* snmp = child<QCheckBox>(&page, "ChekbxSNMP");
+    EXPECT_TRUE(console->isChecked());
+    EXPECT_EQ(timeout->currentText(), "5 Mins");
+    EXPECT_TRUE(timeout->isEnabled());
+    EXPECT_TRUE(snmp->isChecked());
 
-    ui.CB_Timeout->setCurrentIndex(ui.CB_Timeout->findText("Never"));
-    ui.CB_Status->click();
-    EXPECT_FALSE(ui.CB_Timeout->isEnabled());
+    timeout->setCurrentIndex(timeout->findText("Never"));
+    console->click();
+    EXPECT_FALSE(timeout->isEnabled());
     WaitWatcher watcher;
     page.Bt_ApplyClick();
     EXPECT_TRUE(deviceShows(kTimeout, "6"));  // sent though the choice was disabled
     EXPECT_EQ(device->value(kTelnet), "0");
     EXPECT_EQ(watcher.dialogsShown, 1);
 
-    ui.CB_Status->setChecked(true);
+    console->setChecked(true);
     page.Bt_RfreshClick();
-    EXPECT_FALSE(ui.CB_Status->isChecked());
-    EXPECT_FALSE(ui.CB_Timeout->isEnabled());
+    EXPECT_FALSE(console->isChecked());
+    EXPECT_FALSE(timeout->isEnabled());
 }
 
 // A device that refuses every write of these pages.
@@ -203,17 +209,17 @@ TEST_F(ToolsPagesRefused, EachSaysSoWithoutARestart)
     WaitWatcher watcher;
     {
         TFM_Admin page(main.get());
-        page.ui->Ed_NPwd->setText("new-pw");
-        page.ui->Ed_CNP->setText("new-pw");
+        child<QLineEdit>(&page, "Ed_NPwd")->setText("new-pw");
+        child<QLineEdit>(&page, "Ed_CNP")->setText("new-pw");
         page.OKClick();
-        EXPECT_EQ(page.ui->StatusBar->SimpleText(), "Setting Error!");
+        EXPECT_EQ(page.StatusBar()->SimpleText(), "Setting Error!");
         // The device kept its password: the page keeps comparing with it.
-        EXPECT_EQ(page.ui->Ed_Pwd->text(), "");
+        EXPECT_EQ(child<QLineEdit>(&page, "Ed_Pwd")->text(), "");
     }
     {
         TFM_Misc page(main.get());
         page.Bt_ApplyClick();
-        EXPECT_EQ(page.ui->StatusBar->SimpleText(), "Setting Error!");
+        EXPECT_EQ(page.StatusBar()->SimpleText(), "Setting Error!");
     }
     EXPECT_EQ(watcher.dialogsShown, 0);
 
@@ -226,7 +232,7 @@ TEST_F(ToolsPagesRefused, EachSaysSoWithoutARestart)
     EXPECT_LT(clock.elapsed(), 1500);  // a tick is 60 ms at this time scale
     EXPECT_EQ(watcher.dialogsShown, 1);
     EXPECT_EQ(looks.looks.size(), 1) << looks.looks.join("\n").toStdString();
-    EXPECT_FALSE(page.ui->StatusBar->Panel(0)->Text().isEmpty());
+    EXPECT_FALSE(page.StatusBar()->Panel(0)->Text().isEmpty());
     EXPECT_EQ(device->value(kFactoryDefault), "0");
 }
 
