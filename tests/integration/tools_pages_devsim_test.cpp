@@ -130,6 +130,7 @@ class SystemPage : public ModuleAgainstDevice {};
 TEST_F(SystemPage, CancelSendsNothingAndRestartShowsTheRebootingCaption)
 {
     TFM_Sytem page(main.get());
+    ASSERT_TRUE(waitFor([&] { return !page.FactoryEdits->Busy; }, 5000));
     EXPECT_EQ(child<QComboBox>(&page, "CB_Restore")->currentText(), "nothing");
     WaitWatcher watcher;
     DialogLooks looks;
@@ -152,6 +153,7 @@ TEST_F(SystemPage, RestoreSendsFactoryDefaultAndTheAnswerTurnsTheDialogIntoTheRe
 {
     ASSERT_EQ(set({Bind(kUserLimit, SnmpType::Integer, {}, 5)}).status, 0);
     TFM_Sytem page(main.get());
+    ASSERT_TRUE(waitFor([&] { return !page.FactoryEdits->Busy; }, 5000));
     DialogLooks looks;
     page.Button2Click();
     EXPECT_EQ(device->value(kFactoryDefault), "1");
@@ -225,6 +227,7 @@ TEST_F(ToolsPagesRefused, EachSaysSoWithoutARestart)
 
     // The refused restore ends the dialog within about two ticks, not a count of 100.
     TFM_Sytem page(main.get());
+    ASSERT_TRUE(waitFor([&] { return !page.FactoryEdits->Busy; }, 5000));
     DialogLooks looks;
     QElapsedTimer clock;
     clock.start();

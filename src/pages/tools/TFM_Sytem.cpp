@@ -33,7 +33,8 @@ TFM_Sytem::TFM_Sytem(QWidget* owner) : QvPage(owner), ui(std::make_unique<Ui::TF
     SetUpWindow(Placement::OwnerCentre);
     UseStatusBar(ui->StatusBar, {kPanelWidth});
     Handle(ui->Button1, &QPushButton::clicked, [this] { GuardToStatus([this] { Button1Click(); }); });
-    Handle(ui->Button2, &QPushButton::clicked, [this] { GuardToStatus([this] { Button2Click(); }); });
+    // The restore needs the binding free: not while the opening read is still outstanding.
+    HandleWhenIdle(ui->Button2, &QPushButton::clicked, [this] { GuardToStatus([this] { Button2Click(); }); });
     RunFormCreate([this] { FormCreate(); });
 }
 
