@@ -6,6 +6,7 @@
 #include "pages/tools/TFM_Admin.h"
 #include "pages/tools/TFM_Misc.h"
 #include "pages/tools/TFM_Sytem.h"
+#include "binding/QvSNMPRequest2Edits.h"
 #include "binding/QvStatusBar.h"
 #include "shell/TFM_Waiting.h"
 
@@ -93,8 +94,9 @@ TEST_F(AdminPage, ChecksInOrderThenSendsNameAndEmptyPasswordAndRestarts)
         confirm->setText(c.confirmText);
         page.OKClick();
         ASSERT_EQ(recorder.texts(), QStringList(c.message)) << c.userText.toStdString();
-        if (c.clearedEdit)
+        if (c.clearedEdit) {
             EXPECT_EQ(c.clearedEdit->text(), "") << c.message.toStdString();
+        }
     }
     EXPECT_EQ(device->value(kUserName), "admin");
     EXPECT_EQ(device->value(kPassword), "old-pw");
