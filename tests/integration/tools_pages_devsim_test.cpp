@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -38,8 +39,19 @@ public:
                     note(*dialog);
         });
         m_timer.start(5);
+        qApp->installEventFilter(this);
     }
+    ~DialogLooks() override { qApp->removeEventFilter(this); }
     QStringList looks;
+
+protected:
+    // Also as it is shown: an answer that comes at once changes it before the first sample.
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (auto* dialog = qobject_cast<TFM_Waiting*>(watched); dialog && event->type() == QEvent::Show)
+            note(*dialog);
+        return false;
+    }
 
 private:
     void note(TFM_Waiting& dialog)
