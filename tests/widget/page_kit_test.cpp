@@ -2,6 +2,7 @@
 // restart wait in its variants, radio groups in columns.
 #include "support/DialogRecorder.h"
 #include "support/PageTestKit.h"
+#include "support/SilentAgent.h"
 #include "binding/RadioGroup.h"
 #include "pages/advanced/AdvancedPages.h"
 #include "pages/home/HomePages.h"
@@ -72,6 +73,7 @@ protected:
     static QString text(TFM_Waiting& dialog, const char* label) { return dialog.findChild<QLabel*>(label)->text(); }
     static bool shown(TFM_Waiting& dialog, const char* label) { return !dialog.findChild<QLabel*>(label)->isHidden(); }
 
+    SilentAgent agent;  // where the restart command goes (it waits for its time-out there)
     ReadyWhenTold device;
     DialogRecorder recorder;
 };
