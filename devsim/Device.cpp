@@ -49,9 +49,7 @@ std::string Radio(const char* base, int radio) { return std::string(base) + "." 
 struct Device::Transfer {
     int command = 0;
     std::string fileName;
-    std::thread worker;
-    std::atomic<bool> done{false};
-    TftpResult result;
+    std::unique_ptr<TftpTransfer> tftp;
 };
 
 bool FirmwareVersion(const std::string& image, const std::string& fileName, int& major, int& minor)
@@ -101,13 +99,7 @@ Device::Device(DeviceSettings settings) : m_settings(settings)
     publishLog();
 }
 
-Device::~Device()
-{
-    // A transfer still waiting for its server must not hold up the end of the program:
-    // the worker keeps its own reference to the job.
-    if (m_transfer && m_transfer->worker.joinable())
-        m_transfer->worker.detach();
-}
+Device::~Device() = default;
 
 Variable* Device::at(const char* suffix) { return m_store.storage(DeviceOid::Private(suffix)); }
 long long Device::number(const char* suffix) { return at(suffix)->number; }
@@ -449,36 +441,34 @@ int Device::startTransfer(int command, const std::string& serverAddress, const s
     const std::string& fileName = command == 3 ? localFile : remoteFile;
     if (serverAddress == "0.0.0.0" || fileName.empty())
         return SNMP_ERR_INCONSISTENTVALUE;  // nowhere to transfer from or to
-    m_transfer = std::make_shared<Transfer>();
+    m_transfer = std::make_unique<Transfer>();
     m_transfer->command = command;
     m_transfer->fileName = fileName;
     TftpEndpoint server{serverAddress, m_settings.tftpServerPort, m_settings.tftpTimeoutMs, m_settings.tftpRetries,
                         m_settings.tftpLocalAddress};
-    const std::string configuration = command == 3 ? configurationText() : std::string();
-    std::shared_ptr<Transfer> job = m_transfer;
-    job->worker = std::thread([job, server, fileName, configuration] {
-        job->result = job->command == 3 ? TftpWrite(server, fileName, configuration) : TftpRead(server, fileName);
-        job->done = true;
-    });
+    m_transfer->tftp = command == 3 ? TftpTransfer::Write(server, fileName, configurationText())
+                                    : TftpTransfer::Read(server, fileName);
     log(std::string(command == 1 ? "Firmware download" : command == 2 ? "Configuration download"
                                                                         : "Configuration upload") +
         " started: " + fileName + " at " + serverAddress);
     return SNMP_ERR_NOERROR;
 }
 
+TftpTransfer* Device::transfer() const { return m_transfer ? m_transfer->tftp.get() : nullptr; }
+
 std::optional<int> Device::finishedTransfer()
 {
-    if (!m_transfer || !m_transfer->done)
+    if (!m_transfer || !m_transfer->tftp->ended())
         return std::nullopt;
-    m_transfer->worker.join();
-    const std::shared_ptr<Transfer> job = std::move(m_transfer);
-    if (!job->result.ok) {
-        log("Transfer of " + job->fileName + " failed: " + job->result.error);
+    const std::unique_ptr<Transfer> job = std::move(m_transfer);
+    const TftpResult& result = job->tftp->result();
+    if (!result.ok) {
+        log("Transfer of " + job->fileName + " failed: " + result.error);
         return SNMP_ERR_GENERR;
     }
     switch (job->command) {
-    case 1: return finishFirmware(job->result, job->fileName);
-    case 2: return finishConfiguration(job->result);
+    case 1: return finishFirmware(result, job->fileName);
+    case 2: return finishConfiguration(result);
     default: log("Configuration stored as " + job->fileName); return SNMP_ERR_NOERROR;
     }
 }

@@ -3,7 +3,6 @@
 #include "Mib.h"
 #include "TftpClient.h"
 
-#include <atomic>
 #include <map>
 #include <chrono>
 #include <deque>
@@ -12,7 +11,6 @@
 #include <optional>
 #include <string>
 #include <set>
-#include <thread>
 #include <vector>
 
 struct DeviceSettings {
@@ -65,6 +63,8 @@ public:
 
     // TFTP control: command 1 firmware, 2 load configuration, 3 store configuration.
     bool transferRunning() const { return m_transfer != nullptr; }
+    // The running transfer, for the agent's loop to drive; null when none runs.
+    TftpTransfer* transfer() const;
     // SNMP_ERR_NOERROR when the transfer started, else the status to answer at once.
     int startTransfer(int command, const std::string& serverAddress, const std::string& remoteFile,
                        const std::string& localFile);
@@ -103,7 +103,7 @@ private:
     std::string m_pendingFirmware;
     std::deque<std::pair<std::string, std::string>> m_log;  // time, message
     std::map<Oid, Clock::time_point> m_counterTimes;  // when each traffic counter last advanced
-    std::shared_ptr<Transfer> m_transfer;  // shared with its worker thread
+    std::unique_ptr<Transfer> m_transfer;
     unsigned m_boots = 0;
 };
 

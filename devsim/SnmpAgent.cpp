@@ -537,6 +537,22 @@ void SnmpAgent::runOnce(int maxWaitMs)
     snmp_select_info(&descriptors, &readable, &wanted, &block);
     if (!block && (wanted.tv_sec < timeout.tv_sec || (wanted.tv_sec == timeout.tv_sec && wanted.tv_usec < timeout.tv_usec)))
         timeout = wanted;
+    // The devices' TFTP transfers run on this loop too: their sockets are watched with the
+    // agent's, and the nearest retransmission bounds the wait.
+    const auto now = std::chrono::steady_clock::now();
+    for (auto& station : m_stations) {
+        const TftpTransfer* transfer = station->device.transfer();
+        if (!transfer || transfer->descriptor() < 0 || transfer->descriptor() >= FD_SETSIZE)
+            continue;
+        FD_SET(transfer->descriptor(), &readable);
+        descriptors = std::max(descriptors, transfer->descriptor() + 1);
+        const auto left = std::chrono::duration_cast<std::chrono::microseconds>(transfer->deadline() - now).count();
+        const long long current = timeout.tv_sec * 1000000LL + timeout.tv_usec;
+        if (left < current) {
+            timeout.tv_sec = left > 0 ? left / 1000000 : 0;
+            timeout.tv_usec = left > 0 ? left % 1000000 : 0;
+        }
+    }
     const int ready = select(descriptors, &readable, nullptr, nullptr, &timeout);
     if (ready > 0)
         snmp_read(&readable);
@@ -546,6 +562,12 @@ void SnmpAgent::runOnce(int maxWaitMs)
     netsnmp_check_outstanding_agent_requests();
     for (auto& station : m_stations) {
         Device& device = station->device;
+        if (TftpTransfer* transfer = device.transfer()) {
+            if (ready > 0 && transfer->descriptor() >= 0 && transfer->descriptor() < FD_SETSIZE &&
+                FD_ISSET(transfer->descriptor(), &readable))
+                transfer->receive();
+            transfer->expire(std::chrono::steady_clock::now());
+        }
         const unsigned boots = device.boots();
         device.poll(std::chrono::steady_clock::now());
         if (device.boots() != boots)

@@ -2,10 +2,9 @@
 
 #include <arpa/inet.h>
 #include <cerrno>
-#include <chrono>
 #include <cstring>
+#include <fcntl.h>
 #include <netinet/in.h>
-#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -13,20 +12,6 @@ namespace {
 
 enum Opcode : uint16_t { kRrq = 1, kWrq = 2, kData = 3, kAck = 4, kError = 5 };
 constexpr size_t kBlock = 512;
-
-class Socket {
-public:
-    Socket() : m_fd(::socket(AF_INET, SOCK_DGRAM, 0)) {}
-    ~Socket()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    int fd() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 std::string Request(Opcode opcode, const std::string& fileName)
 {
@@ -40,185 +25,177 @@ std::string Request(Opcode opcode, const std::string& fileName)
     return packet;
 }
 
-std::string Numbered(Opcode opcode, uint16_t number, const std::string& payload = {})
+std::string Numbered(Opcode opcode, uint16_t number, const char* payload = nullptr, size_t length = 0)
 {
     std::string packet;
+    packet.reserve(4 + length);
     packet += static_cast<char>(0);
     packet += static_cast<char>(opcode);
     packet += static_cast<char>(number >> 8);
     packet += static_cast<char>(number & 0xFF);
-    packet += payload;
+    if (length)
+        packet.append(payload, length);
     return packet;
 }
 
-uint16_t Word(const std::string& packet, size_t at)
+uint16_t Word(const char* packet, size_t at)
 {
     return static_cast<uint16_t>((static_cast<unsigned char>(packet[at]) << 8) |
                                  static_cast<unsigned char>(packet[at + 1]));
 }
 
-std::string ErrorText(const std::string& packet)
+std::string ErrorText(const char* packet, size_t size)
 {
-    std::string text = packet.size() > 4 ? std::string(packet.c_str() + 4) : std::string();
+    const std::string text = size > 4 ? std::string(packet + 4, strnlen(packet + 4, size - 4)) : std::string();
     return "server error " + std::to_string(Word(packet, 2)) + (text.empty() ? "" : ": " + text);
 }
 
-// One lock-step exchange: sends `packet` to `to` and waits for a datagram from the server's
-// address. Packets from another transfer ID of the same host are answered with error 5.
-class Exchange {
-public:
-    Exchange(const TftpEndpoint& server, TftpResult& result) : m_server(server), m_result(result)
-    {
-        std::memset(&m_to, 0, sizeof m_to);
-        m_to.sin_family = AF_INET;
-        m_to.sin_port = htons(server.port);
-        if (::inet_pton(AF_INET, server.address.c_str(), &m_to.sin_addr) != 1)
-            fail("the server address '" + server.address + "' is not an IPv4 address");
-        else if (m_socket.fd() < 0)
-            fail(std::string("cannot open a UDP socket: ") + std::strerror(errno));
-        else if (!server.localAddress.empty())
-            bindLocal(server.localAddress);
-    }
-
-    // A device sends from its own address: a server that serves each device only its own
-    // file tells the devices of one host apart by it.
-    void bindLocal(const std::string& address)
-    {
-        sockaddr_in local{};
-        local.sin_family = AF_INET;
-        if (::inet_pton(AF_INET, address.c_str(), &local.sin_addr) != 1 ||
-            ::bind(m_socket.fd(), reinterpret_cast<sockaddr*>(&local), sizeof local) < 0)
-            fail("cannot send from " + address + ": " + std::strerror(errno));
-    }
-
-    bool failed() const { return !m_result.error.empty(); }
-    void fail(const std::string& why)
-    {
-        if (m_result.error.empty())
-            m_result.error = why;
-    }
-
-    // Sends the packet (again on each time-out) until `accept` takes an answer.
-    template <typename Accept>
-    bool send(const std::string& packet, Accept accept)
-    {
-        for (int attempt = 0; attempt <= m_server.retries && !failed(); ++attempt) {
-            if (::sendto(m_socket.fd(), packet.data(), packet.size(), 0, reinterpret_cast<sockaddr*>(&m_to),
-                         sizeof m_to) < 0) {
-                fail(std::string("send failed: ") + std::strerror(errno));
-                return false;
-            }
-            const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(m_server.timeoutMs);
-            while (!failed()) {
-                const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                                      deadline - std::chrono::steady_clock::now())
-                                      .count();
-                if (left <= 0)
-                    break;
-                pollfd waiting{m_socket.fd(), POLLIN, 0};
-                if (::poll(&waiting, 1, static_cast<int>(left)) <= 0)
-                    continue;
-                char buffer[kBlock + 4 + 512];
-                sockaddr_in from{};
-                socklen_t fromLength = sizeof from;
-                const ssize_t n = ::recvfrom(m_socket.fd(), buffer, sizeof buffer, 0,
-                                             reinterpret_cast<sockaddr*>(&from), &fromLength);
-                if (n < 4 || from.sin_addr.s_addr != m_to.sin_addr.s_addr)
-                    continue;
-                if (m_tidKnown && from.sin_port != m_to.sin_port) {
-                    const std::string reject = Numbered(kError, 5, std::string("Unknown transfer ID") + '\0');
-                    ::sendto(m_socket.fd(), reject.data(), reject.size(), 0, reinterpret_cast<sockaddr*>(&from),
-                             fromLength);
-                    continue;
-                }
-                const std::string answer(buffer, static_cast<size_t>(n));
-                if (Word(answer, 0) == kError) {
-                    fail(ErrorText(answer));
-                    return false;
-                }
-                if (!m_tidKnown) {
-                    m_to.sin_port = from.sin_port;  // the server's transfer ID from now on
-                    m_tidKnown = true;
-                }
-                if (accept(answer))
-                    return true;
-            }
-        }
-        fail("no answer from " + m_server.address + ":" + std::to_string(m_server.port) + " (time-out)");
-        return false;
-    }
-
-    void sendOnly(const std::string& packet)
-    {
-        ::sendto(m_socket.fd(), packet.data(), packet.size(), 0, reinterpret_cast<sockaddr*>(&m_to), sizeof m_to);
-    }
-
-private:
-    TftpEndpoint m_server;
-    TftpResult& m_result;
-    Socket m_socket;
-    sockaddr_in m_to{};
-    bool m_tidKnown = false;
-};
-
 }  // namespace
 
-TftpResult TftpRead(const TftpEndpoint& server, const std::string& fileName)
+std::unique_ptr<TftpTransfer> TftpTransfer::Read(const TftpEndpoint& server, const std::string& fileName)
 {
-    TftpResult result;
-    Exchange exchange(server, result);
-    std::string packet = Request(kRrq, fileName);
-    uint16_t expected = 1;
-    bool done = false;
-    while (!done && !exchange.failed()) {
-        const bool answered = exchange.send(packet, [&](const std::string& answer) {
-            if (Word(answer, 0) != kData || Word(answer, 2) != expected)
-                return false;  // a duplicate or stray packet: keep waiting
-            result.data.append(answer, 4, std::string::npos);
-            if (result.data.size() > kTftpMaxFileBytes) {
-                exchange.fail("the file is larger than the device accepts");
-                return true;
-            }
-            done = answer.size() - 4 < kBlock;
-            return true;
-        });
-        if (!answered || exchange.failed())
-            break;
-        packet = Numbered(kAck, expected);
-        ++expected;
-        if (done)
-            exchange.sendOnly(packet);  // the final acknowledgement is not answered
-    }
-    result.ok = done && !exchange.failed();
-    if (!result.ok)
-        result.data.clear();
-    return result;
+    std::unique_ptr<TftpTransfer> transfer(new TftpTransfer(server, Direction::Read, {}));
+    transfer->m_block = 1;
+    transfer->start(Request(kRrq, fileName));
+    return transfer;
 }
 
-TftpResult TftpWrite(const TftpEndpoint& server, const std::string& fileName, const std::string& data)
+std::unique_ptr<TftpTransfer> TftpTransfer::Write(const TftpEndpoint& server, const std::string& fileName,
+                                                  std::string data)
 {
-    TftpResult result;
-    Exchange exchange(server, result);
-    std::string packet = Request(kWrq, fileName);
-    uint16_t acknowledged = 0;
-    size_t offset = 0;
-    bool lastSent = false;
-    while (!exchange.failed()) {
-        const uint16_t wanted = acknowledged;
-        const bool answered = exchange.send(packet, [&](const std::string& answer) {
-            return Word(answer, 0) == kAck && Word(answer, 2) == wanted;
-        });
-        if (!answered)
-            break;
-        if (lastSent) {
-            result.ok = true;
-            break;
-        }
-        const std::string chunk = data.substr(offset, kBlock);
-        offset += chunk.size();
-        lastSent = chunk.size() < kBlock;
-        ++acknowledged;
-        packet = Numbered(kData, acknowledged, chunk);
+    std::unique_ptr<TftpTransfer> transfer(new TftpTransfer(server, Direction::Write, std::move(data)));
+    transfer->m_block = 0;
+    transfer->start(Request(kWrq, fileName));
+    return transfer;
+}
+
+TftpTransfer::TftpTransfer(const TftpEndpoint& server, Direction direction, std::string data)
+    : m_server(server), m_direction(direction), m_data(std::move(data))
+{
+}
+
+TftpTransfer::~TftpTransfer()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+void TftpTransfer::start(const std::string& request)
+{
+    in_addr peer{};
+    if (::inet_pton(AF_INET, m_server.address.c_str(), &peer) != 1)
+        return fail("the server address '" + m_server.address + "' is not an IPv4 address");
+    m_peer = peer.s_addr;
+    m_peerPort = htons(m_server.port);
+    m_fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (m_fd < 0)
+        return fail(std::string("cannot open a UDP socket: ") + std::strerror(errno));
+    // A device sends from its own address: a server that serves each device only its own
+    // file tells the devices of one host apart by it.
+    if (!m_server.localAddress.empty()) {
+        sockaddr_in local{};
+        local.sin_family = AF_INET;
+        if (::inet_pton(AF_INET, m_server.localAddress.c_str(), &local.sin_addr) != 1 ||
+            ::bind(m_fd, reinterpret_cast<sockaddr*>(&local), sizeof local) < 0)
+            return fail("cannot send from " + m_server.localAddress + ": " + std::strerror(errno));
     }
-    return result;
+    send(request);
+}
+
+void TftpTransfer::send(std::string packet)
+{
+    m_packet = std::move(packet);
+    m_sends = 0;
+    transmit();
+}
+
+void TftpTransfer::expire(Clock::time_point now)
+{
+    if (!m_ended && now >= m_deadline)
+        transmit();
+}
+
+void TftpTransfer::transmit()
+{
+    if (m_sends > m_server.retries)
+        return fail("no answer from " + m_server.address + ":" + std::to_string(m_server.port) + " (time-out)");
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_addr.s_addr = m_peer;
+    to.sin_port = m_peerPort;
+    if (::sendto(m_fd, m_packet.data(), m_packet.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to) < 0)
+        return fail(std::string("send failed: ") + std::strerror(errno));
+    ++m_sends;
+    m_deadline = Clock::now() + std::chrono::milliseconds(m_server.timeoutMs);
+}
+
+void TftpTransfer::receive()
+{
+    char buffer[kBlock + 4 + 512];
+    while (!m_ended) {
+        sockaddr_in from{};
+        socklen_t fromLength = sizeof from;
+        const ssize_t n = ::recvfrom(m_fd, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &fromLength);
+        if (n < 0)
+            return;  // nothing more waiting
+        if (n < 4 || from.sin_addr.s_addr != m_peer)
+            continue;
+        if (m_tidKnown && from.sin_port != m_peerPort) {
+            // Another transfer ID of the same host: told so, and the transfer goes on.
+            const std::string reject = Numbered(kError, 5, "Unknown transfer ID", sizeof "Unknown transfer ID");
+            ::sendto(m_fd, reject.data(), reject.size(), 0, reinterpret_cast<sockaddr*>(&from), fromLength);
+            continue;
+        }
+        if (Word(buffer, 0) == kError)
+            return fail(ErrorText(buffer, static_cast<size_t>(n)));
+        if (!m_tidKnown) {
+            m_peerPort = from.sin_port;  // the server's transfer ID from now on
+            m_tidKnown = true;
+        }
+        answered(buffer, static_cast<size_t>(n));
+    }
+}
+
+// A packet of the server's transfer ID. Duplicates and strays are passed over: the deadline
+// of the last packet sent stays, so they cannot keep a dead transfer alive.
+void TftpTransfer::answered(const char* packet, size_t size)
+{
+    if (m_direction == Direction::Read) {
+        if (Word(packet, 0) != kData || Word(packet, 2) != m_block)
+            return;
+        m_result.data.append(packet + 4, size - 4);
+        if (m_result.data.size() > kTftpMaxFileBytes)
+            return fail("the file is larger than the device accepts");
+        const std::string acknowledgement = Numbered(kAck, m_block++);
+        if (size - 4 < kBlock) {
+            // The final acknowledgement is not answered.
+            send(acknowledgement);
+            return finish(true);
+        }
+        return send(acknowledgement);
+    }
+    if (Word(packet, 0) != kAck || Word(packet, 2) != m_block)
+        return;
+    if (m_lastSent)
+        return finish(true);
+    const size_t length = std::min(kBlock, m_data.size() - m_offset);
+    const char* chunk = m_data.data() + m_offset;
+    m_offset += length;
+    m_lastSent = length < kBlock;
+    send(Numbered(kData, ++m_block, chunk, length));
+}
+
+void TftpTransfer::finish(bool ok)
+{
+    m_result.ok = ok && m_result.error.empty();
+    if (!m_result.ok)
+        m_result.data.clear();
+    m_ended = true;
+}
+
+void TftpTransfer::fail(const std::string& why)
+{
+    if (m_result.error.empty())
+        m_result.error = why;
+    finish(false);
 }
