@@ -7,6 +7,7 @@
 #include <QEventLoop>
 #include <QElapsedTimer>
 #include <QHostInfo>
+#include <QNetworkProxy>
 #include <QUdpSocket>
 #include <chrono>
 
@@ -23,6 +24,7 @@ class UdpTftpChannel : public TftpChannel {
 public:
     bool open()
     {
+        m_socket.setProxy(QNetworkProxy::NoProxy);
         if (!m_socket.bind(QHostAddress::AnyIPv4, 0))
             return false;
         QObject::connect(&m_socket, &QUdpSocket::readyRead, &m_socket, [this] { receive(); });
@@ -117,6 +119,10 @@ void QvTFTPServer::Listen(const QString& root, int port)
     if (port < 0 || port > 65535)
         raiseSocketFailure();
     auto listener = std::make_unique<QUdpSocket>();
+    // Devices reach this server directly on their LAN. Without this, every bind asks the
+    // desktop's proxy configuration (on some desktops a lookup taking seconds), for a
+    // protocol no proxy carries.
+    listener->setProxy(QNetworkProxy::NoProxy);
     // No address reuse: on a port another server holds, the bind fails instead of both
     // servers sharing it and the newer one taking the other device's requests.
     if (!listener->bind(QHostAddress::AnyIPv4, static_cast<quint16>(port), QUdpSocket::DontShareAddress))
