@@ -32,11 +32,18 @@ void SnmpEventProcessor::Stop()
 
 void SnmpEventProcessor::tick()
 {
-    if (m_inTick || !m_running)
+    if (!m_running)
         return;
+    if (m_inTick) {
+        // A completion runs an event loop of its own (a message box): a socket that becomes
+        // readable meanwhile waits for the end of this tick, or its level-triggered notifier
+        // would fire without pause. Only such a socket is switched off: switching all of them
+        // off and on for every tick costs a site tool with a hundred sessions dearly.
+        if (auto* notifier = qobject_cast<QSocketNotifier*>(sender()))
+            notifier->setEnabled(false);
+        return;
+    }
     m_inTick = true;
-    for (auto& [fd, notifier] : m_notifiers)
-        notifier->setEnabled(false);
     m_timeoutTimer.stop();
     if (SnmpSession::global().exists())
         SnmpSession::global().processPendingEvents();
@@ -49,9 +56,12 @@ void SnmpEventProcessor::rearm()
     if (m_inTick)
         return;  // tick() rearms when it ends
     SnmpSession& session = SnmpSession::global();
-    const std::vector<int> sockets = m_running ? session.sockets() : std::vector<int>{};
+    std::vector<int> sockets = m_running ? session.sockets() : std::vector<int>{};
+    // Sorted for the look-ups below: a site tool keeps a hundred sessions, and this runs
+    // after every exchange.
+    std::sort(sockets.begin(), sockets.end());
     for (auto it = m_notifiers.begin(); it != m_notifiers.end();) {
-        if (std::find(sockets.begin(), sockets.end(), it->first) == sockets.end())
+        if (!std::binary_search(sockets.begin(), sockets.end(), it->first))
             it = m_notifiers.erase(it);
         else
             ++it;

@@ -11,7 +11,8 @@
 // Delivers the completions of notifying exchanges inside the Qt event loop, as soon as an
 // answer's datagram arrives (socket readiness) or an exchange's time runs out (a timer set
 // to the engine's next time-out). It never re-enters itself: while completions run (one may
-// show a modal message box, which runs the event loop) its notifiers and timer are off.
+// show a modal message box, which runs the event loop) its timer is off, and a notifier that
+// fires meanwhile is switched off until the completions have ended.
 class SnmpEventProcessor : public QObject {
     Q_OBJECT
 public:
