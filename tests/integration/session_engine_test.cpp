@@ -2,9 +2,11 @@
 // failures of real agents, as a request reports them.
 #include "snmp/QvSNMPRequest.h"
 #include "support/DevsimAgent.h"
+#include "support/ShiftingEngineAgent.h"
 #include "support/SnmpLibrary.h"
 #include "support/SnmpdAgent.h"
 
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -121,6 +123,29 @@ TEST_F(EngineIdentity, AnAgentRestartedWithANewOrTheSameEngineIdAnswersTheNextEx
             EXPECT_EQ(after.code, 0) << after.message;
             EXPECT_NE(request->list.Item(0).value, "(NULL)");
         }
+    }
+}
+
+// A device that names another engine ID in every answer, its discovery answers included:
+// the one new discovery an exchange is allowed learns nothing that lasts, and the exchange
+// ends at once with the catalogue's text for it, not as a time-out after all its retries.
+TEST_F(EngineIdentity, AnAgentWhoseEngineIdNeverHoldsEndsWithTheUnknownEngineIdText)
+{
+    ShiftingEngineAgent agent;
+    ASSERT_TRUE(agent.started());
+    for (Form form : {Form::Waiting, Form::Notifying}) {
+        SCOPED_TRACE(FormName(form));
+        auto request = UpTimeRequest(agent.port(), kDevsimShaAes);
+        request->timeout = 300;  // 3 s a try: a time-out would show in the time taken
+        const int before = agent.reportsSent();
+        QElapsedTimer taken;
+        taken.start();
+        const QvSNMPError error = GetOnce(*request, form);
+        EXPECT_EQ(error.message, "(SNMPv3USM) Unknown EngineID!");
+        EXPECT_LT(taken.elapsed(), 2500);
+        // Two discoveries and two sends of the request at most: the rediscovery is not repeated.
+        EXPECT_LE(agent.reportsSent() - before, 4);
+        EXPECT_EQ(request->outstanding, 0);
     }
 }
 
