@@ -14,6 +14,14 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace {
 
 const QString kSysName = "1.3.6.1.2.1.1.5.0";
@@ -26,6 +34,28 @@ struct FleetRun {
     QJsonArray outcomes;
     QString errors;
 };
+
+// vta-fleet over a device list, with its answers as JSON; HOME is the given folder (the SNMP
+// boots counter goes there).
+FleetRun RunFleetTool(const QString& home, const QString& list, uint16_t tftpPort, const QStringList& arguments)
+{
+    QProcess fleet;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("HOME", home);
+    fleet.setProcessEnvironment(environment);
+    fleet.start(QStringLiteral(VTA_BIN_DIR) + "/vta-fleet",
+                QStringList{"--devices", list, "--json", "--tftp-port", QString::number(tftpPort)} + arguments);
+    FleetRun result;
+    if (!fleet.waitForFinished(240000)) {
+        fleet.kill();
+        fleet.waitForFinished();
+        return result;
+    }
+    result.exitCode = fleet.exitStatus() == QProcess::NormalExit ? fleet.exitCode() : -1;
+    result.errors = QString::fromUtf8(fleet.readAllStandardError());
+    result.outcomes = QJsonDocument::fromJson(fleet.readAllStandardOutput()).array();
+    return result;
+}
 
 class FleetSite : public ::testing::Test {
 protected:
@@ -59,23 +89,7 @@ protected:
 
     FleetRun run(const QStringList& arguments)
     {
-        QProcess fleet;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("HOME", folder.path());  // the SNMP boots counter goes there
-        fleet.setProcessEnvironment(environment);
-        fleet.start(QStringLiteral(VTA_BIN_DIR) + "/vta-fleet",
-                    QStringList{"--devices", folder.filePath("site.txt"), "--json", "--tftp-port",
-                                QString::number(tftpPort)} + arguments);
-        FleetRun result;
-        if (!fleet.waitForFinished(240000)) {
-            fleet.kill();
-            fleet.waitForFinished();
-            return result;
-        }
-        result.exitCode = fleet.exitStatus() == QProcess::NormalExit ? fleet.exitCode() : -1;
-        result.errors = QString::fromUtf8(fleet.readAllStandardError());
-        result.outcomes = QJsonDocument::fromJson(fleet.readAllStandardOutput()).array();
-        return result;
+        return RunFleetTool(folder.path(), folder.filePath("site.txt"), tftpPort, arguments);
     }
 
     QJsonObject outcome(const FleetRun& run, size_t device) const
@@ -176,6 +190,116 @@ TEST_F(FleetSite, UpgradeRestartsTheDevicesThatTookTheImageAndReportsTheRefusal)
     EXPECT_FALSE(outcome(result, kSilent).value("ok").toBool());
     EXPECT_FALSE(outcome(result, kWrongCommunity).value("ok").toBool());
     EXPECT_EQ(site->value(kWrongCommunity, kFirmware), "2.05");
+}
+
+// Three sound devices that restart in a second.
+class SoundSite : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        tftpPort = FreeUdpPort();
+        const QStringList options{"--restart-seconds", "1", "--tftp-port", QString::number(tftpPort)};
+        site = std::make_unique<DevsimSite>(std::vector<QStringList>(3, options));
+        ASSERT_TRUE(site->start()) << site->error();
+        QFile file(list());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        for (size_t i = 0; i < site->size(); ++i)
+            file.write((site->address(i) + ":" + QString::number(site->port()) + " /Rpublic /Wprivate\n").toUtf8());
+    }
+
+    QString list() const { return folder.filePath("site.txt"); }
+
+    // The devices' up times in hundredths of a second, smallest first.
+    std::vector<long long> upTimes()
+    {
+        std::vector<long long> times;
+        for (size_t i = 0; i < site->size(); ++i)
+            times.push_back(site->value(i, kUpTime).toLongLong());
+        std::sort(times.begin(), times.end());
+        return times;
+    }
+
+    QTemporaryDir folder;
+    uint16_t tftpPort = 0;
+    std::unique_ptr<DevsimSite> site;
+};
+
+// The limit holds the restarts apart: with one at a time each device is back before the next
+// fetches the image, so the devices booted at least a restart's second apart; without it
+// they all boot within a moment.
+TEST_F(SoundSite, MaxParallelLimitsHowManyDevicesRestartAtOnce)
+{
+    QFile image(folder.filePath("vta_2.10.tfp"));
+    ASSERT_TRUE(image.open(QIODevice::WriteOnly));
+    image.write("VTA-3100QX FW 2.10\n" + QByteArray(2000, 'x'));
+    image.close();
+    for (const int limit : {3, 1}) {
+        SCOPED_TRACE("--max-parallel " + std::to_string(limit));
+        const FleetRun result =
+            RunFleetTool(folder.path(), list(), tftpPort, {"--max-parallel", QString::number(limit), "upgrade", image.fileName()});
+        ASSERT_EQ(result.exitCode, 0) << result.errors.toStdString();
+        const std::vector<long long> times = upTimes();
+        ASSERT_EQ(times.size(), 3u);
+        if (limit == 1) {
+            EXPECT_GE(times[1] - times[0], 90);
+            EXPECT_GE(times[2] - times[1], 90);
+        } else {
+            EXPECT_LT(times[2] - times[0], 90);
+        }
+        // Without a terminal there is no progress line to spoil the output.
+        EXPECT_FALSE(result.errors.contains("done")) << result.errors.toStdString();
+    }
+}
+
+// On a terminal the tool shows how far it is on one line, rewritten in place, and leaves it
+// with a line end.
+TEST_F(SoundSite, OnATerminalAProgressLineCountsTheDevices)
+{
+    int terminal = -1, child = -1;
+    ASSERT_EQ(openpty(&terminal, &child, nullptr, nullptr, nullptr), 0);
+    const std::string program = std::string(VTA_BIN_DIR) + "/vta-fleet";
+    const std::string listPath = list().toStdString();
+    const std::string home = "HOME=" + folder.path().toStdString();
+    std::vector<std::string> arguments{program, "--devices", listPath, "status"};
+    std::vector<char*> argv;
+    for (std::string& argument : arguments)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    std::vector<char*> envp{const_cast<char*>(home.c_str())};
+    for (char** variable = environ; *variable; ++variable)
+        if (std::strncmp(*variable, "HOME=", 5) != 0)
+            envp.push_back(*variable);
+    envp.push_back(nullptr);
+
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        const int nothing = open("/dev/null", O_WRONLY);
+        dup2(nothing, STDOUT_FILENO);
+        dup2(child, STDERR_FILENO);
+        execve(program.c_str(), argv.data(), envp.data());
+        _exit(127);
+    }
+    close(child);
+    std::string shown;
+    for (;;) {
+        pollfd waiting{terminal, POLLIN, 0};
+        if (poll(&waiting, 1, 30000) <= 0)
+            break;
+        char buffer[512];
+        const ssize_t n = read(terminal, buffer, sizeof buffer);
+        if (n <= 0)
+            break;  // the program has ended and closed the terminal
+        shown.append(buffer, static_cast<size_t>(n));
+    }
+    close(terminal);
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_NE(shown.find("\rstatus: 1 of 3 done, 0 failed"), std::string::npos) << shown;
+    const size_t last = shown.find("\rstatus: 3 of 3 done, 0 failed");
+    ASSERT_NE(last, std::string::npos) << shown;
+    EXPECT_NE(shown.find('\n', last), std::string::npos) << shown;
 }
 
 TEST(FleetCommandLine, BadInputEndsWithStatusTwoAndAMessage)
