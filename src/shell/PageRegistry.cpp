@@ -4,9 +4,14 @@
 
 namespace {
 
-std::map<MenuItem, PageRegistry::Factory>& pages()
+struct Entry {
+    PageRegistry::Factory factory;
+    std::vector<PageRegistry::View> views;
+};
+
+std::map<MenuItem, Entry>& pages()
 {
-    static std::map<MenuItem, PageRegistry::Factory> registered;
+    static std::map<MenuItem, Entry> registered;
     return registered;
 }
 
@@ -14,12 +19,14 @@ std::map<MenuItem, PageRegistry::Factory>& pages()
 
 namespace PageRegistry {
 
-void add(MenuItem item, Factory factory) { pages()[item] = std::move(factory); }
+void add(MenuItem item, Factory factory) { pages()[item].factory = std::move(factory); }
+
+void addView(MenuItem item, View view) { pages()[item].views.push_back(std::move(view)); }
 
 Factory find(MenuItem item)
 {
     const auto found = pages().find(item);
-    return found == pages().end() ? Factory{} : found->second;
+    return found == pages().end() ? Factory{} : found->second.factory;
 }
 
 Factory find(const QString& caption)
@@ -33,9 +40,21 @@ Factory find(const QString& caption)
 std::vector<MenuItem> registered()
 {
     std::vector<MenuItem> items;
-    for (const auto& [item, factory] : pages())
-        items.push_back(item);
+    for (const auto& [item, entry] : pages())
+        if (entry.factory)
+            items.push_back(item);
     return items;
+}
+
+std::vector<Page> inMenuOrder()
+{
+    std::vector<Page> result;
+    for (const MenuEntry& entry : MenuEntries()) {
+        const auto found = pages().find(entry.item);
+        if (found != pages().end() && found->second.factory)
+            result.push_back({entry.item, entry.caption, found->second.factory, found->second.views});
+    }
+    return result;
 }
 
 void clear() { pages().clear(); }

@@ -17,12 +17,31 @@ namespace PageRegistry {
 
 using Factory = std::function<QDialog*(QWidget* owner)>;
 
+// Another look of an open page worth a picture of its own (the demo pictures each): show
+// brings the page into it as a user's choices would, without writing to the device; name
+// goes into the picture's file name ("wds-with-ap").
+struct View {
+    QString name;
+    std::function<void(QDialog* page)> show;
+};
+
+// A registered page with what the menu calls it.
+struct Page {
+    MenuItem item;
+    QString caption;
+    Factory factory;
+    std::vector<View> views;
+};
+
 void add(MenuItem item, Factory factory);
+void addView(MenuItem item, View view);
 // Nothing when the item has no page.
 Factory find(MenuItem item);
 // The registered item whose caption this is; nothing when there is none.
 Factory find(const QString& caption);
 std::vector<MenuItem> registered();
+// Every registered page in menu order, also those the menu hides for this device.
+std::vector<Page> inMenuOrder();
 void clear();
 
 } // namespace PageRegistry

@@ -8,7 +8,6 @@
 #include <QDialog>
 #include <QDir>
 #include <QEventLoop>
-#include <QMenuBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <cstdio>
@@ -20,6 +19,8 @@ QString snapshotFolder() { return qEnvironmentVariable("VTA_SNAPSHOT_DIR"); }
 
 // Long enough for the first answers of the device to reach a window.
 constexpr int kSettleMs = 2500;
+// Long enough for a tab or another look of a page to be laid out.
+constexpr int kViewSettleMs = 300;
 
 void pause(int milliseconds)
 {
@@ -52,7 +53,7 @@ bool saveOtherTabs(QWidget* page, const QString& name)
             if (!tabs->isTabVisible(tab))
                 continue;
             tabs->setCurrentIndex(tab);
-            pause(300);
+            pause(kViewSettleMs);
             allSaved = save(page, QString("%1-tab%2").arg(name).arg(tab + 1)) && allSaved;
         }
     }
@@ -63,20 +64,22 @@ void tour(TMainForm* mainWindow)
 {
     QDir().mkpath(snapshotFolder());
     bool allSaved = save(mainWindow, "main-window");
-    for (QAction* menu : mainWindow->menuBar()->actions()) {
-        if (!menu->menu())
+    for (const PageRegistry::Page& registered : PageRegistry::inMenuOrder()) {
+        const QAction* item = mainWindow->menuItem(registered.caption);
+        if (!item || !item->isVisible())
             continue;
-        for (QAction* item : menu->menu()->actions()) {
-            const PageRegistry::Factory factory = PageRegistry::find(item->text());
-            if (!factory || !item->isVisible())
-                continue;
-            std::unique_ptr<QDialog> page(factory(mainWindow));
-            page->show();
-            pause(kSettleMs);
-            allSaved = save(page.get(), fileName(item->text())) && allSaved;
-            allSaved = saveOtherTabs(page.get(), fileName(item->text())) && allSaved;
-            page->close();
+        const QString name = fileName(registered.caption);
+        std::unique_ptr<QDialog> page(registered.factory(mainWindow));
+        page->show();
+        pause(kSettleMs);
+        allSaved = save(page.get(), name) && allSaved;
+        allSaved = saveOtherTabs(page.get(), name) && allSaved;
+        for (const PageRegistry::View& view : registered.views) {
+            view.show(page.get());
+            pause(kViewSettleMs);
+            allSaved = save(page.get(), name + "-" + view.name) && allSaved;
         }
+        page->close();
     }
     QCoreApplication::exit(allSaved ? 0 : 1);
 }

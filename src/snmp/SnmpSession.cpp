@@ -278,6 +278,7 @@ bool SnmpSession::exchangeWaiting(void* handle, const SnmpTarget& target, PduKin
             response.status = kStatusOperationFailed;
         return true;
     }
+    ++m_exchangesSent;
     m_waitingResults[id] = {};
     // Only this session is read, so no notifying exchange completes in the middle of a handler.
     while (!m_waitingResults[id].arrived && !m_engineChanged.count(handle)) {
@@ -337,6 +338,7 @@ int SnmpSession::sendExchange(void* handle, Ticket id, Exchange& exchange)
         const int status = statusFromEngineError(session->s_snmp_errno);
         return status ? status : kStatusOperationFailed;
     }
+    ++m_exchangesSent;
     exchange.engineSession = handle;
     return 0;
 }

@@ -42,6 +42,9 @@ public:
     void forget(Ticket ticket);
     bool isOutstanding(Ticket ticket) const;
     int outstanding() const { return static_cast<int>(m_exchanges.size()); }
+    // Requests handed to the engine since the start, waiting and notifying, each counted once
+    // as it leaves (the engine's own resends after a time-out are not counted).
+    uint64_t exchangesSent() const { return m_exchangesSent; }
 
     // Reads every answer that has arrived, ends exchanges whose time ran out, then runs their
     // completions. Never blocks.
@@ -110,5 +113,6 @@ private:
     std::set<void*> m_engineChanged;
     bool m_closing = false;
     Ticket m_nextTicket = 1;
+    uint64_t m_exchangesSent = 0;
     std::function<void()> m_activityHook;
 };
