@@ -5,9 +5,11 @@
 #include "support/DialogRecorder.h"
 #include "binding/Controls.h"
 #include "binding/QvStatusBar.h"
+#include "pages/home/HomePages.h"
 #include "pages/home/TFM_Wirless.h"
 #include "pages/home/WirlessRadio.h"
 #include "pages/home/WirlessSecurityRules.h"
+#include "shell/PageRegistry.h"
 #include "snmp/SnmpSettings.h"
 
 #include <QComboBox>
@@ -386,6 +388,24 @@ TEST_F(WirelessPage, TheTwinComparesItsPartnersAsTypedAndNamesItsBand)
     click("Bt_Apply");
     EXPECT_TRUE(recorder.messages.empty()) << recorder.texts().join(" | ").toStdString();
     EXPECT_EQ(page->StatusBar()->SimpleText(), "Setting error!");
+}
+
+TEST_F(WirelessPage, TheDemosSecondPictureShowsTheWdsLayoutWithoutWritingIt)
+{
+    RegisterHomePages();
+    std::vector<PageRegistry::View> views;
+    for (const PageRegistry::Page& registered : PageRegistry::inMenuOrder())
+        if (registered.item == MenuItem::Wireless)
+            views = registered.views;
+    PageRegistry::clear();
+    ASSERT_EQ(views.size(), 1u);
+    EXPECT_EQ(views[0].name, "wds-with-ap");
+
+    views[0].show(page.get());
+    EXPECT_EQ(combo(page.get(), "ED_APModeTempComboBox")->currentText(), "WDS with AP");
+    EXPECT_FALSE(child<QGroupBox>(page.get(), "GroupBox1")->isHidden());
+    EXPECT_EQ(page->height(), 272 + 244);
+    EXPECT_EQ(device->value("1.3.6.1.4.1.32473.10.37.24.2.1.1.1.1"), "1") << "the device stays an access point";
 }
 
 } // namespace

@@ -41,6 +41,9 @@ public:
     void ED_APModeTempComboBoxtestChange();
     void ED_APModeTempComboBoxgChange();
     void ED_APModeComboBoxChange() {}
+    // As the user's choice of an offered mode ("WDS with AP"): the sheet takes its layout;
+    // nothing reaches the device before Apply.
+    void ChooseApMode(const QString& mode);
     void SiteScanClick();
     void SiteScangClick();
     void SiteServeyListViewClick();

@@ -81,6 +81,12 @@ void TFM_Wirless::ED_APModeTempComboBoxtestChange()
     SecurityLayout(r);
 }
 
+void TFM_Wirless::ChooseApMode(const QString& mode)
+{
+    SelectText(Radio(0).apModeProxy, mode);
+    ED_APModeTempComboBoxtestChange();
+}
+
 void TFM_Wirless::ED_APModeTempComboBoxgChange()
 {
     WirlessRadio& r = Radio(1);
