@@ -2,6 +2,7 @@
 
 #include "binding/DeviceVariables.h"
 #include "fleet/DeviceLink.h"
+#include "fleet/DurableStore.h"
 #include "fleet/FleetRun.h"
 #include "fleet/FleetTransfers.h"
 #include "tftp/QvTFTPServer.h"
@@ -41,16 +42,6 @@ QString FolderName(const std::string& label)
     return name.replace(':', '_');
 }
 
-// The path itself, or with "-2", "-3", ... before ".cfg" when a backup of the same second
-// is there already (rename would not replace it).
-QString FreeName(const QString& path)
-{
-    QString candidate = path;
-    for (int n = 2; QFileInfo::exists(candidate); ++n)
-        candidate = path.chopped(4) + "-" + QString::number(n) + ".cfg";
-    return candidate;
-}
-
 }  // namespace
 
 bool RunBackup(const std::vector<FleetDevice>& devices, const std::string& folder, const FleetOptions& options,
@@ -64,6 +55,9 @@ bool RunBackup(const std::vector<FleetDevice>& devices, const std::string& folde
     std::unique_ptr<QvTFTPServer> server = StartServer(root, options.tftpPort, error);
     if (!server)
         return false;
+    // Each file is flushed to the disk by the store, away from the event loop.
+    server->SyncWrittenFiles(false);
+    DurableStore store;
 
     std::vector<std::unique_ptr<Backup>> backups;
     ProgressLine progress("backup", devices.size());
@@ -91,22 +85,20 @@ bool RunBackup(const std::vector<FleetDevice>& devices, const std::string& folde
 
         // Whatever the end, the device's transfer is no longer admitted and no temporary
         // file stays behind.
-        auto finish = [&server, &backup, root, label, done](bool ok, const std::string& result) {
+        auto finish = [&server, &store, &backup, root, label, done](bool ok, const std::string& result) {
             server->Forget(backup.expected);
             const QString temporary = root + "/" + backup.temporary;
-            DeviceOutcome outcome{label, ok, result, {}};
             const QFileInfo stored(temporary);
-            if (ok && (!stored.exists() || stored.size() == 0))
-                outcome = {label, false, "the device reported success but stored no file", {}};
-            if (outcome.ok) {
-                const QString final = FreeName(backup.final);
-                if (QDir().mkpath(QFileInfo(final).path()) && QFile::rename(temporary, final))
-                    outcome.fields = {{"file", final.toStdString()}};
-                else
-                    outcome = {label, false, "cannot store the file as " + final.toStdString(), {}};
+            if (!ok || !stored.exists() || stored.size() == 0) {
+                QFile::remove(temporary);
+                return done({label, false, ok ? "the device reported success but stored no file" : result, {}});
             }
-            QFile::remove(temporary);
-            done(outcome);
+            store.store(temporary, backup.final, [label, done](bool kept, const QString& pathOrWhy) {
+                if (kept)
+                    done({label, true, "saved", {{"file", pathOrWhy.toStdString()}}});
+                else
+                    done({label, false, pathOrWhy.toStdString(), {}});
+            });
         };
         const std::vector<std::string> names{serverAddress, backup.temporary.toStdString()};
         backup.link->set(kServerAndFile, names, kNamesTimeout,
@@ -120,5 +112,10 @@ bool RunBackup(const std::vector<FleetDevice>& devices, const std::string& folde
         });
     };
     outcomes = RunFleet(devices.size(), options.parallel, job, progress);
+    // A device whose command failed may still have been sending: its transfer ends with the
+    // server, and whatever it stored goes.
+    server.reset();
+    for (const auto& backup : backups)
+        QFile::remove(root + "/" + backup->temporary);
     return true;
 }

@@ -35,6 +35,9 @@ public:
     // Off (the default): any host may read and write the files of the folder. On: only
     // the transfers announced with Expect are served; every other request gets error 2.
     void AdmitOnlyExpected(bool only) { m_core.admitOnlyExpected(only); }
+    // Whether a file a device writes reaches the disk before it takes its name (the default).
+    // Off only for an owner that makes each file durable itself.
+    void SyncWrittenFiles(bool sync) { m_core.syncWrittenFiles(sync); }
     // Announces a transfer; several may stand at once, each for its own peer.
     void Expect(const TftpExpected& transfer) { m_core.expect(transfer); }
     void Forget(const TftpExpected& transfer) { m_core.forget(transfer); }

@@ -71,8 +71,8 @@ void TFTPSession::startWrite(const QString& name)
         fail(TftpPacket::AccessViolation, TftpStatus::AccessViolation);
         return;
     }
-    m_writeFile = std::make_unique<QSaveFile>(target.path);
-    if (!m_writeFile->open(QIODevice::WriteOnly)) {
+    m_writeFile = std::make_unique<TftpIncomingFile>(target.path, m_syncWrittenFiles);
+    if (!m_writeFile->open()) {
         m_writeFile.reset();
         fail(TftpPacket::AccessViolation, TftpStatus::AccessViolation);
         return;
@@ -143,7 +143,7 @@ void TFTPSession::handleData(uint16_t block, const char* bytes, qsizetype length
         Report(TftpStatus::Canceled);
         return;
     }
-    if (m_writeFile->write(bytes, length) != length) {
+    if (!m_writeFile->write(bytes, length)) {
         fail(TftpPacket::DiskFull, TftpStatus::DiskFull);
         return;
     }
@@ -249,7 +249,7 @@ void TFTPSession::closeFile()
     // A write not committed by now is incomplete: its temporary file goes, and any file
     // it was to replace stays as it was.
     if (m_writeFile) {
-        m_writeFile->cancelWriting();
+        m_writeFile->cancel();
         m_writeFile.reset();
     }
 }

@@ -2,10 +2,10 @@
 
 #include "tftp/QvTFTPMsg.h"
 #include "tftp/TftpChannel.h"
+#include "tftp/TftpIncomingFile.h"
 
 #include <QFile>
 #include <QHostAddress>
-#include <QSaveFile>
 #include <QString>
 #include <memory>
 
@@ -28,6 +28,8 @@ public:
     TFTPSession(const TFTPSession&) = delete;
     TFTPSession& operator=(const TFTPSession&) = delete;
 
+    // Whether a written file reaches the disk before it takes its name (the default).
+    void syncWrittenFiles(bool sync) { m_syncWrittenFiles = sync; }
     // Opens the file and sends the first data block or the acknowledgement of block 0.
     void start();
     // A datagram that arrived on the session's socket.
@@ -80,5 +82,6 @@ private:
     std::unique_ptr<QFile> m_readFile;
     // A write goes to a temporary file beside the target, renamed into place only when
     // the last block has arrived: a broken transfer never leaves a short file behind.
-    std::unique_ptr<QSaveFile> m_writeFile;
+    std::unique_ptr<TftpIncomingFile> m_writeFile;
+    bool m_syncWrittenFiles = true;
 };

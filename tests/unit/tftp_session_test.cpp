@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
 
 const QHostAddress Peer(QStringLiteral("127.0.0.1"));
@@ -265,7 +267,29 @@ TEST_P(TftpWriteSizes, PeerWritesAFileThatReplacesTheOldOneOnlyWhenComplete)
     EXPECT_EQ(QDir(root).entryList(QDir::Files | QDir::Hidden), QStringList{"backup.cfg"});
 }
 
-INSTANTIATE_TEST_SUITE_P(Sizes, TftpWriteSizes, ::testing::Values(0, 1, 511, 512, 1024, 1025, 5000));
+// 150,000 bytes: more than the session holds back before writing to the disk.
+INSTANTIATE_TEST_SUITE_P(Sizes, TftpWriteSizes, ::testing::Values(0, 1, 511, 512, 1024, 1025, 5000, 150000));
+
+// A configuration backup replacing a file the user had restricted stays restricted; a new
+// one gets the permissions any new file of the user gets.
+TEST_F(TftpCoreTest, AReplacedFileKeepsItsPermissionsAndANewOneGetsTheUsualOnes)
+{
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    const auto modeOf = [&](const char* name) {
+        struct stat file {};
+        return ::stat(QFile::encodeName(QDir(root).filePath(name)).constData(), &file) == 0 ? file.st_mode & 0777 : 0u;
+    };
+    putFile("kept.cfg", "old");
+    ASSERT_EQ(::chmod(QFile::encodeName(QDir(root).filePath("kept.cfg")).constData(), 0640), 0);
+    for (const char* name : {"kept.cfg", "new.cfg"}) {
+        receive(request(2, name));
+        deliver(TftpPacket::data(1, "abc", 3));
+        ASSERT_EQ(reports.seen.back().code, TftpStatus::Success) << name;
+    }
+    EXPECT_EQ(modeOf("kept.cfg"), 0640u);
+    EXPECT_EQ(modeOf("new.cfg"), 0666u & ~mask);
+}
 
 TEST_F(TftpCoreTest, ANewFileIsCreatedAndAStoppedWriteLeavesNothing)
 {

@@ -1,0 +1,97 @@
+#include "tftp/TftpIncomingFile.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+constexpr qsizetype kHeldBytes = 64 * 1024;
+}
+
+TftpIncomingFile::TftpIncomingFile(QString target, bool sync) : m_target(std::move(target)), m_sync(sync) {}
+
+TftpIncomingFile::~TftpIncomingFile() { cancel(); }
+
+bool TftpIncomingFile::open()
+{
+    const QByteArray target = QFile::encodeName(m_target);
+    // A new file gets the usual permissions (the umask applies); a replaced one keeps its own.
+    struct stat existing {};
+    const bool replaces = ::stat(target.constData(), &existing) == 0;
+    for (int attempt = 0; attempt < 16 && m_fd < 0; ++attempt) {
+        const QString candidate =
+            m_target + "." + QString::number(QRandomGenerator::global()->generate(), 36) + ".part";
+        const int fd = ::open(QFile::encodeName(candidate).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            m_fd = fd;
+            m_temporary = candidate;
+        } else if (errno != EEXIST) {
+            return false;
+        }
+    }
+    if (m_fd >= 0 && replaces)
+        ::fchmod(m_fd, existing.st_mode & 07777);
+    m_held.reserve(kHeldBytes);
+    return m_fd >= 0;
+}
+
+bool TftpIncomingFile::write(const char* data, qint64 length)
+{
+    if (m_fd < 0)
+        return false;
+    m_held.append(data, length);
+    return m_held.size() < kHeldBytes || flush();
+}
+
+bool TftpIncomingFile::flush()
+{
+    const char* next = m_held.constData();
+    qsizetype left = m_held.size();
+    while (left > 0) {
+        const ssize_t written = ::write(m_fd, next, static_cast<size_t>(left));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        next += written;
+        left -= written;
+    }
+    m_held.clear();
+    return true;
+}
+
+bool TftpIncomingFile::commit()
+{
+    if (m_fd < 0 || !flush() || (m_sync && ::fdatasync(m_fd) != 0)) {
+        cancel();
+        return false;
+    }
+    const int fd = m_fd;
+    m_fd = -1;
+    if (::close(fd) != 0 ||
+        ::rename(QFile::encodeName(m_temporary).constData(), QFile::encodeName(m_target).constData()) != 0) {
+        ::unlink(QFile::encodeName(m_temporary).constData());
+        m_temporary.clear();
+        return false;
+    }
+    m_temporary.clear();
+    return true;
+}
+
+void TftpIncomingFile::cancel()
+{
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+    if (!m_temporary.isEmpty()) {
+        ::unlink(QFile::encodeName(m_temporary).constData());
+        m_temporary.clear();
+    }
+    m_held.clear();
+}
