@@ -145,6 +145,8 @@ Faults:
   --refuse-set OID=STATUS refuse every set of the instance OID (dotted, with its
                           instance, e.g. 1.3.6.1.4.1.32473.10.37.24.3.2.1.0) with the
                           SNMP error status STATUS (1-19); repeat for more
+  --hang-after-set OID    answer a set of the instance OID, then answer nothing more (a
+                          device that hangs in a command); repeat for more
 
 Several devices in one process (a site for tests and demos):
   --next-device           the options after it describe another device (its own
@@ -273,6 +275,13 @@ bool ParseOptions(int argc, char** argv, Options& options, bool& help, std::stri
             }
             refused.instance = *instance;
             options.refusedSets.push_back(refused);
+        } else if (name == "--hang-after-set") {
+            const auto instance = ParseOid(value);
+            if (!instance) {
+                error = "--hang-after-set wants a dotted OID with its instance, not '" + value + "'";
+                return false;
+            }
+            options.hangAfterSets.push_back(*instance);
         } else {
             error = "unknown option '" + name + "' (see --help)";
             return false;

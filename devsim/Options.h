@@ -30,6 +30,7 @@ struct Options {
     int dropPercent = 0;
     int delayMs = 0;
     std::vector<RefusedSet> refusedSets;
+    std::vector<Oid> hangAfterSets;  // after answering a set of one of these, answer nothing more
     std::string lanAddress;  // "ADDRESS/MASK": the device's configured LAN address at start
     std::string lanMask;
     bool verbose = false;

@@ -85,6 +85,7 @@ struct SnmpAgent::Station {
     netsnmp_pdu* transferRequest = nullptr;
     netsnmp_session* transferSession = nullptr;
     int transferIndex = 0;
+    bool hung = false;  // --hang-after-set: a command left the device answering nothing
     std::mt19937 random{20261210};
 
     std::string listenAddress() const { return "udp:" + options.address + ":" + std::to_string(options.port); }
@@ -327,6 +328,10 @@ int SnmpAgent::handle(Station& station, const Oid& root, netsnmp_agent_request_i
                              ValueText(*store.storage(name)).c_str());
             device.committed(name);
             changed = true;
+            // The answer of this set still leaves; nothing after it does.
+            if (std::find(station.options.hangAfterSets.begin(), station.options.hangAfterSets.end(), name) !=
+                station.options.hangAfterSets.end())
+                station.hung = true;
             break;
         default:
             break;
@@ -349,8 +354,8 @@ int SnmpAgent::receive(int operation, netsnmp_session* session, int requestId, n
         return m_agentCallback(operation, session, requestId, pdu, magic);
     const auto now = std::chrono::steady_clock::now();
     const Options& options = station->options;
-    if (station->device.silent(now))
-        return 1;  // restarting: nothing answers
+    if (station->device.silent(now) || station->hung)
+        return 1;  // restarting or hung: nothing answers
     if (options.dropPercent > 0 && static_cast<int>(station->random() % 100) < options.dropPercent)
         return 1;
     if (refuseCommunity(*station, session, pdu))
@@ -520,7 +525,7 @@ void SnmpAgent::releaseDelayed(Station& station)
     while (!station.delayed.empty() && station.delayed.front().due <= now) {
         HeldRequest held = station.delayed.front();
         station.delayed.pop_front();
-        if (!station.device.silent(now) && !takeTransferCommand(station, held.session, held.pdu))
+        if (!station.device.silent(now) && !station.hung && !takeTransferCommand(station, held.session, held.pdu))
             m_agentCallback(NETSNMP_CALLBACK_OP_RECEIVED_MESSAGE, held.session, held.pdu->reqid, held.pdu, held.magic);
         snmp_free_pdu(held.pdu);
     }

@@ -287,6 +287,12 @@ TEST_F(DevsimDevice, FaultKnobsDropDelayAndRefuse)
     ASSERT_TRUE(startAgent({"--refuse-set", QString::fromStdString(kPrivate) + ".1.1.1.1.1=13"}));
     EXPECT_EQ(set({Text(kPrivate + ".1.1.1.1.1", "x")}).status, 13);
     EXPECT_EQ(set({Text("1.3.6.1.2.1.1.5.0", "x")}).status, 0);
+
+    // The command is answered, then nothing is.
+    ASSERT_TRUE(startAgent({"--hang-after-set", QString::fromStdString(kPrivate) + ".2.10.4.1.1.0"}));
+    EXPECT_EQ(set({Text("1.3.6.1.2.1.1.5.0", "x")}).status, 0);
+    EXPECT_EQ(set({Integer(kPrivate + ".2.10.4.1.1.0", 1)}).status, 0);
+    EXPECT_EQ(get("1.3.6.1.2.1.1.5.0", 30).status, kStatusTimeout);
 }
 
 TEST_F(DevsimDevice, SignalStrengthIsServedOnlyWhenAsked)

@@ -282,7 +282,7 @@ TEST(DevsimCommandLine, HelpListsEveryOptionAndBadInputIsRefusedClearly)
     for (const char* option : {"--port", "--address", "--read-community", "--write-community", "--user", "--state-out",
                                "--state-in", "--lan", "--restart-seconds", "--tftp-port", "--tftp-timeout-ms", "--tftp-retries",
                                "--signal-strength", "--clients", "--survey-rows", "--log-rows", "--drop-percent",
-                               "--delay-ms", "--refuse-set", "--verbose", "--help"})
+                               "--delay-ms", "--refuse-set", "--hang-after-set", "--verbose", "--help"})
         EXPECT_TRUE(text.contains(option)) << option;
 
     struct Case {
@@ -294,6 +294,7 @@ TEST(DevsimCommandLine, HelpListsEveryOptionAndBadInputIsRefusedClearly)
         {{"--port", "1610", "--clients", "10001"}, "--clients"},
         {{"--port", "1610", "--user", "bob:SHA:short"}, "at least 8"},
         {{"--port", "1610", "--refuse-set", "1.3.6=20"}, "--refuse-set"},
+        {{"--port", "1610", "--hang-after-set", "rogue"}, "--hang-after-set"},
         {{"--port", "1610", "--frobnicate", "1"}, "unknown option"},
         {{"--port", "1610", "--address", "localhost"}, "not an IPv4 address"},
         {{"--port", "1610", "--lan", "10.0.0.7"}, "--lan wants ADDRESS/MASK"},
