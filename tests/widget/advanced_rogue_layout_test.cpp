@@ -1,0 +1,128 @@
+// The rogue AP page's resize layout: at its design size the rules leave every control where
+// the form puts it; at other sizes the frames, the two lists, the buttons and the check box
+// columns land where the rules say (integer divisions, truncated).
+#include "support/DevsimAgent.h"
+#include "binding/QvStatusBar.h"
+#include "binding/RadioGroup.h"
+#include "pages/advanced/TFM_RogueForm.h"
+#include "snmp/SnmpSettings.h"
+#include "ui_TFM_RogueForm.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QFrame>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+namespace {
+
+class RogueLayout : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(device.start()) << device.error();
+        SetDefaultSnmpSettings();
+        QvSNMPDevice.address = "127.0.0.1";
+        QvSNMPDevice.port = device.port();
+        QvSNMPSecurity.version = 1;
+        page = std::make_unique<TFM_RogueForm>();
+        page->show();
+    }
+    void TearDown() override
+    {
+        page.reset();
+        SetDefaultSnmpSettings();
+    }
+
+    // Resizes the window and lets the resize reach it.
+    void resize(int width, int height)
+    {
+        page->resize(width, height);
+        QElapsedTimer clock;
+        clock.start();
+        while (page->size() != QSize(width, height) && clock.elapsed() < 2000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        ASSERT_EQ(page->size(), QSize(width, height));
+    }
+
+    DevsimAgent device;
+    std::unique_ptr<TFM_RogueForm> page;
+};
+
+TEST_F(RogueLayout, AtTheDesignSizeEveryControlStaysWhereTheFormPutsIt)
+{
+    resize(576, 546);
+    QDialog designed;
+    Ui::TFM_RogueForm form;
+    form.setupUi(&designed);
+    int compared = 0;
+    for (QWidget* control : designed.findChildren<QWidget*>()) {
+        if (control->objectName().isEmpty() || control->objectName().startsWith("qt_"))
+            continue;
+        QWidget* laidOut = page->findChild<QWidget*>(control->objectName());
+        ASSERT_NE(laidOut, nullptr) << control->objectName().toStdString();
+        EXPECT_EQ(laidOut->geometry(), control->geometry()) << control->objectName().toStdString();
+        ++compared;
+    }
+    EXPECT_GT(compared, 30) << "the form's controls were not found";
+}
+
+TEST_F(RogueLayout, TheControlsFollowTheWindow)
+{
+    const struct {
+        int w, h;
+        QSize panel1, panel2, panel3;
+        int groupWidth, listGroupHeight, apListTop, listViewHeight, buttonTop;
+        int detect, add, del, apply, cancel, barTop;
+        int column2, column3, column4;
+    } cases[] = {
+        {800, 700, {792, 622}, {769, 600}, {749, 576}, 733, 202, 373, 159, 178, 316, 455, 594, 407, 605, 654, 189, 370, 551},
+        // Odd sizes: every division truncates.
+        {613, 600, {605, 522}, {582, 500}, {562, 476}, 546, 152, 323, 109, 128, 236, 339, 442, 311, 464, 554, 142, 277, 411},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(QString("%1 x %2").arg(c.w).arg(c.h).toStdString());
+        resize(c.w, c.h);
+        const auto& ui = *page->ui;
+        EXPECT_EQ(ui.Panel1->size(), c.panel1);
+        EXPECT_EQ(ui.Panel2->size(), c.panel2);
+        EXPECT_EQ(ui.GroupBox1->height(), c.panel2.height() - 5);
+        EXPECT_EQ(ui.Panel3->size(), c.panel3);
+        for (QWidget* group : {static_cast<QWidget*>(ui.BSSTypRadGrp), static_cast<QWidget*>(ui.BandGroup),
+                               static_cast<QWidget*>(ui.SecurityGroup), static_cast<QWidget*>(ui.RogueListGroup),
+                               static_cast<QWidget*>(ui.APListGroup)})
+            EXPECT_EQ(group->width(), c.groupWidth) << group->objectName().toStdString();
+        EXPECT_EQ(ui.RogueListGroup->height(), c.listGroupHeight);
+        EXPECT_EQ(ui.APListGroup->height(), c.listGroupHeight);
+        EXPECT_EQ(ui.APListGroup->y(), c.apListTop);
+        EXPECT_EQ(ui.RogueListView->height(), c.listViewHeight);
+        EXPECT_EQ(ui.AP_ListView->height(), c.listViewHeight);
+        for (QPushButton* button : {ui.DetectBtn, ui.AddBtn, ui.DelBtn, ui.ListDelBtn})
+            EXPECT_EQ(button->y(), c.buttonTop) << button->objectName().toStdString();
+        EXPECT_EQ(ui.DetectBtn->x(), c.detect);
+        EXPECT_EQ(ui.AddBtn->x(), c.add);
+        EXPECT_EQ(ui.DelBtn->x(), c.del);
+        EXPECT_EQ(ui.ListDelBtn->x(), c.del);
+        EXPECT_EQ(ui.Apply_Btn->pos(), QPoint(c.apply, c.h - 74));
+        EXPECT_EQ(ui.Cancel_Btn->pos(), QPoint(c.cancel, c.h - 74));
+        EXPECT_EQ(ui.StatusBar1->y(), c.barTop);
+        EXPECT_EQ(ui.StatusBar1->width(), c.w - 8);
+        const struct {
+            QCheckBox* box;
+            int x;
+        } boxes[] = {
+            {ui.CheckBox_11a, 8},         {ui.ChcBxo_off, 8},           {ui.WPA2EAPCkBox, 8},
+            {ui.CheckBox_11b, c.column2}, {ui.ChcBxo_wep, c.column2},   {ui.WPA2PSKCkBox, c.column2},
+            {ui.CheckBox_11g, c.column3}, {ui.ChcBxo_eap, c.column3},   {ui.WPA2AUTECkBox, c.column3},
+            {ui.ChcBxo_psk, c.column4},   {ui.WPA2AUTPCkBox, c.column4},
+        };
+        for (const auto& b : boxes)
+            EXPECT_EQ(b.box->x(), b.x) << b.box->objectName().toStdString();
+    }
+}
+
+} // namespace
