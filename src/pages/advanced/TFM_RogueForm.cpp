@@ -9,6 +9,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -114,6 +115,8 @@ TFM_RogueForm::TFM_RogueForm(QWidget* owner) : QvPage(owner), ui(std::make_uniqu
     // Below this the check boxes and the lists have no room left.
     setMinimumSize(520, 470);
     UseStatusBar(ui->StatusBar1);
+    // One row of items in a group as low as the band group.
+    ui->BSSTypRadGrp->layout()->setContentsMargins(8, 0, 8, 0);
     Handle(ui->DetectBtn, &QPushButton::clicked, [this] { DetectBtnClick(); });
     Handle(ui->AddBtn, &QPushButton::clicked, [this] { AddBtnClick(); });
     Handle(ui->DelBtn, &QPushButton::clicked, [this] { DelBtnClick(); });
