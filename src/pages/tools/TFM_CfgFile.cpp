@@ -25,7 +25,7 @@ constexpr int kTftpTimeout = 300;
 
 } // namespace
 
-TFM_CfgFile::TFM_CfgFile(QWidget* owner) : QvPage(owner), ui(std::make_unique<Ui::TFM_CfgFile>())
+TFM_CfgFile::TFM_CfgFile(QWidget* owner) : TransferPageBase(owner), ui(std::make_unique<Ui::TFM_CfgFile>())
 {
     ui->setupUi(this);
     SetUpWindow(Placement::AsDesigned);
@@ -46,8 +46,7 @@ void TFM_CfgFile::FormCreate()
     buttonFace.setColor(QPalette::Base, buttonFace.color(QPalette::Button));
     ui->Ed_SaveFile->setPalette(buttonFace);
     ui->Ed_SaveFile->setReadOnly(true);
-    // Started first: a page whose bindings could not be made still frees the port on closing.
-    m_server = StartTftpServer(this, kTftpTimeout);
+    StartServer(kTftpTimeout);
 
     auto& server = NewBinding<QvSNMPRequest2Edits>();
     server.RequestMode = QvSNMPRequest2Controls::kWaiting;
@@ -59,15 +58,8 @@ void TFM_CfgFile::FormCreate()
         server.request.list.Item(item).access = kAccessReadWrite;
     ServerEdits = &server;
 
-    auto& command = NewBinding<QvSNMPRequest2Edits>();
-    command.request.list.Assign(QvSNMPVarList(kTftpCommand, kListScalars, 0));
-    command.request.timeout = kCreateTimeout;
-    command.OnSetDone = [this](QvSNMPRequest2Controls&, const QvSNMPError& record) {
-        Guard([this, &record] { CommandSetDone(record); });
-    };
-    command.BindComboBox(0, ui->CB_TfpCom);
-    command.SetStatusSink(ui->StatusBar);
-    CommandEdits = &command;
+    BindCommand(ui->CB_TfpCom, ui->StatusBar, kCreateTimeout,
+                [this](const QvSNMPError& record) { CommandSetDone(record); });
 }
 
 void TFM_CfgFile::Bt_BrowseClick()
@@ -118,7 +110,7 @@ void TFM_CfgFile::Bt_OKClick()
 {
     // Without its bindings or its server the page cannot transfer; it said why when it
     // opened. A click while the device still answers a command would be taken for it.
-    if (!ServerEdits || !CommandEdits || !m_server || CommandEdits->Busy)
+    if (!ReadyForTransfer())
         return;
     const QString path = ui->Ed_UpgFile->text();
     if (path.isEmpty()) {
@@ -157,7 +149,7 @@ void TFM_CfgFile::Bt_OKClick()
 
 void TFM_CfgFile::Bt_UploadClick()
 {
-    if (!ServerEdits || !CommandEdits || !m_server || CommandEdits->Busy)
+    if (!ReadyForTransfer())
         return;
     const QString path = ui->Ed_SaveFile->text();
     if (path.isEmpty()) {
@@ -207,20 +199,4 @@ void TFM_CfgFile::CommandSetDone(const QvSNMPError& record)
     panel->SetText("Update successfully!");
 }
 
-bool TFM_CfgFile::FormCloseQuery()
-{
-    ReleaseBindings();
-    ServerEdits = nullptr;
-    CommandEdits = nullptr;
-    m_server.reset();  // stops it; sessions still running may finish
-    return true;
-}
-
-void TFM_CfgFile::done(int result)
-{
-    // While an exchange runs the base closes the page later, once it has ended.
-    if (!AnyBindingBusy())
-        FormCloseQuery();
-    QvPage::done(result);
-}
 

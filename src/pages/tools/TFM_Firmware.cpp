@@ -25,7 +25,7 @@ constexpr int32_t kOverdueFirmware = -119;
 
 } // namespace
 
-TFM_Firmware::TFM_Firmware(QWidget* owner) : QvPage(owner), ui(std::make_unique<Ui::TFM_Firmware>())
+TFM_Firmware::TFM_Firmware(QWidget* owner) : TransferPageBase(owner), ui(std::make_unique<Ui::TFM_Firmware>())
 {
     ui->setupUi(this);
     SetUpWindow(Placement::ScreenCentre);
@@ -39,8 +39,7 @@ TFM_Firmware::~TFM_Firmware() = default;
 
 void TFM_Firmware::FormCreate()
 {
-    // Started first: a page whose bindings could not be made still frees the port on closing.
-    m_server = StartTftpServer(this, kTftpTimeout);
+    StartServer(kTftpTimeout);
 
     auto& server = NewBinding<QvSNMPRequest2Edits>();
     server.request.list.Assign(QvSNMPVarList(kServerAndFile, kListScalars, 0));
@@ -48,15 +47,8 @@ void TFM_Firmware::FormCreate()
     server.BindEdit(1, ui->Ed_UpgFile, "%s");
     ServerEdits = &server;
 
-    auto& command = NewBinding<QvSNMPRequest2Edits>();
-    command.request.list.Assign(QvSNMPVarList(kTftpCommand, kListScalars, 0));
-    command.request.timeout = kCommandTimeout;
-    command.OnSetDone = [this](QvSNMPRequest2Controls&, const QvSNMPError& record) {
-        Guard([this, &record] { CommandSetDone(record); });
-    };
-    command.BindComboBox(0, ui->CB_TfpCom);
-    command.SetStatusSink(ui->StatusBar);
-    CommandEdits = &command;
+    BindCommand(ui->CB_TfpCom, ui->StatusBar, kCommandTimeout,
+                [this](const QvSNMPError& record) { CommandSetDone(record); });
 }
 
 void TFM_Firmware::Bt_BrowseClick()
@@ -69,7 +61,7 @@ void TFM_Firmware::Bt_BrowseClick()
 void TFM_Firmware::Bt_OKClick()
 {
     // Without its bindings or its server the page cannot upgrade; it said why when it opened.
-    if (!ServerEdits || !CommandEdits || !m_server || CommandEdits->Busy)
+    if (!ReadyForTransfer())
         return;
     const QString path = ui->Ed_UpgFile->text();
     if (path.isEmpty() || LastSeparator(path) == path.size() - 1) {
@@ -125,20 +117,4 @@ void TFM_Firmware::CommandSetDone(const QvSNMPError& record)
     panel->SetText("Update firmware successfully!");
 }
 
-bool TFM_Firmware::FormCloseQuery()
-{
-    ReleaseBindings();
-    ServerEdits = nullptr;
-    CommandEdits = nullptr;
-    m_server.reset();  // stops it; sessions still running may finish
-    return true;
-}
-
-void TFM_Firmware::done(int result)
-{
-    // While an exchange runs the base closes the page later, once it has ended.
-    if (!AnyBindingBusy())
-        FormCloseQuery();
-    QvPage::done(result);
-}
 
