@@ -42,6 +42,9 @@ const QString kValidKey = P + ".2.5.1.1.3.1";
 const QString kKey1 = P + ".2.5.3.1.1.1.1";
 const QString kVlan = P + ".2.9.3.1.1.0";
 const QString kGuest1 = P + ".2.9.2.1.2.1.1";
+const QString kGuestAuth1 = P + ".2.9.2.1.4.1.1";
+const QString kGuestAuth2 = P + ".2.9.2.1.4.1.2";
+const QString kPassPhrase = P + ".2.5.1.1.4.1";
 
 bool waitFor(const std::function<bool()>& condition, int timeoutMs = 10000)
 {
@@ -227,6 +230,23 @@ TEST_F(WirelessAgainstDevice, WdsWithApWritesThePartnersAndSwitchesGuestsAndAuto
         EXPECT_EQ(device->value(kWds + QString::number(slot)), "000000000000");
     EXPECT_EQ(child<QLineEdit>(page.get(), "Ed_ReMAddra1")->text(), "");
     EXPECT_EQ(child<QComboBox>(page.get(), "ED_APModeTempComboBox")->currentText(), "WDS with AP");
+}
+
+TEST_F(WirelessAgainstDevice, WpaSwitchesTheGuestsWepOff)
+{
+    // Guest 1 on with a shared key, guest 2 off with open-system WEP: neither can share the
+    // radio's keys once it runs WPA.
+    start({{kGuest1, 1}, {kGuestAuth1, 3}, {kGuestAuth2, 2}});
+    open();
+    choose(child<QComboBox>(page.get(), "Ed_SecAuthaTemp"), "WPA-PSK");
+    child<QLineEdit>(page.get(), "PassPhrasePSKEdit")->setText("lobby-pass");
+    const auto before = settings();
+    apply();
+    EXPECT_TRUE(recorder.messages.empty()) << recorder.texts().join(" | ").toStdString();
+    EXPECT_EQ(status(), "Setting Success!");
+    const std::map<QString, QString> expected{
+        {kAuth, "6"}, {kPassPhrase, "lobby-pass"}, {kGuestAuth1, "1"}, {kGuestAuth2, "1"}};
+    EXPECT_EQ(changes(before, settings()), expected) << "the guests keep their state, only their WEP goes";
 }
 
 TEST_F(WirelessAgainstDevice, AFailedFirstWriteShowsSettingErrorWithoutTheWaitDialog)

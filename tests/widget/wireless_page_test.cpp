@@ -1,8 +1,9 @@
 // The wireless page's rules driven through its controls, over the simulated device without a
 // main window. The device refuses the SSID, so an Apply that passes every check ends with
-// its first write failing and no restart.
+// its first write failing ("Setting error!") and no restart.
 #include "support/DevsimAgent.h"
 #include "support/DialogRecorder.h"
+#include "support/PageTestKit.h"
 #include "binding/Controls.h"
 #include "binding/QvStatusBar.h"
 #include "pages/home/HomePages.h"
@@ -14,24 +15,13 @@
 
 #include <QComboBox>
 #include <QGroupBox>
-#include <QHostAddress>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QUdpSocket>
+#include <QTreeWidget>
 #include <gtest/gtest.h>
 
-static void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
-
 namespace {
-
-template <typename Widget = QWidget>
-Widget* child(QWidget* page, const char* name)
-{
-    Widget* widget = page->findChild<Widget*>(name);
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
-}
 
 QComboBox* combo(QWidget* page, const char* name) { return child<QComboBox>(page, name); }
 QLineEdit* edit(QWidget* page, const char* name) { return child<QLineEdit>(page, name); }
@@ -112,11 +102,15 @@ TEST(WirelessSecurityRules, AsciiKeysBecomeLowerCaseHexAndMaskedKeysAreKnown)
 
 // ---- the page ----
 
+const QString kSsid = "1.3.6.1.4.1.32473.10.37.24.1.1.1.1.1";
+const QString kChannel = "1.3.6.1.4.1.32473.10.37.24.1.1.1.3.1";
+const QString kApMode = "1.3.6.1.4.1.32473.10.37.24.2.1.1.1.1";
+
 class WirelessPage : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        device = new DevsimAgent({"--refuse-set", "1.3.6.1.4.1.32473.10.37.24.1.1.1.1.1=17"});
+        device = new DevsimAgent({"--refuse-set", kSsid + "=17"});
         ASSERT_TRUE(device->start()) << device->error();
     }
     static void TearDownTestSuite()
@@ -124,11 +118,13 @@ protected:
         delete device;
         device = nullptr;
     }
-    void SetUp() override
+    void SetUp() override { openAgainst(*device); }
+    void openAgainst(const DevsimAgent& agent)
     {
+        page.reset();
         SetDefaultSnmpSettings();
         QvSNMPDevice.address = "127.0.0.1";
-        QvSNMPDevice.port = device->port();
+        QvSNMPDevice.port = agent.port();
         QvSNMPSecurity.version = 1;
         page = std::make_unique<TFM_Wirless>();
         recorder.messages.clear();
@@ -152,6 +148,18 @@ protected:
         recorder.messages.clear();
     }
     void click(const char* name) { child<QPushButton>(page.get(), name)->click(); }
+    // Apply from a clean status bar: "Setting error!" afterwards means the checks passed.
+    void apply()
+    {
+        page->ShowSimpleStatus("");
+        click("Bt_Apply");
+    }
+    // Without a message box; the writes were reached.
+    void expectChecksPassed()
+    {
+        EXPECT_TRUE(recorder.messages.empty()) << recorder.texts().join(" | ").toStdString();
+        EXPECT_EQ(page->StatusBar()->SimpleText(), "Setting error!");
+    }
     QString onlyMessage()
     {
         EXPECT_EQ(recorder.messages.size(), 1u) << recorder.texts().join(" | ").toStdString();
@@ -405,7 +413,193 @@ TEST_F(WirelessPage, TheDemosSecondPictureShowsTheWdsLayoutWithoutWritingIt)
     EXPECT_EQ(combo(page.get(), "ED_APModeTempComboBox")->currentText(), "WDS with AP");
     EXPECT_FALSE(child<QGroupBox>(page.get(), "GroupBox1")->isHidden());
     EXPECT_EQ(page->height(), 272 + 244);
-    EXPECT_EQ(device->value("1.3.6.1.4.1.32473.10.37.24.2.1.1.1.1"), "1") << "the device stays an access point";
+    EXPECT_EQ(device->value(kApMode), "1") << "the device stays an access point";
+}
+
+TEST_F(WirelessPage, PassPhraseAndItsGroupKeyIntervalAreChecked)
+{
+    const QString interval = "Please input a number between 300 and 18000. / Error";
+    const QString length = "The length of 802.11g PassPhrase is between 8 and 63. / Error";
+    struct Case {
+        const char* mode;
+        const char* interval;
+        QString passPhrase;
+        QString message;  // none: the checks pass
+    };
+    const Case cases[] = {
+        {"Access Point", "", "12345678", interval},
+        {"Access Point", "299", "12345678", interval},
+        {"Access Point", "18001", "12345678", interval},
+        {"Access Point", "300", "1234567", length},
+        {"Access Point", "18000", QString(64, 'p'), length},  // typing stops at 63, pasting does not
+        {"Access Point", "300", "pass\"word", "Quotation Mark (\") is not accepted / Warning"},
+        {"Access Point", "300", "12345678", ""},
+        {"Access Point", "18000", QString(63, 'p'), ""},
+        // With the support flag a WDS link keeps the device's interval: it is not checked.
+        {"WDS", "", "1234567", length},
+        {"WDS", "", "12345678", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.mode) + " / " + c.interval + " / " + c.passPhrase.toStdString());
+        deviceShows(c.mode, "WPA-PSK");
+        page->Radio(0).wds[0]->setText("00E0A6AABBCC");
+        edit(page.get(), "GroupKeyPSKEdit")->setText(c.interval);
+        edit(page.get(), "PassPhrasePSKEdit")->setText(c.passPhrase);
+        apply();
+        if (c.message.isEmpty()) {
+            expectChecksPassed();
+            continue;
+        }
+        EXPECT_EQ(onlyMessage(), c.message);
+        EXPECT_EQ(page->StatusBar()->SimpleText(), "") << "nothing was written";
+        if (c.message == interval)
+            EXPECT_EQ(edit(page.get(), "GroupKeyPSKEdit")->text(), "") << "a wrong interval is cleared";
+    }
+}
+
+TEST_F(WirelessPage, AGuestUsingTheValidKeysSlotBlocksApply)
+{
+    struct Case {
+        const char* encryption;
+        const char* validKey;
+        int guest;  // the guest set up; the other two are off
+        const char *state, *auth, *keyIndex;
+        QString message;  // none: the checks pass
+    };
+    const Case cases[] = {
+        {"Enable", "First", 0, "enabled", "Open System", "First",
+         "The 11a master SSID's key index is same as Guest SSID1 / Warning"},
+        {"Enable", "Second", 1, "enabled", "Shared Key", "Second",
+         "The 11a master SSID's key index is same as Guest SSID2 / Warning"},
+        {"Enable", "Fourth", 2, "enabled", "Open System", "Fourth",
+         "The 11a master SSID's key index is same as Guest SSID3 / Warning"},
+        {"Enable", "First", 0, "enabled", "None", "First", ""},          // the guest uses no key
+        {"Enable", "First", 0, "disabled", "Open System", "First", ""},  // the guest is off
+        {"Enable", "First", 0, "enabled", "Open System", "Second", ""},  // another slot
+        {"Disable", "First", 0, "enabled", "Open System", "First", ""},  // the main SSID uses no key
+    };
+    WirlessRadio& r = page->Radio(0);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message.toStdString() + " " + c.state + " " + c.auth + " " + c.keyIndex);
+        deviceShows("Access Point", "Open System", c.encryption);
+        for (QLineEdit* key : r.keys)
+            key->setText("0123456789");
+        if (r.validKey->isEnabled())
+            choose(r.validKey, c.validKey);
+        for (int guest = 0; guest < 3; ++guest) {
+            const bool chosen = guest == c.guest;
+            r.guestState[guest]->setCurrentText(chosen ? c.state : "disabled");
+            r.guestAuth[guest]->setCurrentText(chosen ? c.auth : "None");
+            r.guestKeyIndex[guest]->setCurrentText(chosen ? c.keyIndex : "First");
+        }
+        recorder.messages.clear();
+        apply();
+        if (c.message.isEmpty()) {
+            expectChecksPassed();
+            continue;
+        }
+        EXPECT_EQ(onlyMessage(), c.message);
+        EXPECT_EQ(page->StatusBar()->SimpleText(), "") << "nothing was written";
+    }
+
+    // Choosing the slot warns at once and changes nothing else.
+    deviceShows("Access Point", "Open System", "Enable");
+    r.guestState[1]->setCurrentText("enabled");
+    r.guestAuth[1]->setCurrentText("Shared Key");
+    r.guestKeyIndex[1]->setCurrentText("Third");
+    page->ShowSimpleStatus("");
+    choose(r.validKey, "Third");
+    EXPECT_EQ(onlyMessage(), "The 11a master SSID's key index is same as Guest SSID2 / Warning");
+    EXPECT_EQ(r.validKey->currentText(), "Third");
+    EXPECT_EQ(page->StatusBar()->SimpleText(), "");
+}
+
+TEST_F(WirelessPage, RepeaterAndClientModesCheckTheirOwnFields)
+{
+    // A device of its own that also refuses the AP mode: in these modes the SSID is not
+    // written, so the first write (SSID, broadcast, channel) passes and the second fails.
+    DevsimAgent own({"--refuse-set", kSsid + "=17", "--refuse-set", kApMode + "=17"});
+    ASSERT_TRUE(own.start()) << own.error();
+    openAgainst(own);
+    struct Case {
+        const char* mode;  // as the device reports it
+        const char *rootMac, *clientSsid;
+        QString message;   // none: the checks pass
+        const char* channel;  // chosen; the device holds it afterwards when the checks pass
+    };
+    const Case cases[] = {
+        {"AP Repeater", "", "", "Please input MAC address in blank space! / Error", "3"},
+        {"AP Repeater", "00E0A6AABBC", "", "The length is 12 in IEEE802.11g Root AP MAC Address. / Error", "3"},
+        {"AP Repeater", "00E0A6AABBCC", "", "", "11"},
+        {"AP Client", "", "", "Please input the SSID. / Warning", "3"},
+        {"AP Client", "", " uplink", "The first character can't be blank. / Error", "3"},
+        {"AP Client", "", "uplink", "", "1"},
+    };
+    WirlessRadio& r = page->Radio(0);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.mode) + " / " + c.rootMac + " / " + c.clientSsid);
+        deviceShows("Access Point");
+        r.apMode->setCurrentText(c.mode);
+        page->PC_WirlessChange();
+        EXPECT_EQ(r.apModeProxy->currentIndex(), -1) << "a mode the page does not offer";
+        r.rootMac->setText(c.rootMac);
+        r.clientSsid->setText(c.clientSsid);
+        const QString before = own.value(kChannel);
+        r.channel->setCurrentText(c.channel);
+        apply();
+        if (c.message.isEmpty()) {
+            EXPECT_EQ(own.value(kChannel), c.channel) << "the first write holds no SSID";
+            expectChecksPassed();
+            continue;
+        }
+        EXPECT_EQ(onlyMessage(), c.message);
+        EXPECT_EQ(page->StatusBar()->SimpleText(), "") << "nothing was written";
+        EXPECT_EQ(own.value(kChannel), before);
+    }
+}
+
+TEST_F(WirelessPage, TheTwinScansItsOwnRadio)
+{
+    // A device whose second radio shows: the sheet is made visible and the creation runs
+    // again, so the twin's bindings exist (radio 1's are made once more).
+    SetTabSheetVisible(child<QWidget>(page.get(), "TS_11g"), true);
+    page->FormCreate();
+    ASSERT_NE(page->Radio(1).scanCmdEdits, nullptr);
+    auto* scan = child<QPushButton>(page.get(), "SiteScang");
+    auto* survey = child<QTreeWidget>(page.get(), "SiteServeyListViewg");
+
+    scan->click();
+    EXPECT_EQ(combo(page.get(), "SiteScanComboBoxg")->currentText(), "refresh");
+    EXPECT_FALSE(scan->isEnabled());
+    EXPECT_TRUE(child<QPushButton>(page.get(), "SiteScan")->isEnabled()) << "radio 1 does not scan";
+    EXPECT_EQ(page->surveyRadio, 1);
+    EXPECT_FALSE(page->FormCloseQuery()) << "a running scan keeps the page open";
+    ASSERT_TRUE(waitFor([&] { return device->value("1.3.6.1.4.1.32473.10.37.24.2.8.1.1.2") == "1"; }, 5000))
+        << "the scan command reaches the second radio";
+
+    page->Timer1Timer();
+    EXPECT_EQ(survey->topLevelItemCount(), 0) << "the first tick only counts";
+    page->Timer1Timer();
+    ASSERT_EQ(survey->topLevelItemCount(), 5);
+    EXPECT_EQ(child<QTreeWidget>(page.get(), "SiteServeyListView")->topLevelItemCount(), 0);
+    EXPECT_TRUE(survey->isColumnHidden(0));
+    EXPECT_TRUE(scan->isEnabled());
+    EXPECT_EQ(page->scanIdle, 1);
+
+    int bssid = -1, ssid = -1;
+    for (int c = 0; c < survey->columnCount(); ++c) {
+        if (survey->headerItem()->text(c) == " BSSID")
+            bssid = c;
+        if (survey->headerItem()->text(c) == " SSID")
+            ssid = c;
+    }
+    ASSERT_GE(bssid, 0);
+    ASSERT_GE(ssid, 0);
+    EXPECT_EQ(survey->topLevelItem(0)->text(bssid), "005000200001") << "the second radio's first neighbour";
+    survey->setCurrentItem(survey->topLevelItem(2));
+    EXPECT_EQ(edit(page.get(), "Ed_RoMAddrg0")->text(), survey->topLevelItem(2)->text(bssid));
+    EXPECT_EQ(edit(page.get(), "Ed_SSID_11g")->text(), survey->topLevelItem(2)->text(ssid));
+    EXPECT_EQ(edit(page.get(), "Ed_RoMAddra0")->text(), "");
 }
 
 } // namespace
