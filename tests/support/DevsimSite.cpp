@@ -1,14 +1,11 @@
 #include "support/DevsimSite.h"
 
+#include "support/DevsimProcess.h"
 #include "support/FreePort.h"
 
-#include <QElapsedTimer>
 #include <QFile>
-#include <QFileInfo>
 #include <QJsonDocument>
 #include <QRandomGenerator>
-#include <QThread>
-#include <csignal>
 
 DevsimSite::DevsimSite(std::vector<QStringList> devices) : m_devices(std::move(devices))
 {
@@ -28,11 +25,9 @@ QString DevsimSite::stateFile(size_t device) const
 
 bool DevsimSite::start()
 {
-    const QString program = QStringLiteral(VTA_BIN_DIR) + "/vta-devsim";
-    if (!QFileInfo::exists(program)) {
-        m_error = "vta-devsim is not built at " + program.toStdString();
+    const QString program = DevsimProcess::Program(m_error);
+    if (program.isEmpty())
         return false;
-    }
     for (int attempt = 0; attempt < 3; ++attempt) {
         m_port = FreeUdpPort();
         QStringList arguments;
@@ -44,49 +39,19 @@ bool DevsimSite::start()
                       << stateFile(i) << m_devices[i];
             ready += " udp:" + address(i) + ":" + QString::number(m_port);
         }
-        if (!m_process.start(program, arguments)) {
-            m_error = "vta-devsim did not start";
-            return false;
-        }
-        QElapsedTimer clock;
-        clock.start();
-        while (clock.elapsed() < 10000 && m_process.process().state() != QProcess::NotRunning) {
-            m_process.process().waitForReadyRead(100);
-            if (QString::fromUtf8(m_process.output()).contains(ready))
-                return true;
-        }
-        m_error = "vta-devsim did not come up: " + m_process.output().toStdString();
-        m_process.stop();
+        if (DevsimProcess::Launch(m_process, program, arguments, ready, m_error))
+            return true;
     }
     return false;
 }
 
 void DevsimSite::stop() { m_process.stop(); }
 
-QJsonObject DevsimSite::state(size_t device)
-{
-    QFile::remove(stateFile(device));
-    const qint64 pid = m_process.process().processId();
-    if (pid > 0)
-        ::kill(static_cast<pid_t>(pid), SIGUSR1);
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < 3000) {
-        QFile file(stateFile(device));
-        if (file.open(QIODevice::ReadOnly)) {
-            const QJsonDocument document = QJsonDocument::fromJson(file.readAll());
-            if (document.isObject())
-                return document.object().value("variables").toObject();
-        }
-        QThread::msleep(10);
-    }
-    return {};
-}
+QJsonObject DevsimSite::state(size_t device) { return DevsimProcess::Variables(m_process, stateFile(device)); }
 
 QString DevsimSite::value(size_t device, const QString& instanceOid)
 {
-    const QJsonValue value = state(device).value(instanceOid).toObject().value("value");
-    return value.isDouble() ? QString::number(static_cast<qint64>(value.toDouble())) : value.toString();
+    return DevsimProcess::Value(state(device), instanceOid);
 }
 
 void WriteDevsimState(const QString& path, const std::vector<std::pair<QString, std::pair<QString, QString>>>& values)
