@@ -3,6 +3,7 @@
 // the last row is in the view and the longest pause of the event loop meanwhile.
 //   listview_bench --port PORT [--rows N] [--runs R]
 // Exits 1 when a run does not end with exactly N rows in the view.
+#include "ClientTableColumns.h"
 #include "binding/QvSNMPRequest2Edits.h"
 #include "snmp/QvException.h"
 #include "snmp/QvSNMPStartup.h"
@@ -20,17 +21,6 @@
 #include <string>
 
 namespace {
-
-#define CLIENT_ENTRY "1.3.6.1.4.1.32473.10.37.24.4.5.2.1"
-const VariableDescriptor kClients[] = {
-    {CLIENT_ENTRY ".1", "BandIndex", kSyntaxInteger, kAccessNotAccessible},
-    {CLIENT_ENTRY ".1", "InfoIndex", kSyntaxInteger, kAccessNotAccessible},
-    {CLIENT_ENTRY ".2", "MAC", kSyntaxMacAddress, kAccessReadOnly},
-    {CLIENT_ENTRY ".3", "Band", kSyntaxInteger, kAccessReadOnly},
-    {CLIENT_ENTRY ".4", "Auth", kSyntaxInteger, kAccessReadOnly},
-    {CLIENT_ENTRY ".5", "RSSI", kSyntaxInteger, kAccessReadOnly},
-    {nullptr, nullptr, 0, 0},
-};
 
 struct Run {
     double ms = 0;

@@ -2,6 +2,7 @@
 // waiting form (one get-next per row) and prints the time of each run and their median.
 //   walk_bench --port PORT [--rows N] [--runs R] [--address A] [--community C]
 // Exits 1 when a run does not return exactly N rows (default 1000).
+#include "ClientTableColumns.h"
 #include "snmp/QvException.h"
 #include "snmp/QvSNMPRequest.h"
 #include "snmp/QvSNMPStartup.h"
@@ -17,17 +18,6 @@
 #include <vector>
 
 namespace {
-
-#define CLIENT_ENTRY "1.3.6.1.4.1.32473.10.37.24.4.5.2.1"
-const VariableDescriptor kClients[] = {
-    {CLIENT_ENTRY ".1", "BandIndex", kSyntaxInteger, kAccessNotAccessible},
-    {CLIENT_ENTRY ".1", "InfoIndex", kSyntaxInteger, kAccessNotAccessible},
-    {CLIENT_ENTRY ".2", "MAC", kSyntaxMacAddress, kAccessReadOnly},
-    {CLIENT_ENTRY ".3", "Band", kSyntaxInteger, kAccessReadOnly},
-    {CLIENT_ENTRY ".4", "Auth", kSyntaxInteger, kAccessReadOnly},
-    {CLIENT_ENTRY ".5", "RSSI", kSyntaxInteger, kAccessReadOnly},
-    {nullptr, nullptr, 0, 0},
-};
 
 int usage()
 {
