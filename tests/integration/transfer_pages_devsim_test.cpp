@@ -103,63 +103,26 @@ QByteArray ErrorPacket(uint16_t code)
     return QByteArray("\0\5\0", 3).append(char(code)).append('\0');
 }
 
-class TransferPagesAgainstDevice : public ::testing::Test {
+class TransferPagesAgainstDevice : public ModuleAgainstDevice {
 protected:
+    // The device's LAN lies on loopback, so the pages find this PC in its network.
+    QStringList deviceArguments() const override
+    {
+        return {"--lan", "127.0.0.1/255.0.0.0", "--tftp-port", QString::number(tftpPort)};
+    }
     void SetUp() override
     {
         tftpPort = FreeUdpPort();
         qputenv("VTA_TFTP_PORT", QByteArray::number(tftpPort));
-        device = std::make_unique<DevsimAgent>(QStringList{"--lan", "127.0.0.1/255.0.0.0", "--tftp-port",
-                                                           QString::number(tftpPort), "--restart-seconds", "1"});
-        ASSERT_TRUE(device->start()) << device->error();
-        QDir::setCurrent(folder.path());
-        qputenv("VTA_LOCK_DIR", folder.path().toLocal8Bit());
-        qputenv("VTA_HOST_REGISTRY", folder.filePath("registry.ini").toLocal8Bit());
-        std::ofstream(folder.filePath("127.0.0.1.cfg").toStdString())
-            << "[Program Information]\nAgentPort=" << device->port() << "\nVersion=1\n";
-        TimeScale::setFactor(0.05);
-        main = std::make_unique<TMainForm>(std::vector<std::string>{"/I127.0.0.1", "/Rpublic", "/Wprivate"});
-        ASSERT_EQ(main->outcome(), TMainForm::StartOutcome::Running) << recorder.texts().join("\n").toStdString();
-        // The pages find their address from what the main window polled.
-        ASSERT_TRUE(waitFor([&] { return main->StatusText() == "Ready. " && main->SubMaskEdit->text() == "255.0.0.0"; },
-                            10000))
-            << main->StatusText().toStdString();
+        ModuleAgainstDevice::SetUp();
     }
     void TearDown() override
     {
-        main.reset();
-        TimeScale::setFactor(1.0);
+        ModuleAgainstDevice::TearDown();
         qunsetenv("VTA_TFTP_PORT");
     }
 
-    // The device's state as it is after its next dump, waiting until it meets the condition.
-    bool deviceShows(const QString& oid, const QString& expected, int timeoutMs = 10000)
-    {
-        QString seen;
-        const bool shown = waitFor([&] { return (seen = device->value(oid)) == expected; }, timeoutMs);
-        EXPECT_TRUE(shown) << oid.toStdString() << " is " << seen.toStdString() << ", expected "
-                           << expected.toStdString();
-        return shown;
-    }
-
-    SnmpResponse set(const std::vector<SnmpVarBind>& vbs, int timeout = 100)
-    {
-        SnmpTarget target;
-        target.address = "127.0.0.1";
-        target.port = device->port();
-        target.version = 1;
-        target.readCommunity = "public";
-        target.writeCommunity = "private";
-        target.timeout = timeout;
-        target.retries = 0;
-        return SnmpSession::global().request(target, PduKind::Set, vbs);
-    }
-
-    QTemporaryDir folder;
-    DialogRecorder recorder;
     uint16_t tftpPort = 0;
-    std::unique_ptr<DevsimAgent> device;
-    std::unique_ptr<TMainForm> main;
 };
 
 
