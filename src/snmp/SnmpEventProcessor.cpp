@@ -30,19 +30,30 @@ void SnmpEventProcessor::Stop()
     rearm();
 }
 
-void SnmpEventProcessor::tick()
+void SnmpEventProcessor::socketReady(QSocketNotifier* notifier)
 {
-    if (!m_running)
-        return;
     if (m_inTick) {
         // A completion runs an event loop of its own (a message box): a socket that becomes
         // readable meanwhile waits for the end of this tick, or its level-triggered notifier
-        // would fire without pause. Only such a socket is switched off: switching all of them
-        // off and on for every tick costs a site tool with a hundred sessions dearly.
-        if (auto* notifier = qobject_cast<QSocketNotifier*>(sender()))
-            notifier->setEnabled(false);
+        // would fire without pause.
+        notifier->setEnabled(false);
         return;
     }
+    // One tick reads every session's socket: answers that arrive together (a site tool keeps
+    // a hundred sessions) are taken by one tick, not one tick per socket.
+    if (m_tickQueued)
+        return;
+    m_tickQueued = true;
+    QMetaObject::invokeMethod(this, [this] {
+        m_tickQueued = false;
+        tick();
+    }, Qt::QueuedConnection);
+}
+
+void SnmpEventProcessor::tick()
+{
+    if (!m_running || m_inTick)
+        return;
     m_inTick = true;
     m_timeoutTimer.stop();
     if (SnmpSession::global().exists())
@@ -70,7 +81,8 @@ void SnmpEventProcessor::rearm()
         auto& notifier = m_notifiers[fd];
         if (!notifier) {
             notifier = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
-            connect(notifier.get(), &QSocketNotifier::activated, this, &SnmpEventProcessor::tick);
+            QSocketNotifier* ready = notifier.get();
+            connect(ready, &QSocketNotifier::activated, this, [this, ready] { socketReady(ready); });
         }
         notifier->setEnabled(true);
     }

@@ -12,7 +12,8 @@
 // answer's datagram arrives (socket readiness) or an exchange's time runs out (a timer set
 // to the engine's next time-out). It never re-enters itself: while completions run (one may
 // show a modal message box, which runs the event loop) its timer is off, and a notifier that
-// fires meanwhile is switched off until the completions have ended.
+// fires meanwhile is switched off until the completions have ended. Sockets that become
+// readable together are read by one tick.
 class SnmpEventProcessor : public QObject {
     Q_OBJECT
 public:
@@ -24,11 +25,13 @@ public:
 
 private:
     SnmpEventProcessor();
+    void socketReady(QSocketNotifier* notifier);
     void tick();
     void rearm();
 
     bool m_running = false;
     bool m_inTick = false;
+    bool m_tickQueued = false;
     QTimer m_timeoutTimer;
     std::map<int, std::unique_ptr<QSocketNotifier>> m_notifiers;
 };
