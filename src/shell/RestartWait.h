@@ -18,11 +18,12 @@ struct RestartWait {
     int32_t countdown = 40;
     bool sendReboot = true;
     int32_t rebootDelay = 1;      // ticks before the restart command leaves
-    QString firstLine;            // Label2
-    QString secondLine;           // Label3
-    QString countdownLine;        // Label1, before the number
+    // Empty texts keep the dialog's own ({} lets pages name only the fields they change).
+    QString firstLine{};          // Label2
+    QString secondLine{};         // Label3
+    QString countdownLine{};      // Label1, before the number
     bool showCountdown = true;    // La_Time and "seconds"
-    QString caption;              // the window's title
+    QString caption{};            // the window's title
 };
 
 // The dialog prepared as told, not shown yet: for a page that must have it before the command
