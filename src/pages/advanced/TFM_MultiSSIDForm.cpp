@@ -96,8 +96,6 @@ bool AnySettable(const QvSNMPRequest2Edits& binding)
     return false;
 }
 
-QString GuestName(int guest) { return "Guest SSID" + QString::number(guest + 1); }
-
 } // namespace
 
 TFM_MultiSSIDForm::TFM_MultiSSIDForm(QWidget* owner) : QvPage(owner), ui(std::make_unique<Ui::TFM_MultiSSIDForm>())
