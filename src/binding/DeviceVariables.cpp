@@ -7,6 +7,10 @@ const OptionRow kGetIpFromRows[] = {{1, "Static (Manual)"}, {2, "Dynamic (DHCP)"
 const OptionRow kTftpCommandRows[] = {{1, "Connect"}, {2, "Get"}, {3, "Put"}, {4, "Nothing"}, {0, nullptr}};
 const OptionRow kOffOnRows[] = {{0, "OFF"}, {1, "ON"}, {0, nullptr}};
 const OptionRow kDisableEnableRows[] = {{0, "Disable"}, {1, "Enable"}, {0, nullptr}};
+const OptionRow kApModeRows[] = {{1, "Access Point"}, {2, "WDS with AP"}, {3, "WDS"}, {4, "AP Repeater"},
+                                 {5, "AP Client"}, {0, nullptr}};
+const OptionRow kSuperModeRows[] = {{1, "Super Mode without Turbo"}, {2, "Super Mode with Dynamic Turbo"},
+                                    {3, "Disable"}, {0, nullptr}};
 
 } // namespace
 
@@ -17,6 +21,8 @@ const QvOptionList GetIpFromOptions(kGetIpFromRows);
 const QvOptionList TftpCommandOptions(kTftpCommandRows);
 const QvOptionList OffOnOptions(kOffOnRows);
 const QvOptionList DisableEnableOptions(kDisableEnableRows);
+const QvOptionList ApModeOptions(kApModeRows);
+const QvOptionList SuperModeOptions(kSuperModeRows);
 
 const VariableDescriptor DhcpDynamicPool[] = {
     {VTA_OID(".2.7.2.1"), "Dynamic IP Start", kSyntaxIpAddress, kAccessReadWrite},

@@ -20,6 +20,8 @@ extern const QvOptionList GetIpFromOptions;  // 1 "Static (Manual)", 2 "Dynamic 
 extern const QvOptionList TftpCommandOptions;  // 1 "Connect", 2 "Get", 3 "Put", 4 "Nothing"
 extern const QvOptionList OffOnOptions;        // 0 "OFF", 1 "ON"
 extern const QvOptionList DisableEnableOptions;  // 0 "Disable", 1 "Enable"
+extern const QvOptionList ApModeOptions;         // 1 "Access Point", 2 "WDS with AP", 3 "WDS", 4 "AP Repeater", 5 "AP Client"
+extern const QvOptionList SuperModeOptions;      // 1 "Super Mode without Turbo", 2 "... with Dynamic Turbo", 3 "Disable"
 
 // Rows of the device's TFTP command list: the row of each command.
 inline constexpr int kTftpConnectRow = 0;  // the device fetches a firmware image
@@ -27,6 +29,14 @@ inline constexpr int kTftpGetRow = 1;      // the device fetches a configuration
 inline constexpr int kTftpPutRow = 2;      // the device stores its configuration file
 
 inline constexpr VariableDescriptor EndOfTable{nullptr, nullptr, 0, 0};
+
+// The same variable declared with another access, e.g. invalid where a page switches it on
+// only for the radio it shows.
+constexpr VariableDescriptor WithAccess(VariableDescriptor row, int32_t access)
+{
+    row.access = access;
+    return row;
+}
 
 // Status and capabilities the main window polls.
 inline constexpr VariableDescriptor StLed{VTA_OID(".4.4"), "stLED", kSyntaxInteger, kAccessReadOnly};
@@ -44,6 +54,17 @@ inline constexpr VariableDescriptor MultiSsidSupported{VTA_OID(".99.1.1.9"), "ms
                                                        kAccessReadOnly};
 inline constexpr VariableDescriptor ClientInfoSupported{VTA_OID(".99.1.1.7"), "clientinfosupported",
                                                         kSyntaxInteger, kAccessReadOnly};
+
+// The radio's operating mode and super mode, per radio instance: the wireless page sets them,
+// the multi-SSID page allows guests only in "Access Point" without super mode.
+inline constexpr VariableDescriptor AdApMode1{VTA_OID(".2.1.1.1.1"), "adAPMode", kSyntaxInteger, kAccessReadWrite,
+                                              &ApModeOptions};
+inline constexpr VariableDescriptor AdApMode2{VTA_OID(".2.1.1.1.2"), "adAPMode", kSyntaxInteger, kAccessReadWrite,
+                                              &ApModeOptions};
+inline constexpr VariableDescriptor AdSuperMode1{VTA_OID(".2.3.1.11.1"), "adSuperMode", kSyntaxInteger,
+                                                 kAccessReadWrite, &SuperModeOptions};
+inline constexpr VariableDescriptor AdSuperMode2{VTA_OID(".2.3.1.11.2"), "adSuperMode", kSyntaxInteger,
+                                                 kAccessReadWrite, &SuperModeOptions};
 
 // The device's own address settings (scalars).
 inline constexpr VariableDescriptor HGetIpFrom{VTA_OID(".1.2.1"), "hGetIPFrom", kSyntaxInteger, kAccessReadWrite,

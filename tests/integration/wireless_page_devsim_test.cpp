@@ -1,32 +1,19 @@
 // The wireless page against the simulated device: what it shows when it opens, what each
 // Apply writes (the device's state before and after), the restart wait, the masked keys and
 // the site survey. Timers run at a twentieth of their time.
-#include "support/DevsimAgent.h"
-#include "support/DialogRecorder.h"
+#include "support/PageTestKit.h"
+
 #include "binding/QvStatusBar.h"
 #include "pages/home/TFM_Wirless.h"
-#include "pages/home/WirlessRadio.h"
-#include "platform/TimeScale.h"
-#include "shell/TFM_Waiting.h"
-#include "shell/TMainForm.h"
 
-#include <QApplication>
 #include <QComboBox>
-#include <QDir>
-#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
-#include <QThread>
-#include <QTimer>
 #include <QTreeWidget>
 #include <fstream>
-#include <gtest/gtest.h>
-
-static void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace {
 
@@ -46,26 +33,7 @@ const QString kGuestAuth1 = P + ".2.9.2.1.4.1.1";
 const QString kGuestAuth2 = P + ".2.9.2.1.4.1.2";
 const QString kPassPhrase = P + ".2.5.1.1.4.1";
 
-bool waitFor(const std::function<bool()>& condition, int timeoutMs = 10000)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-        if (clock.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    return true;
-}
-
-template <typename Widget = QWidget>
-Widget* child(QWidget* page, const char* name)
-{
-    Widget* widget = page->findChild<Widget*>(name);
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
-}
+constexpr uint8_t kInteger = 2;
 
 void choose(QComboBox* box, const QString& text)
 {
@@ -75,57 +43,20 @@ void choose(QComboBox* box, const QString& text)
     emit box->activated(index);
 }
 
-// The countdown each wait dialog started with.
-class WaitCountdowns : public QObject {
-public:
-    WaitCountdowns()
-    {
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            for (QWidget* widget : QApplication::topLevelWidgets())
-                if (auto* dialog = qobject_cast<TFM_Waiting*>(widget); dialog && dialog->isVisible() && dialog != m_last) {
-                    m_last = dialog;
-                    seen.push_back(dialog->Countdown);
-                }
-        });
-        m_timer.start(2);
-    }
-    std::vector<int> seen;
-
-private:
-    QTimer m_timer;
-    TFM_Waiting* m_last = nullptr;
-};
-
-class WirelessAgainstDevice : public ::testing::Test {
+class WirelessAgainstDevice : public ModuleAgainstDevice {
 protected:
-    // Starts the device with these settings (instance OID = integer) and the main window.
-    void start(const std::map<QString, QJsonValue>& settings = {}, QStringList arguments = {})
-    {
-        QJsonObject variables;
-        for (const auto& [oid, value] : settings)
-            variables[oid] = QJsonObject{{"type", value.isString() ? "string" : "integer"}, {"value", value}};
-        const QString stateIn = folder.filePath("state-in.json");
-        std::ofstream(stateIn.toStdString())
-            << QJsonDocument(QJsonObject{{"model", "VTA-3100QX"}, {"kind", "state"}, {"variables", variables}})
-                   .toJson()
-                   .toStdString();
-        arguments << "--restart-seconds" << "1" << "--state-in" << stateIn;
-        device = std::make_unique<DevsimAgent>(arguments);
-        ASSERT_TRUE(device->start()) << device->error();
-        QDir::setCurrent(folder.path());
-        qputenv("VTA_LOCK_DIR", folder.path().toLocal8Bit());
-        qputenv("VTA_HOST_REGISTRY", folder.filePath("registry.ini").toLocal8Bit());
-        std::ofstream(folder.filePath("127.0.0.1.cfg").toStdString())
-            << "[Program Information]\nAgentPort=" << device->port() << "\nVersion=1\n";
-        TimeScale::setFactor(0.05);
-        main = std::make_unique<TMainForm>(std::vector<std::string>{"/I127.0.0.1", "/Rpublic", "/Wprivate"});
-        ASSERT_TRUE(waitFor([&] { return main->StatusText() == "Ready. "; })) << main->StatusText().toStdString();
-    }
     void TearDown() override
     {
         page.reset();
-        main.reset();
-        TimeScale::setFactor(1.0);
+        ModuleAgainstDevice::TearDown();
+    }
+    // Integer settings the device holds before the page opens (instance OID = value).
+    void deviceHolds(const std::map<QString, int>& settings)
+    {
+        std::vector<SnmpVarBind> vbs;
+        for (const auto& [oid, value] : settings)
+            vbs.push_back(Bind(oid, kInteger, {}, value));
+        ASSERT_EQ(set(vbs).status, 0);
     }
     void open()
     {
@@ -159,16 +90,11 @@ protected:
         return changed;
     }
 
-    QTemporaryDir folder;
-    DialogRecorder recorder;
-    std::unique_ptr<DevsimAgent> device;
-    std::unique_ptr<TMainForm> main;
     std::unique_ptr<TFM_Wirless> page;
 };
 
 TEST_F(WirelessAgainstDevice, OpensWithTheDevicesSettingsAndAppliesInAccessPointMode)
 {
-    start();
     open();
     EXPECT_EQ(child<QLineEdit>(page.get(), "Ed_SSIDa")->text(), "VTA3100QX");
     EXPECT_EQ(child<QLineEdit>(page.get(), "Ed_RaFreqa")->text(), "2.4");
@@ -187,10 +113,10 @@ TEST_F(WirelessAgainstDevice, OpensWithTheDevicesSettingsAndAppliesInAccessPoint
     const auto before = settings();
     child<QLineEdit>(page.get(), "Ed_SSIDa")->setText("lobby-ap");
     channel->setCurrentIndex(channel->findText("11"));
-    WaitCountdowns waits;
+    WaitWatcher waits;
     apply();
     EXPECT_TRUE(recorder.messages.empty()) << recorder.texts().join(" | ").toStdString();
-    EXPECT_EQ(waits.seen, std::vector<int>{40});
+    EXPECT_EQ(waits.firstCountdowns, QStringList({"40"}));
     EXPECT_EQ(status(), "Setting Success!");
     // Only what changed reaches the device; no WDS partner, key or RADIUS item is written
     // (the device would refuse them, see the next tests).
@@ -198,12 +124,20 @@ TEST_F(WirelessAgainstDevice, OpensWithTheDevicesSettingsAndAppliesInAccessPoint
     EXPECT_EQ(child<QLineEdit>(page.get(), "Ed_SSIDa")->text(), "lobby-ap") << "read again after the restart";
 }
 
-TEST_F(WirelessAgainstDevice, AccessPointModeWritesNoPartnerAndNoUnusedSecurityItem)
+// Refuses the items that an Apply in "Access Point" with open access must leave alone.
+class WirelessRefusingUnusedItems : public WirelessAgainstDevice {
+protected:
+    QStringList deviceArguments() const override
+    {
+        QStringList arguments;
+        for (const QString& oid : {kWds + "1", kValidKey, kKey1, kPassPhrase, P + ".2.5.2.4.0", P + ".2.3.1.11.1"})
+            arguments << "--refuse-set" << oid + "=17";
+        return arguments;
+    }
+};
+
+TEST_F(WirelessRefusingUnusedItems, AccessPointModeWritesNoPartnerAndNoUnusedSecurityItem)
 {
-    // Refused items that an Apply in "Access Point" with open access must leave alone.
-    start({}, {"--refuse-set", P + ".2.2.1.2.1.1=17", "--refuse-set", kValidKey + "=17", "--refuse-set",
-               kKey1 + "=17", "--refuse-set", P + ".2.5.1.1.4.1=17", "--refuse-set", P + ".2.5.2.4.0=17",
-               "--refuse-set", P + ".2.3.1.11.1=17"});
     open();
     apply();
     EXPECT_TRUE(recorder.messages.empty()) << recorder.texts().join(" | ").toStdString();
@@ -212,16 +146,16 @@ TEST_F(WirelessAgainstDevice, AccessPointModeWritesNoPartnerAndNoUnusedSecurityI
 
 TEST_F(WirelessAgainstDevice, WdsWithApWritesThePartnersAndSwitchesGuestsAndAutoScanOff)
 {
-    start({{kGuest1, 1}, {kVlan, 1}, {kAutoScan, 1}});
+    deviceHolds({{kGuest1, 1}, {kVlan, 1}, {kAutoScan, 1}});
     open();
     choose(child<QComboBox>(page.get(), "ED_APModeTempComboBox"), "WDS with AP");
     EXPECT_EQ(page->height(), 272 + 244);
     child<QLineEdit>(page.get(), "Ed_ReMAddra0")->setText("00e0a6112233");
     const auto before = settings();
-    WaitCountdowns waits;
+    WaitWatcher waits;
     apply();
     EXPECT_TRUE(recorder.messages.empty()) << recorder.texts().join(" | ").toStdString();
-    EXPECT_EQ(waits.seen, std::vector<int>{50}) << "a WDS link takes longer to come up";
+    EXPECT_EQ(waits.firstCountdowns, QStringList({"50"})) << "a WDS link takes longer to come up";
     EXPECT_EQ(status(), "Setting Success!");
     std::map<QString, QString> expected{{kApMode, "2"}, {kWds + "1", "00E0A6112233"}, {kGuest1, "0"},
                                         {kVlan, "0"},   {kAutoScan, "0"}};
@@ -236,7 +170,7 @@ TEST_F(WirelessAgainstDevice, WpaSwitchesTheGuestsWepOff)
 {
     // Guest 1 on with a shared key, guest 2 off with open-system WEP: neither can share the
     // radio's keys once it runs WPA.
-    start({{kGuest1, 1}, {kGuestAuth1, 3}, {kGuestAuth2, 2}});
+    deviceHolds({{kGuest1, 1}, {kGuestAuth1, 3}, {kGuestAuth2, 2}});
     open();
     choose(child<QComboBox>(page.get(), "Ed_SecAuthaTemp"), "WPA-PSK");
     child<QLineEdit>(page.get(), "PassPhrasePSKEdit")->setText("lobby-pass");
@@ -249,16 +183,20 @@ TEST_F(WirelessAgainstDevice, WpaSwitchesTheGuestsWepOff)
     EXPECT_EQ(changes(before, settings()), expected) << "the guests keep their state, only their WEP goes";
 }
 
-TEST_F(WirelessAgainstDevice, AFailedFirstWriteShowsSettingErrorWithoutTheWaitDialog)
+class WirelessRefusingTheSsid : public WirelessAgainstDevice {
+protected:
+    QStringList deviceArguments() const override { return {"--refuse-set", kSsid + "=17"}; }
+};
+
+TEST_F(WirelessRefusingTheSsid, AFailedFirstWriteShowsSettingErrorWithoutTheWaitDialog)
 {
-    start({}, {"--refuse-set", kSsid + "=17"});
     open();
     child<QLineEdit>(page.get(), "Ed_SSIDa")->setText("lobby-ap");
     choose(child<QComboBox>(page.get(), "ED_APModeTempComboBox"), "WDS");
     child<QLineEdit>(page.get(), "Ed_ReMAddra0")->setText("00E0A6112233");
-    WaitCountdowns waits;
+    WaitWatcher waits;
     apply();
-    EXPECT_TRUE(waits.seen.empty());
+    EXPECT_EQ(waits.dialogsShown, 0);
     EXPECT_EQ(status(), "Setting error!");
     EXPECT_EQ(device->value(kApMode), "1") << "the writes after the failed one are not made";
     // The page was read again: it shows what the device holds.
@@ -268,7 +206,6 @@ TEST_F(WirelessAgainstDevice, AFailedFirstWriteShowsSettingErrorWithoutTheWaitDi
 
 TEST_F(WirelessAgainstDevice, AsciiKeysAreWrittenAsHexAndMaskedKeysAreLeftAlone)
 {
-    start();
     open();
     choose(child<QComboBox>(page.get(), "Ed_SecAuthaTemp"), "Shared Key");
     choose(child<QComboBox>(page.get(), "Ed_KeyType"), "ASCII");
@@ -286,10 +223,26 @@ TEST_F(WirelessAgainstDevice, AsciiKeysAreWrittenAsHexAndMaskedKeysAreLeftAlone)
 
 }
 
-TEST_F(WirelessAgainstDevice, AMaskedKeyIsNotWrittenAndTheRestIs)
+// A device that holds a shared key and refuses every write of it: a write of the masked key
+// would end the Apply with an error.
+class WirelessWithAKeptKey : public WirelessAgainstDevice {
+protected:
+    QStringList deviceArguments() const override
+    {
+        const QJsonObject variables{{kAuth, QJsonObject{{"type", "integer"}, {"value", 2}}},
+                                    {kEncryption, QJsonObject{{"type", "integer"}, {"value", 1}}},
+                                    {kKey1, QJsonObject{{"type", "string"}, {"value", "6162636465"}}}};
+        const QString state = folder.filePath("state-in.json");
+        std::ofstream(state.toStdString())
+            << QJsonDocument(QJsonObject{{"model", "VTA-3100QX"}, {"kind", "state"}, {"variables", variables}})
+                   .toJson()
+                   .toStdString();
+        return {"--state-in", state, "--refuse-set", kKey1 + "=17"};
+    }
+};
+
+TEST_F(WirelessWithAKeptKey, AMaskedKeyIsNotWrittenAndTheRestIs)
 {
-    // The device would refuse the key: a write of it would end the Apply with an error.
-    start({{kAuth, 2}, {kEncryption, 1}, {kKey1, "6162636465"}}, {"--refuse-set", kKey1 + "=17"});
     open();
     EXPECT_EQ(child<QLineEdit>(page.get(), "Ed_Key1a")->text(), "**********");
     child<QLineEdit>(page.get(), "Ed_SSIDa")->setText("masked");
@@ -301,7 +254,7 @@ TEST_F(WirelessAgainstDevice, AMaskedKeyIsNotWrittenAndTheRestIs)
 
 TEST_F(WirelessAgainstDevice, TheSurveyIsReadAtTheSecondTickAndThePageWaitsForIt)
 {
-    start({{kApMode, 4}});
+    deviceHolds({{kApMode, 4}});
     open();
     // The device runs a mode the page does not offer: the design layout with every group.
     EXPECT_EQ(child<QComboBox>(page.get(), "ED_APModeTempComboBox")->currentIndex(), -1);

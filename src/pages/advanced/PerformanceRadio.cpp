@@ -11,13 +11,10 @@
 
 namespace {
 
-const OptionRow kSuperModeRows[] = {
-    {1, "Super Mode without Turbo"}, {2, "Super Mode with Dynamic Turbo"}, {3, "Disable"}, {0, nullptr}};
 const OptionRow kTransmitPowerRows[] = {{1, "Full"},         {2, "Half(-3dB)"}, {3, "Quarter(-6dB)"},
                                         {4, "Eighth(-9dB)"}, {5, "Min"},        {0, nullptr}};
 const OptionRow kRadioWaveRows[] = {{0, "Off"}, {1, "On"}, {0, nullptr}};
 const OptionRow kAntennaRows[] = {{0, "Diversity"}, {1, "Left Antenna"}, {2, "Right Antenna"}, {0, nullptr}};
-const QvOptionList kSuperModeOptions(kSuperModeRows);
 const QvOptionList kTransmitPowerOptions(kTransmitPowerRows);
 const QvOptionList kRadioWaveOptions(kRadioWaveRows);
 const QvOptionList kAntennaOptions(kAntennaRows);
@@ -50,7 +47,7 @@ bool FillList(QComboBox* combo, const QString& list, const QString& current,
 namespace Performance {
 
 const VariableDescriptor kPerformance[] = {
-    {VTA_OID(".2.3.1.11"), "adSuperMode", kSyntaxInteger, kAccessReadWrite, &kSuperModeOptions},
+    {VTA_OID(".2.3.1.11"), "adSuperMode", kSyntaxInteger, kAccessReadWrite, &DeviceVariables::SuperModeOptions},
     {VTA_OID(".2.3.1.1"), "adFrequency", kSyntaxDisplayString, kAccessReadOnly},
     {VTA_OID(".2.3.1.2"), "adChannel", kSyntaxInteger, kAccessReadWrite},
     {VTA_OID(".2.3.1.3"), "adChannelList", kSyntaxDisplayString, kAccessReadOnly},

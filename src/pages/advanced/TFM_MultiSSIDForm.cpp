@@ -23,16 +23,10 @@ const OptionRow kMasterAuthRows[] = {
     {6, "WPA-PSK"}, {7, "WPA2-EAP"}, {8, "WPA2-PSK"}, {9, "WPA-Auto-EAP"}, {10, "WPA-Auto-PSK"}, {0, nullptr}};
 const OptionRow kGuestAuthRows[] = {{1, "None"}, {2, "Open System"}, {3, "Shared Key"}, {0, nullptr}};
 const OptionRow kKeyIndexRows[] = {{1, "First"}, {2, "Second"}, {3, "Third"}, {4, "Fourth"}, {0, nullptr}};
-const OptionRow kApModeRows[] = {{1, "Access Point"}, {2, "WDS with AP"}, {3, "WDS"}, {4, "AP Repeater"},
-                                 {5, "AP Client"}, {0, nullptr}};
-const OptionRow kSuperModeRows[] = {{1, "Super Mode without Turbo"}, {2, "Super Mode with Dynamic Turbo"},
-                                    {3, "Disable"}, {0, nullptr}};
 const QvOptionList kState(kStateRows);
 const QvOptionList kMasterAuth(kMasterAuthRows);
 const QvOptionList kGuestAuthOptions(kGuestAuthRows);
 const QvOptionList kKeyIndex(kKeyIndexRows);
-const QvOptionList kApMode(kApModeRows);
-const QvOptionList kSuperMode(kSuperModeRows);
 
 const VariableDescriptor kVlanState[] = {
     {VTA_OID(".2.9.3.1.1"), "adVlanState", kSyntaxInteger, kAccessReadWrite, &kState},
@@ -70,10 +64,10 @@ enum MasterItem { kMasterSsidItem, kMasterAuthItem, kMasterEncryption, kMasterKe
 
 // Read only for the visible radio (the page raises its two items).
 const VariableDescriptor kRadioMode[] = {
-    {VTA_OID(".2.1.1.1.1"), "adAPMode", kSyntaxInteger, kAccessInvalid, &kApMode},
-    {VTA_OID(".2.3.1.11.1"), "adSuperMode", kSyntaxInteger, kAccessInvalid, &kSuperMode},
-    {VTA_OID(".2.1.1.1.2"), "adAPMode", kSyntaxInteger, kAccessInvalid, &kApMode},
-    {VTA_OID(".2.3.1.11.2"), "adSuperMode", kSyntaxInteger, kAccessInvalid, &kSuperMode},
+    DeviceVariables::WithAccess(DeviceVariables::AdApMode1, kAccessInvalid),
+    DeviceVariables::WithAccess(DeviceVariables::AdSuperMode1, kAccessInvalid),
+    DeviceVariables::WithAccess(DeviceVariables::AdApMode2, kAccessInvalid),
+    DeviceVariables::WithAccess(DeviceVariables::AdSuperMode2, kAccessInvalid),
     DeviceVariables::EndOfTable,
 };
 

@@ -7,10 +7,6 @@ namespace WirlessVariables {
 namespace {
 
 const OptionRow kEnableRows[] = {{0, "Disable"}, {1, "Enable"}, {0, nullptr}};
-const OptionRow kSuperModeRows[] = {{1, "Super Mode without Turbo"}, {2, "Super Mode with Dynamic Turbo"},
-                                    {3, "Disable"}, {0, nullptr}};
-const OptionRow kApModeRows[] = {{1, "Access Point"}, {2, "WDS with AP"}, {3, "WDS"}, {4, "AP Repeater"},
-                                 {5, "AP Client"}, {0, nullptr}};
 const OptionRow kAuthRows[] = {{1, "Open System"}, {2, "Shared Key"}, {3, "Open System / Shared Key"},
                                {4, "802.1x"},      {5, "WPA-EAP"},    {6, "WPA-PSK"},
                                {7, "WPA2-EAP"},    {8, "WPA2-PSK"},   {9, "WPA-Auto-EAP"},
@@ -31,8 +27,6 @@ constexpr int32_t kOff = kAccessInvalid;
 } // namespace
 
 const QvOptionList EnableOptions(kEnableRows);
-const QvOptionList SuperModeOptions(kSuperModeRows);
-const QvOptionList ApModeOptions(kApModeRows);
 const QvOptionList AuthOptions(kAuthRows);
 const QvOptionList KeyIndexOptions(kKeyIndexRows);
 const QvOptionList CipherOptions(kCipherRows);
@@ -55,8 +49,8 @@ const VariableDescriptor Basic[] = {
 };
 
 const VariableDescriptor SuperMode[] = {
-    {VTA_OID(".2.3.1.11.1"), "adSuperModea", kInteger, kOff, &SuperModeOptions},
-    {VTA_OID(".2.3.1.11.2"), "adSuperModeg", kInteger, kOff, &SuperModeOptions},
+    DeviceVariables::WithAccess(DeviceVariables::AdSuperMode1, kOff),
+    DeviceVariables::WithAccess(DeviceVariables::AdSuperMode2, kOff),
     DeviceVariables::EndOfTable,
 };
 
@@ -76,10 +70,8 @@ const VariableDescriptor AutoScan[2][2] = {
         {VTA_OID(".2.2.1.2." #r ".8"), "adPtPRemoteAPMACAddress", kMac, kRW}
 
 const VariableDescriptor ApMode[2][10] = {
-    {{VTA_OID(".2.1.1.1.1"), "adAPMode", kInteger, kRW, &ApModeOptions}, VTA_WDS_PARTNERS(1),
-     DeviceVariables::EndOfTable},
-    {{VTA_OID(".2.1.1.1.2"), "adAPMode", kInteger, kRW, &ApModeOptions}, VTA_WDS_PARTNERS(2),
-     DeviceVariables::EndOfTable},
+    {DeviceVariables::AdApMode1, VTA_WDS_PARTNERS(1), DeviceVariables::EndOfTable},
+    {DeviceVariables::AdApMode2, VTA_WDS_PARTNERS(2), DeviceVariables::EndOfTable},
 };
 #undef VTA_WDS_PARTNERS
 

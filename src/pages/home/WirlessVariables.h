@@ -8,8 +8,6 @@
 namespace WirlessVariables {
 
 extern const QvOptionList EnableOptions;     // 0 "Disable", 1 "Enable"
-extern const QvOptionList SuperModeOptions;  // 1 without turbo, 2 with dynamic turbo, 3 "Disable"
-extern const QvOptionList ApModeOptions;     // 1 "Access Point" .. 5 "AP Client"
 extern const QvOptionList AuthOptions;       // 1 "Open System" .. 10 "WPA-Auto-PSK"
 extern const QvOptionList KeyIndexOptions;   // 1 "First" .. 4 "Fourth"
 extern const QvOptionList CipherOptions;     // 1 "WEP", 2 "Auto", 3 "AES", 4 "TKIP"
