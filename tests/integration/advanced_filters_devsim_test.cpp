@@ -25,14 +25,6 @@ QString macRowOid(int radio, int row) { return PrivateOid(QString(".2.4.2.1.2.%1
 
 std::string macBytes(const char* hex) { return QByteArray::fromHex(hex).toStdString(); }
 
-QStringList column(QTreeWidget* view, int index)
-{
-    QStringList texts;
-    for (int i = 0; i < view->topLevelItemCount(); ++i)
-        texts << view->topLevelItem(i)->text(index);
-    return texts;
-}
-
 } // namespace
 
 class FiltersAgainstDevice : public ModuleAgainstDevice {

@@ -1,4 +1,6 @@
-#include "pages_devsim_support.h"
+#include "support/DeviceTools.h"
+#include "support/PageTestKit.h"
+#include "platform/TimeScale.h"
 
 #include "binding/Controls.h"
 #include "binding/QvStatusBar.h"
@@ -9,6 +11,7 @@
 #include <QFile>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTreeWidget>
 
 // The client information page against the simulated device.
 namespace {
@@ -42,7 +45,7 @@ TEST_F(ClientPage, ListsTheStationsOfRadioOneNumberedAndRefreshReadsThemAgain)
     EXPECT_EQ(page.windowTitle(), "Status \\ Client Info");
     EXPECT_EQ(child<QTabWidget>(&page, "PageControl1")->tabText(0), "IEEE 802.11g");
     EXPECT_FALSE(TabSheetVisible(child<QWidget>(&page, "TabSheet11g")));
-    ASSERT_TRUE(runUntil([&] { return !child<QLabel>(&page, "NumOfRecord")->text().isEmpty(); }));
+    ASSERT_TRUE(waitFor([&] { return !child<QLabel>(&page, "NumOfRecord")->text().isEmpty(); }));
 
     // The raw table holds both radios and the free slots; the list only radio 1's stations.
     const QTreeWidget* raw = child<QTreeWidget>(&page, "ClientListView");
@@ -54,7 +57,7 @@ TEST_F(ClientPage, ListsTheStationsOfRadioOneNumberedAndRefreshReadsThemAgain)
     const QStringList macs = column(list, 1);
     for (int row = 0; row < 3; ++row) {
         // Stations stand in rows 1, 3 and 5 of the device's table.
-        const QString instance = QString(VTA_PRIVATE ".4.5.2.1.2.1.%1").arg(2 * row + 1);
+        const QString instance = QString(VTA_OID(".4.5.2.1.2.1.%1")).arg(2 * row + 1);
         EXPECT_EQ(macs[row], device->value(instance)) << row;
         EXPECT_TRUE(QRegularExpression("^[0-9A-F]{12}$").match(macs[row]).hasMatch()) << macs[row].toStdString();
         EXPECT_NE(macs[row], "000000000000");
@@ -72,7 +75,7 @@ TEST_F(ClientPage, ListsTheStationsOfRadioOneNumberedAndRefreshReadsThemAgain)
     // Close under the read does nothing; the old-firmware check is off from then on.
     child<QPushButton>(&page, "Bt_Close")->click();
     EXPECT_TRUE(page.isVisible());
-    ASSERT_TRUE(runUntil([&] { return !page.Busy(); }));
+    ASSERT_TRUE(waitFor([&] { return !page.Busy(); }));
     EXPECT_EQ(column(list, 0), QStringList({"1", "2", "3"}));
     runFor(800);  // four checks
     EXPECT_TRUE(page.isVisible());
@@ -93,7 +96,7 @@ TEST_F(ClientPageOnOldFirmware, WarnsAndClosesAtTheThirdCheck)
     QElapsedTimer clock;
     clock.start();
     page.show();
-    ASSERT_TRUE(runUntil([&] { return !page.isVisible(); }, 5000));
+    ASSERT_TRUE(waitFor([&] { return !page.isVisible(); }, 5000));
     // Three checks of 50 ms at this time scale.
     EXPECT_GE(clock.elapsed(), 100);
     ASSERT_EQ(recorder.texts(), QStringList({kOldFirmware}));
@@ -110,7 +113,7 @@ TEST_F(ClientPageWithoutDevice, ShowsTheTimeOutThenTakesTheDeviceForOldFirmware)
     TClientInformation page;
     EXPECT_LT(clock.elapsed(), 500);  // both exchanges notify
     page.show();
-    ASSERT_TRUE(runUntil([&] { return !page.isVisible(); }, 5000));
+    ASSERT_TRUE(waitFor([&] { return !page.isVisible(); }, 5000));
     EXPECT_LT(clock.elapsed(), 2 * kTimeout * 10 + 1500);
     EXPECT_TRUE(panelText(page).contains("timed out")) << panelText(page).toStdString();
     EXPECT_EQ(recorder.texts(), QStringList({kOldFirmware}));

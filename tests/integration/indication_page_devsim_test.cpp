@@ -1,4 +1,7 @@
-#include "pages_devsim_support.h"
+#include "support/DeviceTools.h"
+#include "support/PageTestKit.h"
+#include "platform/TimeScale.h"
+#include "snmp/SnmpSettings.h"
 
 #include "binding/QvStatusBar.h"
 #include "pages/status/TIndicationForm.h"
@@ -8,6 +11,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QProgressBar>
+#include <QPushButton>
 
 // The indication page against the simulated device.
 namespace {
@@ -52,7 +56,7 @@ TEST_F(IndicationPage, ShowsCelsiusAndTruncatedFahrenheit)
         SCOPED_TRACE(c.arguments.join(' ').toStdString());
         start(c.arguments);
         TIndicationForm page;
-        ASSERT_TRUE(runUntil([&] { return page.RefreshDone; }));
+        ASSERT_TRUE(waitFor([&] { return page.RefreshDone; }));
         EXPECT_EQ(child<QLabel>(&page, "Lab_Tempreture")->text(), c.celsius);
         EXPECT_EQ(child<QLabel>(&page, "LAB_Tempretureh")->text(), c.fahrenheit);
         if (c.bar >= 0)
@@ -85,9 +89,9 @@ TEST_F(IndicationPage, ShowsTheSignalOnlyForABridgeToOneRemoteAccessPoint)
         if (c.signalObject)
             arguments << "--signal-strength" << "67";
         start(arguments);
-        ASSERT_TRUE(ToolSet(device->port(), VTA_PRIVATE ".2.1.1.1.1", "i", QString::number(c.mode)));
+        ASSERT_TRUE(ToolSet(device->port(), VTA_OID(".2.1.1.1.1"), "i", QString::number(c.mode)));
         for (int slot = 1; slot <= c.partners; ++slot)
-            ASSERT_TRUE(ToolSet(device->port(), QString(VTA_PRIVATE ".2.2.1.2.1.%1").arg(slot), "x",
+            ASSERT_TRUE(ToolSet(device->port(), QString(VTA_OID(".2.2.1.2.1.%1")).arg(slot), "x",
                                 QString("00112233445%1").arg(slot)));
         TIndicationForm page;
         EXPECT_EQ(page.SignalStrengthAvailable, c.signalObject);
@@ -99,7 +103,7 @@ TEST_F(IndicationPage, ShowsTheSignalOnlyForABridgeToOneRemoteAccessPoint)
             EXPECT_EQ(child<QProgressBar>(&page, "ProgressBar2")->value(), 67);
             EXPECT_EQ(child<QPushButton>(&page, "CloseButton")->y(), 200);
         }
-        runUntil([&] { return page.RefreshDone; });
+        waitFor([&] { return page.RefreshDone; });
     }
 }
 
@@ -115,14 +119,14 @@ TEST_F(SlowIndication, RefreshesByItselfAndRefusesClosingWhileAReadIsOutstanding
     EXPECT_FALSE(page.RefreshDone);
     child<QPushButton>(&page, "CloseButton")->click();
     EXPECT_TRUE(page.isVisible());
-    ASSERT_TRUE(runUntil([&] { return page.RefreshDone; }));
+    ASSERT_TRUE(waitFor([&] { return page.RefreshDone; }));
     EXPECT_EQ(child<QLabel>(&page, "LAB_Tempretureh")->text(), "107");
 
     // Every 10 s (here 0.5 s) the page reads again and says so meanwhile.
-    ASSERT_TRUE(runUntil([&] { return panelText(page) == "Refresh..."; }, 3000));
+    ASSERT_TRUE(waitFor([&] { return panelText(page) == "Refresh..."; }, 3000));
     page.close();
     EXPECT_TRUE(page.isVisible());
-    ASSERT_TRUE(runUntil([&] { return page.RefreshDone; }));
+    ASSERT_TRUE(waitFor([&] { return page.RefreshDone; }));
     EXPECT_NE(panelText(page), "Refresh...");
     page.close();
     EXPECT_FALSE(page.isVisible());
@@ -138,7 +142,7 @@ TEST_F(IndicationWithoutDevice, KeepsItsFiguresShowsTheTimeOutAndCloses)
     page.show();
     // The two waiting reads (signal strength, mode) at most.
     EXPECT_LT(clock.elapsed(), 2 * 2 * kTimeout * 10 + 1500);
-    ASSERT_TRUE(runUntil([&] { return page.RefreshDone; }, 5000));
+    ASSERT_TRUE(waitFor([&] { return page.RefreshDone; }, 5000));
     EXPECT_TRUE(panelText(page).contains("timed out")) << panelText(page).toStdString();
     EXPECT_EQ(child<QLabel>(&page, "LAB_Tempretureh")->text(), "235");
     EXPECT_EQ(page.CurrentLayout(), TIndicationForm::Layout::Collapsed);

@@ -1,4 +1,5 @@
-#include "pages_devsim_support.h"
+#include "support/DeviceTools.h"
+#include "support/PageTestKit.h"
 
 #include "binding/QvSNMPRequest2Edits.h"
 #include "binding/QvStatusBar.h"
@@ -13,7 +14,7 @@
 // The system log page and its settings dialog against the simulated device.
 namespace {
 
-#define LOG_SETTING(n) VTA_PRIVATE ".2.11." #n ".0"
+#define LOG_SETTING(n) VTA_OID(".2.11." #n ".0")
 
 QString panelText(TLogForm& page) { return child<QvStatusBar>(&page, "StatusBar1")->Panel(0)->Text(); }
 
@@ -42,7 +43,7 @@ TEST_F(LogPage, FillsOnRequestRefusesClosingMeanwhileAndClearsWhenTheDeviceDid)
     child<QPushButton>(&page, "CloseBtn")->click();
     page.close();
     EXPECT_TRUE(page.isVisible());
-    ASSERT_TRUE(runUntil([&] { return buttonsEnabled(page); }));
+    ASSERT_TRUE(waitFor([&] { return buttonsEnabled(page); }));
     EXPECT_TRUE(page.isVisible());
 
     // The device's start, then its synthetic entries, oldest first; time and message shown.
@@ -59,13 +60,13 @@ TEST_F(LogPage, FillsOnRequestRefusesClosingMeanwhileAndClearsWhenTheDeviceDid)
     EXPECT_FALSE(panelText(page).isEmpty());
 
     child<QPushButton>(&page, "Clear_Btn")->click();
-    ASSERT_TRUE(runUntil([&] { return panelText(page) == "Setting success!"; })) << panelText(page).toStdString();
+    ASSERT_TRUE(waitFor([&] { return panelText(page) == "Setting success!"; })) << panelText(page).toStdString();
     EXPECT_EQ(list->topLevelItemCount(), 0);
-    EXPECT_EQ(device->value(VTA_PRIVATE ".2.11.10.0"), "1");
+    EXPECT_EQ(device->value(VTA_OID(".2.11.10.0")), "1");
 
     // The device's log is empty now: a new read brings none of the old entries back.
     child<QPushButton>(&page, "GetBtn")->click();
-    ASSERT_TRUE(runUntil([&] { return buttonsEnabled(page); }));
+    ASSERT_TRUE(waitFor([&] { return buttonsEnabled(page); }));
     EXPECT_TRUE(column(list, messageColumn).filter("Synthetic").isEmpty());
     EXPECT_TRUE(recorder.messages.empty()) << recorder.texts().join("|").toStdString();
 
@@ -77,7 +78,7 @@ class LogPageRefusingClear : public PageAgainstDevice {
 protected:
     QStringList deviceArguments() const override
     {
-        return {"--log-rows", "3", "--refuse-set", VTA_PRIVATE ".2.11.10.0=5"};
+        return {"--log-rows", "3", "--refuse-set", VTA_OID(".2.11.10.0=5")};
     }
 };
 
@@ -86,12 +87,12 @@ TEST_F(LogPageRefusingClear, ReportsTheFailureAndKeepsTheList)
 {
     TLogForm page;
     child<QPushButton>(&page, "GetBtn")->click();
-    ASSERT_TRUE(runUntil([&] { return buttonsEnabled(page); }));
+    ASSERT_TRUE(waitFor([&] { return buttonsEnabled(page); }));
     const int rows = child<QTreeWidget>(&page, "ViewListView")->topLevelItemCount();
     ASSERT_GE(rows, 3);
 
     child<QPushButton>(&page, "Clear_Btn")->click();
-    ASSERT_TRUE(runUntil([&] { return panelText(page) == "Set error!"; })) << panelText(page).toStdString();
+    ASSERT_TRUE(waitFor([&] { return panelText(page) == "Set error!"; })) << panelText(page).toStdString();
     EXPECT_EQ(child<QTreeWidget>(&page, "ViewListView")->topLevelItemCount(), rows);
 }
 
@@ -131,9 +132,9 @@ TEST_F(LogSettings, ShowWhatTheDeviceHoldsAndApplyWritesThemWithARestart)
     EXPECT_EQ(panelText(page), "Set Success!");
 
     // The wait dialog sent the restart command: the device's log says so once it is back.
-    ASSERT_TRUE(runUntil([&] { return ToolGetAnswers(device->port(), VTA_PRIVATE ".4.4.0"); }));
+    ASSERT_TRUE(waitFor([&] { return ToolGetAnswers(device->port(), VTA_OID(".4.4.0")); }));
     child<QPushButton>(&page, "GetBtn")->click();
-    ASSERT_TRUE(runUntil([&] { return buttonsEnabled(page); }));
+    ASSERT_TRUE(waitFor([&] { return buttonsEnabled(page); }));
     const QTreeWidget* list = child<QTreeWidget>(&page, "ViewListView");
     EXPECT_FALSE(column(list, list->columnCount() - 1).filter("Restart requested").isEmpty());
 }
@@ -150,12 +151,12 @@ TEST_F(LogPageWithoutDevice, OpensReadsInVainAndStaysUsable)
     EXPECT_LT(clock.elapsed(), 2 * kTimeout * 10 + 1500);
     child<QPushButton>(&page, "GetBtn")->click();
     EXPECT_FALSE(buttonsEnabled(page));
-    ASSERT_TRUE(runUntil([&] { return buttonsEnabled(page); }, 5000));
+    ASSERT_TRUE(waitFor([&] { return buttonsEnabled(page); }, 5000));
     EXPECT_NE(panelText(page), "Refresh...");
     EXPECT_EQ(child<QTreeWidget>(&page, "ViewListView")->topLevelItemCount(), 0);
 
     child<QPushButton>(&page, "Clear_Btn")->click();
-    ASSERT_TRUE(runUntil([&] { return panelText(page) == "Set error!"; }, 5000)) << panelText(page).toStdString();
+    ASSERT_TRUE(waitFor([&] { return panelText(page) == "Set error!"; }, 5000)) << panelText(page).toStdString();
 
     // The buttons stand where the width puts them.
     page.resize(478, page.height());

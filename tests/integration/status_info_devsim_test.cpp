@@ -1,4 +1,5 @@
-#include "pages_devsim_support.h"
+#include "support/DeviceTools.h"
+#include "support/PageTestKit.h"
 
 #include "binding/Controls.h"
 #include "binding/QvStatusBar.h"
@@ -29,7 +30,7 @@ TEST_F(DeviceInfoPage, ShowsWhatTheDeviceRunsAndRefreshReadsOnlyTheRadio)
 
     EXPECT_EQ(text(&page, "Ed_Firmware"), "2.05");
     EXPECT_EQ(text(&page, "Ed_Mac"), "00E0A6310524");
-    EXPECT_EQ(text(&page, "Ed_Mac"), device->value(VTA_PRIVATE ".4.1.1.2.0"));
+    EXPECT_EQ(text(&page, "Ed_Mac"), device->value(VTA_OID(".4.1.1.2.0")));
     EXPECT_EQ(text(&page, "Ed_GetIP"), "Manual");
     EXPECT_EQ(text(&page, "Ed_IPaddr"), "192.168.0.50");
     EXPECT_EQ(text(&page, "Ed_SubMask"), "255.255.255.0");
@@ -41,9 +42,9 @@ TEST_F(DeviceInfoPage, ShowsWhatTheDeviceRunsAndRefreshReadsOnlyTheRadio)
     EXPECT_TRUE(recorder.messages.empty());
 
     // New settings run after a restart; Refresh shows the radio's, the Ethernet part stays.
-    ASSERT_TRUE(ToolSet(device->port(), VTA_PRIVATE ".1.1.1.1.1", "s", "Lobby"));
-    ASSERT_TRUE(ToolSet(device->port(), VTA_PRIVATE ".1.1.1.3.1", "i", "11"));
-    ASSERT_TRUE(ToolSet(device->port(), VTA_PRIVATE ".1.2.2.0", "a", "192.168.0.60"));
+    ASSERT_TRUE(ToolSet(device->port(), VTA_OID(".1.1.1.1.1"), "s", "Lobby"));
+    ASSERT_TRUE(ToolSet(device->port(), VTA_OID(".1.1.1.3.1"), "i", "11"));
+    ASSERT_TRUE(ToolSet(device->port(), VTA_OID(".1.2.2.0"), "a", "192.168.0.60"));
     restartDevice(device->port());
     child<QPushButton>(&page, "Bt_Refa")->click();
     EXPECT_EQ(text(&page, "Ed_SSIDa"), "Lobby");

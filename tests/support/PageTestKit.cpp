@@ -1,7 +1,9 @@
 #include "support/PageTestKit.h"
 
+#include "support/SnmpLibrary.h"
 #include "platform/TimeScale.h"
 #include "shell/TFM_Waiting.h"
+#include "snmp/SnmpSettings.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -10,6 +12,7 @@
 #include <QEvent>
 #include <QLabel>
 #include <QThread>
+#include <QTreeWidget>
 #include <fstream>
 
 bool waitFor(const std::function<bool()>& condition, int timeoutMs)
@@ -23,6 +26,19 @@ bool waitFor(const std::function<bool()>& condition, int timeoutMs)
         QThread::msleep(5);
     }
     return true;
+}
+
+void runFor(int milliseconds)
+{
+    waitFor([] { return false; }, milliseconds);
+}
+
+QStringList column(const QTreeWidget* view, int c)
+{
+    QStringList texts;
+    for (int row = 0; row < view->topLevelItemCount(); ++row)
+        texts << view->topLevelItem(row)->text(c);
+    return texts;
 }
 
 WaitWatcher::WaitWatcher()
@@ -58,11 +74,18 @@ void WaitWatcher::note(QWidget* dialog)
         lines << line;
 }
 
+namespace {
+
+std::unique_ptr<DevsimAgent> DeviceRestartingInOneSecond(const QStringList& arguments)
+{
+    return std::make_unique<DevsimAgent>(QStringList{"--restart-seconds", "1"} + arguments);
+}
+
+} // namespace
+
 void ModuleAgainstDevice::SetUp()
 {
-    QStringList arguments = {"--restart-seconds", "1"};
-    arguments << deviceArguments();
-    device = std::make_unique<DevsimAgent>(arguments);
+    device = DeviceRestartingInOneSecond(deviceArguments());
     ASSERT_TRUE(device->start()) << device->error();
     QDir::setCurrent(folder.path());
     qputenv("VTA_LOCK_DIR", folder.path().toLocal8Bit());
@@ -80,6 +103,45 @@ void ModuleAgainstDevice::TearDown()
 {
     main.reset();
     TimeScale::setFactor(1.0);
+}
+
+void PageAgainstDevice::SetUp()
+{
+    TimeScale::setFactor(0.05);
+    device = DeviceRestartingInOneSecond(deviceArguments());
+    ASSERT_TRUE(device->start()) << device->error();
+    AimAt(device->port());
+}
+
+void PageAgainstDevice::TearDown()
+{
+    TimeScale::setFactor(1.0);
+    SetDefaultSnmpSettings();
+}
+
+void PageWithoutDevice::SetUp()
+{
+    TimeScale::setFactor(0.05);
+    silent = std::make_unique<SilentAgent>();
+    AimAt(silent->port(), kTimeout);
+}
+
+void PageWithoutDevice::TearDown()
+{
+    TimeScale::setFactor(1.0);
+    SetDefaultSnmpSettings();
+}
+
+void AimAt(uint16_t port, int timeout)
+{
+    StartSnmpLibraryOnce();
+    SetDefaultSnmpSettings();
+    DefaultTimeout = timeout;
+    QvSNMPDevice.address = "127.0.0.1";
+    QvSNMPDevice.port = port;
+    QvSNMPSecurity.version = 1;
+    QvSNMPSecurity.readCommunity = "public";
+    QvSNMPSecurity.writeCommunity = "private";
 }
 
 bool ModuleAgainstDevice::deviceShows(const QString& oid, const QString& expected, int timeoutMs)

@@ -1,10 +1,12 @@
 #pragma once
 
 // What page tests share: waiting with the event loop running, finding a page's controls by
-// their documented names, watching the wait dialog, and a module running against vta-devsim.
+// their documented names, watching the wait dialog, a module running against vta-devsim, and
+// a page alone against vta-devsim or against an agent that never answers.
 
 #include "support/DevsimAgent.h"
 #include "support/DialogRecorder.h"
+#include "support/SilentAgent.h"
 #include "shell/TMainForm.h"
 #include "snmp/SnmpSession.h"
 
@@ -22,8 +24,14 @@
 // Failures show texts as texts.
 inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
+class QTreeWidget;
+
 // Runs the event loop until the condition holds; false after timeoutMs.
-bool waitFor(const std::function<bool()>& condition, int timeoutMs);
+bool waitFor(const std::function<bool()>& condition, int timeoutMs = 10000);
+// Runs the event loop for a while.
+void runFor(int milliseconds);
+// One column of a list view, top to bottom.
+QStringList column(const QTreeWidget* view, int c);
 
 // A control of a page by its name; a missing one fails the test.
 template <typename Widget>
@@ -74,6 +82,36 @@ protected:
     std::unique_ptr<DevsimAgent> device;
     std::unique_ptr<TMainForm> main;
 };
+
+// A page alone, without the main window (Capabilities() knows no device), against a simulator
+// started with the test's arguments: the module's settings aimed at it (SNMPv2c, public /
+// private), the device restarting in 1 s, timers at a twentieth of their time.
+class PageAgainstDevice : public ::testing::Test {
+protected:
+    virtual QStringList deviceArguments() const { return {}; }
+
+    void SetUp() override;
+    void TearDown() override;
+
+    DialogRecorder recorder;
+    std::unique_ptr<DevsimAgent> device;
+};
+
+// A page alone against an agent that never answers: what a stopped device looks like.
+// Requests time out after kTimeout hundredths of a second (1 retry).
+class PageWithoutDevice : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    static constexpr int kTimeout = 20;  // 0.2 s, one retry: 0.4 s per exchange
+    DialogRecorder recorder;
+    std::unique_ptr<SilentAgent> silent;
+};
+
+// Aims the module's settings at 127.0.0.1:port over SNMPv2c (public / private); timeout in
+// hundredths of a second.
+void AimAt(uint16_t port, int timeout = 100);
 
 // The full dotted OID of the device's private variable at suffix (".4.4.0").
 QString PrivateOid(const QString& suffix);
