@@ -565,16 +565,17 @@ void SnmpAgent::runOnce(int maxWaitMs)
         snmp_timeout();
     run_alarms();
     netsnmp_check_outstanding_agent_requests();
+    const auto woken = std::chrono::steady_clock::now();
     for (auto& station : m_stations) {
         Device& device = station->device;
         if (TftpTransfer* transfer = device.transfer()) {
             if (ready > 0 && transfer->descriptor() >= 0 && transfer->descriptor() < FD_SETSIZE &&
                 FD_ISSET(transfer->descriptor(), &readable))
                 transfer->receive();
-            transfer->expire(std::chrono::steady_clock::now());
+            transfer->expire(woken);
         }
         const unsigned boots = device.boots();
-        device.poll(std::chrono::steady_clock::now());
+        device.poll(woken);
         if (device.boots() != boots)
             writeState(*station);  // the running status changed with the restart
         releaseDelayed(*station);

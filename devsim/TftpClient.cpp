@@ -131,29 +131,27 @@ void TftpTransfer::transmit()
 
 void TftpTransfer::receive()
 {
+    // One datagram a call: in lock-step there is rarely a second, and the agent's loop comes
+    // back while one waits, so looking for more would cost a failing system call per block.
     char buffer[kBlock + 4 + 512];
-    while (!m_ended) {
-        sockaddr_in from{};
-        socklen_t fromLength = sizeof from;
-        const ssize_t n = ::recvfrom(m_fd, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &fromLength);
-        if (n < 0)
-            return;  // nothing more waiting
-        if (n < 4 || from.sin_addr.s_addr != m_peer)
-            continue;
-        if (m_tidKnown && from.sin_port != m_peerPort) {
-            // Another transfer ID of the same host: told so, and the transfer goes on.
-            const std::string reject = Numbered(kError, 5, "Unknown transfer ID", sizeof "Unknown transfer ID");
-            ::sendto(m_fd, reject.data(), reject.size(), 0, reinterpret_cast<sockaddr*>(&from), fromLength);
-            continue;
-        }
-        if (Word(buffer, 0) == kError)
-            return fail(ErrorText(buffer, static_cast<size_t>(n)));
-        if (!m_tidKnown) {
-            m_peerPort = from.sin_port;  // the server's transfer ID from now on
-            m_tidKnown = true;
-        }
-        answered(buffer, static_cast<size_t>(n));
+    sockaddr_in from{};
+    socklen_t fromLength = sizeof from;
+    const ssize_t n = ::recvfrom(m_fd, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &fromLength);
+    if (m_ended || n < 4 || from.sin_addr.s_addr != m_peer)
+        return;
+    if (m_tidKnown && from.sin_port != m_peerPort) {
+        // Another transfer ID of the same host: told so, and the transfer goes on.
+        const std::string reject = Numbered(kError, 5, "Unknown transfer ID", sizeof "Unknown transfer ID");
+        ::sendto(m_fd, reject.data(), reject.size(), 0, reinterpret_cast<sockaddr*>(&from), fromLength);
+        return;
     }
+    if (Word(buffer, 0) == kError)
+        return fail(ErrorText(buffer, static_cast<size_t>(n)));
+    if (!m_tidKnown) {
+        m_peerPort = from.sin_port;  // the server's transfer ID from now on
+        m_tidKnown = true;
+    }
+    answered(buffer, static_cast<size_t>(n));
 }
 
 // A packet of the server's transfer ID. Duplicates and strays are passed over: the deadline

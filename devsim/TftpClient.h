@@ -44,7 +44,7 @@ public:
     int descriptor() const { return m_ended ? -1 : m_fd; }
     Clock::time_point deadline() const { return m_deadline; }
 
-    // Takes every datagram waiting on the socket.
+    // Takes a datagram waiting on the socket.
     void receive();
     // After the deadline: sends the last packet again, or gives up after the last retry.
     void expire(Clock::time_point now);

@@ -10,7 +10,7 @@
 #include <unistd.h>
 
 namespace {
-constexpr qsizetype kHeldBytes = 64 * 1024;
+constexpr size_t kHeldBytes = 16 * 1024;
 }
 
 TftpIncomingFile::TftpIncomingFile(QString target, bool sync) : m_target(std::move(target)), m_sync(sync) {}
@@ -44,22 +44,22 @@ bool TftpIncomingFile::write(const char* data, qint64 length)
 {
     if (m_fd < 0)
         return false;
-    m_held.append(data, length);
+    m_held.insert(m_held.end(), data, data + length);
     return m_held.size() < kHeldBytes || flush();
 }
 
 bool TftpIncomingFile::flush()
 {
-    const char* next = m_held.constData();
-    qsizetype left = m_held.size();
+    const char* next = m_held.data();
+    size_t left = m_held.size();
     while (left > 0) {
-        const ssize_t written = ::write(m_fd, next, static_cast<size_t>(left));
+        const ssize_t written = ::write(m_fd, next, left);
         if (written < 0 && errno == EINTR)
             continue;
         if (written <= 0)
             return false;
         next += written;
-        left -= written;
+        left -= static_cast<size_t>(written);
     }
     m_held.clear();
     return true;

@@ -1,7 +1,8 @@
 #pragma once
 
-#include <QByteArray>
 #include <QString>
+
+#include <vector>
 
 // A file a peer writes. Its bytes go to a new file beside the target, which takes the
 // target's name only once complete: a broken transfer never leaves a short file behind, and
@@ -28,5 +29,5 @@ private:
     QString m_temporary;
     bool m_sync;
     int m_fd = -1;
-    QByteArray m_held;  // written out in large pieces, not one system call per block
+    std::vector<char> m_held;  // written out in large pieces, not one system call per block
 };
