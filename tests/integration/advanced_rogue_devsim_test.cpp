@@ -33,14 +33,6 @@ const QString kDeleteList = PrivateOid(".2.10.4.2.1.0");
 
 SnmpVarBind Int(const QString& oid, int value) { return Bind(oid, 2, {}, value); }
 
-QStringList column(QTreeWidget* view, int index)
-{
-    QStringList texts;
-    for (int i = 0; i < view->topLevelItemCount(); ++i)
-        texts << view->topLevelItem(i)->text(index);
-    return texts;
-}
-
 QStringList captions(QTreeWidget* view)
 {
     QStringList texts;

@@ -1,6 +1,7 @@
 #include "support/SnmpLibrary.h"
 #include "support/DevsimAgent.h"
 #include "support/DialogRecorder.h"
+#include "support/PageTestKit.h"
 #include "binding/New_req2Edit.h"
 #include "snmp/QvSNMPStartup.h"
 #include "binding/QvStatusBar.h"
@@ -59,22 +60,6 @@ const VariableDescriptor kMacFilter[] = {
     {PRIVATE ".2.4.2.1.2.1", "MAC Address", kSyntaxMacAddress, kAccessReadWrite},
     {nullptr, nullptr, 0, 0},
 };
-
-void runUntil(const std::function<bool()>& done, int milliseconds = 10000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < milliseconds)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-}
-
-QStringList column(const QTreeWidget& view, int c)
-{
-    QStringList texts;
-    for (int row = 0; row < view.topLevelItemCount(); ++row)
-        texts << view.topLevelItem(row)->text(c);
-    return texts;
-}
 
 // The LAN fields of a page: a combo box and three address edits.
 struct LanForm {
@@ -146,8 +131,9 @@ TEST_F(BindingOnDevice, GetsFillEditsCombosAndAListViewInBothModes)
             binding->OnAfterGet = [&] { ++afterGets; };
             EXPECT_TRUE(binding->Get());
         }
-        if (mode == QvSNMPRequest2Controls::kNotifying)
-            runUntil([&] { return done == 2; });
+        if (mode == QvSNMPRequest2Controls::kNotifying) {
+            EXPECT_TRUE(waitFor([&] { return done == 2; }));
+        }
         EXPECT_FALSE(lan.Busy);
         EXPECT_FALSE(clients.Busy);
         EXPECT_EQ(afterGets, 2);
@@ -159,10 +145,10 @@ TEST_F(BindingOnDevice, GetsFillEditsCombosAndAListViewInBothModes)
 
         // Three stations on radio 1: both keys, then MAC and band as the device reports them.
         ASSERT_EQ(view.topLevelItemCount(), 3);
-        EXPECT_EQ(column(view, 0), QStringList({"1", "1", "1"}));
-        EXPECT_EQ(column(view, 1), QStringList({"1", "2", "3"}));
-        EXPECT_EQ(column(view, 3), QStringList({"11g", "11g", "11g"}));
-        for (const QString& address : column(view, 2))
+        EXPECT_EQ(column(&view, 0), QStringList({"1", "1", "1"}));
+        EXPECT_EQ(column(&view, 1), QStringList({"1", "2", "3"}));
+        EXPECT_EQ(column(&view, 3), QStringList({"11g", "11g", "11g"}));
+        for (const QString& address : column(&view, 2))
             EXPECT_TRUE(QRegularExpression("^[0-9A-F]{12}$").match(address).hasMatch()) << address.toStdString();
 
         view.setCurrentItem(view.topLevelItem(1));
@@ -205,7 +191,7 @@ TEST_F(BindingOnDevice, SetsWriteWhatTheControlsHold)
         setDone = true;
     };
     filter.Get();
-    runUntil([&] { return gets == 1; });
+    EXPECT_TRUE(waitFor([&] { return gets == 1; }));
     ASSERT_EQ(view.topLevelItemCount(), 16);
     EXPECT_FALSE(mac.isEnabled()) << "disabled until a row is selected";
     view.setCurrentItem(view.topLevelItem(2));
@@ -213,7 +199,7 @@ TEST_F(BindingOnDevice, SetsWriteWhatTheControlsHold)
     EXPECT_EQ(index.text(), "3");
     mac.setText("00e0a6310524");
     EXPECT_TRUE(filter.Set(true, true));
-    runUntil([&] { return setDone && gets == 2 && !filter.Busy; });
+    EXPECT_TRUE(waitFor([&] { return setDone && gets == 2 && !filter.Busy; }));
     EXPECT_EQ(device.value(PRIVATE ".2.4.2.1.2.1.3"), "00E0A6310524");
     ASSERT_EQ(view.topLevelItemCount(), 16);
     EXPECT_EQ(view.topLevelItem(2)->text(1), "00E0A6310524");
@@ -226,8 +212,8 @@ TEST_F(BindingOnDevice, SetsWriteWhatTheControlsHold)
     QTreeWidget usedView(&form);
     used.BindListView(&usedView, false);
     EXPECT_TRUE(used.Get());
-    EXPECT_EQ(column(usedView, 0), QStringList({"1"}));
-    EXPECT_EQ(column(usedView, 1), QStringList({"00E0A6310524"}));
+    EXPECT_EQ(column(&usedView, 0), QStringList({"1"}));
+    EXPECT_EQ(column(&usedView, 1), QStringList({"00E0A6310524"}));
     EXPECT_TRUE(recorder.messages.empty()) << recorder.texts().join("|").toStdString();
 }
 
@@ -257,7 +243,7 @@ TEST_F(BindingOnDevice, AValueTheControlsCannotShowStopsTheGet)
             }
         } else {
             EXPECT_TRUE(lan.Get());
-            runUntil([&] { return !lan.Busy; });
+            EXPECT_TRUE(waitFor([&] { return !lan.Busy; }));
             EXPECT_TRUE(bar.SimpleText().startsWith(
                 "Get: (QvSNMP++) Bad syntax of the associated SNMP variable's (partial) data!. Receive at "))
                 << bar.SimpleText().toStdString();
@@ -283,7 +269,7 @@ TEST_F(BindingOnDevice, APageClosedDuringAWaitingWalkClosesAfterIt)
     QTimer::singleShot(0, &page, [&] { page.reject(); });
     EXPECT_TRUE(used.Get());
     EXPECT_EQ(view.topLevelItemCount(), 16);
-    runUntil([&] { return !page.isVisible(); });
+    EXPECT_TRUE(waitFor([&] { return !page.isVisible(); }));
     EXPECT_FALSE(page.isVisible());
     EXPECT_EQ(page.result(), QDialog::Rejected);
 }
@@ -315,7 +301,7 @@ TEST_F(BindingOnDevice, ADeviceThatDoesNotAnswerEndsInStatusLinesAndNull)
         binding.ShowStatus(r.message);
     };
     EXPECT_TRUE(lan.Get());
-    runUntil([&] { return done; });
+    EXPECT_TRUE(waitFor([&] { return done; }));
     EXPECT_EQ(record.code, -405);
     EXPECT_EQ(afterGets, 0);
     EXPECT_EQ(fields.edits[0]->text(), "1.2.3.4") << "a notifying failure leaves the controls";
@@ -354,11 +340,12 @@ TEST_F(BindingOnDevice, NotifyingSetsLeaveInTheOrderTheyWereIssued)
     filter.OnSetDone = [&](QvSNMPRequest2Controls& binding, const QvSNMPError& record) {
         ends << QString::fromStdString(record.code == 0 ? "ok" : record.message);
         // The clear's completion sees the write still to come.
-        if (ends.size() == 1)
+        if (ends.size() == 1) {
             EXPECT_TRUE(binding.SetPending());
+        }
     };
     filter.Get();
-    runUntil([&] { return gets == 1; });
+    EXPECT_TRUE(waitFor([&] { return gets == 1; }));
     ASSERT_EQ(view.topLevelItemCount(), 16);
     view.setCurrentItem(view.topLevelItem(4));
 
@@ -369,7 +356,7 @@ TEST_F(BindingOnDevice, NotifyingSetsLeaveInTheOrderTheyWereIssued)
     EXPECT_EQ(filter.request.outstanding, 1) << "the write leaves only after the clear";
     EXPECT_TRUE(filter.SetPending());
     mac.setText("0000000000AA");  // typed after the write was issued: not sent
-    runUntil([&] { return ends.size() == 2 && !filter.Busy; });
+    EXPECT_TRUE(waitFor([&] { return ends.size() == 2 && !filter.Busy; }));
     EXPECT_EQ(ends, QStringList({"ok", "ok"}));
     EXPECT_FALSE(filter.SetPending());
     EXPECT_EQ(device.value(PRIVATE ".2.4.2.1.2.1.5"), "00E0A6310524");
@@ -380,7 +367,7 @@ TEST_F(BindingOnDevice, NotifyingSetsLeaveInTheOrderTheyWereIssued)
     view.setCurrentItem(view.topLevelItem(6));
     mac.setText("001122334455");
     filter.Set(true);  // row 7, then the table again
-    runUntil([&] { return ends.size() == 4 && gets == 2 && !filter.Busy; }, 10000);
+    EXPECT_TRUE(waitFor([&] { return ends.size() == 4 && gets == 2 && !filter.Busy; }));
     EXPECT_EQ(ends.size(), 4);
     EXPECT_EQ(gets, 2);
     EXPECT_EQ(device.value(PRIVATE ".2.4.2.1.2.1.5"), "0000000000AA");

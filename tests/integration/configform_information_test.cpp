@@ -1,3 +1,4 @@
+#include "support/PageTestKit.h"
 #include "support/SnmpLibrary.h"
 #include "support/DevsimAgent.h"
 #include "support/DialogRecorder.h"
@@ -36,15 +37,6 @@ namespace {
 
 #define SYSTEM "1.3.6.1.2.1.1."
 enum Row { kDescription, kObjectId, kUptime, kContact, kName, kLocation };
-
-bool runUntil(const std::function<bool()>& done, int milliseconds = 10000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < milliseconds)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
-}
 
 // The page's controls, by row.
 struct InformationView {
@@ -93,7 +85,7 @@ protected:
         std::unique_ptr<QDialog> page(NewInformationPage(nullptr));
         page->show();
         InformationView view(page.get());
-        EXPECT_TRUE(runUntil([&] { return view.settled(); })) << view.memo().toStdString();
+        EXPECT_TRUE(waitFor([&] { return view.settled(); })) << view.memo().toStdString();
         return page;
     }
 
@@ -138,7 +130,7 @@ TEST_F(InformationPage, SetCheckedWritesOnlyTheTickedItems)
     // The page stays notifying and reads all six items again.
     EXPECT_EQ(view.form->ActiveBinding()->RequestMode, QvSNMPRequest2Controls::kNotifying);
     view.panel->CtrlBtnPanel->Bt_Refresh->click();
-    ASSERT_TRUE(runUntil([&] { return !view.form->ActiveBinding()->Busy; }));
+    ASSERT_TRUE(waitFor([&] { return !view.form->ActiveBinding()->Busy; }));
     EXPECT_EQ(view.edit(kName)->text(), "ap-lobby");
     EXPECT_EQ(view.edit(kContact)->text(), contact);
 }
@@ -193,7 +185,7 @@ TEST_F(InformationPage, OpensFromTheMainWindowsMenu)
         caption = opened->windowTitle();
         modal = opened->isModal();
         InformationView view(opened);
-        if (view.panel && runUntil([&] { return view.settled(); }))
+        if (view.panel && waitFor([&] { return view.settled(); }))
             name = view.edit(kName)->text();
         if (view.panel)
             view.panel->CtrlBtnPanel->Bt_Close->click();

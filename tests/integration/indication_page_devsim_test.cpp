@@ -59,8 +59,9 @@ TEST_F(IndicationPage, ShowsCelsiusAndTruncatedFahrenheit)
         ASSERT_TRUE(waitFor([&] { return page.RefreshDone; }));
         EXPECT_EQ(child<QLabel>(&page, "Lab_Tempreture")->text(), c.celsius);
         EXPECT_EQ(child<QLabel>(&page, "LAB_Tempretureh")->text(), c.fahrenheit);
-        if (c.bar >= 0)
+        if (c.bar >= 0) {
             EXPECT_EQ(child<QProgressBar>(&page, "ProgressBar1")->value(), c.bar);
+        }
         EXPECT_EQ(page.CurrentLayout(), TIndicationForm::Layout::Collapsed);
         EXPECT_EQ(page.height(), 184);
         EXPECT_FALSE(child<QGroupBox>(&page, "GroupBox2")->isVisibleTo(&page));

@@ -172,8 +172,9 @@ TEST_F(LanPageInNamespace, AnAddressMustLieOutsideTheDynamicPoolAndItsStaticLeas
         ASSERT_EQ(recorder.messages.size(), 1u) << recorder.texts().join("|").toStdString();
         EXPECT_EQ(lastMessage(), c.message);
         EXPECT_EQ(recorder.messages.back().caption, "Warning");
-        if (QString(c.message).startsWith("Reject"))
+        if (QString(c.message).startsWith("Reject")) {
             EXPECT_EQ(page.ui->ED_IpAddr->text(), "192.168.0.50") << "read again from the device";
+        }
     }
     // Nothing of it reached the device.
     EXPECT_EQ(device->value(kAddress), "192.168.0.50");

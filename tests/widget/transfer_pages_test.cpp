@@ -181,8 +181,9 @@ TEST_F(TransferPages, ConfigurationInputChecksShowTheirMessageAndSendNothing)
             EXPECT_EQ(recorder.messages[0].caption, c.caption);
             EXPECT_EQ(sent(), 0);
             EXPECT_TRUE(page.TftpServer()->root().isEmpty()) << "no folder is served";
-            if (c.text == kNoServer)
+            if (c.text == kNoServer) {
                 EXPECT_TRUE(edit(&page, "Ed_TfpSrv")->text().isEmpty()) << "a failed search leaves no address";
+            }
         }
     }
     EXPECT_FALSE(page.Backup());

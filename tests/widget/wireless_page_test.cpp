@@ -452,8 +452,9 @@ TEST_F(WirelessPage, PassPhraseAndItsGroupKeyIntervalAreChecked)
         }
         EXPECT_EQ(onlyMessage(), c.message);
         EXPECT_EQ(page->StatusBar()->SimpleText(), "") << "nothing was written";
-        if (c.message == interval)
+        if (c.message == interval) {
             EXPECT_EQ(edit(page.get(), "GroupKeyPSKEdit")->text(), "") << "a wrong interval is cleared";
+        }
     }
 }
 
