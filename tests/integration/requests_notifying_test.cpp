@@ -1,10 +1,13 @@
 #include "integration/requests_support.h"
 
+#include "support/DevsimAgent.h"
 #include "support/FreePort.h"
 #include "snmp/SnmpSettings.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
+
+#include <ctime>
 
 using namespace requests;
 
@@ -60,6 +63,38 @@ TEST(NotifyingRequest, AGetCompletesThroughTheEventPump)
     EXPECT_EQ(outcome.data, 1);
     EXPECT_EQ(outcome.values[0][0], ToolWalk("public", SYSTEM ".1").at("0"));
     EXPECT_NE(outcome.values[0][1], "(NULL)");
+}
+
+// A completion that runs an event loop of its own (as a message box does) while another
+// agent's answer arrives: the other completion waits until the first has returned, and the
+// waiting answer costs no processor time meanwhile (its socket stays readable all along).
+TEST(NotifyingRequest, ACompletionRunningAnEventLoopHoldsBackTheNextWithoutSpinning)
+{
+    DevsimAgent late({"--delay-ms", "150"});
+    ASSERT_TRUE(late.start()) << late.error();
+    QvSNMPRequest first, second;
+    AimAtAgent(first);
+    AimAtAgent(second);
+    second.port = late.port();
+    first.list.Assign(QvSNMPVarList(kSystem, kListScalars, 0));
+    second.list.Assign(QvSNMPVarList(kSystem, kListScalars, 0));
+    std::vector<std::string> order;
+    double processorMs = -1;
+    first.GetAsync([&](void*, const QvSNMPError&, QvSNMPVarList&) {
+        order.push_back("first begins");
+        const std::clock_t before = std::clock();
+        QEventLoop box;
+        QTimer::singleShot(600, &box, &QEventLoop::quit);
+        box.exec();
+        processorMs = 1000.0 * static_cast<double>(std::clock() - before) / CLOCKS_PER_SEC;
+        order.push_back("first ends");
+    }, nullptr, true);
+    second.GetAsync([&](void*, const QvSNMPError& error, QvSNMPVarList&) {
+        order.push_back(error.code == 0 ? "second" : "second failed: " + error.message);
+    }, nullptr, true);
+    ASSERT_TRUE(SpinUntil([&] { return order.size() == 3; }));
+    EXPECT_EQ(order, (std::vector<std::string>{"first begins", "first ends", "second"}));
+    EXPECT_LT(processorMs, 200) << "the waiting answer's socket kept the loop busy";
 }
 
 // A walk continued from each completion, as the bindings do.
