@@ -55,8 +55,9 @@ bool RunBackup(const std::vector<FleetDevice>& devices, const std::string& folde
     std::unique_ptr<QvTFTPServer> server = StartServer(root, options.tftpPort, error);
     if (!server)
         return false;
-    // Each file is flushed to the disk by the store, away from the event loop.
-    server->SyncWrittenFiles(false);
+    // The devices write to temporary names of this tool's own; the store flushes each file and
+    // gives it its final name, away from the event loop.
+    server->WriteInPlace(true);
     DurableStore store;
 
     std::vector<std::unique_ptr<Backup>> backups;

@@ -35,9 +35,13 @@ public:
     // Off (the default): any host may read and write the files of the folder. On: only
     // the transfers announced with Expect are served; every other request gets error 2.
     void AdmitOnlyExpected(bool only) { m_core.admitOnlyExpected(only); }
-    // Whether a file a device writes reaches the disk before it takes its name (the default).
-    // Off only for an owner that makes each file durable itself.
-    void SyncWrittenFiles(bool sync) { m_core.syncWrittenFiles(sync); }
+    // Off (the default): a file a device writes reaches the disk and only then takes its name.
+    // On: it is written straight to its name, unflushed, and a broken transfer removes it; for
+    // an owner that announces names of its own and flushes and renames the files itself.
+    void WriteInPlace(bool inPlace)
+    {
+        m_core.storeWrittenFiles(inPlace ? TftpIncomingFile::Mode::InPlace : TftpIncomingFile::Mode::SafeReplace);
+    }
     // Announces a transfer; several may stand at once, each for its own peer.
     void Expect(const TftpExpected& transfer) { m_core.expect(transfer); }
     void Forget(const TftpExpected& transfer) { m_core.forget(transfer); }

@@ -71,7 +71,7 @@ void TFTPSession::startWrite(const QString& name)
         fail(TftpPacket::AccessViolation, TftpStatus::AccessViolation);
         return;
     }
-    m_writeFile = std::make_unique<TftpIncomingFile>(target.path, m_syncWrittenFiles);
+    m_writeFile = std::make_unique<TftpIncomingFile>(target.path, m_writeMode);
     if (!m_writeFile->open()) {
         m_writeFile.reset();
         fail(TftpPacket::AccessViolation, TftpStatus::AccessViolation);

@@ -28,8 +28,8 @@ public:
     TFTPSession(const TFTPSession&) = delete;
     TFTPSession& operator=(const TFTPSession&) = delete;
 
-    // Whether a written file reaches the disk before it takes its name (the default).
-    void syncWrittenFiles(bool sync) { m_syncWrittenFiles = sync; }
+    // How a written file is stored (see TftpIncomingFile); safely replaced by default.
+    void storeWrittenFiles(TftpIncomingFile::Mode mode) { m_writeMode = mode; }
     // Opens the file and sends the first data block or the acknowledgement of block 0.
     void start();
     // A datagram that arrived on the session's socket.
@@ -83,5 +83,5 @@ private:
     // A write goes to a temporary file beside the target, renamed into place only when
     // the last block has arrived: a broken transfer never leaves a short file behind.
     std::unique_ptr<TftpIncomingFile> m_writeFile;
-    bool m_syncWrittenFiles = true;
+    TftpIncomingFile::Mode m_writeMode = TftpIncomingFile::Mode::SafeReplace;
 };

@@ -13,13 +13,20 @@ namespace {
 constexpr size_t kHeldBytes = 16 * 1024;
 }
 
-TftpIncomingFile::TftpIncomingFile(QString target, bool sync) : m_target(std::move(target)), m_sync(sync) {}
+TftpIncomingFile::TftpIncomingFile(QString target, Mode mode) : m_target(std::move(target)), m_mode(mode) {}
 
 TftpIncomingFile::~TftpIncomingFile() { cancel(); }
 
 bool TftpIncomingFile::open()
 {
+    m_held.reserve(kHeldBytes);
     const QByteArray target = QFile::encodeName(m_target);
+    if (m_mode == Mode::InPlace) {
+        m_fd = ::open(target.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        if (m_fd >= 0)
+            m_temporary = m_target;  // a broken transfer removes it
+        return m_fd >= 0;
+    }
     // A new file gets the usual permissions (the umask applies); a replaced one keeps its own.
     struct stat existing {};
     const bool replaces = ::stat(target.constData(), &existing) == 0;
@@ -36,7 +43,6 @@ bool TftpIncomingFile::open()
     }
     if (m_fd >= 0 && replaces)
         ::fchmod(m_fd, existing.st_mode & 07777);
-    m_held.reserve(kHeldBytes);
     return m_fd >= 0;
 }
 
@@ -67,20 +73,22 @@ bool TftpIncomingFile::flush()
 
 bool TftpIncomingFile::commit()
 {
-    if (m_fd < 0 || !flush() || (m_sync && ::fdatasync(m_fd) != 0)) {
+    const bool inPlace = m_mode == Mode::InPlace;
+    if (m_fd < 0 || !flush() || (!inPlace && ::fdatasync(m_fd) != 0)) {
         cancel();
         return false;
     }
     const int fd = m_fd;
     m_fd = -1;
-    if (::close(fd) != 0 ||
-        ::rename(QFile::encodeName(m_temporary).constData(), QFile::encodeName(m_target).constData()) != 0) {
-        ::unlink(QFile::encodeName(m_temporary).constData());
+    const bool closed = ::close(fd) == 0;
+    if (closed && (inPlace || ::rename(QFile::encodeName(m_temporary).constData(),
+                                       QFile::encodeName(m_target).constData()) == 0)) {
         m_temporary.clear();
-        return false;
+        return true;
     }
+    ::unlink(QFile::encodeName(m_temporary).constData());
     m_temporary.clear();
-    return true;
+    return false;
 }
 
 void TftpIncomingFile::cancel()

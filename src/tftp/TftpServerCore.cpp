@@ -107,7 +107,7 @@ void TftpServerCore::handleRequest(const char* data, qsizetype size, const QHost
     auto session = std::make_unique<TFTPSession>(m_root, m_notify, m_form, m_status, from, fromPort,
                                                  std::move(channel), m_clock);
     TFTPSession* created = session.get();
-    created->syncWrittenFiles(m_syncWrittenFiles);
+    created->storeWrittenFiles(m_writeMode);
     if (endpoint)
         endpoint->deliverTo(created);
     m_sessions.push_back(std::move(session));

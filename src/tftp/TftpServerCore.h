@@ -44,7 +44,7 @@ public:
     // folder is served (a folder offered to anyone). On: a request that matches no
     // announced transfer gets error 2 and no session.
     void admitOnlyExpected(bool only) { m_onlyExpected = only; }
-    void syncWrittenFiles(bool sync) { m_syncWrittenFiles = sync; }
+    void storeWrittenFiles(TftpIncomingFile::Mode mode) { m_writeMode = mode; }
     // Several transfers may be announced at once, each answered only for its own peer.
     void expect(const TftpExpected& transfer);
     void forget(const TftpExpected& transfer);
@@ -71,7 +71,7 @@ private:
     TftpClock m_clock;
     ListenerReply m_reply;
     bool m_onlyExpected = false;
-    bool m_syncWrittenFiles = true;
+    TftpIncomingFile::Mode m_writeMode = TftpIncomingFile::Mode::SafeReplace;
     std::vector<TftpExpected> m_expected;
     int m_maxSends = 3;
     QvTFTPMsg m_status;

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QObject>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -302,6 +303,25 @@ TEST_F(TftpCoreTest, ANewFileIsCreatedAndAStoppedWriteLeavesNothing)
     EXPECT_EQ(reports.seen.back().code, TftpStatus::Timeout);
     EXPECT_TRUE(core.sessions().empty());
     EXPECT_TRUE(QDir(root).entryList(QDir::Files | QDir::Hidden | QDir::System).isEmpty());
+}
+
+// Written in place (for an owner that names, flushes and renames the files itself): the
+// bytes go to the announced name and no other file appears; a stopped write removes it.
+TEST_F(TftpCoreTest, AWriteInPlaceUsesTheAnnouncedNameAndAStoppedOneRemovesIt)
+{
+    core.storeWrittenFiles(TftpIncomingFile::Mode::InPlace);
+    const QByteArray content = patterned(40000, 3);
+    receive(request(2, "whole.part"));
+    storeAll(content);
+    ASSERT_EQ(reports.seen.back().code, TftpStatus::Success);
+    EXPECT_EQ(fileContent(QDir(root).filePath("whole.part")), content);
+
+    receive(request(2, "broken.part"));
+    storeAll(content, 20480);
+    EXPECT_TRUE(QFileInfo::exists(QDir(root).filePath("broken.part")));
+    advance(3000);
+    EXPECT_EQ(reports.seen.back().code, TftpStatus::Timeout);
+    EXPECT_EQ(QDir(root).entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList{"whole.part"});
 }
 
 TEST_F(TftpCoreTest, FileProblemsAnswerWithAFiveByteErrorPacket)
