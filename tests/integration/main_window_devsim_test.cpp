@@ -66,8 +66,9 @@ TEST_F(MainWindowAgainstDevice, ReachesReadyAndLightsTheLampsTheDeviceReports)
     const std::vector<QColor> shown = lamps(form);
     const int onBits[] = {1, 4, 16, 64}, blinkBits[] = {2, 8, 32, 128};
     for (int i = 0; i < 4; ++i) {
-        if (!(flags & blinkBits[i]))
+        if (!(flags & blinkBits[i])) {
             EXPECT_EQ(shown[i], (flags & onBits[i]) ? on : off) << "lamp " << i << " flags " << flags;
+        }
     }
     EXPECT_TRUE(flags & 1) << "the device reports its power lamp";
 

@@ -53,8 +53,9 @@ TEST_P(TftpClientTransfer, FileArrivesByteIdentical)
     EXPECT_EQ(QFileInfo(destination).size(), c.size);
     EXPECT_EQ(checksum(destination), checksum(source));
     // A store leaves exactly the one file in the folder: no temporary file stays behind.
-    if (c.store)
+    if (c.store) {
         EXPECT_EQ(filesBelow(folders.served), QStringList{remoteName});
+    }
 }
 
 std::vector<TransferCase> allCases()

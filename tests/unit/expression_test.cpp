@@ -204,8 +204,9 @@ TEST_P(DeriveValueTest, WritesTheResultInTheItemsSyntax)
     request.DeriveValue(1, true);
     EXPECT_EQ(request.list.Item(1).value, GetParam().value);
     request.DeriveValue(1, false);  // the set expression
-    if (GetParam().syntax == kSyntaxInteger)
+    if (GetParam().syntax == kSyntaxInteger) {
         EXPECT_EQ(request.list.Item(1).value, "14");
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

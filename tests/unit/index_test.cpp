@@ -25,8 +25,9 @@ TEST_P(IndexKeyTest, EncodesAndDecodesTheKey)
 
     // Decoding takes exactly the key's sub-identifiers and leaves what follows.
     OidValue subIds;
-    if (*c.subIds)
+    if (*c.subIds) {
         ASSERT_TRUE(ParseOid(c.subIds, subIds));
+    }
     if (!c.impliedLast)
         subIds.push_back(99);
     size_t pos = 0;
