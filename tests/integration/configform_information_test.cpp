@@ -73,10 +73,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(device.start()) << device.error();
-        SetDefaultSnmpSettings();
-        QvSNMPDevice.address = "127.0.0.1";
-        QvSNMPDevice.port = device.port();
-        QvSNMPSecurity.version = 1;
+        AimAt(device.port());
     }
 
     // The page, shown and filled from the device.

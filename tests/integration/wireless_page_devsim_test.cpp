@@ -283,13 +283,7 @@ TEST_F(WirelessAgainstDevice, TheSurveyIsReadAtTheSecondTickAndThePageWaitsForIt
 
     // A row chosen becomes the root access point.
     survey->setCurrentItem(survey->topLevelItem(1));
-    int bssid = -1, ssid = -1;
-    for (int c = 0; c < survey->columnCount(); ++c) {
-        if (survey->headerItem()->text(c) == " BSSID")
-            bssid = c;
-        if (survey->headerItem()->text(c) == " SSID")
-            ssid = c;
-    }
+    const int bssid = columnNamed(survey, " BSSID"), ssid = columnNamed(survey, " SSID");
     ASSERT_GE(bssid, 0);
     ASSERT_GE(ssid, 0);
     EXPECT_EQ(child<QLineEdit>(page.get(), "Ed_RoMAddra0")->text(), survey->topLevelItem(1)->text(bssid));

@@ -41,6 +41,14 @@ QStringList column(const QTreeWidget* view, int c)
     return texts;
 }
 
+int columnNamed(const QTreeWidget* view, const QString& caption)
+{
+    for (int c = 0; c < view->columnCount(); ++c)
+        if (view->headerItem()->text(c) == caption)
+            return c;
+    return -1;
+}
+
 WaitWatcher::WaitWatcher()
 {
     qApp->installEventFilter(this);

@@ -32,6 +32,8 @@ bool waitFor(const std::function<bool()>& condition, int timeoutMs = 10000);
 void runFor(int milliseconds);
 // One column of a list view, top to bottom.
 QStringList column(const QTreeWidget* view, int c);
+// The index of the column with this caption; -1 when there is none.
+int columnNamed(const QTreeWidget* view, const QString& caption);
 
 // A control of a page by its name; a missing one fails the test.
 template <typename Widget>

@@ -2,6 +2,7 @@
 // the form puts it; at other sizes the frames, the two lists, the buttons and the check box
 // columns land where the rules say (integer divisions, truncated).
 #include "support/DevsimAgent.h"
+#include "support/PageTestKit.h"
 #include "binding/QvStatusBar.h"
 #include "binding/RadioGroup.h"
 #include "pages/advanced/TFM_RogueForm.h"
@@ -25,10 +26,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(device.start()) << device.error();
-        SetDefaultSnmpSettings();
-        QvSNMPDevice.address = "127.0.0.1";
-        QvSNMPDevice.port = device.port();
-        QvSNMPSecurity.version = 1;
+        AimAt(device.port());
         page = std::make_unique<TFM_RogueForm>();
         page->show();
     }

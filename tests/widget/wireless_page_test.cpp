@@ -587,13 +587,7 @@ TEST_F(WirelessPage, TheTwinScansItsOwnRadio)
     EXPECT_TRUE(scan->isEnabled());
     EXPECT_EQ(page->scanIdle, 1);
 
-    int bssid = -1, ssid = -1;
-    for (int c = 0; c < survey->columnCount(); ++c) {
-        if (survey->headerItem()->text(c) == " BSSID")
-            bssid = c;
-        if (survey->headerItem()->text(c) == " SSID")
-            ssid = c;
-    }
+    const int bssid = columnNamed(survey, " BSSID"), ssid = columnNamed(survey, " SSID");
     ASSERT_GE(bssid, 0);
     ASSERT_GE(ssid, 0);
     EXPECT_EQ(survey->topLevelItem(0)->text(bssid), "005000200001") << "the second radio's first neighbour";
