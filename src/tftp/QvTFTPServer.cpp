@@ -143,12 +143,14 @@ void QvTFTPServer::Stop()
     QElapsedTimer waited;
     waited.start();
     const int limit = TimeScale::scaled(10000);
-    while (m_timer.isActive() && !m_core.sessions().empty() && waited.elapsed() < limit) {
+    while (m_timer.isActive() && m_core.transferring() && waited.elapsed() < limit) {
         QEventLoop loop;
         QTimer::singleShot(5, &loop, &QEventLoop::quit);
         loop.exec();
     }
     m_timer.stop();
+    // Sessions that have ended need no wait for the periodic step to go.
+    m_core.dropFinished();
     m_stopping = false;
 }
 

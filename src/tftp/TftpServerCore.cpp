@@ -114,11 +114,22 @@ void TftpServerCore::handleRequest(const char* data, qsizetype size, const QHost
     created->start();
 }
 
+bool TftpServerCore::transferring() const
+{
+    return std::any_of(m_sessions.begin(), m_sessions.end(),
+                       [](const auto& session) { return session->state() == TFTPSession::Running; });
+}
+
+void TftpServerCore::dropFinished()
+{
+    std::erase_if(m_sessions, [](const auto& session) { return session->state() != TFTPSession::Running; });
+}
+
 void TftpServerCore::tick()
 {
     // Every finished session goes at once: after a flood of requests their sockets must
     // not linger for seconds.
-    std::erase_if(m_sessions, [](const auto& session) { return session->state() != TFTPSession::Running; });
+    dropFinished();
     const int64_t now = m_clock();
     std::vector<std::unique_ptr<TFTPSession>> givenUp;
     for (auto it = m_sessions.begin(); it != m_sessions.end();) {

@@ -62,6 +62,9 @@ public:
     const QString& root() const { return m_root; }
     int maxSends() const { return m_maxSends; }
     const std::vector<std::unique_ptr<TFTPSession>>& sessions() const { return m_sessions; }
+    // Whether a session is still under way (finished ones stay listed until the next step).
+    bool transferring() const;
+    void dropFinished();
     void clearSessions() { m_sessions.clear(); }
 
 private:

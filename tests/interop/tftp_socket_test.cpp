@@ -262,6 +262,27 @@ TEST_F(TftpSocketTest, StopCalledAgainWhileItWaitsReturnsAtOnce)
     EXPECT_EQ(server.sessionCount(), 0u);
 }
 
+// A transfer that has ended needs no wait: Stop returns before the periodic step that would
+// otherwise clear the finished session (a second away here).
+TEST_F(TftpSocketTest, StopAfterTheLastTransferEndedReturnsAtOnce)
+{
+    TimeScale::setFactor(50);
+    server.Listen(folder, FreeUdpPort());
+    putFile("fw.tfp", 100);
+    Peer peer;
+    peer.request(1, "fw.tfp", server.boundPort());
+    ASSERT_TRUE(pumpUntil([&] { return peer.received.size() == 1; }, 3000));
+    peer.send(TftpPacket::acknowledgement(1), peer.received[0].fromPort);
+    ASSERT_TRUE(pumpUntil([&] { return heard.ended(); }, 3000));
+    ASSERT_EQ(heard.seen.back().code, TftpStatus::Success);
+
+    QElapsedTimer stopping;
+    stopping.start();
+    server.Stop();
+    EXPECT_LT(stopping.elapsed(), 500);
+    EXPECT_EQ(server.sessionCount(), 0u);
+}
+
 TEST_F(TftpSocketTest, StopClosesThePortAndLetsARunningTransferFinish)
 {
     server.Listen(folder, FreeUdpPort());
