@@ -37,10 +37,11 @@ std::string credentialKey(const SnmpTarget& t)
 }
 
 // The engine applies a session's retry count when an exchange's time runs out, not when it
-// is sent, so exchanges with their own timing need their own engine session.
+// is sent, so exchanges with their own retry count need their own engine session. The
+// time-out is taken as each exchange is sent: exchanges of any time-out share a session.
 std::string sessionKey(const SnmpTarget& t)
 {
-    return credentialKey(t) + '~' + std::to_string(t.timeout) + '~' + std::to_string(t.retries);
+    return credentialKey(t) + '~' + std::to_string(t.retries);
 }
 
 constexpr int kStatusOperationFailed = -1;

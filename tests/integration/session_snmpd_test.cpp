@@ -230,22 +230,36 @@ TEST_F(SessionAgainstSnmpd, EachExchangeKeepsItsOwnTimeoutAndRetries)
 
     QElapsedTimer clock;
     clock.start();
-    qint64 noRetryEnded = -1, oneRetryEnded = -1;
+    qint64 noRetryEnded = -1, longerEnded = -1, oneRetryEnded = -1;
     QEventLoop loop;
     ASSERT_EQ(SnmpSession::global().send(BuildTarget(connection, 30, 0), PduKind::Get, {vb}, [&](const SnmpResponse& r) {
         EXPECT_EQ(r.status, kStatusTimeout);
         noRetryEnded = clock.elapsed();
     }), 0);
+    // Another time-out alone shares the engine session, and keeps its own time.
+    const size_t sockets = SnmpSession::global().sockets().size();
+    ASSERT_EQ(SnmpSession::global().send(BuildTarget(connection, 60, 0), PduKind::Get, {vb}, [&](const SnmpResponse& r) {
+        EXPECT_EQ(r.status, kStatusTimeout);
+        longerEnded = clock.elapsed();
+    }), 0);
+    EXPECT_EQ(SnmpSession::global().sockets().size(), sockets);
     // Sent last, on the same agent: its retry count must not become the first one's.
     ASSERT_EQ(SnmpSession::global().send(BuildTarget(connection, 30, 1), PduKind::Get, {vb}, [&](const SnmpResponse& r) {
         EXPECT_EQ(r.status, kStatusTimeout);
         oneRetryEnded = clock.elapsed();
-        loop.quit();
     }), 0);
     QTimer::singleShot(5000, &loop, &QEventLoop::quit);
+    QTimer allEnded;
+    QObject::connect(&allEnded, &QTimer::timeout, &loop, [&] {
+        if (noRetryEnded >= 0 && longerEnded >= 0 && oneRetryEnded >= 0)
+            loop.quit();
+    });
+    allEnded.start(10);
     loop.exec();
     EXPECT_GE(noRetryEnded, 250);
     EXPECT_LT(noRetryEnded, 500);
+    EXPECT_GE(longerEnded, 550);
+    EXPECT_LT(longerEnded, 1000);
     EXPECT_GE(oneRetryEnded, 550);
     EXPECT_LT(oneRetryEnded, 1000);
 }
