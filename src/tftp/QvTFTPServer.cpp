@@ -8,8 +8,16 @@
 #include <QElapsedTimer>
 #include <QHostInfo>
 #include <QNetworkProxy>
+#include <QSocketNotifier>
 #include <QUdpSocket>
+
+#include <arpa/inet.h>
+#include <cerrno>
 #include <chrono>
+#include <memory>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
@@ -19,21 +27,50 @@ int64_t steadyMilliseconds()
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-// A session's own socket, bound to any local address and a port the system chooses.
+// A session's own socket, bound to any local address and a port the system chooses. A site
+// tool runs a hundred transfers at once and each block costs a datagram each way, so the
+// socket is a plain one watched by a notifier: none of a Qt socket's per-datagram bookkeeping
+// and set-up, which a transfer in lock-step with one peer has no use for.
 class UdpTftpChannel : public TftpChannel {
 public:
+    ~UdpTftpChannel() override
+    {
+        m_notifier.reset();  // before its descriptor goes
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+
     bool open()
     {
-        m_socket.setProxy(QNetworkProxy::NoProxy);
-        if (!m_socket.bind(QHostAddress::AnyIPv4, 0))
+        m_fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        if (m_fd < 0)
             return false;
-        QObject::connect(&m_socket, &QUdpSocket::readyRead, &m_socket, [this] { receive(); });
+        sockaddr_in any{};
+        any.sin_family = AF_INET;
+        any.sin_addr.s_addr = htonl(INADDR_ANY);
+        if (::bind(m_fd, reinterpret_cast<const sockaddr*>(&any), sizeof any) != 0)
+            return false;
+        m_notifier = std::make_unique<QSocketNotifier>(m_fd, QSocketNotifier::Read);
+        QObject::connect(m_notifier.get(), &QSocketNotifier::activated, m_notifier.get(), [this] { receive(); });
         return true;
     }
 
     bool send(const QByteArray& datagram, const QHostAddress& address, uint16_t port) override
     {
-        return m_socket.writeDatagram(datagram, address, port) == datagram.size();
+        bool isIPv4 = false;
+        const quint32 to = address.toIPv4Address(&isIPv4);
+        if (!isIPv4)
+            return false;
+        sockaddr_in peer{};
+        peer.sin_family = AF_INET;
+        peer.sin_port = htons(port);
+        peer.sin_addr.s_addr = htonl(to);
+        ssize_t sent;
+        do
+            sent = ::sendto(m_fd, datagram.constData(), static_cast<size_t>(datagram.size()), 0,
+                            reinterpret_cast<const sockaddr*>(&peer), sizeof peer);
+        while (sent < 0 && errno == EINTR);
+        return sent == datagram.size();
     }
 
     void deliverTo(TFTPSession* session) override { m_session = session; }
@@ -44,14 +81,16 @@ private:
     void receive()
     {
         char buffer[TftpPacket::BufferSize];
-        QHostAddress from;
-        quint16 fromPort = 0;
-        const qint64 size = m_socket.readDatagram(buffer, sizeof buffer, &from, &fromPort);
-        if (size >= 0 && m_session)
-            m_session->handleDatagram(buffer, size, from, fromPort);
+        sockaddr_in from{};
+        socklen_t fromLength = sizeof from;
+        const ssize_t size =
+            ::recvfrom(m_fd, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &fromLength);
+        if (size >= 0 && m_session && from.sin_family == AF_INET)
+            m_session->handleDatagram(buffer, size, QHostAddress(ntohl(from.sin_addr.s_addr)), ntohs(from.sin_port));
     }
 
-    QUdpSocket m_socket;
+    int m_fd = -1;
+    std::unique_ptr<QSocketNotifier> m_notifier;
     TFTPSession* m_session = nullptr;
 };
 
