@@ -34,6 +34,7 @@ struct Backup {
     TftpExpected expected;
     QString temporary;  // in the served folder
     QString final;
+    bool stored = false;  // the temporary file went to the store
 };
 
 QString FolderName(const std::string& label)
@@ -80,8 +81,8 @@ bool RunBackup(const std::vector<FleetDevice>& devices, const std::string& folde
         backup.temporary = ".vta-fleet-" + name + ".part";
         backup.final = root + "/" + name + "/" +
                        QDateTime::currentDateTimeUtc().toString("yyyyMMdd'T'HHmmss'Z'") + ".cfg";
+        // A file of that name left by a run that was killed is written over, or goes at the end.
         backup.expected = {address, backup.temporary, DeviceWrites};
-        QFile::remove(root + "/" + backup.temporary);  // left by a run that was killed
         server->Expect(backup.expected);
 
         // Whatever the end, the device's transfer is no longer admitted and no temporary
@@ -94,6 +95,7 @@ bool RunBackup(const std::vector<FleetDevice>& devices, const std::string& folde
                 QFile::remove(temporary);
                 return done({label, false, ok ? "the device reported success but stored no file" : result, {}});
             }
+            backup.stored = true;
             store.store(temporary, backup.final, [label, done](bool kept, const QString& pathOrWhy) {
                 if (kept)
                     done({label, true, "saved", {{"file", pathOrWhy.toStdString()}}});
@@ -117,6 +119,7 @@ bool RunBackup(const std::vector<FleetDevice>& devices, const std::string& folde
     // server, and whatever it stored goes.
     server.reset();
     for (const auto& backup : backups)
-        QFile::remove(root + "/" + backup->temporary);
+        if (!backup->stored)
+            QFile::remove(root + "/" + backup->temporary);
     return true;
 }
