@@ -1,6 +1,7 @@
 #include "Oid.h"
 
 #include <cctype>
+#include <charconv>
 
 std::optional<Oid> ParseOid(const std::string& dotted)
 {
@@ -30,14 +31,20 @@ std::optional<Oid> ParseOid(const std::string& dotted)
     return result;
 }
 
+void AppendOidText(std::string& out, const Oid& value)
+{
+    char arc[24];
+    for (size_t i = 0; i < value.size(); ++i) {
+        if (i)
+            out += '.';
+        out.append(arc, std::to_chars(arc, arc + sizeof arc, value[i]).ptr);
+    }
+}
+
 std::string OidText(const Oid& value)
 {
     std::string text;
-    for (size_t i = 0; i < value.size(); ++i) {
-        if (i)
-            text += '.';
-        text += std::to_string(value[i]);
-    }
+    AppendOidText(text, value);
     return text;
 }
 

@@ -13,5 +13,6 @@ using Oid = std::vector<oid>;
 
 std::optional<Oid> ParseOid(const std::string& dotted);  // "1.3.6" or ".1.3.6"
 std::string OidText(const Oid& value);
+void AppendOidText(std::string& out, const Oid& value);
 Oid Concat(const Oid& prefix, const Oid& suffix);
 bool HasPrefix(const Oid& value, const Oid& prefix);

@@ -5,6 +5,7 @@
 #include <QJsonObject>
 #include <QSaveFile>
 
+#include <charconv>
 #include <cstdio>
 
 namespace {
@@ -13,48 +14,55 @@ bool IsNumeric(Syntax syntax)
     return syntax == Syntax::Integer || syntax == Syntax::TimeTicks || syntax == Syntax::Counter32 ||
            syntax == Syntax::Gauge32;
 }
-}  // namespace
 
 // Written by hand rather than through a JSON object: with ten thousand table rows the state
-// is written after every set, and building a document object first costs seconds.
-std::string JsonString(const std::string& text)
+// is written after every set, and building a document object first costs seconds. Appended
+// in place: a site of simulated devices writes a configuration file for every backup.
+void AppendJsonString(std::string& out, const std::string& text)
 {
-    std::string quoted = "\"";
+    out += '"';
     for (unsigned char ch : text) {
         switch (ch) {
-        case '"': quoted += "\\\""; break;
-        case '\\': quoted += "\\\\"; break;
-        case '\n': quoted += "\\n"; break;
-        case '\r': quoted += "\\r"; break;
-        case '\t': quoted += "\\t"; break;
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
         default:
             if (ch < 0x20) {
                 char escape[8];
                 std::snprintf(escape, sizeof escape, "\\u%04x", ch);
-                quoted += escape;
+                out += escape;
             } else {
-                quoted += static_cast<char>(ch);
+                out += static_cast<char>(ch);
             }
         }
     }
-    return quoted + "\"";
+    out += '"';
 }
+}  // namespace
 
 std::string StateJson(const MibStore& store, bool configurationOnly, long long upTimeTicks)
 {
     std::string json = "{\n  \"model\": \"VTA-3100QX\",\n  \"kind\": ";
+    json.reserve(store.all().size() * 112);
     json += configurationOnly ? "\"configuration\"" : "\"state\"";
     if (!configurationOnly)
         json += ",\n  \"upTimeTicks\": " + std::to_string(upTimeTicks);
     json += ",\n  \"variables\": {";
     bool first = true;
+    char number[24];
     for (const auto& [instance, variable] : store.all()) {
         if (configurationOnly && (!variable.config || variable.aliasOf))
             continue;
-        json += first ? "\n    " : ",\n    ";
+        json += first ? "\n    \"" : ",\n    \"";
         first = false;
-        json += "\"" + OidText(instance) + "\": {\"name\": " + JsonString(variable.name) + ", \"type\": \"" +
-                SyntaxName(variable.syntax) + "\", \"value\": ";
+        AppendOidText(json, instance);
+        json += "\": {\"name\": ";
+        AppendJsonString(json, variable.name);
+        json += ", \"type\": \"";
+        json += SyntaxName(variable.syntax);
+        json += "\", \"value\": ";
         // An alias shows the value of the object that holds it.
         const Variable* holder = &variable;
         if (variable.aliasOf) {
@@ -62,8 +70,11 @@ std::string StateJson(const MibStore& store, bool configurationOnly, long long u
             if (target != store.all().end())
                 holder = &target->second;
         }
-        json += IsNumeric(holder->syntax) ? std::to_string(holder->number) : JsonString(ValueText(*holder));
-        json += "}";
+        if (IsNumeric(holder->syntax))
+            json.append(number, std::to_chars(number, number + sizeof number, holder->number).ptr);
+        else
+            AppendJsonString(json, holder->syntax == Syntax::Text ? holder->bytes : ValueText(*holder));
+        json += '}';
     }
     json += "\n  }\n}\n";
     return json;
