@@ -13,7 +13,8 @@
 // together: flushing each file and each folder on its own would cost two disk flushes a
 // device. So the backups that finish while one group is being flushed form the next group,
 // flushed with one call per file system before their renames and one after, on a worker
-// thread; each result comes back to the event loop.
+// thread; each result comes back to the event loop. That call also writes out whatever else
+// waits on the file system, so a backup folder shared with a heavy writer is slower to store.
 class DurableStore : public QObject {
 public:
     // ok, and the final path or why the file could not be stored.
