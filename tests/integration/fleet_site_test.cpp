@@ -128,6 +128,13 @@ TEST_F(FleetSite, StatusReportsEveryDeviceAndFailsForTheSilentOne)
 TEST_F(FleetSite, BackupStoresEachDevicesOwnConfigurationAndNothingForTheFailures)
 {
     QTemporaryDir backups;
+    // A run that was killed left each device's temporary file behind, longer than any
+    // configuration: it is written over or removed, never kept or appended to.
+    for (size_t i : {kSound, kSilent, kWrongCommunity, kNewer, kLossy}) {
+        QFile leftover(backups.filePath(".vta-fleet-" + QString(label(i)).replace(':', '_') + ".part"));
+        ASSERT_TRUE(leftover.open(QIODevice::WriteOnly));
+        leftover.write(QByteArray(200000, 'x'));
+    }
     const FleetRun result = run({"backup", backups.path()});
     EXPECT_EQ(result.exitCode, 1) << result.errors.toStdString();
     ASSERT_EQ(result.outcomes.size(), 5) << result.errors.toStdString();
