@@ -433,7 +433,7 @@ void Device::moveRogueToList(long long key)
     m_store.clearRows("rogueResult", {static_cast<oid>(key)});
 }
 
-std::string Device::configurationText() const { return StateJson(m_store, true, 0); }
+const std::string& Device::configurationText() { return m_configuration.text(m_store); }
 
 int Device::startTransfer(int command, const std::string& serverAddress, const std::string& remoteFile,
                           const std::string& localFile)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ConfigurationFile.h"
 #include "Mib.h"
 #include "TftpClient.h"
 
@@ -72,7 +73,7 @@ public:
     std::optional<int> finishedTransfer();
 
     // Configuration as the JSON text the device stores and loads over TFTP.
-    std::string configurationText() const;
+    const std::string& configurationText();
     void log(const std::string& message);
 
 private:
@@ -104,6 +105,7 @@ private:
     std::deque<std::pair<std::string, std::string>> m_log;  // time, message
     std::map<Oid, Clock::time_point> m_counterTimes;  // when each traffic counter last advanced
     std::unique_ptr<Transfer> m_transfer;
+    ConfigurationFile m_configuration;
     unsigned m_boots = 0;
 };
 

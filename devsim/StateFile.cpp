@@ -53,7 +53,7 @@ std::string StateJson(const MibStore& store, bool configurationOnly, long long u
     bool first = true;
     char number[24];
     for (const auto& [instance, variable] : store.all()) {
-        if (configurationOnly && (!variable.config || variable.aliasOf))
+        if (configurationOnly && !InConfigurationFile(variable))
             continue;
         json += first ? "\n    \"" : ",\n    \"";
         first = false;

@@ -52,6 +52,12 @@ SnmpVarBind Address(const std::string& oid, uint8_t a, uint8_t b, uint8_t c, uin
     return vb;
 }
 
+QByteArray Contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
+}
+
 class DevsimDevice : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { ASSERT_TRUE(SnmpSession::global().open()); }
@@ -182,12 +188,17 @@ TEST_F(DevsimDevice, ConfigurationPutStoresAFileThatGetLoadsBack)
               "saved-name");
     EXPECT_FALSE(file.value("variables").toObject().contains("1.3.6.1.2.1.1.3.0")) << "status is not configuration";
 
+    // Each store shows the values of that moment, however they were changed in between.
     ASSERT_EQ(set({Text(name, "changed")}).status, 0);
+    ASSERT_EQ(transfer(3, {}, "changed.cfg").status, 0);
+    EXPECT_EQ(Contents(tftp.path("changed.cfg")), Contents(tftp.path("ap.cfg")).replace("\"saved-name\"", "\"changed\""));
     tftp.put("broken.cfg", "{ not json");
     EXPECT_EQ(transfer(2, "broken.cfg").status, 10);  // wrongValue: not a configuration
     EXPECT_EQ(value(name), "changed");
     EXPECT_EQ(transfer(2, "ap.cfg").status, 0);
     EXPECT_EQ(value(name), "saved-name");
+    ASSERT_EQ(transfer(3, {}, "loaded.cfg").status, 0);
+    EXPECT_EQ(Contents(tftp.path("loaded.cfg")), Contents(tftp.path("ap.cfg")));
 }
 
 TEST_F(DevsimDevice, FactoryResetRestoresEverySetting)
