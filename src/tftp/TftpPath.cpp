@@ -82,7 +82,11 @@ TftpPath TftpPath::forWriting(const QString& root, const QString& requested)
     if (!prepare(root, requested, start))
         return {Refused, {}};
     const QFileInfo info(start.joined);
-    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    // A name in the folder itself lies in the folder just resolved; a deeper one's folder is
+    // resolved in turn, as a link on the way may lead out.
+    const QString folderPath = info.absolutePath();
+    const QString folder =
+        folderPath == start.canonicalRoot ? folderPath : QFileInfo(folderPath).canonicalFilePath();
     if (folder.isEmpty())
         return {Missing, {}};
     if (folder != start.canonicalRoot && !isInside(start.canonicalRoot, folder))
