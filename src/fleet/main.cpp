@@ -3,6 +3,7 @@
 #include "fleet/BackupCommand.h"
 #include "fleet/DeviceList.h"
 #include "fleet/FleetOptions.h"
+#include "fleet/PrefaultedHeap.h"
 #include "fleet/StatusCommand.h"
 #include "fleet/UpgradeCommand.h"
 #include "shell/Startup.h"
@@ -12,6 +13,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QStandardPaths>
+
+#include <algorithm>
 
 #include <cstdio>
 #include <cstdlib>
@@ -144,6 +147,8 @@ int main(int argc, char** argv)
         return 2;
     }
 
+    // What the devices in exchange at once take of the heap, about 32 KiB each.
+    PrefaultHeap(std::min(devices.size(), static_cast<size_t>(options.parallel)) * 32 * 1024);
     std::vector<DeviceOutcome> outcomes;
     if (command == "status")
         outcomes = RunStatus(devices, options);

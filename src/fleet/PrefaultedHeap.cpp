@@ -1,0 +1,37 @@
+#include "fleet/PrefaultedHeap.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <malloc.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+void PrefaultHeap(std::size_t bytes)
+{
+#if defined(__GLIBC__) && defined(MADV_POPULATE_WRITE)
+    // Larger blocks than this come from the heap only with the threshold raised well above it,
+    // and the C library will not raise it past 32 MiB.
+    constexpr std::size_t kMost = 16u << 20;
+    constexpr int kLargeBlocks = 128 * 1024;  // the C library's own threshold for mapped blocks
+    if (bytes == 0 || bytes > kMost)
+        bytes = bytes == 0 ? 0 : kMost;
+    if (bytes == 0)
+        return;
+    // The block is carved from the heap, not mapped on its own; freed, it joins the heap's free
+    // top, which is kept rather than given back to the system.
+    mallopt(M_TRIM_THRESHOLD, static_cast<int>(2 * kMost));
+    mallopt(M_MMAP_THRESHOLD, static_cast<int>(2 * bytes));
+    char* block = static_cast<char*>(std::malloc(bytes));
+    mallopt(M_MMAP_THRESHOLD, kLargeBlocks);
+    if (!block)
+        return;
+    const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+    const std::uintptr_t start = (reinterpret_cast<std::uintptr_t>(block) + page - 1) & ~(page - 1);
+    const std::uintptr_t end = (reinterpret_cast<std::uintptr_t>(block) + bytes) & ~(page - 1);
+    if (end > start)
+        madvise(reinterpret_cast<void*>(start), end - start, MADV_POPULATE_WRITE);
+    std::free(block);
+#else
+    (void)bytes;
+#endif
+}
