@@ -3,7 +3,7 @@
 #include "fleet/BackupCommand.h"
 #include "fleet/DeviceList.h"
 #include "fleet/FleetOptions.h"
-#include "fleet/PrefaultedHeap.h"
+#include "fleet/PrefaultHeap.h"
 #include "fleet/StatusCommand.h"
 #include "fleet/UpgradeCommand.h"
 #include "shell/Startup.h"

@@ -1,5 +1,6 @@
-#include "fleet/PrefaultedHeap.h"
+#include "fleet/PrefaultHeap.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <malloc.h>
@@ -9,14 +10,13 @@
 void PrefaultHeap(std::size_t bytes)
 {
 #if defined(__GLIBC__) && defined(MADV_POPULATE_WRITE)
-    // Larger blocks than this come from the heap only with the threshold raised well above it,
-    // and the C library will not raise it past 32 MiB.
+    // The block must come from the heap, so the size above which blocks are mapped on their
+    // own is raised past it for the moment; the C library takes no such size beyond 32 MiB.
     constexpr std::size_t kMost = 16u << 20;
     constexpr int kLargeBlocks = 128 * 1024;  // the C library's own threshold for mapped blocks
-    if (bytes == 0 || bytes > kMost)
-        bytes = bytes == 0 ? 0 : kMost;
     if (bytes == 0)
         return;
+    bytes = std::min(bytes, kMost);
     // The block is carved from the heap, not mapped on its own; freed, it joins the heap's free
     // top, which is kept rather than given back to the system.
     mallopt(M_TRIM_THRESHOLD, static_cast<int>(2 * kMost));
