@@ -191,7 +191,8 @@ TEST_F(DevsimDevice, ConfigurationPutStoresAFileThatGetLoadsBack)
     // Each store shows the values of that moment, however they were changed in between.
     ASSERT_EQ(set({Text(name, "changed")}).status, 0);
     ASSERT_EQ(transfer(3, {}, "changed.cfg").status, 0);
-    EXPECT_EQ(Contents(tftp.path("changed.cfg")), Contents(tftp.path("ap.cfg")).replace("\"saved-name\"", "\"changed\""));
+    EXPECT_EQ(Contents(tftp.path("changed.cfg")),
+              Contents(tftp.path("ap.cfg")).replace("\"saved-name\"", "\"changed\""));
     tftp.put("broken.cfg", "{ not json");
     EXPECT_EQ(transfer(2, "broken.cfg").status, 10);  // wrongValue: not a configuration
     EXPECT_EQ(value(name), "changed");
