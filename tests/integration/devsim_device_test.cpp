@@ -3,6 +3,7 @@
 // the module's own SNMP session so error statuses arrive as numbers.
 #include "support/DevsimAgent.h"
 #include "support/TftpdServer.h"
+#include "support/FileContents.h"
 #include "support/FreePort.h"
 #include "snmp/SnmpSession.h"
 
@@ -50,12 +51,6 @@ SnmpVarBind Address(const std::string& oid, uint8_t a, uint8_t b, uint8_t c, uin
     vb.type = SnmpType::IpAddress;
     vb.bytes = {static_cast<char>(a), static_cast<char>(b), static_cast<char>(c), static_cast<char>(d)};
     return vb;
-}
-
-QByteArray Contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
 }
 
 class DevsimDevice : public ::testing::Test {
@@ -191,15 +186,15 @@ TEST_F(DevsimDevice, ConfigurationPutStoresAFileThatGetLoadsBack)
     // Each store shows the values of that moment, however they were changed in between.
     ASSERT_EQ(set({Text(name, "changed")}).status, 0);
     ASSERT_EQ(transfer(3, {}, "changed.cfg").status, 0);
-    EXPECT_EQ(Contents(tftp.path("changed.cfg")),
-              Contents(tftp.path("ap.cfg")).replace("\"saved-name\"", "\"changed\""));
+    EXPECT_EQ(FileContents(tftp.path("changed.cfg")),
+              FileContents(tftp.path("ap.cfg")).replace("\"saved-name\"", "\"changed\""));
     tftp.put("broken.cfg", "{ not json");
     EXPECT_EQ(transfer(2, "broken.cfg").status, 10);  // wrongValue: not a configuration
     EXPECT_EQ(value(name), "changed");
     EXPECT_EQ(transfer(2, "ap.cfg").status, 0);
     EXPECT_EQ(value(name), "saved-name");
     ASSERT_EQ(transfer(3, {}, "loaded.cfg").status, 0);
-    EXPECT_EQ(Contents(tftp.path("loaded.cfg")), Contents(tftp.path("ap.cfg")));
+    EXPECT_EQ(FileContents(tftp.path("loaded.cfg")), FileContents(tftp.path("ap.cfg")));
 }
 
 TEST_F(DevsimDevice, FactoryResetRestoresEverySetting)

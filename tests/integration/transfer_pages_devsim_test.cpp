@@ -5,6 +5,7 @@
 #include "support/DevsimAgent.h"
 #include "support/TftpdServer.h"
 #include "support/DialogRecorder.h"
+#include "support/FileContents.h"
 #include "support/PageTestKit.h"
 #include "support/FreePort.h"
 #include "binding/QvStatusBar.h"
@@ -53,12 +54,6 @@ void writeFile(const QString& path, const QByteArray& content)
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
     file.write(content);
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // A TFTP request from a host of the test's choosing (any 127.0.0.0/8 address is this
@@ -188,7 +183,7 @@ TEST_F(TransferPagesAgainstDevice, DuringAnUpgradeOnlyTheDevicesFetchOfTheImageI
     ASSERT_EQ(strays.size(), 3u) << "the wait dialog was never seen";
     for (const auto& stray : strays)
         EXPECT_EQ(stray->answer(), ErrorPacket(2));
-    EXPECT_EQ(readFile(image), content) << "the refused write changed the image";
+    EXPECT_EQ(FileContents(image), content) << "the refused write changed the image";
     EXPECT_EQ(page.TftpServer()->sessionCount(), 0u);
 }
 
@@ -247,7 +242,7 @@ TEST_F(TransferPagesAgainstDevice, BackupArrivesAsTheDeviceSendsItAndARestoreCha
         EXPECT_FALSE(page.findChild<QvStatusBar*>("StatusBar")->Panel(0)->Text().isEmpty());
         EXPECT_EQ(device->value(kLocalFile), "ap.cfg");
     }
-    const QByteArray backup = readFile(saved);
+    const QByteArray backup = FileContents(saved);
     ASSERT_FALSE(backup.isEmpty());
 
     // The same device stores the same configuration with tftp-hpa's server on the port the
@@ -261,7 +256,7 @@ TEST_F(TransferPagesAgainstDevice, BackupArrivesAsTheDeviceSendsItAndARestoreCha
                       .status,
                   0);
         ASSERT_EQ(set({Bind(kPrivate + ".3.3.5.0", SnmpType::Integer, {}, 3)}, 1000).status, 0);
-        EXPECT_EQ(readFile(reference.path("reference.cfg")), backup);
+        EXPECT_EQ(FileContents(reference.path("reference.cfg")), backup);
     }
 
     // Restore a changed copy: the device takes it at once and runs it after the restart.

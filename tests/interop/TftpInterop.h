@@ -4,6 +4,7 @@
 // stands for the rest of the PC, the server program running over it, files of a given
 // size, and the three clients nobody here wrote, each as a child process.
 #include "support/ChildProcess.h"
+#include "support/FileContents.h"
 #include "support/FreePort.h"
 
 #include <QCryptographicHash>
@@ -46,12 +47,6 @@ inline QByteArray checksum(const QString& path)
     QCryptographicHash hash(QCryptographicHash::Sha256);
     hash.addData(&file);
     return hash.result().toHex();
-}
-
-inline QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // Every file below the folder, as paths relative to it.
@@ -98,7 +93,7 @@ public:
         return m_process.waitForFileText(logPath, QStringLiteral("serving "), 10000);
     }
     uint16_t port() const { return m_port; }
-    QString log() const { return QString::fromUtf8(readAll(m_log)); }
+    QString log() const { return QString::fromUtf8(FileContents(m_log)); }
 
     // The status code the server logged for the session of this file name, waiting for
     // it up to the time given; nothing while the session has not ended.

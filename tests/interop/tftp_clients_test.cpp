@@ -107,7 +107,7 @@ TEST_F(TftpRefusals, AMissingFileGetsErrorOneFromEveryClient)
 
 TEST_F(TftpRefusals, NamesLeavingTheFolderAreRefusedAndReadNothing)
 {
-    const QByteArray secret = readAll(QDir(folders.outside).filePath("secret"));
+    const QByteArray secret = FileContents(QDir(folders.outside).filePath("secret"));
     const QStringList names = {"../outside/secret", "/etc/passwd", "a/../../outside/secret",
                                "link-out/secret", "secret-link",
                                QDir(folders.outside).filePath("secret")};
@@ -120,7 +120,7 @@ TEST_F(TftpRefusals, NamesLeavingTheFolderAreRefusedAndReadNothing)
                 EXPECT_TRUE(result.output.contains("Error code 2")) << name.toStdString();
             else
                 EXPECT_NE(result.exitCode, 0) << name.toStdString();
-            const QByteArray got = readAll(local);
+            const QByteArray got = FileContents(local);
             EXPECT_TRUE(got.isEmpty()) << name.toStdString() << ": " << got.size() << " bytes arrived";
             EXPECT_NE(got, secret);
         }
@@ -151,7 +151,7 @@ TEST_F(TftpRefusals, StoresLeavingTheFolderAreRefusedAndCreateNothing)
     // The file the link points at is untouched, and no new file appeared anywhere but the
     // client's own folder.
     EXPECT_EQ(filesBelow(folders.outside), QStringList{"secret"});
-    EXPECT_EQ(readAll(QDir(folders.outside).filePath("secret")).size(), 600);
+    EXPECT_EQ(FileContents(QDir(folders.outside).filePath("secret")).size(), 600);
     EXPECT_FALSE(QFile::exists(folders.base.filePath("planted")));
     EXPECT_TRUE(filesBelow(folders.served).filter("planted").isEmpty());
     EXPECT_EQ(server.waitForCount("-1103 (QvTFTP) Access violation!", names.size() * 2, 5000),

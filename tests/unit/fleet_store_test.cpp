@@ -1,6 +1,7 @@
 // The fleet's store: received backups reach their final names in groups, a name of the same
 // second is kept beside the first, and a backup that cannot be stored leaves no file.
 #include "fleet/DurableStore.h"
+#include "support/FileContents.h"
 
 #include <QDir>
 #include <QFile>
@@ -29,12 +30,6 @@ protected:
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(content);
         return path;
-    }
-
-    static QByteArray contentOf(const QString& path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
     }
 
     // Stores each (temporary, final) pair at once, as a site's backups finishing together
@@ -67,7 +62,7 @@ TEST_F(FleetStore, EveryBackupOfAGroupGetsItsFinalNameAndTheTemporaryGoes)
         ASSERT_TRUE(outcomes.at(from).ok) << outcomes.at(from).pathOrWhy.toStdString();
         EXPECT_EQ(outcomes.at(from).pathOrWhy, to);
         EXPECT_FALSE(QFile::exists(from));
-        EXPECT_EQ(contentOf(to), "config of " + QFileInfo(to).dir().dirName().toUtf8());
+        EXPECT_EQ(FileContents(to), "config of " + QFileInfo(to).dir().dirName().toUtf8());
     }
 }
 
@@ -80,8 +75,8 @@ TEST_F(FleetStore, ASecondBackupOfTheSameSecondIsKeptBesideTheFirst)
     const auto outcomes = storeAll({{from, final}});
     ASSERT_TRUE(outcomes.at(from).ok);
     EXPECT_EQ(outcomes.at(from).pathOrWhy, root.filePath("10.0.0.1/20261210T010203Z-2.cfg"));
-    EXPECT_EQ(contentOf(final), "earlier");
-    EXPECT_EQ(contentOf(outcomes.at(from).pathOrWhy), "later");
+    EXPECT_EQ(FileContents(final), "earlier");
+    EXPECT_EQ(FileContents(outcomes.at(from).pathOrWhy), "later");
 }
 
 TEST_F(FleetStore, ABackupThatCannotBeStoredLeavesNoFileAndTheRestOfItsGroupIsStored)
@@ -95,9 +90,9 @@ TEST_F(FleetStore, ABackupThatCannotBeStoredLeavesNoFileAndTheRestOfItsGroupIsSt
     EXPECT_FALSE(outcomes.at(blocked).ok);
     EXPECT_EQ(outcomes.at(blocked).pathOrWhy, "cannot create the folder " + root.filePath("10.0.0.2"));
     EXPECT_FALSE(QFile::exists(blocked));
-    EXPECT_EQ(contentOf(root.filePath("10.0.0.2")), "not a folder");
+    EXPECT_EQ(FileContents(root.filePath("10.0.0.2")), "not a folder");
     ASSERT_TRUE(outcomes.at(fine).ok);
-    EXPECT_EQ(contentOf(root.filePath("10.0.0.3/a.cfg")), "config 3");
+    EXPECT_EQ(FileContents(root.filePath("10.0.0.3/a.cfg")), "config 3");
 }
 
 }  // namespace
