@@ -24,6 +24,13 @@ std::unique_ptr<QvTFTPServer> StartServer(const QString& root, int port, std::st
     server->SetRetransmission(kRetransmission, kSends);
     server->AdmitOnlyExpected(true);
     try {
+        // A site's transfers run at once: one socket carries them all, in batches.
+        server->ShareOneTransferPort();
+    } catch (const QvException& failure) {
+        error = std::string("the TFTP server cannot open its transfer socket: ") + failure.what();
+        return nullptr;
+    }
+    try {
         server->Listen(root, port);
     } catch (const QvException& failure) {
         error = "the TFTP server cannot listen on port " + std::to_string(port) + ": " + failure.what();

@@ -238,6 +238,7 @@ void SnmpSession::closeQuietly(void* handle)
     m_closing = true;
     snmp_sess_close(handle);
     m_closing = false;
+    ++m_sessionsClosed;
 }
 
 SnmpResponse SnmpSession::request(const SnmpTarget& target, PduKind kind, const std::vector<SnmpVarBind>& vbs)

@@ -56,6 +56,9 @@ public:
     // What the event pump watches: the notifying sessions' sockets and the time in ms until
     // the engine's next time-out (-1 when nothing is outstanding).
     std::vector<int> sockets() const;
+    // Counts the engine sessions closed so far: a socket number seen before may since have
+    // been given to a new session's socket.
+    uint64_t sessionsClosed() const { return m_sessionsClosed; }
     int millisecondsToNextTimeout() const;
     // Called whenever the set of sockets or the next time-out may have changed.
     void setActivityHook(std::function<void()> hook) { m_activityHook = std::move(hook); }
@@ -114,5 +117,6 @@ private:
     bool m_closing = false;
     Ticket m_nextTicket = 1;
     uint64_t m_exchangesSent = 0;
+    uint64_t m_sessionsClosed = 0;
     std::function<void()> m_activityHook;
 };

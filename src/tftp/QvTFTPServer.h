@@ -9,6 +9,7 @@
 #include <memory>
 
 class QUdpSocket;
+class TftpSharedPort;
 
 // The TFTP server a page runs while it is open: it listens on one UDP port (69 unless
 // told otherwise), gives each accepted request its own session on its own socket, and
@@ -42,6 +43,11 @@ public:
     {
         m_core.storeWrittenFiles(inPlace ? TftpIncomingFile::Mode::InPlace : TftpIncomingFile::Mode::SafeReplace);
     }
+    // From now on, transfers share one socket and port of their own (not the listening one),
+    // told apart by their peers' addresses and ports, and their datagrams are taken and sent
+    // in batches: for an owner that runs many transfers at once. By default each transfer
+    // has a socket of its own. Throws QvException -1109 when the socket cannot be opened.
+    void ShareOneTransferPort();
     // Announces a transfer; several may stand at once, each for its own peer.
     void Expect(const TftpExpected& transfer) { m_core.expect(transfer); }
     void Forget(const TftpExpected& transfer) { m_core.forget(transfer); }
@@ -57,6 +63,7 @@ public:
 private:
     void readRequests();
 
+    std::unique_ptr<TftpSharedPort> m_sharedPort;  // outlives the sessions that use it
     TftpServerCore m_core;
     std::unique_ptr<QUdpSocket> m_listener;
     QTimer m_timer;

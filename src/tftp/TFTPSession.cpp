@@ -158,7 +158,7 @@ void TFTPSession::handleData(uint16_t block, const char* bytes, qsizetype length
         fail(TftpPacket::DiskFull, TftpStatus::DiskFull);
         return;
     }
-    m_lastSent = TftpPacket::acknowledgement(static_cast<uint16_t>(m_blocks));
+    TftpPacket::acknowledge(m_lastSent, static_cast<uint16_t>(m_blocks));
     if (!send(m_lastSent)) {
         Report(TftpStatus::SendReceiveFailed);
         return;
@@ -205,6 +205,12 @@ bool TFTPSession::retransmit(int maxSends)
     armDeadline();
     Report(TftpStatus::Transferring);
     return true;
+}
+
+void TFTPSession::sendFailed()
+{
+    if (m_state == Running)
+        Report(TftpStatus::SendReceiveFailed);
 }
 
 void TFTPSession::Report(int code)

@@ -34,6 +34,9 @@ public:
     void start();
     // A datagram that arrived on the session's socket.
     void handleDatagram(const char* data, qsizetype size, const QHostAddress& from, uint16_t fromPort);
+    // A datagram the channel took to send later could not be sent: the session ends with
+    // -1110, as when a send fails at once.
+    void sendFailed();
     // Called when the deadline has passed. A data block is sent again while it has gone
     // out fewer than maxSends times; false when the session gives up (a write never
     // resends its acknowledgement, so it gives up at once).
@@ -46,6 +49,8 @@ public:
     // Clock time at which the last packet sent counts as lost; 0 when none is outstanding.
     int64_t deadline() const { return m_deadline; }
     const QvTFTPMsg& status() const { return m_status; }
+    const QHostAddress& peerAddress() const { return m_peerAddress; }
+    uint16_t peerPort() const { return m_peerPort; }
     bool cancelRequested() const { return m_cancel; }
     bool matchesRequest(const QvTFTPMsg& request) const;
 

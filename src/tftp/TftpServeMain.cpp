@@ -1,4 +1,4 @@
-// vta-tftp-serve FOLDER PORT [--timeout CS] [--sends N]
+// vta-tftp-serve FOLDER PORT [--timeout CS] [--sends N] [--one-port]
 // Serves one folder with the module's TFTP server until SIGINT or SIGTERM. Prints one
 // line when it listens and one line for every session that ends, so scripts and tests
 // can follow what happened.
@@ -38,7 +38,7 @@ void printSessionEnd(QObject*, const QvTFTPMsg& status, bool&)
 int usage(const char* message)
 {
     std::fprintf(stderr, "vta-tftp-serve: %s\n", message);
-    std::fprintf(stderr, "usage: vta-tftp-serve FOLDER PORT [--timeout CENTISECONDS] [--sends N]\n");
+    std::fprintf(stderr, "usage: vta-tftp-serve FOLDER PORT [--timeout CENTISECONDS] [--sends N] [--one-port]\n");
     return 2;
 }
 
@@ -67,8 +67,13 @@ int main(int argc, char** argv)
         return usage("the port must lie between 1 and 65535");
     int timeout = 1000;
     int sends = 3;
+    bool onePort = false;  // all transfers on one socket, as a site tool runs them
     for (int i = 3; i < argc; ++i) {
         const std::string option = argv[i];
+        if (option == "--one-port") {
+            onePort = true;
+            continue;
+        }
         if (i + 1 >= argc)
             return usage("an option lacks its value");
         if (option == "--timeout")
@@ -91,6 +96,8 @@ int main(int argc, char** argv)
     server.SetRetransmission(timeout, sends);
     server.SetNotify(printSessionEnd, nullptr);
     try {
+        if (onePort)
+            server.ShareOneTransferPort();
         server.Listen(QFileInfo(folder).absoluteFilePath(), port);
     } catch (const QvException& error) {
         std::fprintf(stderr, "vta-tftp-serve: port %d: %s\n", port, error.what());

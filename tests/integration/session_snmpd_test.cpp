@@ -12,6 +12,8 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 const char* kSysDescr = "1.3.6.1.2.1.1.1.0";
@@ -292,6 +294,47 @@ TEST_F(SessionAgainstSnmpd, ACompletionThatRunsTheEventLoopIsNeverInterruptedByA
     outer.exec();
     EXPECT_EQ(completed, 2);
     EXPECT_EQ(deepest, 1);
+}
+
+// New pass phrases for a user retire the user's open session. When that happens while
+// completions run, the next session may open a socket under the closed one's number; the
+// event pump must hear that new socket at once, not only when the exchange times out.
+TEST_F(SessionAgainstSnmpd, ASessionOpenedUnderAClosedSessionsSocketNumberIsHeardAtOnce)
+{
+    SnmpdAgent::User changed = SnmpdAgent::kShaDes;
+    changed.authPass = "not-the-pass-phrase";
+    const SnmpTarget first = BuildTarget(v3(SnmpdAgent::kShaDes, kAuthSHA, kPrivDES), 300, 0);
+    const SnmpTarget second = BuildTarget(v3(changed, kAuthSHA, kPrivDES), 300, 0);
+    SnmpVarBind vb;
+    ParseOid(kSysDescr, vb.oid);
+
+    QEventLoop loop;
+    QElapsedTimer clock;
+    std::vector<int> socketsBefore, socketsAfter;
+    int firstStatus = -1, secondStatus = 0;
+    qint64 secondAnsweredAfter = -1;
+    ASSERT_EQ(SnmpSession::global().send(first, PduKind::Get, {vb}, [&](const SnmpResponse& answer) {
+        firstStatus = answer.status;
+        socketsBefore = SnmpSession::global().sockets();
+        clock.start();
+        const int sent = SnmpSession::global().send(second, PduKind::Get, {vb}, [&](const SnmpResponse& refusal) {
+            secondStatus = refusal.status;
+            secondAnsweredAfter = clock.elapsed();
+            loop.quit();
+        });
+        EXPECT_EQ(sent, 0);
+        socketsAfter = SnmpSession::global().sockets();
+    }), 0);
+    QTimer::singleShot(6000, &loop, &QEventLoop::quit);
+    loop.exec();
+
+    EXPECT_EQ(firstStatus, 0);
+    std::sort(socketsBefore.begin(), socketsBefore.end());
+    std::sort(socketsAfter.begin(), socketsAfter.end());
+    ASSERT_EQ(socketsAfter, socketsBefore) << "the new session did not take the closed one's socket number";
+    EXPECT_EQ(MapStatus(secondStatus).code, -308);
+    ASSERT_GE(secondAnsweredAfter, 0);
+    EXPECT_LT(secondAnsweredAfter, 1500) << "the answer was read only when the exchange timed out";
 }
 
 } // namespace

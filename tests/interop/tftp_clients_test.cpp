@@ -17,12 +17,13 @@ struct TransferCase {
     Client client;
     bool store;
     qint64 size;
+    bool onePort = false;  // the server carries all transfers on one socket
 };
 
 std::string caseName(const TransferCase& c)
 {
     return std::string(clientName(c.client)) + (c.store ? "_stores_" : "_fetches_")
-        + std::to_string(c.size);
+        + std::to_string(c.size) + (c.onePort ? "_on_one_port" : "");
 }
 
 class TftpClientTransfer : public ::testing::TestWithParam<TransferCase> {};
@@ -32,7 +33,8 @@ TEST_P(TftpClientTransfer, FileArrivesByteIdentical)
     const TransferCase& c = GetParam();
     Folders folders;
     ServeProgram server;
-    ASSERT_TRUE(server.start(folders.served, folders.base.filePath("serve.log")));
+    const QStringList options = c.onePort ? QStringList{"--one-port"} : QStringList{};
+    ASSERT_TRUE(server.start(folders.served, folders.base.filePath("serve.log"), options));
 
     const QString remoteName = QStringLiteral("image-%1.tfp").arg(c.size);
     const QString source = c.store ? QDir(folders.client).filePath("upload.bin")
@@ -65,6 +67,9 @@ std::vector<TransferCase> allCases()
         for (bool store : {false, true})
             for (qint64 size : {qint64(0), qint64(511), qint64(512), qint64(1024), MiB + 1, 40 * MiB})
                 cases.push_back({client, store, size});
+    for (Client client : {Client::TftpHpa, Client::Atftp, Client::Curl})
+        for (bool store : {false, true})
+            cases.push_back({client, store, MiB + 1, true});
     return cases;
 }
 

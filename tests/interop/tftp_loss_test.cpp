@@ -140,6 +140,7 @@ private:
 struct LossCase {
     bool store;
     uint32_t seed;
+    bool onePort = false;  // the server carries all transfers on one socket
 };
 
 class TftpThroughLossyRelay : public ::testing::TestWithParam<LossCase> {};
@@ -151,8 +152,10 @@ TEST_P(TftpThroughLossyRelay, EndsWholeOrWithTimeoutNeverShort)
     ServeProgram server;
     // A fetch recovers through the server's resends (every 200 ms here); a store through
     // the client's (every second), so the server waits 3 s for each block there.
-    const QStringList options = c.store ? QStringList{"--timeout", "300", "--sends", "3"}
-                                        : QStringList{"--timeout", "20", "--sends", "3"};
+    QStringList options = c.store ? QStringList{"--timeout", "300", "--sends", "3"}
+                                  : QStringList{"--timeout", "20", "--sends", "3"};
+    if (c.onePort)
+        options << "--one-port";
     ASSERT_TRUE(server.start(folders.served, folders.base.filePath("serve.log"), options));
     const qint64 size = c.store ? 16 * 1024 + 100 : 64 * 1024 + 100;
     const QString source = c.store ? QDir(folders.client).filePath("upload.bin")
@@ -185,10 +188,11 @@ TEST_P(TftpThroughLossyRelay, EndsWholeOrWithTimeoutNeverShort)
 
 INSTANTIATE_TEST_SUITE_P(Seeds, TftpThroughLossyRelay,
                          ::testing::Values(LossCase{false, 11}, LossCase{false, 12}, LossCase{false, 13},
-                                           LossCase{true, 21}, LossCase{true, 22}, LossCase{true, 23}),
+                                           LossCase{true, 21}, LossCase{true, 22}, LossCase{true, 23},
+                                           LossCase{false, 14, true}, LossCase{true, 24, true}),
                          [](const auto& info) {
                              return std::string(info.param.store ? "store_seed_" : "fetch_seed_")
-                                 + std::to_string(info.param.seed);
+                                 + std::to_string(info.param.seed) + (info.param.onePort ? "_on_one_port" : "");
                          });
 
 // When the client falls silent in the middle, the server sends its block the configured

@@ -1,6 +1,7 @@
 // The server over real loopback sockets, driven by this test's event loop, with a peer
 // the test plays itself: resend timing under a shrunk time scale, strangers on the
-// session's port, Listen and Stop.
+// session's port, transfers at once, Listen and Stop. Every case runs with a socket per
+// transfer and with all transfers on one socket.
 #include "support/FreePort.h"
 #include "snmp/QvException.h"
 #include "tftp/QvTFTPServer.h"
@@ -15,7 +16,9 @@
 #include <QTimer>
 #include <QUdpSocket>
 #include <arpa/inet.h>
+#include <algorithm>
 #include <functional>
+#include <set>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -67,8 +70,19 @@ struct Peer {
                     break;
                 bytes.resize(size);
                 received.push_back({bytes, port, clock.elapsed()});
-                if (autoAcknowledge && TftpPacket::opcodeOf(bytes.constData(), size) == TftpPacket::Data)
-                    send(TftpPacket::acknowledgement(TftpPacket::numberOf(bytes.constData())), port);
+                const uint16_t opcode = TftpPacket::opcodeOf(bytes.constData(), size);
+                const uint16_t number = TftpPacket::numberOf(bytes.constData());
+                if (autoAcknowledge && opcode == TftpPacket::Data) {
+                    send(TftpPacket::acknowledgement(number), port);
+                    if (number == fetched.size() / TftpPacket::BlockSize + 1)
+                        fetched += bytes.mid(4);
+                }
+                // A store: the acknowledgement of block n asks for block n + 1.
+                const qsizetype offset = qsizetype(number) * TftpPacket::BlockSize;
+                if (opcode == TftpPacket::Acknowledgement && !upload.isNull() && offset <= upload.size())
+                    send(TftpPacket::data(number + 1, upload.constData() + offset,
+                                          std::min<qsizetype>(TftpPacket::BlockSize, upload.size() - offset)),
+                         port);
             }
         });
     }
@@ -87,9 +101,12 @@ struct Peer {
     QElapsedTimer clock;
     std::vector<Datagram> received;
     bool autoAcknowledge = false;
+    QByteArray fetched;  // the data blocks acknowledged, in order
+    QByteArray upload;   // what a store sends, when set
 };
 
-class TftpSocketTest : public ::testing::Test {
+// The parameter: whether all transfers share one socket.
+class TftpSocketTest : public ::testing::TestWithParam<bool> {
 protected:
     void SetUp() override
     {
@@ -97,6 +114,8 @@ protected:
         folder = dir.filePath("served");
         QDir().mkpath(folder);
         server.SetNotify(&Heard::record, &heard);
+        if (GetParam())
+            server.ShareOneTransferPort();
     }
     void TearDown() override { TimeScale::setFactor(1.0); }
     void putFile(const QString& name, qsizetype size)
@@ -112,7 +131,7 @@ protected:
     QvTFTPServer server;
 };
 
-TEST_F(TftpSocketTest, UnacknowledgedBlockIsResentAtOneAndTwoTimeoutsAndEndsAtThree)
+TEST_P(TftpSocketTest, UnacknowledgedBlockIsResentAtOneAndTwoTimeoutsAndEndsAtThree)
 {
     // Timeout 300 (3 s) with 3 sends, on a time scale of 0.1: 300, 600 and 900 ms.
     TimeScale::setFactor(0.1);
@@ -138,7 +157,7 @@ TEST_F(TftpSocketTest, UnacknowledgedBlockIsResentAtOneAndTwoTimeoutsAndEndsAtTh
     EXPECT_LE(endedAt, 900 + 200);
 }
 
-TEST_F(TftpSocketTest, AStrangerOnTheSessionPortGetsErrorFiveAndTheTransferGoesOn)
+TEST_P(TftpSocketTest, AStrangerOnTheSessionPortGetsErrorFiveAndTheTransferGoesOn)
 {
     server.Listen(folder, FreeUdpPort());
     putFile("fw.tfp", 1500);
@@ -162,7 +181,7 @@ TEST_F(TftpSocketTest, AStrangerOnTheSessionPortGetsErrorFiveAndTheTransferGoesO
     EXPECT_EQ(stranger.received.size(), 1u);
 }
 
-TEST_F(TftpSocketTest, ListeningAgainOnlyChangesFolderAndPortField)
+TEST_P(TftpSocketTest, ListeningAgainOnlyChangesFolderAndPortField)
 {
     const uint16_t first = FreeUdpPort();
     server.Listen(dir.filePath("elsewhere"), first);
@@ -179,7 +198,7 @@ TEST_F(TftpSocketTest, ListeningAgainOnlyChangesFolderAndPortField)
     EXPECT_EQ(heard.seen.back().code, TftpStatus::Success);
 }
 
-TEST_F(TftpSocketTest, APortTakenByAnotherProgramRaisesTheSocketError)
+TEST_P(TftpSocketTest, APortTakenByAnotherProgramRaisesTheSocketError)
 {
     const int blocker = ::socket(AF_INET, SOCK_DGRAM, 0);
     sockaddr_in address{};
@@ -202,7 +221,7 @@ TEST_F(TftpSocketTest, APortTakenByAnotherProgramRaisesTheSocketError)
 
 // A second module on the same host must not share the port: it would receive the first
 // module's requests.
-TEST_F(TftpSocketTest, ASecondServerOnTheSamePortRaisesTheSocketError)
+TEST_P(TftpSocketTest, ASecondServerOnTheSamePortRaisesTheSocketError)
 {
     server.Listen(folder, FreeUdpPort());
     QvTFTPServer second;
@@ -216,7 +235,7 @@ TEST_F(TftpSocketTest, ASecondServerOnTheSamePortRaisesTheSocketError)
 }
 
 // The refusal of a request nobody announced comes from the listening port.
-TEST_F(TftpSocketTest, AnUnannouncedRequestIsRefusedFromTheListeningPort)
+TEST_P(TftpSocketTest, AnUnannouncedRequestIsRefusedFromTheListeningPort)
 {
     server.Listen(folder, FreeUdpPort());
     server.AdmitOnlyExpected(true);
@@ -233,7 +252,7 @@ TEST_F(TftpSocketTest, AnUnannouncedRequestIsRefusedFromTheListeningPort)
 
 // Stop waits in an event loop; whatever runs there and stops the server again (a second
 // signal, a page closing) returns at once instead of nesting another wait.
-TEST_F(TftpSocketTest, StopCalledAgainWhileItWaitsReturnsAtOnce)
+TEST_P(TftpSocketTest, StopCalledAgainWhileItWaitsReturnsAtOnce)
 {
     TimeScale::setFactor(0.1);
     server.SetRetransmission(100, 1);  // the silent peer's session ends after 100 ms
@@ -264,7 +283,7 @@ TEST_F(TftpSocketTest, StopCalledAgainWhileItWaitsReturnsAtOnce)
 
 // A transfer that has ended needs no wait: Stop returns before the periodic step that would
 // otherwise clear the finished session (a second away here).
-TEST_F(TftpSocketTest, StopAfterTheLastTransferEndedReturnsAtOnce)
+TEST_P(TftpSocketTest, StopAfterTheLastTransferEndedReturnsAtOnce)
 {
     TimeScale::setFactor(50);
     server.Listen(folder, FreeUdpPort());
@@ -283,7 +302,7 @@ TEST_F(TftpSocketTest, StopAfterTheLastTransferEndedReturnsAtOnce)
     EXPECT_EQ(server.sessionCount(), 0u);
 }
 
-TEST_F(TftpSocketTest, StopClosesThePortAndLetsARunningTransferFinish)
+TEST_P(TftpSocketTest, StopClosesThePortAndLetsARunningTransferFinish)
 {
     server.Listen(folder, FreeUdpPort());
     const uint16_t port = server.boundPort();
@@ -302,5 +321,61 @@ TEST_F(TftpSocketTest, StopClosesThePortAndLetsARunningTransferFinish)
     QUdpSocket next;
     EXPECT_TRUE(next.bind(QHostAddress::AnyIPv4, port));
 }
+
+// Peers that fetch and store at the same moment each get their own file whole, and a
+// stranger on the transfer port disturbs none of them.
+TEST_P(TftpSocketTest, TransfersAtOnceEachCarryTheirOwnFile)
+{
+    server.Listen(folder, FreeUdpPort());
+    auto patterned = [](qsizetype size, int step) {
+        QByteArray bytes(size, Qt::Uninitialized);
+        for (qsizetype i = 0; i < size; ++i)
+            bytes[i] = char(i * step + 1);
+        return bytes;
+    };
+    const QByteArray first = patterned(3 * 512 + 17, 7), second = patterned(40 * 512, 13);
+    for (const auto& [name, bytes] : {std::pair{"first.bin", first}, std::pair{"second.bin", second}}) {
+        QFile file(QDir(folder).filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    Peer readsFirst, readsSecond, stores, stranger;
+    readsFirst.autoAcknowledge = readsSecond.autoAcknowledge = true;
+    readsFirst.request(1, "first.bin", server.boundPort());
+    readsSecond.request(1, "second.bin", server.boundPort());
+    stores.request(2, "stored.bin", server.boundPort());
+    // The store waits after the acknowledgement of block 0 until the stranger has had its
+    // answer, so its transfer is surely still under way.
+    ASSERT_TRUE(pumpUntil([&] { return !stores.received.empty(); }, 3000));
+    const uint16_t storePort = stores.received[0].fromPort;
+    stranger.send(TftpPacket::acknowledgement(1), storePort);
+    ASSERT_TRUE(pumpUntil([&] { return !stranger.received.empty(); }, 3000));
+    stores.upload = second + first;
+    stores.send(TftpPacket::data(1, stores.upload.constData(), TftpPacket::BlockSize), storePort);
+
+    auto successes = [&] {
+        return std::count_if(heard.seen.begin(), heard.seen.end(),
+                             [](const QvTFTPMsg& status) { return status.code == TftpStatus::Success; });
+    };
+    ASSERT_TRUE(pumpUntil([&] { return successes() == 3; }, 5000));
+    EXPECT_EQ(readsFirst.fetched, first);
+    EXPECT_EQ(readsSecond.fetched, second);
+    QFile stored(QDir(folder).filePath("stored.bin"));
+    ASSERT_TRUE(stored.open(QIODevice::ReadOnly));
+    EXPECT_EQ(stored.readAll(), second + first);
+    EXPECT_EQ(stranger.received[0].bytes, TftpPacket::error(5));
+
+    // Each transfer answers from the port it began on; with one socket, that is one port
+    // for all of them, and never the listening one.
+    std::set<uint16_t> ports;
+    for (const Peer* peer : {&readsFirst, &readsSecond, &stores})
+        for (const Peer::Datagram& datagram : peer->received)
+            ports.insert(datagram.fromPort);
+    EXPECT_EQ(ports.size(), GetParam() ? 1u : 3u);
+    EXPECT_EQ(ports.count(server.boundPort()), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sockets, TftpSocketTest, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "OnePort" : "SocketPerTransfer"; });
 
 } // namespace
