@@ -86,21 +86,11 @@ private:
         socklen_t fromLength = sizeof from;
         const ssize_t size =
             ::recvfrom(m_fd, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &fromLength);
-        if (size < 0 || !m_session || from.sin_family != AF_INET)
-            return;
-        // Nearly every datagram comes from the session's peer: its address is made once,
-        // not allocated again for each block.
-        const quint32 sender = ntohl(from.sin_addr.s_addr);
-        if (m_sender.isNull() || sender != m_senderIPv4) {
-            m_senderIPv4 = sender;
-            m_sender.setAddress(sender);
-        }
-        m_session->handleDatagram(buffer, size, m_sender, ntohs(from.sin_port));
+        if (size >= 0 && m_session && from.sin_family == AF_INET)
+            m_session->handleDatagram(buffer, size, QHostAddress(ntohl(from.sin_addr.s_addr)), ntohs(from.sin_port));
     }
 
     int m_fd = -1;
-    quint32 m_senderIPv4 = 0;
-    QHostAddress m_sender;  // the last datagram's sender
     std::unique_ptr<QSocketNotifier> m_notifier;
     TFTPSession* m_session = nullptr;
 };

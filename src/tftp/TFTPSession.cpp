@@ -158,7 +158,7 @@ void TFTPSession::handleData(uint16_t block, const char* bytes, qsizetype length
         fail(TftpPacket::DiskFull, TftpStatus::DiskFull);
         return;
     }
-    TftpPacket::acknowledge(m_lastSent, static_cast<uint16_t>(m_blocks));
+    m_lastSent = TftpPacket::acknowledgement(static_cast<uint16_t>(m_blocks));
     if (!send(m_lastSent)) {
         Report(TftpStatus::SendReceiveFailed);
         return;

@@ -32,7 +32,7 @@ public:
     void storeWrittenFiles(TftpIncomingFile::Mode mode) { m_writeMode = mode; }
     // Opens the file and sends the first data block or the acknowledgement of block 0.
     void start();
-    // A datagram that arrived on the session's socket.
+    // A datagram that arrived for the session.
     void handleDatagram(const char* data, qsizetype size, const QHostAddress& from, uint16_t fromPort);
     // A datagram the channel took to send later could not be sent: the session ends with
     // -1110, as when a send fails at once.

@@ -7,8 +7,9 @@
 
 class TFTPSession;
 
-// A session's own UDP endpoint as the protocol core sees it: it only sends. The server
-// feeds what arrives on it to the session, so the core runs without sockets in tests.
+// A session's UDP endpoint as the protocol core sees it (a socket of its own, or its share
+// of one socket that carries all transfers): it only sends. The server feeds what arrives
+// for the session to it, so the core runs without sockets in tests.
 class TftpChannel {
 public:
     virtual ~TftpChannel() = default;

@@ -73,16 +73,6 @@ QByteArray acknowledgement(uint16_t block)
     return header(Acknowledgement, block, 0);
 }
 
-void acknowledge(QByteArray& packet, uint16_t block)
-{
-    packet.resize(4);
-    char* bytes = packet.data();
-    bytes[0] = 0;
-    bytes[1] = static_cast<char>(Acknowledgement);
-    bytes[2] = static_cast<char>(block >> 8);
-    bytes[3] = static_cast<char>(block & 0xff);
-}
-
 QByteArray error(uint16_t code, const QByteArray& message)
 {
     QByteArray packet = header(Error, code, message.size() + 1);

@@ -51,9 +51,6 @@ std::optional<Request> parseRequest(const char* data, qsizetype size);
 
 QByteArray data(uint16_t block, const char* bytes, qsizetype size);
 QByteArray acknowledgement(uint16_t block);
-// Makes packet the acknowledgement of block in the storage it has: a write acknowledges
-// every block, and a fresh packet each time would cost an allocation a block.
-void acknowledge(QByteArray& packet, uint16_t block);
 // The error packet carries an empty message (5 bytes in all) unless a message is given.
 QByteArray error(uint16_t code, const QByteArray& message = {});
 

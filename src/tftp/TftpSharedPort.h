@@ -14,7 +14,6 @@
 #include <sys/socket.h>
 
 class QSocketNotifier;
-class TFTPSession;
 
 // One UDP socket that carries every transfer of a server, each told apart by its peer's
 // address and port (a peer picks a new port for each transfer). A site tool runs a hundred
