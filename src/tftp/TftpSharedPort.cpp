@@ -111,6 +111,12 @@ std::unique_ptr<TftpChannel> TftpSharedPort::openChannel()
 
 void TftpSharedPort::receive()
 {
+    if (m_batching) {
+        // A status callback runs an event loop of its own: the batch under way still owns
+        // the buffers, so what arrives meanwhile waits until it has been handled.
+        m_notifier->setEnabled(false);
+        return;
+    }
     mmsghdr messages[kBatch];
     iovec vectors[kBatch];
     sockaddr_in senders[kBatch];
@@ -153,6 +159,7 @@ void TftpSharedPort::receive()
             break;
     }
     m_batching = false;
+    m_notifier->setEnabled(true);
 }
 
 bool TftpSharedPort::send(const QByteArray& datagram, const QHostAddress& address, uint16_t port)
