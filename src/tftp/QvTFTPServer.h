@@ -14,8 +14,9 @@ class TftpSharedPort;
 // The TFTP server a page runs while it is open: it listens on one UDP port (69 unless
 // told otherwise), gives each accepted request its own session on its own socket (or on
 // one socket shared by all, see ShareOneTransferPort), and every 20 ms (scaled by the
-// process-wide time scale) removes finished sessions and resends lost blocks. Runs on the thread that created it, driven by its event loop; a
-// block goes out as soon as the previous one is acknowledged.
+// process-wide time scale) removes finished sessions and resends lost blocks. Runs on the
+// thread that created it, driven by its event loop; a block goes out as soon as the
+// previous one is acknowledged.
 class QvTFTPServer : public QObject {
     Q_OBJECT
 public:

@@ -98,6 +98,11 @@ int main(int argc, char** argv)
     try {
         if (onePort)
             server.ShareOneTransferPort();
+    } catch (const QvException& error) {
+        std::fprintf(stderr, "vta-tftp-serve: the transfer socket: %s\n", error.what());
+        return 1;
+    }
+    try {
         server.Listen(QFileInfo(folder).absoluteFilePath(), port);
     } catch (const QvException& error) {
         std::fprintf(stderr, "vta-tftp-serve: port %d: %s\n", port, error.what());
