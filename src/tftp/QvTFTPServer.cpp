@@ -4,6 +4,7 @@
 #include "platform/TimeScale.h"
 #include "tftp/TftpPacket.h"
 #include "tftp/TftpSharedPort.h"
+#include "tftp/TftpUdp.h"
 
 #include <QEventLoop>
 #include <QElapsedTimer>
@@ -43,13 +44,8 @@ public:
 
     bool open()
     {
-        m_fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        m_fd = TftpUdp::OpenAnyPort();
         if (m_fd < 0)
-            return false;
-        sockaddr_in any{};
-        any.sin_family = AF_INET;
-        any.sin_addr.s_addr = htonl(INADDR_ANY);
-        if (::bind(m_fd, reinterpret_cast<const sockaddr*>(&any), sizeof any) != 0)
             return false;
         m_notifier = std::make_unique<QSocketNotifier>(m_fd, QSocketNotifier::Read);
         QObject::connect(m_notifier.get(), &QSocketNotifier::activated, m_notifier.get(), [this] { receive(); });
@@ -60,18 +56,7 @@ public:
     {
         bool isIPv4 = false;
         const quint32 to = address.toIPv4Address(&isIPv4);
-        if (!isIPv4)
-            return false;
-        sockaddr_in peer{};
-        peer.sin_family = AF_INET;
-        peer.sin_port = htons(port);
-        peer.sin_addr.s_addr = htonl(to);
-        ssize_t sent;
-        do
-            sent = ::sendto(m_fd, datagram.constData(), static_cast<size_t>(datagram.size()), 0,
-                            reinterpret_cast<const sockaddr*>(&peer), sizeof peer);
-        while (sent < 0 && errno == EINTR);
-        return sent == datagram.size();
+        return isIPv4 && TftpUdp::SendTo(m_fd, datagram, TftpUdp::Endpoint(to, port)) == datagram.size();
     }
 
     void deliverTo(TFTPSession* session) override { m_session = session; }

@@ -2,6 +2,7 @@
 
 #include "tftp/TFTPSession.h"
 #include "tftp/TftpPacket.h"
+#include "tftp/TftpUdp.h"
 
 #include <QSocketNotifier>
 
@@ -14,15 +15,6 @@ namespace {
 uint64_t PeerKey(quint32 address, uint16_t port)
 {
     return (static_cast<uint64_t>(address) << 16) | port;
-}
-
-sockaddr_in Endpoint(quint32 address, uint16_t port)
-{
-    sockaddr_in endpoint{};
-    endpoint.sin_family = AF_INET;
-    endpoint.sin_port = htons(port);
-    endpoint.sin_addr.s_addr = htonl(address);
-    return endpoint;
 }
 
 // A full send buffer or a short spell without memory loses the datagram as the network
@@ -82,15 +74,9 @@ TftpSharedPort::~TftpSharedPort()
 
 bool TftpSharedPort::open()
 {
-    m_fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    m_fd = TftpUdp::OpenAnyPort();
     if (m_fd < 0)
         return false;
-    const sockaddr_in any = Endpoint(INADDR_ANY, 0);
-    if (::bind(m_fd, reinterpret_cast<const sockaddr*>(&any), sizeof any) != 0) {
-        ::close(m_fd);
-        m_fd = -1;
-        return false;
-    }
     // Every transfer may have a block on its way at the same moment: room for as many as the
     // system grants (a datagram that finds no room is lost, and sent again after a timeout).
     const int room = 4 * 1024 * 1024;
@@ -151,7 +137,8 @@ void TftpSharedPort::receive()
                 TFTPSession* session = it->second->session();
                 session->handleDatagram(data, size, session->peerAddress(), port);
             } else if (size >= 4) {
-                m_outgoing.push_back({TftpPacket::error(TftpPacket::UnknownTransferId), Endpoint(address, port)});
+                const QByteArray refusal = TftpPacket::error(TftpPacket::UnknownTransferId);
+                m_outgoing.push_back({refusal, TftpUdp::Endpoint(address, port)});
             }
         }
         flush();
@@ -169,15 +156,10 @@ bool TftpSharedPort::send(const QByteArray& datagram, const QHostAddress& addres
     if (!isIPv4)
         return false;
     if (m_batching) {
-        m_outgoing.push_back({datagram, Endpoint(to, port)});
+        m_outgoing.push_back({datagram, TftpUdp::Endpoint(to, port)});
         return true;
     }
-    const sockaddr_in peer = Endpoint(to, port);
-    ssize_t sent;
-    do
-        sent = ::sendto(m_fd, datagram.constData(), static_cast<size_t>(datagram.size()), 0,
-                        reinterpret_cast<const sockaddr*>(&peer), sizeof peer);
-    while (sent < 0 && errno == EINTR);
+    const ssize_t sent = TftpUdp::SendTo(m_fd, datagram, TftpUdp::Endpoint(to, port));
     return sent == datagram.size() || (sent < 0 && IsPassing(errno));
 }
 
