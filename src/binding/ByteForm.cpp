@@ -1,5 +1,6 @@
 #include "binding/ByteForm.h"
 
+#include "platform/DottedAddress.h"
 #include "snmp/DateTimeNumber.h"
 #include "snmp/ErrorCatalogue.h"
 #include "snmp/QvDateTime.h"
@@ -83,6 +84,20 @@ bool known(int32_t syntax)
         || (syntax >= kSyntaxBool8 && syntax <= kSyntaxUInt16);
 }
 
+[[noreturn]] void badValue() { RaiseQvSnmp(-518); }
+
+// The four bytes of a dotted address, read as every check reads it; a text that is not one
+// cannot be written (an empty text leaves the value read from the device as it is).
+std::string ipAddressBytes(const std::string& text)
+{
+    if (text.empty())
+        return {};
+    const auto octets = DottedAddressOctets(text);
+    if (!octets)
+        badValue();
+    return std::string(octets->begin(), octets->end());
+}
+
 // One byte per dotted part: the low 8 bits of the part's leading number.
 std::string addressBytes(const std::string& text)
 {
@@ -128,8 +143,6 @@ std::string oidText(const std::string& bytes)
     }
     return text;
 }
-
-[[noreturn]] void badValue() { RaiseQvSnmp(-518); }
 
 } // namespace
 
@@ -191,6 +204,8 @@ Value FromText(int32_t syntax, const std::string& text)
         value.bytes = oidBytes(text);
         break;
     case kSyntaxIpAddress:
+        value.bytes = ipAddressBytes(text);
+        break;
     case kSyntaxNsapAddress:
         value.bytes = addressBytes(text);
         break;

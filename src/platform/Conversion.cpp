@@ -72,3 +72,18 @@ int StrToIntDef(const std::string& text, int fallback)
 {
     return parseInteger(text).value_or(fallback);
 }
+
+int DecimalStrToInt(const std::string& text)
+{
+    if (text.empty() || text.size() > 10)
+        throw ConversionError(text);
+    int64_t value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9')
+            throw ConversionError(text);
+        value = value * 10 + (c - '0');
+    }
+    if (value > INT32_MAX)
+        throw ConversionError(text);
+    return static_cast<int>(value);
+}

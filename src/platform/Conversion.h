@@ -17,3 +17,8 @@ int StrToInt(const std::string& text);
 
 // The same, returning the fallback instead of throwing.
 int StrToIntDef(const std::string& text, int fallback);
+
+// Plain decimal digits only (no blanks, sign or hexadecimal prefix), as the parts of a dotted
+// address and a pool size are read. Throws ConversionError for anything else or a value over
+// 32 bits.
+int DecimalStrToInt(const std::string& text);

@@ -1,5 +1,7 @@
 #include "platform/EchoProbe.h"
 
+#include "platform/DottedAddress.h"
+
 #include <arpa/inet.h>
 #include <netdb.h>
 #include <netinet/in.h>
@@ -24,15 +26,23 @@ std::atomic<uint16_t> g_sequence{0};
 
 bool resolve(const std::string& host, in_addr& address)
 {
+    if (const auto dotted = ParseDottedAddress(host)) {
+        address.s_addr = htonl(*dotted);
+        return true;
+    }
+    // The resolver would read "010.0.0.1" as octal and "0x0A.1" as hexadecimal: a number the
+    // checks did not approve. Such a text names no host here.
+    in_addr numeric{};
+    if (inet_aton(host.c_str(), &numeric) != 0)
+        return false;
     addrinfo hints{};
     hints.ai_family = AF_INET;
     addrinfo* found = nullptr;
-    if (getaddrinfo(host.c_str(), nullptr, &hints, &found) == 0 && found) {
-        address = reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr;
-        freeaddrinfo(found);
-        return true;
-    }
-    return inet_aton(host.c_str(), &address) != 0;
+    if (getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || !found)
+        return false;
+    address = reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr;
+    freeaddrinfo(found);
+    return true;
 }
 
 // The Internet checksum (RFC 1071).

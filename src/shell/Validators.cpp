@@ -2,6 +2,7 @@
 
 #include "platform/Conversion.h"
 #include "platform/Dialogs.h"
+#include "platform/DottedAddress.h"
 #include "platform/EchoProbe.h"
 
 #include <QLineEdit>
@@ -25,9 +26,12 @@ std::optional<std::array<int, 4>> dottedNumbers(const std::string& text)
     size_t start = 0;
     for (int i = 0; i < 4; ++i) {
         const size_t dot = text.find('.', start);
-        numbers[i] = StrToInt(text.substr(start, dot == std::string::npos ? std::string::npos : dot - start));
+        numbers[i] = DecimalStrToInt(text.substr(start, dot == std::string::npos ? std::string::npos : dot - start));
         start = dot + 1;
     }
+    // What passes here is also what every write reads: an address of four decimal parts.
+    if (!ParseDottedAddress(text))
+        return std::nullopt;
     return numbers;
 }
 
@@ -83,14 +87,14 @@ uint32_t IPTextToNumber(const std::string& text)
     std::string digits;
     for (const char c : text) {
         if (c == '.') {
-            accumulator += static_cast<uint32_t>(StrToInt(digits));
+            accumulator += static_cast<uint32_t>(DecimalStrToInt(digits));
             digits.clear();
             accumulator <<= 8;
         } else {
             digits += c;
         }
     }
-    return accumulator + static_cast<uint32_t>(StrToInt(digits));
+    return accumulator + static_cast<uint32_t>(DecimalStrToInt(digits));
 }
 
 uint32_t IPTextToNumber(const QLineEdit* edit) { return IPTextToNumber(edit->text().toStdString()); }

@@ -9,8 +9,9 @@ class QWidget;
 // The input checks the pages share.
 
 // A unicast host address of classes A to C: four dotted decimal numbers, the first 1..223 but
-// not 127, the middle two 0..255, the last 1..254. A part that is not a number throws
-// ConversionError (its message ends the page action that asked).
+// not 127, the middle two 0..255, the last 1..254. A part that is not plain decimal digits
+// ("0x0A", "$A", " 1") throws ConversionError (its message ends the page action that asked); a
+// part of more than three digits is refused, as every write would refuse it.
 bool IsValidIpAddress(const std::string& text);
 
 // A contiguous mask of at least two and at most 31 one-bits, written as four dotted numbers.
@@ -22,7 +23,7 @@ bool CheckText(const std::string& text, bool secretMode, QWidget* parent = nullp
 
 // The dotted text as one 32-bit number, the first part in the top byte (192.168.0.10 is
 // C0A8000A); a text without dots is its own number (a pool size). Each part is converted as
-// a decimal integer: one that is not throws ConversionError.
+// plain decimal digits: one that is not throws ConversionError. "010.7.0.10" is 10.7.0.10.
 uint32_t IPTextToNumber(const std::string& text);
 uint32_t IPTextToNumber(const QLineEdit* edit);
 

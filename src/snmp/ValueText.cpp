@@ -1,5 +1,7 @@
 #include "snmp/ValueText.h"
 
+#include "platform/DottedAddress.h"
+
 #include "snmp/DateTimeNumber.h"
 #include "snmp/ErrorCatalogue.h"
 #include "snmp/QvDateTime.h"
@@ -148,18 +150,10 @@ std::optional<uint32_t> ParseTimeTicks(const std::string& text)
 
 std::optional<std::string> ParseIpAddress(const std::string& text)
 {
-    static const std::regex dotted(R"(\s*(\d{1,3})\.(\d{1,3})\.(\d{1,3})\.(\d{1,3})\s*)");
-    std::smatch m;
-    if (!std::regex_match(text, m, dotted))
+    const auto octets = DottedAddressOctets(text);
+    if (!octets)
         return std::nullopt;
-    std::string octets;
-    for (int i = 1; i <= 4; ++i) {
-        const int n = std::stoi(m[i].str());
-        if (n > 255)
-            return std::nullopt;
-        octets += static_cast<char>(n);
-    }
-    return octets;
+    return std::string(octets->begin(), octets->end());
 }
 
 std::string IpAddressText(const std::string& o)

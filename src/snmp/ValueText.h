@@ -33,7 +33,7 @@ std::string TimeTicks(uint32_t hundredths);
 // Reads that form back, or a plain number of hundredths.
 std::optional<uint32_t> ParseTimeTicks(const std::string& text);
 
-// Dotted IPv4 to its four octets.
+// Dotted IPv4 (four decimal parts 0..255, nothing else) to its four octets.
 std::optional<std::string> ParseIpAddress(const std::string& text);
 std::string IpAddressText(const std::string& fourOctets);
 

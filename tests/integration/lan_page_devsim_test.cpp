@@ -134,9 +134,10 @@ TEST_F(LanPageInNamespace, ProbeRefusesAnAnsweringAddress)
     EXPECT_EQ(page.ui->ED_IpAddr->text(), "192.168.0.50");
     EXPECT_EQ(waits.dialogsShown, 0);
 
+    // Leading zeros are decimal everywhere: the probe, the checks and the write all mean 10.9.8.77.
     page.ui->ED_DefGw->setText("10.9.8.254");
     page.ui->ED_SubMask->setText("255.255.255.0");
-    apply(page, "10.9.8.77");
+    apply(page, "010.009.008.077");
     EXPECT_EQ(recorder.messages.size(), 1u) << recorder.texts().join("|").toStdString();
     EXPECT_EQ(waits.firstCountdowns, QStringList({"12", "5"}));
     EXPECT_TRUE(waits.lines.contains("Judge the IP whether can be used."));
@@ -175,6 +176,19 @@ TEST_F(LanPageInNamespace, AnAddressMustLieOutsideTheDynamicPoolAndItsStaticLeas
         if (QString(c.message).startsWith("Reject")) {
             EXPECT_EQ(page.ui->ED_IpAddr->text(), "192.168.0.50") << "read again from the device";
         }
+    }
+    // An address is compared as a number: leading zeros name the same lease. A hexadecimal part
+    // is no decimal number at all (once it passed as 10 and was written as 0).
+    for (const char* address : {"192.168.000.150", "192.168.0.099"}) {
+        recorder.messages.clear();
+        apply(page, address);
+        EXPECT_EQ(lastMessage(), "Reject: The IP conflicts with Static DHCP Server IP") << address;
+    }
+    for (const char* address : {"0x0A.0.0.1", "$C0.168.0.60"}) {
+        recorder.messages.clear();
+        apply(page, address);
+        EXPECT_TRUE(lastMessage().endsWith("is not a valid integer value")) << address << ": "
+                                                                            << lastMessage().toStdString();
     }
     // Nothing of it reached the device.
     EXPECT_EQ(device->value(kAddress), "192.168.0.50");

@@ -38,6 +38,15 @@ TEST(EchoProbe, ANameThatResolvesToNothingSaysSoAndCountsAsUnused)
     EXPECT_EQ(recorder.messages[0].text, "Unable to resolve ");
 }
 
+// The probe reads an address as the checks and the writes do: decimal parts only. The
+// resolver's octal and hexadecimal forms (both 127.0.0.1 to it) name no host here.
+TEST(EchoProbe, AnAddressIsReadAsTheChecksReadIt)
+{
+    EXPECT_EQ(ProbeEcho("127.000.000.010"), EchoResult::Answered);
+    for (const char* text : {"0x7f.0.0.1", "0177.0.0.1", "0x7f000001", "2130706433", "127.1"})
+        EXPECT_EQ(ProbeEcho(text, 1, 100), EchoResult::Unresolved) << text;
+}
+
 // Runs the probe in a child process with a network namespace of its own: loopback up, echo
 // requests ignored by its kernel. The child's exit code carries the result.
 TEST(EchoProbe, AHostThatNeverAnswersIsFreeAfterThreeAttempts)

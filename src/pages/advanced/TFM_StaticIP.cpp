@@ -4,6 +4,7 @@
 #include "binding/DeviceVariables.h"
 #include "pages/advanced/TFM_MACAddr.h"
 #include "platform/Dialogs.h"
+#include "platform/DottedAddress.h"
 #include "platform/ExceptionGuard.h"
 #include "shell/Validators.h"
 #include "ui_TFM_StaticIP.h"
@@ -32,6 +33,12 @@ bool OptionalAddressRefused(QWidget* dialog, QLineEdit* edit, bool (*valid)(cons
     edit->clear();
     edit->setFocus();
     return true;
+}
+
+// Addresses are compared as numbers: "010.7.0.10" is the lease 10.7.0.10.
+bool SameAddress(const QString& a, const QString& b)
+{
+    return SameDottedAddress(a.toStdString(), b.toStdString());
 }
 
 } // namespace
@@ -102,7 +109,7 @@ void TFM_StaticIP::ApplyClick()
 {
     if (!ChecksPass())
         return;
-    if (!Adding() && ui->Ed_AsgIP->text() == ui->Ed_OldIP->text() &&
+    if (!Adding() && SameAddress(ui->Ed_AsgIP->text(), ui->Ed_OldIP->text()) &&
         !MacMatches(ui->Ed_AsgMac->text(), ui->ED_OldMAC->text())) {
         // Another client for the same address: the entry returns to what is stored.
         RestoreEditStart();
@@ -119,8 +126,8 @@ bool TFM_StaticIP::ChecksPass()
     const int ownRow = ui->LA_Index->text().toInt();
     QTreeWidget* table = m_page.table;
     for (int row = 0; table && row < table->topLevelItemCount(); ++row) {
-        if (table->topLevelItem(row)->text(DeviceVariables::kLeaseIpItem) == ip && row + 1 != ownRow &&
-            ip != kNoAddress) {
+        if (SameAddress(table->topLevelItem(row)->text(DeviceVariables::kLeaseIpItem), ip) && row + 1 != ownRow &&
+            !SameAddress(ip, kNoAddress)) {
             Tell(this, "Reject: The IP has already existed. ", "Warning");
             return false;
         }
@@ -157,7 +164,7 @@ bool TFM_StaticIP::ChecksPass()
         Tell(this, "Reject: The IP has already existed in IP Dynamic pool.", "Warning");
         return false;
     }
-    if (ip == m_page.deviceAddress->text()) {
+    if (SameAddress(ip, m_page.deviceAddress->text())) {
         Tell(this, "Reject: The IP is the system IP.", "Warning");
         return false;
     }

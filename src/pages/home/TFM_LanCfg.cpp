@@ -5,6 +5,7 @@
 #include "binding/QvSNMPRequest2Edits.h"
 #include "binding/QvStatusBar.h"
 #include "platform/Dialogs.h"
+#include "platform/DottedAddress.h"
 #include "shell/RestartWait.h"
 #include "shell/Validators.h"
 #include "ui_TFM_LanCfg.h"
@@ -139,7 +140,7 @@ void TFM_LanCfg::ApplyStatic()
         return;
     }
     const QString typed = ui->ED_IpAddr->text();
-    if (typed != m_openingAddress) {
+    if (!SameDottedAddress(typed.toStdString(), m_openingAddress.toStdString())) {
         if (IsAddressInUse(typed.toStdString(), this)) {
             Warn(this, "Reject: The IP already has been used.");
             Reread();
@@ -184,7 +185,8 @@ bool TFM_LanCfg::LeasesAllow(const QString& address)
     }
     QTreeWidget* leases = ui->Static_ListView;
     for (int row = 0; row < leases->topLevelItemCount(); ++row) {
-        if (leases->topLevelItem(row)->text(DeviceVariables::kLeaseIpItem) == address) {
+        if (SameDottedAddress(leases->topLevelItem(row)->text(DeviceVariables::kLeaseIpItem).toStdString(),
+                              address.toStdString())) {
             Warn(this, "Reject: The IP conflicts with Static DHCP Server IP");
             Reread();
             return false;
