@@ -1,14 +1,20 @@
 #include "binding/Controls.h"
 
+#include <QAbstractScrollArea>
+#include <QAbstractSpinBox>
 #include <QApplication>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QHeaderView>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPalette>
 #include <QPointer>
 #include <QStackedWidget>
+#include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QValidator>
@@ -145,6 +151,18 @@ bool TabSheetVisible(const QWidget* sheet)
         return false;
     const int index = tabs->indexOf(const_cast<QWidget*>(sheet));
     return index >= 0 && tabs->isTabVisible(index);
+}
+
+bool PlacedByForm(const QWidget* control)
+{
+    const QWidget* parent = control->parentWidget();
+    if (!parent || control->isWindow() || control->objectName().startsWith("qt_"))
+        return false;
+    if (qobject_cast<const QAbstractScrollArea*>(parent) || qobject_cast<const QTabWidget*>(parent)
+        || qobject_cast<const QTabBar*>(parent) || qobject_cast<const QComboBox*>(parent)
+        || qobject_cast<const QAbstractSpinBox*>(parent) || qobject_cast<const QStatusBar*>(parent))
+        return false;
+    return !parent->layout() || parent->layout()->indexOf(const_cast<QWidget*>(control)) < 0;
 }
 
 void FocusNextControl(QWidget* form)

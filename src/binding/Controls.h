@@ -46,6 +46,10 @@ void AddListColumn(QTreeWidget* listView, const QString& caption, int width);
 void SetTabSheetVisible(QWidget* sheet, bool visible);
 bool TabSheetVisible(const QWidget* sheet);
 
+// Whether the form places the control itself: not a window, not a part a Qt widget is built
+// of (a list's scroll bars, a page control's tab bar), not placed by a layout.
+bool PlacedByForm(const QWidget* control);
+
 // Moves the focus of form to the next control in tab order after the focused one.
 void FocusNextControl(QWidget* form);
 // The same after the current event has finished.

@@ -1,5 +1,6 @@
 #include "shell/SnapshotTour.h"
 
+#include "binding/LayoutCheck.h"
 #include "shell/PageRegistry.h"
 #include "shell/TMainForm.h"
 
@@ -29,11 +30,28 @@ void pause(int milliseconds)
     loop.exec();
 }
 
-bool save(QWidget* window, const QString& name)
+// What the layout check found on every picture of the tour.
+LayoutFindings& tourFindings()
+{
+    static LayoutFindings findings;
+    return findings;
+}
+
+// Saves a picture of the window as it stands and says what the layout check finds in it;
+// findings count once per window (a page's tabs and looks share their window's name).
+bool save(QWidget* window, const QString& name, const QString& windowName)
 {
     const QString path = QDir(snapshotFolder()).absoluteFilePath(name + ".png");
     const bool saved = window->grab().save(path);
     std::printf("%s %s\n", saved ? "saved" : "could not save", qPrintable(path));
+    LayoutFindings found = CheckLayout(window);
+    if (!found.empty())
+        std::printf("layout of %s: %s\n", qPrintable(name), qPrintable(found.report()));
+    for (QString& finding : found.clippedTexts)
+        finding.prepend(windowName + ": ");
+    for (QString& finding : found.overlaps)
+        finding.prepend(windowName + ": ");
+    tourFindings().add(found);
     std::fflush(stdout);
     return saved;
 }
@@ -54,7 +72,7 @@ bool saveOtherTabs(QWidget* page, const QString& name)
                 continue;
             tabs->setCurrentIndex(tab);
             pause(kViewSettleMs);
-            allSaved = save(page, QString("%1-tab%2").arg(name).arg(tab + 1)) && allSaved;
+            allSaved = save(page, QString("%1-tab%2").arg(name).arg(tab + 1), name) && allSaved;
         }
     }
     return allSaved;
@@ -63,7 +81,7 @@ bool saveOtherTabs(QWidget* page, const QString& name)
 void tour(TMainForm* mainWindow)
 {
     QDir().mkpath(snapshotFolder());
-    bool allSaved = save(mainWindow, "main-window");
+    bool allSaved = save(mainWindow, "main-window", "main-window");
     for (const PageRegistry::Page& registered : PageRegistry::inMenuOrder()) {
         // Pages behind items this model hides are pictured too: the pictures show every page
         // there is.
@@ -73,15 +91,19 @@ void tour(TMainForm* mainWindow)
         std::unique_ptr<QDialog> page(registered.factory(mainWindow));
         page->show();
         pause(kSettleMs);
-        allSaved = save(page.get(), name) && allSaved;
+        allSaved = save(page.get(), name, name) && allSaved;
         allSaved = saveOtherTabs(page.get(), name) && allSaved;
         for (const PageRegistry::View& view : registered.views) {
             view.show(page.get());
             pause(kViewSettleMs);
-            allSaved = save(page.get(), name + "-" + view.name) && allSaved;
+            allSaved = save(page.get(), name + "-" + view.name, name) && allSaved;
         }
         page->close();
     }
+    const LayoutFindings& found = tourFindings();
+    std::printf("layout check over every picture: %lld clipped text(s), %lld overlap(s)\n",
+                static_cast<long long>(found.clippedTexts.size()), static_cast<long long>(found.overlaps.size()));
+    std::fflush(stdout);
     QCoreApplication::exit(allSaved ? 0 : 1);
 }
 

@@ -7,7 +7,8 @@ class TMainForm;
 // settle, saves a PNG of it there, then opens every page of the menu one after another (also
 // those behind items this model hides), saves a PNG of each once its first read has arrived
 // (and one of each further tab and of each look the page registered, PageRegistry::View),
-// prints each path and ends.
+// prints each path with what the layout check finds in each picture (texts that do not fit,
+// controls that overlap) and ends.
 class SnapshotTour {
 public:
     static bool requested();
