@@ -274,8 +274,8 @@ void Device::committed(const Oid& instance)
         m_restartAt = Clock::now();
     } else if (is("3.2.2.0") && value == 1) {
         factoryReset();
-    } else if (int r = radioCommand("2.8.1.1"); r && value == 1) {
-        fillSurvey(r);
+    } else if ((is("2.8.1.1.1.0") || is("2.8.1.1.2.0")) && value == 1) {
+        fillSurvey(static_cast<int>(instance[instance.size() - 2]));
     } else if (int r = radioCommand("4.5.1.1.1"); r && value == 1) {
         fillClients(r);
     } else if ((is("2.7.4.3.1.0") || is("2.7.4.3.2.0")) && value == 1) {

@@ -182,8 +182,9 @@ void AddRadios(MibStore& store)
             wep.hexDigitsOnly = true;
             Add(store, Suffix("2.5.3.1.1", r, key), wep);
         }
-        // Site survey command (its table is filled by the command).
-        Add(store, Suffix("2.8.1.1", r), Cmd(Enum("adRefresh", 0, {0, 1})));
+        // Site survey command (its table is filled by the command). The device takes it as a
+        // scalar per radio: the instance is ".R.0", as the rogue detection command's is ".0".
+        Add(store, Suffix("2.8.1.1", r) + ".0", Cmd(Enum("adRefresh", 0, {0, 1})));
         // Multi-SSID: the master SSID row shows the radio's own settings.
         Variable masterSsid = Rw(Text("adMSSIDSSID", "", 32));
         masterSsid.aliasOf = DeviceOid::Private(Suffix("1.1.1.1", r).c_str());

@@ -6,6 +6,7 @@
 #include "binding/OptionControls.h"
 #include "snmp/QvException.h"
 #include "binding/RadioGroup.h"
+#include "binding/UnreadSettingError.h"
 #include "snmp/VariableDescriptor.h"
 
 #include <QCheckBox>
@@ -26,6 +27,23 @@ bool isBoolean(int32_t syntax)
 }
 
 QString qt(const std::string& text) { return QString::fromStdString(text); }
+
+// What an edit or label shows for a value that never arrived.
+const QString kNullText = QStringLiteral("(NULL)");
+
+// A selector without a selection, or a text still showing that no value arrived.
+bool holdsNoValue(const QWidget* control)
+{
+    if (const auto* edit = qobject_cast<const QLineEdit*>(control))
+        return edit->text() == kNullText;
+    if (const auto* label = qobject_cast<const QLabel*>(control))
+        return label->text() == kNullText;
+    if (const auto* comboBox = qobject_cast<const QComboBox*>(control))
+        return comboBox->currentIndex() < 0;
+    if (const auto* radioGroup = qobject_cast<const RadioGroup*>(control))
+        return radioGroup->ItemIndex() < 0;
+    return false;
+}
 
 // One screen frame: how often the rows of a walk under way reach the list view, one frame
 // more for every so many rows the list shows already.
@@ -170,9 +188,21 @@ void QvSNMPRequest2Edits::ValuesToControls(int32_t index)
     }
 }
 
+void QvSNMPRequest2Edits::RequireValues() const
+{
+    const QvSNMPVarList& list = request.list;
+    for (const ControlAssociation& association : m_associations)
+        if (association.control && list.IsSettable(association.item) && holdsNoValue(association.control))
+            throw UnreadSettingError(list.Item(association.item).name);
+}
+
 void QvSNMPRequest2Edits::ControlsToValues(int32_t index)
 {
     QvSNMPVarList& list = request.list;
+    for (const ControlAssociation& association : m_associations)
+        if (association.control && (index < 0 || association.item == index) && list.IsSettable(association.item)
+            && holdsNoValue(association.control))
+            throw UnreadSettingError(list.Item(association.item).name);
     for (int32_t i = 0; i < list.Count(); ++i) {
         if ((index >= 0 && i != index) || !list.IsSettable(i))
             continue;
@@ -204,9 +234,8 @@ void QvSNMPRequest2Edits::ControlsToValues(int32_t index)
                     RaiseQvSnmp(-517);
                 }
             } else if (auto* comboBox = qobject_cast<QComboBox*>(control)) {
-                text = comboBox->currentIndex() >= 0 ? comboBox->itemText(comboBox->currentIndex()) : QString();
+                text = comboBox->itemText(comboBox->currentIndex());
             } else if (auto* radioGroup = qobject_cast<RadioGroup*>(control)) {
-                // No chosen item reads as an empty text, as a combo box without selection does.
                 text = radioGroup->ItemText(radioGroup->ItemIndex());
             } else {
                 RaiseQvSnmp(-521);

@@ -52,8 +52,13 @@ public:
 
     // The item's value (all items for -1) into its controls.
     void ValuesToControls(int32_t item = -1);
-    // The controls into the settable items' values (all for -1).
+    // The controls into the settable items' values (all for -1). A control that holds no value
+    // (see UnreadSettingError) throws before anything of the list changes.
     void ControlsToValues(int32_t item = -1);
+    // Throws UnreadSettingError for the first settable item whose control holds no value: what
+    // a Set of the list as it stands would refuse. Pages that write in several steps ask every
+    // binding first, so a refused step never follows steps already written.
+    void RequireValues() const;
 
     void CutHandlers() override;
 

@@ -81,6 +81,11 @@ bool CheckText(const std::string& text, bool secretMode, QWidget* parent)
     return true;
 }
 
+bool HasNonAsciiCharacter(const std::string& text)
+{
+    return std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+}
+
 uint32_t IPTextToNumber(const std::string& text)
 {
     uint32_t accumulator = 0;

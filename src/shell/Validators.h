@@ -21,6 +21,10 @@ bool IsValidSubnetMask(const std::string& text);
 // quote. Shows its own warning and returns false when the text is refused.
 bool CheckText(const std::string& text, bool secretMode, QWidget* parent = nullptr);
 
+// Whether the text holds a character beyond ASCII (a byte of 128 or more in its UTF-8 form),
+// which the device's SSIDs and ASCII keys cannot hold: "Don't support chinese characters !".
+bool HasNonAsciiCharacter(const std::string& text);
+
 // The dotted text as one 32-bit number, the first part in the top byte (192.168.0.10 is
 // C0A8000A); a text without dots is its own number (a pool size). Each part is converted as
 // plain decimal digits: one that is not throws ConversionError. "010.7.0.10" is 10.7.0.10.

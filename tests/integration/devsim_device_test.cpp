@@ -255,7 +255,7 @@ TEST_F(DevsimDevice, LampsFollowTheRunningRadiosAndTheirStations)
 TEST_F(DevsimDevice, CommandsFillTheirTables)
 {
     ASSERT_TRUE(startAgent({"--survey-rows", "4", "--clients", "2", "--log-rows", "3"}));
-    ASSERT_EQ(set({Integer(kPrivate + ".2.8.1.1.1", 1)}).status, 0);  // site survey, radio 1
+    ASSERT_EQ(set({Integer(kPrivate + ".2.8.1.1.1.0", 1)}).status, 0);  // site survey, radio 1
     EXPECT_EQ(rowsUnder(kPrivate + ".2.8.2.1.7.1"), 4);
     ASSERT_EQ(set({Integer(kPrivate + ".4.5.1.1.1.1", 1)}).status, 0);  // acquire clients
     EXPECT_EQ(rowsUnder(kPrivate + ".4.5.2.1.2.1"), 2);

@@ -58,9 +58,13 @@ protected:
             vbs.push_back(Bind(oid, kInteger, {}, value));
         ASSERT_EQ(set(vbs).status, 0);
     }
+    // Opens the page as a user finds it: the auto channel scan, read without waiting, has
+    // arrived (an Apply before it would have to refuse the setting it could not read).
     void open()
     {
         page = std::make_unique<TFM_Wirless>(main.get());
+        auto* autoScan = child<QComboBox>(page.get(), "CB_AuSc");
+        EXPECT_TRUE(waitFor([&] { return autoScan->currentIndex() >= 0; }, 5000));
         recorder.messages.clear();
     }
     void apply() { child<QPushButton>(page.get(), "Bt_Apply")->click(); }

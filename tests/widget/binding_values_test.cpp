@@ -6,6 +6,7 @@
 #include "binding/QvSNMPRequest2Edits.h"
 #include "snmp/QvSNMPStartup.h"
 #include "binding/RadioGroup.h"
+#include "binding/UnreadSettingError.h"
 #include "snmp/SnmpSettings.h"
 #include "binding/QvStatusBar.h"
 
@@ -25,6 +26,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <tuple>
 
 namespace {
 
@@ -126,6 +128,8 @@ protected:
         edits[kAddress]->setText("10.0.0.1");
         edits[kMac]->setText("00E0A6310524");
         edits[kName]->setText("x");
+        combo->setCurrentIndex(0);
+        radios->SetItemIndex(0);
     }
 
     SilentAgent agent;
@@ -154,11 +158,18 @@ TEST_F(BoundForm, SetTurnsEditTextsIntoValueTextsOfTheirSyntax)
         {kNumber, " -7", "-7", 0},
         {kNumber, "", "0", 0},
         {kNumber, "abc", "0", 0},
-        {kNumber, "(NULL)", "0", 0},
+        // "(NULL)" is what a value that never arrived shows: it is not written as 0 or as a
+        // null value, the set stops and names the setting.
+        {kNumber, "(NULL)", nullptr, UnreadSettingError::kCode},
         {kNumber, "99999999999", "2147483647", 0},
         {kAddress, "192.168.001.010", "192.168.1.10", 0},
-        {kAddress, "10.0.0.300", "10.0.0.44", 0},
-        {kAddress, "(NULL)", "(NULL)", 0},
+        // An address is read as every check reads it: never a value other than the one approved.
+        {kAddress, "10.0.0.300", nullptr, -518},
+        {kAddress, "0x0A.0.0.1", nullptr, -518},
+        {kAddress, "$A.0.0.1", nullptr, -518},
+        {kAddress, " 10.0.0.1", nullptr, -518},
+        {kAddress, "(NULL)", nullptr, UnreadSettingError::kCode},
+        {kName, "(NULL)", nullptr, UnreadSettingError::kCode},
         {kAddress, "10.0.0", nullptr, -518},
         {kAddress, "", nullptr, -518},
         {kMac, "00e0a6310524", "00E0A6310524", 0},
@@ -182,7 +193,13 @@ TEST_F(BoundForm, SetTurnsEditTextsIntoValueTextsOfTheirSyntax)
                 ADD_FAILURE() << "no exception";
             } catch (const QvException& error) {
                 EXPECT_EQ(error.code(), c.code);
-                EXPECT_STREQ(error.what(), "(QvSNMP++) Bad value of the associated SNMP variable's (partial) data!");
+                if (c.code == -518) {
+                    EXPECT_STREQ(error.what(), "(QvSNMP++) Bad value of the associated SNMP variable's (partial) data!");
+                } else {
+                    EXPECT_NE(std::string(error.what()).find('"' + binding->request.list.Item(c.item).name + '"'),
+                              std::string::npos)
+                        << error.what();
+                }
             }
             EXPECT_EQ(agent.received(), before) << "nothing may be sent";
         }
@@ -231,7 +248,7 @@ TEST_F(BoundForm, OptionListControlsShowDisplayOrValueTextsAndSendValues)
     };
     const Sent sent[] = {
         {1, 0, true, "Dynamic (DHCP)", "Static (Manual)", "Enable"},
-        {-1, -1, false, "0", "0", "Disable"},  // no selection sends 0
+        {0, 1, false, "Static (Manual)", "Dynamic (DHCP)", "Disable"},
     };
     for (const Sent& s : sent) {
         fillValidControls();
@@ -242,6 +259,24 @@ TEST_F(BoundForm, OptionListControlsShowDisplayOrValueTextsAndSendValues)
         EXPECT_EQ(value(kMode_), s.mode);
         EXPECT_EQ(value(kChoice), s.choice);
         EXPECT_EQ(value(kSwitch), s.switched);
+    }
+
+    // A selector without a selection holds no value: writing it would send 0, a value nobody
+    // chose (and often outside the list). The set stops before anything is sent.
+    for (const auto& [comboIndex, radioIndex, unread] :
+         {std::tuple{-1, 0, "mode"}, std::tuple{0, -1, "choice"}}) {
+        fillValidControls();
+        combo->setCurrentIndex(comboIndex);
+        radios->SetItemIndex(radioIndex);
+        const int before = agent.received();
+        try {
+            binding->Set(false, true);
+            ADD_FAILURE() << "no exception for " << unread;
+        } catch (const UnreadSettingError& error) {
+            EXPECT_EQ(error.setting(), unread);
+        }
+        EXPECT_EQ(agent.received(), before) << "nothing may be sent";
+        EXPECT_FALSE(binding->Busy);
     }
 }
 

@@ -125,8 +125,12 @@ void LayOutRatesAndChannels(PerformanceRadio& radio)
 
 void CopyValues(PerformanceRadio& radio)
 {
-    radio.Ed_Chan->setText(ItemValue(radio.CB_Chan->currentText()));
-    radio.Ed_DtRt->setText(ItemValue(radio.CB_DtRt->currentText()));
+    // A list the device gave no entries keeps the device's channel or rate: an empty selection
+    // would go out as channel 0 and an empty rate.
+    if (radio.CB_Chan->currentIndex() >= 0)
+        radio.Ed_Chan->setText(ItemValue(radio.CB_Chan->currentText()));
+    if (radio.CB_DtRt->currentIndex() >= 0)
+        radio.Ed_DtRt->setText(ItemValue(radio.CB_DtRt->currentText()));
 }
 
 void FollowAutoScan(PerformanceRadio& radio)

@@ -125,6 +125,8 @@ void TFM_DHCP::FormCreate()
             ui->CB_Fuction2->setCurrentIndex(ui->CB_Fuction1->currentIndex());
             EnableRule();
         }
+        // A refused write of the switch must be seen: it reports where the pool's writes do.
+        function.SetStatusSink(ui->StatusBar1->Panel(0));
 
         auto& refresh = NewBinding<QvSNMPRequest2Edits>();
         refresh.request.list.Assign(QvSNMPVarList(kMappingRefresh, kListScalars, 0));
@@ -301,14 +303,25 @@ bool TFM_DHCP::PoolChecksPass()
     return true;
 }
 
+bool TFM_DHCP::Write(QvSNMPRequest2Edits& binding)
+{
+    if (binding.Set())
+        return true;
+    ui->StatusBar2->Panel(0)->SetText(ui->StatusBar1->Panel(0)->Text());
+    return false;
+}
+
 void TFM_DHCP::Bt_ApplyClick()
 {
     if (!Function || !PoolSettings)
         return;
     if (ui->CB_Fuction1->currentIndex() == kEnable) {
-        if (!PoolChecksPass() || !Function->Set() || !PoolSettings->Set())
+        if (!PoolChecksPass())
             return;
-    } else if (!Function->Set()) {
+        PoolSettings->RequireValues();
+        if (!Write(*Function) || !Write(*PoolSettings))
+            return;
+    } else if (!Write(*Function)) {
         return;
     }
     RunRestartWait({}, this);
@@ -316,7 +329,7 @@ void TFM_DHCP::Bt_ApplyClick()
 
 void TFM_DHCP::StaticApplyClick()
 {
-    if (Function && Function->Set())
+    if (Function && Write(*Function))
         RunRestartWait({}, this);
 }
 

@@ -63,6 +63,8 @@ private:
     void EnableRule();
     void ApplyAddRule();
     bool PoolChecksPass();
+    // A waiting set whose failure both Apply tabs show (the switch is written from either).
+    bool Write(QvSNMPRequest2Edits& binding);
     void RefreshMapping(New_req2Edit* list);
     void RunMappingRefresh();
 
@@ -79,6 +81,8 @@ private:
 
     bool m_busy = true;
     bool m_refreshAfterSet = false;
+    // The first failure among the static-pool sets of one change, told once they have all ended.
+    QString m_leaseSetFailure;
 };
 
 QDialog* NewDhcpPage(QWidget* owner);

@@ -100,9 +100,20 @@ void TFM_DHCP::LeaseSetDone(const QvSNMPError& record)
     const QString result = QString::fromStdString(record.message);
     ui->StatusBar1->Panel(0)->SetText(result);
     ui->StatusBar2->Panel(0)->SetText(result);
-    // A clearing set is followed by its write: the lists are read once both have ended.
-    if (record.code != 0 || !m_refreshAfterSet || LeaseTable->SetPending())
+    if (record.code != 0 && m_leaseSetFailure.isEmpty())
+        m_leaseSetFailure = result;
+    // A clearing set is followed by its write: the lists are read once both have ended, also
+    // after a failure, since a cleared row whose write failed is gone from the device.
+    if (!m_refreshAfterSet || LeaseTable->SetPending())
         return;
+    if (!m_leaseSetFailure.isEmpty()) {
+        const QString failure = m_leaseSetFailure;
+        m_leaseSetFailure.clear();
+        Dialogs::message(this,
+                         "The static pool could not be written: " + failure +
+                             " The lists are read again and show what the device holds now.",
+                         "Warning", DialogButtons::Ok);
+    }
     ui->LV_StaticPoolSet->clear();
     LeaseTable->Get();
     LeaseList->RowNumber = 1;
@@ -215,6 +226,9 @@ void TFM_DHCP::WriteStaticEntry()
     // The client's old entry is cleared first, then the entry is written: into that row when
     // the client had one, else into the row Add or Set selected.
     const int clientRow = RowOfMac(entry.Ed_AsgMac->text());
+    // Nothing is cleared when the entry or the server switch could not be written after it.
+    Function->RequireValues();
+    LeaseTable->RequireValues();
     if (!StaticIP->Adding() || clientRow >= 0) {
         StaticIP->SaveEntry();
         if (clientRow >= 0)
@@ -225,7 +239,7 @@ void TFM_DHCP::WriteStaticEntry()
     }
     StaticIP->FillEmptyAddresses();
     m_busy = true;
-    Function->Set();
+    Write(*Function);
     LeaseTable->Set(false);
     m_refreshAfterSet = true;
 

@@ -332,6 +332,12 @@ bool TFM_MultiSSIDForm::BuildWriteMask(int t)
             // A stored key cannot be shown in ASCII: nothing to send, and nothing to say.
             if (IsMaskedKey(key->text()))
                 return false;
+            // A character beyond ASCII has no one-byte code the device could take.
+            if (HasNonAsciiCharacter(key->text().toStdString())) {
+                Dialogs::message(this, "Don't support chinese characters !", "Error");
+                key->setFocus();
+                return false;
+            }
             key->setText(AsciiKeyToHex(key->text()));
         }
         if (!IsMaskedKey(key->text()) && !IsHexKey(key->text())) {
@@ -366,6 +372,9 @@ bool TFM_MultiSSIDForm::SetAll(int t)
     std::vector<QvSNMPRequest2Edits*> order = {VlanStateEdits, bindings.MasterSSIDEdits};
     order.insert(order.end(), bindings.GuestSSIDEdits.begin(), bindings.GuestSSIDEdits.end());
     for (QvSNMPRequest2Edits* binding : order)
+        if (AnySettable(*binding))
+            binding->RequireValues();
+    for (QvSNMPRequest2Edits* binding : order)
         if (AnySettable(*binding) && !binding->Set())
             return false;
     return true;
@@ -373,8 +382,10 @@ bool TFM_MultiSSIDForm::SetAll(int t)
 
 void TFM_MultiSSIDForm::Bt_ApplyClick()
 {
-    if (!VlanStateEdits)
+    if (!VlanStateEdits || !RadioModeEdits)
         return;
+    // Without the radio's mode the guests would all be switched off below.
+    RadioModeEdits->RequireValues();
     for (int t : VisibleTabs()) {
         MultiSsidTab& tab = *m_tabs[t];
         if (!tab.GuestCapable()) {

@@ -263,6 +263,9 @@ void TFM_Performace::Apply(PerformanceRadio& radio)
         {radio.WMMEdits, radio.wmmSupported},
         {radio.AntennaEdits, radio.antennaSupported},
     };
+    for (const auto& [edits, wanted] : writes)
+        if (wanted)
+            edits->RequireValues();
     for (const auto& [edits, wanted] : writes) {
         if (wanted && !edits->Set()) {
             ShowSimpleStatus(radio.instance == 1 ? kRadio1SettingError : kRadio2SettingError);

@@ -347,11 +347,16 @@ void TFM_RogueForm::ChcBxo_offClick()
     ui->SecEdit->setText(QString::number(mask));
 }
 
-void TFM_RogueForm::BSSTypRadGrpClick()
+void TFM_RogueForm::WpaBoxesFollowBssType()
 {
     const bool adHoc = ui->BSSTypRadGrp->ItemIndex() == kAdHocItem;
     for (size_t bit = kFirstWpaBit; bit < SecurityBoxes().size(); ++bit)
         SecurityBoxes()[bit]->setEnabled(!adHoc);
+}
+
+void TFM_RogueForm::BSSTypRadGrpClick()
+{
+    WpaBoxesFollowBssType();
     ChcBxo_offClick();
 }
 
@@ -366,8 +371,7 @@ void TFM_RogueForm::DecodeMasks()
     const int security = MaskValue(ui->SecEdit->text());
     for (size_t bit = 0; bit < SecurityBoxes().size(); ++bit)
         SecurityBoxes()[bit]->setChecked((security >> bit & 1) != 0);
-    // The boxes as the BSS type allows, and the hidden edits holding what the boxes show, so
-    // a write sends what the user sees.
-    BSSTypRadGrpClick();
-    CheckBox_11aClick();
+    // The boxes as the BSS type allows. The hidden edits keep the device's masks (bits the
+    // boxes do not show among them) until the user changes a box or the BSS type.
+    WpaBoxesFollowBssType();
 }

@@ -40,6 +40,8 @@ public:
     void Apply_BtnClick();
     void Cancel_BtnClick();
     void BSSTypRadGrpClick();
+    // The WPA boxes are enabled unless the BSS type is "Ad Hoc"; the masks stay as they are.
+    void WpaBoxesFollowBssType();
     void CheckBox_11aClick();  // any of the three band boxes
     void ChcBxo_offClick();    // any of the eight security boxes
 

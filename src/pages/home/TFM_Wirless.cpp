@@ -353,7 +353,20 @@ bool TFM_Wirless::Validate()
 bool TFM_Wirless::WriteAll()
 {
     // Each write must succeed before the next is made; a binding that could not be created
-    // at opening counts as a failed write.
+    // at opening counts as a failed write. A setting that was never read stops the whole
+    // Apply before its first write, not halfway.
+    std::vector<QvSNMPRequest2Edits*> writes = {BasicEdits, GuestStateEdits};
+    for (WirlessRadio& r : m_radio) {
+        if (!SheetVisible(r))
+            continue;
+        writes.push_back(r.apModeEdits);
+        writes.push_back(r.autoScanEdits);
+        for (QvSNMPRequest2Edits* binding : SecurityBindings(r))
+            writes.push_back(binding);
+    }
+    for (QvSNMPRequest2Edits* binding : writes)
+        if (binding)
+            binding->RequireValues();
     if (!BasicEdits || !BasicEdits->Set())
         return false;
     for (WirlessRadio& r : m_radio) {

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace Ui {
 class TFM_Wirless;
@@ -134,6 +135,8 @@ private:
     bool SecurityValidation(WirlessRadio& r);
     bool GuestKeyIndexCheck(WirlessRadio& r);
     void GuestAdjustment();
+    // The bindings the radio's security writes, in order, for its bound authentication.
+    std::vector<QvSNMPRequest2Edits*> SecurityBindings(WirlessRadio& r);
     bool SecurityWrites(WirlessRadio& r);
     // A message box; the security checks first bring the radio's sheet to the front.
     void Message(const QString& text, const QString& caption);

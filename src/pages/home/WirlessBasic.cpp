@@ -87,8 +87,9 @@ bool TFM_Wirless::SsidChecks(WirlessRadio& r)
         r.ssid->setFocus();
         return false;
     };
-    // The device holds at most 32 octets.
-    if (bytes.size() > kMaxSsidLength)
+    // Counted in characters: a character beyond ASCII is refused below with its own text,
+    // not reported as a length.
+    if (text.size() > kMaxSsidLength)
         return fail("The Max Length of SSID is 32 in 11g!", "Error");
     if (text.startsWith(' '))
         return fail("The first character can't be blank.", "Error");
@@ -96,9 +97,8 @@ bool TFM_Wirless::SsidChecks(WirlessRadio& r)
         return fail("Please Input SSID in 11g", "Warning");
     if (!CheckText(bytes.toStdString(), false, this))
         return fail({}, {});
-    for (char byte : bytes)
-        if (static_cast<signed char>(byte) < 0)
-            return fail("Don't support chinese characters !", "Error");
+    if (HasNonAsciiCharacter(bytes.toStdString()))
+        return fail("Don't support chinese characters !", "Error");
     return true;
 }
 

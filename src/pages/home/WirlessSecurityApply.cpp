@@ -108,8 +108,12 @@ bool TFM_Wirless::SecurityValidation(WirlessRadio& r)
         if (valid < 0)
             return true;
         QLineEdit* key = r.keys[static_cast<size_t>(valid)];
-        if (r.keyType->currentIndex() == 1 && !SecurityRules::IsMasked(key->text()))
+        if (r.keyType->currentIndex() == 1 && !SecurityRules::IsMasked(key->text())) {
+            // A character beyond ASCII has no one-byte code the device could take.
+            if (HasNonAsciiCharacter(key->text().toStdString()))
+                return fail(key, "Don't support chinese characters !", "Error", false);
             key->setText(SecurityRules::AsciiToHex(key->text()));
+        }
         if (SecurityRules::IsMasked(key->text()))
             return true;  // the device keeps its key
         if (!SecurityRules::IsHex(key->text()))
@@ -192,17 +196,28 @@ void TFM_Wirless::GuestAdjustment()
     }
 }
 
-bool TFM_Wirless::SecurityWrites(WirlessRadio& r)
+std::vector<QvSNMPRequest2Edits*> TFM_Wirless::SecurityBindings(WirlessRadio& r)
 {
     switch (BoundKind(r)) {
     case Kind::Wep:
-        return r.wepEdits && r.wepEdits->Set();
+        return {r.wepEdits};
     case Kind::Psk:
-        return r.wepEdits && r.pskEdits && r.wepEdits->Set() && r.pskEdits->Set();
+        return {r.wepEdits, r.pskEdits};
     case Kind::Eap:
     case Kind::Dot1x:
-        return r.wepEdits && r.radiusEdits && r.wepEdits->Set() && r.radiusEdits->Set();
+        return {r.wepEdits, r.radiusEdits};
     default:
-        return false;
+        return {};
     }
+}
+
+bool TFM_Wirless::SecurityWrites(WirlessRadio& r)
+{
+    const std::vector<QvSNMPRequest2Edits*> bindings = SecurityBindings(r);
+    if (bindings.empty())
+        return false;
+    for (QvSNMPRequest2Edits* binding : bindings)
+        if (!binding || !binding->Set())
+            return false;
+    return true;
 }

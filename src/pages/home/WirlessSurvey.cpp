@@ -39,8 +39,8 @@ void TFM_Wirless::NewScanCmdEdits(WirlessRadio& r)
 {
     auto& command = NewBinding<QvSNMPRequest2Edits>();
     r.scanCmdEdits = &command;
-    // The command's OID names its radio instance already (a scalar ".0" would reach no radio).
-    command.request.list.Assign(QvSNMPVarList(WirlessVariables::ScanCommand[r.index], kListSingleInstances, 0));
+    // The device takes the scan command as a scalar of the radio: ".R.0".
+    command.request.list.Assign(QvSNMPVarList(WirlessVariables::ScanCommand[r.index], kListScalars, 0));
     command.RequestMode = QvSNMPRequest2Controls::kNotifying;
     command.BindComboBox(0, r.scanCommand);
     command.Get();
