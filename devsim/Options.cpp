@@ -81,6 +81,22 @@ bool ParseUser(const std::string& text, UsmUser& user, std::string& error)
     return true;
 }
 
+// The options that take a value: one of them given last lacks its value; any other name
+// there is unknown.
+bool TakesValue(const std::string& name)
+{
+    static const char* const kNames[] = {
+        "--port", "--address", "--lan", "--read-community", "--write-community", "--user", "--state-out",
+        "--state-in", "--restart-seconds", "--tftp-port", "--tftp-timeout-ms", "--tftp-retries",
+        "--signal-strength", "--temperature", "--without", "--clients", "--clients2", "--empty-client-rows",
+        "--survey-rows", "--log-rows", "--devices", "--drop-percent", "--delay-ms", "--refuse-set",
+        "--hang-after-set"};
+    for (const char* known : kNames)
+        if (name == known)
+            return true;
+    return false;
+}
+
 bool IsIpv4(const std::string& text)
 {
     in_addr address{};
@@ -157,20 +173,21 @@ Several devices in one process (a site for tests and demos):
 
   --verbose               log every set and transfer to standard error
   --help                  show this text
+  --version               show the version
 
 When ready it prints "vta-devsim ready on udp:ADDRESS:PORT" (several devices: one
 "udp:ADDRESS:PORT" after the other, separated by blanks). SIGTERM or SIGINT end it.
 )";
 }
 
-bool ParseOptions(int argc, char** argv, Options& options, bool& help, std::string& error)
+bool ParseOptions(int argc, char** argv, Options& options, InfoRequest& info, std::string& error)
 {
-    help = false;
+    info = InfoRequest::None;
     std::vector<std::string> arguments(argv + 1, argv + argc);
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& name = arguments[i];
-        if (name == "--help" || name == "-h") {
-            help = true;
+        if (name == "--help" || name == "-h" || name == "--version") {
+            info = name == "--version" ? InfoRequest::Version : InfoRequest::Help;
             return true;
         }
         if (name == "--verbose") {
@@ -178,7 +195,9 @@ bool ParseOptions(int argc, char** argv, Options& options, bool& help, std::stri
             continue;
         }
         if (i + 1 >= arguments.size()) {
-            error = name.rfind("--", 0) == 0 ? name + " needs a value" : "unknown argument '" + name + "'";
+            error = TakesValue(name)                ? name + " needs a value"
+                    : name.rfind("-", 0) == 0 ? "unknown option '" + name + "' (see --help)"
+                                              : "unknown argument '" + name + "'";
             return false;
         }
         const std::string value = arguments[++i];
@@ -344,7 +363,7 @@ bool ExpandCopies(const Options& options, std::vector<Options>& devices, std::st
 
 }  // namespace
 
-bool ParseSite(int argc, char** argv, std::vector<Options>& devices, bool& help, std::string& error)
+bool ParseSite(int argc, char** argv, std::vector<Options>& devices, InfoRequest& info, std::string& error)
 {
     devices.clear();
     std::vector<char*> group{argv[0]};
@@ -354,12 +373,12 @@ bool ParseSite(int argc, char** argv, std::vector<Options>& devices, bool& help,
             continue;
         }
         Options options;
-        if (!ParseOptions(static_cast<int>(group.size()), group.data(), options, help, error)) {
+        if (!ParseOptions(static_cast<int>(group.size()), group.data(), options, info, error)) {
             if (devices.size() > 0 || i < argc)
                 error = "device " + std::to_string(devices.size() + 1) + ": " + error;
             return false;
         }
-        if (help)
+        if (info != InfoRequest::None)
             return true;
         if (!ExpandCopies(options, devices, error))
             return false;

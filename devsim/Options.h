@@ -38,13 +38,17 @@ struct Options {
     DeviceSettings device;
 };
 
+// What the command line asks for besides running: --help or --version (the caller prints
+// HelpText or the version and ends).
+enum class InfoRequest { None, Help, Version };
+
 // Parses the command line. Returns false with a message in `error` for bad input; sets
-// `help` when --help was asked for (the caller prints HelpText and ends).
-bool ParseOptions(int argc, char** argv, Options& options, bool& help, std::string& error);
+// `info` when --help or --version was asked for.
+bool ParseOptions(int argc, char** argv, Options& options, InfoRequest& info, std::string& error);
 std::string HelpText();
 // The whole command line: one device, or several separated by "--next-device", each with
 // its own options; "--devices N" stands for N copies on consecutive addresses. Every device
 // gets its own address and port.
-bool ParseSite(int argc, char** argv, std::vector<Options>& devices, bool& help, std::string& error);
+bool ParseSite(int argc, char** argv, std::vector<Options>& devices, InfoRequest& info, std::string& error);
 // The SNMPv3 users the simulator has when none are given on the command line.
 std::vector<UsmUser> DefaultUsers();

@@ -4,6 +4,7 @@
 #include "Options.h"
 #include "SnmpAgent.h"
 #include "StateFile.h"
+#include "VtaVersion.h"
 
 #include <csignal>
 #include <cstdio>
@@ -21,16 +22,18 @@ void OnDump(int) { g_dump = 1; }
 int main(int argc, char** argv)
 {
     std::vector<Options> site;
-    bool help = false;
+    InfoRequest info = InfoRequest::None;
     std::string error;
-    if (!ParseSite(argc, argv, site, help, error)) {
+    if (!ParseSite(argc, argv, site, info, error)) {
         std::fprintf(stderr, "vta-devsim: %s\n", error.c_str());
         return 2;
     }
-    if (help) {
+    if (info == InfoRequest::Help)
         std::fputs(HelpText().c_str(), stdout);
+    if (info == InfoRequest::Version)
+        std::printf("vta-devsim %s\n", VTA_VERSION);
+    if (info != InfoRequest::None)
         return 0;
-    }
 
     std::vector<std::unique_ptr<Device>> devices;
     std::vector<AgentDevice> served;

@@ -10,6 +10,8 @@
 #include "snmp/QvException.h"
 #include "snmp/QvSNMPStartup.h"
 
+#include "VtaVersion.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QStandardPaths>
@@ -44,6 +46,7 @@ Options:
   --tftp-port PORT    the port the devices send their TFTP requests to (default 69)
   --max-parallel N    upgrade: devices fetching and restarting at once (default 4)
   --restart-timeout S upgrade: how long a restarting device may stay silent (default 180)
+  --help, --version   show this text, or the version, and end
 
 Exit status: 0 when every device succeeded, 1 when one did not, 2 for bad input.
 )";
@@ -56,6 +59,16 @@ bool ToNumber(const std::string& text, int minimum, int maximum, int& value)
         return false;
     value = static_cast<int>(number);
     return true;
+}
+
+// The options that take a value: one of them given last lacks its value; any other is unknown.
+bool TakesValue(const std::string& name)
+{
+    for (const char* known : {"--devices", "--config-dir", "--parallel", "--retries", "--tftp-port", "--max-parallel",
+                              "--restart-timeout"})
+        if (name == known)
+            return true;
+    return false;
 }
 
 int Usage(const std::string& problem)
@@ -79,6 +92,10 @@ int main(int argc, char** argv)
             std::fputs(kUsage, stdout);
             return 0;
         }
+        if (name == "--version") {
+            std::printf("vta-fleet %s\n", VTA_VERSION);
+            return 0;
+        }
         if (name == "--json") {
             options.json = true;
             continue;
@@ -93,7 +110,7 @@ int main(int argc, char** argv)
             continue;
         }
         if (i + 1 >= arguments.size())
-            return Usage(name + " needs a value");
+            return Usage(TakesValue(name) ? name + " needs a value" : "unknown option '" + name + "'");
         const std::string& value = arguments[++i];
         int number = 0;
         auto numeric = [&](int minimum, int maximum, int& field) { return ToNumber(value, minimum, maximum, field); };

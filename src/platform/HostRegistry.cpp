@@ -1,7 +1,9 @@
 #include "platform/HostRegistry.h"
 
+#include "platform/ConfigFolder.h"
+#include "platform/IniText.h"
+
 #include <algorithm>
-#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <fcntl.h>
@@ -24,27 +26,10 @@ std::string normalisedKey(const std::string& keyPath)
     return key;
 }
 
-bool sameName(const std::string& a, const std::string& b)
-{
-    return a.size() == b.size()
-        && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::tolower(x) == std::tolower(y);
-           });
-}
-
-std::string trimmed(const std::string& text)
-{
-    const auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos)
-        return {};
-    const auto last = text.find_last_not_of(" \t\r\n");
-    return text.substr(first, last - first + 1);
-}
-
 template <typename Sections>
 bool hasSection(const Sections& sections, const std::string& key)
 {
-    return std::any_of(sections.begin(), sections.end(), [&](const auto& s) { return sameName(s.key, key); });
+    return std::any_of(sections.begin(), sections.end(), [&](const auto& s) { return SameIniName(s.key, key); });
 }
 
 // Adds a line at the end of a text, after a line break when the text lacks its last one.
@@ -61,14 +46,7 @@ std::string HostRegistry::defaultPath()
 {
     if (const char* path = std::getenv("VTA_HOST_REGISTRY"); path && *path)
         return path;
-    std::string base;
-    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg)
-        base = xdg;
-    else if (const char* home = std::getenv("HOME"); home && *home)
-        base = std::string(home) + "/.config";
-    else
-        base = ".";
-    return base + "/vta-module/host-registry.ini";
+    return ModuleConfigFolder() + "/host-registry.ini";
 }
 
 HostRegistry::HostRegistry(std::string path)
@@ -84,7 +62,7 @@ std::optional<std::vector<HostRegistry::Section>> HostRegistry::parse(const std:
     std::istringstream lines(text);
     std::string line;
     while (std::getline(lines, line)) {
-        const std::string entry = trimmed(line);
+        const std::string entry = TrimmedIniText(line);
         if (entry.empty() || entry[0] == ';' || entry[0] == '#')
             continue;
         if (entry.front() == '[' && entry.back() == ']') {
@@ -94,7 +72,8 @@ std::optional<std::vector<HostRegistry::Section>> HostRegistry::parse(const std:
         const auto equals = entry.find('=');
         if (equals == std::string::npos || sections.empty())
             return std::nullopt;
-        sections.back().values.emplace_back(trimmed(entry.substr(0, equals)), trimmed(entry.substr(equals + 1)));
+        sections.back().values.emplace_back(TrimmedIniText(entry.substr(0, equals)),
+                                            TrimmedIniText(entry.substr(equals + 1)));
     }
     return sections;
 }
@@ -160,7 +139,7 @@ bool HostRegistry::keyExists(const std::string& keyPath) const
     const std::string key = normalisedKey(keyPath);
     const auto sections = load();
     return std::any_of(sections.begin(), sections.end(),
-                       [&](const Section& s) { return sameName(s.key, key); });
+                       [&](const Section& s) { return SameIniName(s.key, key); });
 }
 
 bool HostRegistry::createKey(const std::string& keyPath)
@@ -178,10 +157,10 @@ std::optional<std::string> HostRegistry::readValue(const std::string& keyPath,
 {
     const std::string key = normalisedKey(keyPath);
     for (const Section& section : load()) {
-        if (!sameName(section.key, key))
+        if (!SameIniName(section.key, key))
             continue;
         for (const auto& [valueName, value] : section.values)
-            if (sameName(valueName, name))
+            if (SameIniName(valueName, name))
                 return value;
     }
     return std::nullopt;
@@ -191,43 +170,6 @@ bool HostRegistry::writeValue(const std::string& keyPath, const std::string& nam
                               const std::string& value)
 {
     const std::string key = normalisedKey(keyPath);
-    const std::string entry = name + '=' + value;
-    return edit([&](std::string& text, const std::vector<Section>& sections) {
-        if (!hasSection(sections, key)) {
-            appendLine(text, '[' + key + ']');
-            appendLine(text, entry);
-            return;
-        }
-        // The value's own line is replaced, or a new line follows the section's last line.
-        std::vector<std::string> lines;
-        std::istringstream input(text);
-        for (std::string line; std::getline(input, line);)
-            lines.push_back(line);
-        bool inSection = false;
-        size_t insertAt = lines.size();
-        for (size_t i = 0; i < lines.size(); ++i) {
-            const std::string line = trimmed(lines[i]);
-            if (!line.empty() && line.front() == '[' && line.back() == ']') {
-                if (inSection)
-                    break;
-                inSection = sameName(normalisedKey(line.substr(1, line.size() - 2)), key);
-                insertAt = i + 1;
-                continue;
-            }
-            if (!inSection || line.empty() || line[0] == ';' || line[0] == '#')
-                continue;
-            if (sameName(trimmed(line.substr(0, line.find('='))), name)) {
-                lines[i] = entry;
-                insertAt = lines.size() + 1;  // replaced
-                break;
-            }
-            insertAt = i + 1;
-        }
-        if (insertAt <= lines.size())
-            lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), entry);
-        std::string joined;
-        for (const std::string& line : lines)
-            joined += line + '\n';
-        text = joined;
-    });
+    const auto isKey = [&](const std::string& header) { return SameIniName(normalisedKey(header), key); };
+    return edit([&](std::string& text, const std::vector<Section>&) { text = WithIniValue(text, isKey, key, name, value); });
 }

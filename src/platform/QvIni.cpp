@@ -1,7 +1,7 @@
 #include "platform/QvIni.h"
 
-#include <algorithm>
-#include <cctype>
+#include "platform/IniText.h"
+
 #include <fstream>
 
 namespace {
@@ -9,28 +9,11 @@ namespace {
 // The profile reader filled a buffer of this size, terminator included.
 constexpr size_t kProfileBufferSize = 4096;
 
-bool sameName(const std::string& a, const std::string& b)
-{
-    return a.size() == b.size()
-        && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::tolower(x) == std::tolower(y);
-           });
-}
-
-std::string trimBlanks(const std::string& text)
-{
-    const auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos)
-        return {};
-    const auto last = text.find_last_not_of(" \t\r\n");
-    return text.substr(first, last - first + 1);
-}
-
 // What the profile reader itself returned for a value: blanks around it removed and one
 // pair of matching surrounding quotes stripped.
 std::string profileValue(std::string value)
 {
-    value = trimBlanks(value);
+    value = TrimmedIniText(value);
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'')
         && value.back() == value.front())
         value = value.substr(1, value.size() - 2);
@@ -67,19 +50,19 @@ std::string QvIni::ReadText(const std::string& section, const std::string& key,
     bool inSection = false;
     std::string line;
     while (std::getline(file, line)) {
-        const std::string trimmed = trimBlanks(line);
+        const std::string trimmed = TrimmedIniText(line);
         if (trimmed.empty() || trimmed[0] == ';')
             continue;
         if (trimmed[0] == '[') {
             const auto close = trimmed.find(']');
-            const std::string name = trimBlanks(trimmed.substr(1, close == std::string::npos ? std::string::npos : close - 1));
-            inSection = sameName(name, section);
+            const std::string name = TrimmedIniText(trimmed.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+            inSection = SameIniName(name, section);
             continue;
         }
         if (!inSection)
             continue;
         const auto equals = trimmed.find('=');
-        if (equals == std::string::npos || !sameName(trimBlanks(trimmed.substr(0, equals)), key))
+        if (equals == std::string::npos || !SameIniName(TrimmedIniText(trimmed.substr(0, equals)), key))
             continue;
         const std::string value = profileValue(trimmed.substr(equals + 1));
         if (value.empty())

@@ -6,6 +6,8 @@
 #include "snmp/QvException.h"
 #include "tftp/QvTFTPServer.h"
 
+#include "VtaVersion.h"
+
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QSocketNotifier>
@@ -15,6 +17,19 @@
 #include <unistd.h>
 
 namespace {
+
+const char* const kHelp = R"(Usage: vta-tftp-serve FOLDER PORT [--timeout CENTISECONDS] [--sends N] [--one-port]
+
+Serves the files of FOLDER with the module's TFTP server on UDP PORT until SIGINT or
+SIGTERM. Prints "serving FOLDER on port PORT" when it listens and one line for every
+session that ends.
+
+  --timeout CS   time-out of one packet in hundredths of a second (default 1000)
+  --sends N      times a packet is sent before the session gives up (default 3)
+  --one-port     run every transfer on one socket of a port the system picks
+  --help         show this text
+  --version      show the version
+)";
 
 int signalPipe[2] = {-1, -1};
 
@@ -56,6 +71,19 @@ int number(const char* text, const char* what)
 
 int main(int argc, char** argv)
 {
+    for (int i = 1; i < argc; ++i) {
+        const std::string option = argv[i];
+        if (option == "--help") {
+            std::fputs(kHelp, stdout);
+            return 0;
+        }
+        if (option == "--version") {
+            std::printf("vta-tftp-serve %s\n", VTA_VERSION);
+            return 0;
+        }
+        if (option.rfind("--", 0) == 0 && option != "--one-port" && option != "--timeout" && option != "--sends")
+            return usage(("unknown option '" + option + "'").c_str());
+    }
     QCoreApplication application(argc, argv);
     if (argc < 3)
         return usage("a folder and a port are needed");
@@ -81,7 +109,7 @@ int main(int argc, char** argv)
         else if (option == "--sends")
             sends = number(argv[++i], "sends");
         else
-            return usage("unknown option");
+            return usage(("unknown option '" + option + "'").c_str());
     }
     if (timeout < 1 || sends < 1)
         return usage("timeout and sends must be positive");
