@@ -39,6 +39,8 @@ int main(int argc, char* argv[])
 
     QApplication application(argc, argv);
     QApplication::setApplicationName(ModelName);
+    // Desktops take the window's icon and name from the installed desktop entry.
+    QGuiApplication::setDesktopFileName("vta-module");
 
     RegisterHomePages();
     RegisterAdvancedPages();
