@@ -154,8 +154,20 @@ QvSNMPError QvSNMPRequest2Controls::lastError() const
 
 // ---- get ----
 
+void QvSNMPRequest2Controls::RestoreOpeningAccess()
+{
+    QvSNMPVarList& list = request.list;
+    for (size_t i = 0; i < m_openingAccess.size() && i < static_cast<size_t>(list.Count()); ++i)
+        list.Item(static_cast<int32_t>(i)).access = m_openingAccess[i];
+}
+
 bool QvSNMPRequest2Controls::Get()
 {
+    if (!m_openingAccessTaken) {
+        m_openingAccessTaken = true;
+        for (int32_t i = 0; i < request.list.Count(); ++i)
+            m_openingAccess.push_back(request.list.Item(i).access);
+    }
     m_template = 0;
     BeforeGet();
     m_haveError = false;

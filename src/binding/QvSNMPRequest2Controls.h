@@ -62,6 +62,9 @@ public:
     // Waiting: true when the exchange succeeded. Notifying: true; the outcome arrives in
     // OnGetDone.
     bool Get();
+    // The items' accesses back to what they were at the first Get: checks mark items invalid
+    // so that a write leaves them out, and a read must not leave them out after that.
+    void RestoreOpeningAccess();
     // refreshAfterSet: read a table again afterwards; collect: take the values from the
     // controls first. selection and valueSource go to the request unchanged.
     // Notifying sets reach the device in the order they were issued: a set issued while an
@@ -132,6 +135,8 @@ private:
     };
     std::deque<QueuedSet> m_queuedSets;
     bool m_setOutstanding = false;
+    std::vector<int32_t> m_openingAccess;
+    bool m_openingAccessTaken = false;
     // Completions still in flight when the binding goes check it and do nothing.
     std::shared_ptr<int> m_alive = std::make_shared<int>(0);
 };

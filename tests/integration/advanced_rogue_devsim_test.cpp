@@ -115,12 +115,27 @@ protected:
     }
 };
 
+// A band bit the boxes do not show (2) and a WPA bit an ad hoc network does not count go back
+// to the device as they came (once they were written as 13 and 0).
+TEST_F(RogueAgainstDevice, AnUntouchedPageWritesBackTheMasksItRead)
+{
+    ASSERT_EQ(set({Int(kBssType, 2), Int(kBand, 15), Int(kSecurity, 8)}).status, 0);
+    auto page = open();
+    WaitWatcher watcher;
+    child<QPushButton>(page.get(), "Apply_Btn")->click();
+    EXPECT_EQ(page->StatusBar()->SimpleText(), "Set Success!");
+    EXPECT_EQ(device->value(kBssType), "2");
+    EXPECT_EQ(device->value(kBand), "15");
+    EXPECT_EQ(device->value(kSecurity), "8");
+}
+
 TEST_F(RogueAgainstDevice, TheMasksFollowTheBoxesAndTheBssTypeAndApplyRestarts)
 {
     ASSERT_EQ(set({Int(kBssType, 2), Int(kBand, 13), Int(kSecurity, 8)}).status, 0);
     auto page = open();
     // 13 is 11a, 11b and 11g; 8 is "WPA-Personal  " alone, which an ad hoc network does not
-    // count: the box shows checked but disabled, and the mask the page would write is 0.
+    // count: the box shows checked but disabled. Until the user changes a box the page keeps
+    // the masks the device gave (an untouched page writes back what it read).
     for (const char* name : {"CheckBox_11a", "CheckBox_11b", "CheckBox_11g", "ChcBxo_psk"})
         EXPECT_TRUE(child<QCheckBox>(page.get(), name)->isChecked()) << name;
     for (const char* name : {"ChcBxo_off", "ChcBxo_wep", "ChcBxo_eap", "WPA2EAPCkBox", "WPA2PSKCkBox", "WPA2AUTECkBox",
@@ -130,7 +145,7 @@ TEST_F(RogueAgainstDevice, TheMasksFollowTheBoxesAndTheBssTypeAndApplyRestarts)
     EXPECT_EQ(page->ui->BSSTypRadGrp->ItemIndex(), 1);
     EXPECT_FALSE(page->ui->ChcBxo_psk->isEnabled());
     EXPECT_EQ(page->ui->BandEdit->text(), "13");
-    EXPECT_EQ(page->ui->SecEdit->text(), "0");
+    EXPECT_EQ(page->ui->SecEdit->text(), "8");
 
     // Each step changes boxes while they can be clicked, then chooses the BSS type; the
     // detection run writes the masks.

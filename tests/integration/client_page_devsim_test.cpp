@@ -67,9 +67,15 @@ TEST_F(ClientPage, ListsTheStationsOfRadioOneNumberedAndRefreshReadsThemAgain)
     EXPECT_EQ(column(list, 5), QStringList({"Off", "Off", "On"}));
     EXPECT_EQ(list->headerItem()->text(1), "Client MAC Address");
 
-    // Refresh empties the list at once and fills it anew, numbered from 1 again.
+    // Only the radio whose tab can be seen is commanded.
+    EXPECT_EQ(device->value(QString(VTA_OID(".4.5.1.1.1.1"))), "1");
+    EXPECT_EQ(device->value(QString(VTA_OID(".4.5.1.1.1.2"))), "0");
+
+    // Refresh empties the list at once and fills it anew, numbered from 1 again; the count
+    // goes with the list.
     child<QPushButton>(&page, "Bt_Rfrsh")->click();
     EXPECT_EQ(list->topLevelItemCount(), 0);
+    EXPECT_EQ(child<QLabel>(&page, "NumOfRecord")->text(), "");
     EXPECT_EQ(panelText(page), "Refresh...");
     EXPECT_TRUE(page.Busy());
     // Close under the read does nothing; the old-firmware check is off from then on.
@@ -104,19 +110,51 @@ TEST_F(ClientPageOnOldFirmware, WarnsAndClosesAtTheThirdCheck)
     EXPECT_TRUE(child<QLabel>(&page, "NumOfRecord")->text().isEmpty());
 }
 
+// A device that refuses the acquire for another reason than a missing object has the
+// function: the refusal is told, the table it gives is listed, and the page stays open. A
+// refusal of radio 2's instance does not matter, since radio 2 is never commanded.
+class ClientPageRefusingTheAcquire : public PageAgainstDevice {
+protected:
+    QStringList deviceArguments() const override
+    {
+        return {"--refuse-set", QString(VTA_OID(".4.5.1.1.1.1")) + "=5", "--refuse-set",
+                QString(VTA_OID(".4.5.1.1.1.2")) + "=5"};
+    }
+};
+
+TEST_F(ClientPageRefusingTheAcquire, SaysSoKeepsTheTableAndStaysOpen)
+{
+    TClientInformation page;
+    page.show();
+    ASSERT_TRUE(waitFor([&] { return !page.Busy(); }, 5000));
+    runFor(300);  // past the old-firmware check at this time scale
+    EXPECT_TRUE(page.isVisible());
+    EXPECT_TRUE(recorder.messages.empty()) << recorder.texts().join("|").toStdString();
+    EXPECT_TRUE(panelText(page).contains(QString::fromStdString(MapStatus(5).text))) << panelText(page).toStdString();
+    // The device's three stations of its last acquire are still in its table.
+    EXPECT_EQ(child<QLabel>(&page, "NumOfRecord")->text(), "3");
+    EXPECT_EQ(child<QTreeWidget>(&page, "User_ListView")->topLevelItemCount(), 3);
+}
+
 using ClientPageWithoutDevice = PageWithoutDevice;
 
-TEST_F(ClientPageWithoutDevice, ShowsTheTimeOutThenTakesTheDeviceForOldFirmware)
+// A silent device is not old firmware: the time-out is shown and the page stays until closed.
+TEST_F(ClientPageWithoutDevice, ShowsTheTimeOutAndStaysOpen)
 {
     QElapsedTimer clock;
     clock.start();
     TClientInformation page;
     EXPECT_LT(clock.elapsed(), 500);  // both exchanges notify
     page.show();
-    ASSERT_TRUE(waitFor([&] { return !page.isVisible(); }, 5000));
+    ASSERT_TRUE(waitFor([&] { return !page.Busy(); }, 5000));
     EXPECT_LT(clock.elapsed(), 2 * kTimeout * 10 + 1500);
     EXPECT_TRUE(panelText(page).contains("timed out")) << panelText(page).toStdString();
-    EXPECT_EQ(recorder.texts(), QStringList({kOldFirmware}));
+    runFor(400);
+    EXPECT_TRUE(page.isVisible());
+    EXPECT_TRUE(recorder.messages.empty()) << recorder.texts().join("|").toStdString();
+    EXPECT_TRUE(child<QLabel>(&page, "NumOfRecord")->text().isEmpty());
+    child<QPushButton>(&page, "Bt_Close")->click();
+    EXPECT_FALSE(page.isVisible());
 }
 
 // The list fills its panel but for the buttons' strip; the buttons keep their share of the width.

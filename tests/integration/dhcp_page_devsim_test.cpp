@@ -2,6 +2,8 @@
 #include "support/PageTestKit.h"
 
 #include "binding/New_req2Edit.h"
+#include "binding/QvStatusBar.h"
+#include "snmp/ErrorCatalogue.h"
 #include "pages/advanced/TFM_DHCP.h"
 #include "pages/advanced/TFM_MACAddr.h"
 #include "pages/advanced/TFM_StaticIP.h"
@@ -9,6 +11,9 @@
 #include "ui_TFM_StaticIP.h"
 
 #include <QComboBox>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -141,12 +146,39 @@ TEST_F(DhcpPage, ApplyChecksRunInTheirOrderWithTheirTitles)
     EXPECT_EQ(device->value(PrivateOid(".2.7.2.2.0")), "5");
 }
 
+// A device that refuses the server switch (as with a write community it does not know): each
+// Apply says it failed on both tabs that have one, and shows no wait dialog.
+class DhcpPageRefused : public DhcpPage {
+protected:
+    QStringList deviceArguments() const override { return {"--refuse-set", PrivateOid(".2.7.1.0") + "=6"}; }
+};
+
+TEST_F(DhcpPageRefused, BothApplyTabsShowTheFailure)
+{
+    auto page = open();
+    Ui::TFM_DHCP& ui = *page->ui;
+    const QString refused = QString::fromStdString(MapStatus(6).text);
+    for (QPushButton* apply : {ui.Bt_Apply, ui.StaticApply}) {
+        SCOPED_TRACE(apply->objectName().toStdString());
+        ui.StatusBar1->Panel(0)->SetText("(QvSNMP++) Ok!");
+        ui.StatusBar2->Panel(0)->SetText("(QvSNMP++) Ok!");
+        ui.CB_Fuction1->setCurrentIndex(0);
+        ui.CB_Fuction2->setCurrentIndex(0);
+        WaitWatcher waits;
+        apply->click();
+        EXPECT_EQ(waits.dialogsShown, 0);
+        for (QvStatusBar* bar : {ui.StatusBar1, ui.StatusBar2})
+            EXPECT_TRUE(bar->Panel(0)->Text().contains(refused)) << bar->Panel(0)->Text().toStdString();
+    }
+    EXPECT_EQ(device->value(PrivateOid(".2.7.1.0")), "1");
+}
+
 // Every lease change probes its address; it runs where no echo can leave the machine.
 TEST(DhcpStaticPool, RunsInANetworkOfItsOwn)
 {
     if (InOwnNetwork())
         GTEST_SKIP() << "the run inside the namespace";
-    const OwnNetworkRun run = RunInOwnNetwork("DhcpStaticPoolInNamespace.*");
+    const OwnNetworkRun run = RunInOwnNetwork("DhcpStaticPoolInNamespace*.*");
     if (!run.started)
         GTEST_SKIP() << "network namespaces are not allowed here: " << run.output.toStdString();
     EXPECT_TRUE(run.passed) << run.output.toStdString();
@@ -211,11 +243,13 @@ TEST_F(DhcpStaticPoolInNamespace, LeasesAreAddedReplacedInPlaceAndDeleted)
     EXPECT_TRUE(MacMatches("00aabbccddee", "00AABBCCDDEE"));
     EXPECT_FALSE(MacMatches("00AABBCCDDEE", "00aabbccddee"));
 
-    // A duplicate address is refused and nothing changes.
-    recorder.messages.clear();
-    enter(*page, ui.Bt_Add, "10.7.0.11", "00CCCCCCCCCC");
-    EXPECT_EQ(recorder.texts(), QStringList({"Reject: The IP has already existed. "}));
-    EXPECT_EQ(deviceLeases(), expected);
+    // A duplicate address is refused and nothing changes; addresses compare as numbers.
+    for (const char* duplicate : {"10.7.0.11", "010.007.000.011"}) {
+        recorder.messages.clear();
+        enter(*page, ui.Bt_Add, duplicate, "00CCCCCCCCCC");
+        EXPECT_EQ(recorder.texts(), QStringList({"Reject: The IP has already existed. "})) << duplicate;
+        EXPECT_EQ(deviceLeases(), expected);
+    }
 
     // Delete frees the row.
     selectListed(*page, "10.7.0.11");
@@ -224,6 +258,37 @@ TEST_F(DhcpStaticPoolInNamespace, LeasesAreAddedReplacedInPlaceAndDeleted)
     expected[1] = "0.0.0.0 000000000000";
     EXPECT_EQ(deviceLeases(), expected);
     EXPECT_EQ(ui.User_ListView->topLevelItemCount(), 1);
+}
+
+// A device that takes the clearing set of row 1 and then answers nothing more: the client's
+// entry is gone from the device and its new one was never written. The page says so and
+// reads the lists again instead of showing the lost entry.
+class DhcpStaticPoolInNamespaceHanging : public DhcpStaticPoolInNamespace {
+protected:
+    QStringList deviceArguments() const override
+    {
+        const QJsonObject variables{{Lease(2, 1), QJsonObject{{"type", "ipaddress"}, {"value", "10.7.0.10"}}},
+                                    {Lease(3, 1), QJsonObject{{"type", "macaddress"}, {"value", "00AABBCCDDEE"}}}};
+        const QString state = folder.filePath("leases.json");
+        QFile file(state);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QJsonDocument(QJsonObject{{"model", "VTA-3100QX"}, {"kind", "state"}, {"variables", variables}})
+                       .toJson());
+        return {"--state-in", state, "--hang-after-set", Lease(2, 1)};
+    }
+};
+
+TEST_F(DhcpStaticPoolInNamespaceHanging, ALeaseLostBetweenItsClearAndItsWriteIsToldAndNotShown)
+{
+    auto page = open();
+    ASSERT_EQ(column(page->ui->User_ListView, 1), QStringList({"10.7.0.10"}));
+    recorder.messages.clear();
+    enter(*page, page->ui->Bt_Add, "10.7.0.20", "00AABBCCDDEE");
+    ASSERT_TRUE(waitFor([&] { return !recorder.messages.empty(); }, 20000));
+    EXPECT_TRUE(recorder.messages.front().text.startsWith("The static pool could not be written: "))
+        << recorder.texts().join("|").toStdString();
+    EXPECT_EQ(device->value(Lease(2, 1)), "0.0.0.0");
+    EXPECT_FALSE(column(page->ui->User_ListView, 1).contains("10.7.0.10"));
 }
 
 TEST_F(DhcpStaticPoolInNamespace, AFullPoolTakesNoEntry)

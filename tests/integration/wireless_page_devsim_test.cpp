@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <fstream>
+#include <functional>
 
 namespace {
 
@@ -32,6 +33,7 @@ const QString kGuest1 = P + ".2.9.2.1.2.1.1";
 const QString kGuestAuth1 = P + ".2.9.2.1.4.1.1";
 const QString kGuestAuth2 = P + ".2.9.2.1.4.1.2";
 const QString kPassPhrase = P + ".2.5.1.1.4.1";
+const QString kRadiusServer = P + ".2.5.2.3.0";
 
 constexpr uint8_t kInteger = 2;
 
@@ -226,6 +228,99 @@ TEST_F(WirelessAgainstDevice, AsciiKeysAreWrittenAsHexAndMaskedKeysAreLeftAlone)
     EXPECT_EQ(child<QComboBox>(page.get(), "Ed_KeySize")->currentText(), "64 Bits");
 
 }
+
+// A character beyond ASCII has no one-byte code on the device: an ASCII key and an SSID that
+// hold one get the device's own refusal, and nothing is written (a key was once sent as the
+// cut UTF-8 bytes, "abcdé" as 61626364c3).
+TEST_F(WirelessAgainstDevice, NonAsciiCharactersAreRefusedInKeysAndSsids)
+{
+    open();
+    const auto before = settings();
+    // 32 characters, 33 bytes: the character is refused, not the length.
+    child<QLineEdit>(page.get(), "Ed_SSIDa")->setText(QString::fromUtf8("caf\u00e9-lobby-access-point-nr-00001"));
+    ASSERT_EQ(child<QLineEdit>(page.get(), "Ed_SSIDa")->text().size(), 32);
+    apply();
+    EXPECT_EQ(recorder.texts(), QStringList({"Don't support chinese characters !"}));
+    child<QLineEdit>(page.get(), "Ed_SSIDa")->setText("VTA3100QX");
+
+    recorder.messages.clear();
+    choose(child<QComboBox>(page.get(), "Ed_SecAuthaTemp"), "Shared Key");
+    choose(child<QComboBox>(page.get(), "Ed_KeyType"), "ASCII");
+    child<QLineEdit>(page.get(), "Ed_Key1a")->setText(QString::fromUtf8("abcd\u00e9"));
+    WaitWatcher waits;
+    apply();
+    EXPECT_EQ(recorder.texts(), QStringList({"Don't support chinese characters !"}));
+    ASSERT_FALSE(recorder.messages.empty());
+    EXPECT_EQ(recorder.messages[0].caption, "Error");
+    EXPECT_EQ(waits.dialogsShown, 0);
+    EXPECT_EQ(changes(before, settings()), (std::map<QString, QString>{}));
+}
+
+// An Apply's checks leave out what its write does not need; Refresh reads every item again.
+TEST_F(WirelessAgainstDevice, RefreshReadsAgainWhatAnApplyLeftOut)
+{
+    open();
+    choose(child<QComboBox>(page.get(), "Ed_SecAuthaTemp"), "WPA-PSK");
+    child<QLineEdit>(page.get(), "PassPhrasePSKEdit")->setText("lobby-pass");
+    apply();
+    ASSERT_EQ(status(), "Setting Success!") << recorder.texts().join(" | ").toStdString();
+    // Another manager changes what this page left out of its write.
+    ASSERT_EQ(set({Bind(kRadiusServer, 0x40, std::string{char(10), char(1), char(2), char(3)})}).status, 0);
+    ASSERT_EQ(set({Bind(kWds + "1", 4, std::string("\x00\xE0\xA6\x11\x22\x33", 6))}).status, 0);
+    child<QPushButton>(page.get(), "Bt_Refresh")->click();
+    EXPECT_EQ(child<QLineEdit>(page.get(), "RadiusServerEdit")->text(), "10.1.2.3");
+    EXPECT_EQ(child<QLineEdit>(page.get(), "Ed_ReMAddra0")->text(), "00E0A6112233");
+}
+
+// Each write must succeed before the next: a refused step after the first shows the page's
+// failure text, makes no later write and shows no wait dialog.
+struct RefusedStep {
+    const char* name;
+    QString refused;
+    std::function<void(TFM_Wirless& page)> choose;
+    std::map<QString, QString> unchanged;  // written only after the refused step
+};
+
+class WirelessRefusingAStep : public WirelessAgainstDevice, public ::testing::WithParamInterface<RefusedStep> {
+protected:
+    QStringList deviceArguments() const override { return {"--refuse-set", GetParam().refused + "=17"}; }
+};
+
+TEST_P(WirelessRefusingAStep, EndsTheApplyThere)
+{
+    open();
+    GetParam().choose(*page);
+    WaitWatcher waits;
+    apply();
+    EXPECT_TRUE(recorder.messages.empty()) << recorder.texts().join(" | ").toStdString();
+    EXPECT_EQ(status(), "Setting error!");
+    EXPECT_EQ(waits.dialogsShown, 0);
+    for (const auto& [oid, value] : GetParam().unchanged)
+        EXPECT_EQ(device->value(oid), value) << oid.toStdString();
+}
+
+void ChooseWpaPsk(TFM_Wirless& page)
+{
+    choose(child<QComboBox>(&page, "Ed_SecAuthaTemp"), "WPA-PSK");
+    child<QLineEdit>(&page, "PassPhrasePSKEdit")->setText("lobby-pass");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, WirelessRefusingAStep,
+    ::testing::Values(
+        RefusedStep{"ApMode", kApMode, ChooseWpaPsk, {{kAuth, "1"}, {kPassPhrase, ""}}},
+        RefusedStep{"Wep", kAuth, ChooseWpaPsk, {{kPassPhrase, ""}}},
+        RefusedStep{"Psk", kPassPhrase, ChooseWpaPsk, {{kGuestAuth1, "1"}}},
+        RefusedStep{"Radius", kRadiusServer,
+                    [](TFM_Wirless& page) {
+                        choose(child<QComboBox>(&page, "Ed_SecAuthaTemp"), "WPA-EAP");
+                        child<QLineEdit>(&page, "RadiusServerEdit")->setText("10.1.2.3");
+                        child<QLineEdit>(&page, "RadiusSecretEdit")->setText("secret1");
+                        child<QLineEdit>(&page, "GroupKeyEdit")->setText("1800");
+                    },
+                    {{kGuest1, "0"}}},
+        RefusedStep{"GuestState", kGuest1, ChooseWpaPsk, {}}),
+    [](const ::testing::TestParamInfo<RefusedStep>& info) { return std::string(info.param.name); });
 
 // A device that holds a shared key and refuses every write of it: a write of the masked key
 // would end the Apply with an error.

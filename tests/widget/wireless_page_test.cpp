@@ -4,6 +4,7 @@
 #include "support/DevsimAgent.h"
 #include "support/DialogRecorder.h"
 #include "support/PageTestKit.h"
+#include "support/SnmpLibrary.h"
 #include "binding/Controls.h"
 #include "binding/QvStatusBar.h"
 #include "pages/home/HomePages.h"
@@ -19,6 +20,9 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTreeWidget>
+#include <QElapsedTimer>
+#include <QCoreApplication>
+#include <QEventLoop>
 #include <gtest/gtest.h>
 
 namespace {
@@ -122,11 +126,17 @@ protected:
     void openAgainst(const DevsimAgent& agent)
     {
         page.reset();
+        StartSnmpLibraryOnce();
         SetDefaultSnmpSettings();
         QvSNMPDevice.address = "127.0.0.1";
         QvSNMPDevice.port = agent.port();
         QvSNMPSecurity.version = 1;
         page = std::make_unique<TFM_Wirless>();
+        // The auto channel scan is read without waiting; Apply needs its value.
+        QElapsedTimer clock;
+        clock.start();
+        while (page->Radio(0).autoScan->currentIndex() < 0 && clock.elapsed() < 5000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         recorder.messages.clear();
     }
     void TearDown() override
@@ -575,7 +585,7 @@ TEST_F(WirelessPage, TheTwinScansItsOwnRadio)
     EXPECT_TRUE(child<QPushButton>(page.get(), "SiteScan")->isEnabled()) << "radio 1 does not scan";
     EXPECT_EQ(page->surveyRadio, 1);
     EXPECT_FALSE(page->FormCloseQuery()) << "a running scan keeps the page open";
-    ASSERT_TRUE(waitFor([&] { return device->value("1.3.6.1.4.1.32473.10.37.24.2.8.1.1.2") == "1"; }, 5000))
+    ASSERT_TRUE(waitFor([&] { return device->value("1.3.6.1.4.1.32473.10.37.24.2.8.1.1.2.0") == "1"; }, 5000))
         << "the scan command reaches the second radio";
 
     page->Timer1Timer();

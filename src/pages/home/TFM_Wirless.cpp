@@ -257,6 +257,14 @@ void TFM_Wirless::PC_WirlessChange()
 
 void TFM_Wirless::Bt_RefreshClick()
 {
+    // An Apply's checks left out what its write did not need (partners, keys, RADIUS items):
+    // the device's values of every item are shown again.
+    if (BasicEdits)
+        BasicEdits->RestoreOpeningAccess();
+    for (WirlessRadio& r : m_radio)
+        for (QvSNMPRequest2Edits* binding : {r.apModeEdits, r.wepEdits, r.radiusEdits, r.pskEdits})
+            if (binding)
+                binding->RestoreOpeningAccess();
     if (BasicEdits)
         BasicEdits->Get();
     if (SuperModeEdits)

@@ -61,6 +61,13 @@ const char* const kVisibleColumns[] = {"Index", "Client MAC Address", "Band", "A
                                        "Power Saving Mode"};
 constexpr int kVisibleColumnWidth = 90;
 
+// The device says an object does not exist: SNMPv1 noSuchName, or a set it can never take.
+bool ObjectMissing(const QvSNMPError& record)
+{
+    constexpr int kNoSuchName = -102, kNoCreation = -111, kNotWritable = -117;
+    return record.code == kNoSuchName || record.code == kNoCreation || record.code == kNotWritable;
+}
+
 constexpr int kCheckMs = 1000;
 constexpr int kCloseWaitMs = 1000;
 
@@ -96,11 +103,13 @@ void TClientInformation::FormCreate()
     acquire.request.list.Assign(QvSNMPVarList(kAcquire, kListSingleInstances, 0));
     acquire.BindComboBox(0, ui->IfGetInfo0);
     acquire.BindComboBox(1, ui->IfGetInfo1);
-    // Not shown to the user; a refusal only tells the old-firmware check what it needs.
     acquire.OnSetDone = [this](QvSNMPRequest2Controls&, const QvSNMPError& record) {
-        m_acquireRefused = record.code != 0;
+        Guard([this, &record] { AcquireDone(record); });
     };
     AcquireEdits = &acquire;
+    // Only the first radio's tab is ever shown: the second radio is never commanded (a device
+    // that refuses its instance would otherwise fail the whole command).
+    SetTabSheetVisible(ui->TabSheet11g, false);
     Acquire();
 
     auto& clients = NewBinding<QvSNMPRequest2Edits>();
@@ -118,13 +127,12 @@ void TClientInformation::FormCreate()
     m_countdown = 2;
     ui->PageControl1->setTabText(0, kFirstBandTitle);
     ui->PageControl1->setTabText(1, kSecondBandTitle);
-    SetTabSheetVisible(ui->TabSheet11g, false);
 }
 
 // Commands only the radio whose tab can be seen.
 void TClientInformation::Acquire()
 {
-    m_acquireRefused = false;
+    m_acquireFailure.clear();
     QvSNMPVarList& list = AcquireEdits->request.list;
     QComboBox* const commands[] = {ui->IfGetInfo0, ui->IfGetInfo1};
     QWidget* const sheets[] = {ui->TabSheet11a, ui->TabSheet11g};
@@ -162,6 +170,19 @@ void TClientInformation::Bt_RfrshClick()
     ClientEdits->Get();
     ui->User_ListView->clear();
     ui->User_ListView_g->clear();
+    // No count stands over an emptied list.
+    ui->NumOfRecord->clear();
+    ui->NumOfRecord_g->clear();
+}
+
+void TClientInformation::AcquireDone(const QvSNMPError& record)
+{
+    if (m_openingAcquire) {
+        m_openingAcquire = false;
+        m_function = ObjectMissing(record) ? Function::Missing : Function::Present;
+    }
+    if (record.code != 0)
+        m_acquireFailure = QString::fromStdString(record.message);
 }
 
 void TClientInformation::PageControl1Change()
@@ -171,9 +192,11 @@ void TClientInformation::PageControl1Change()
 
 void TClientInformation::ClientGetDone(const QvSNMPError& record)
 {
-    ShowStatus(QString::fromStdString(record.message));
+    // A refused acquire is told, but the table the device gave is still shown.
+    ShowStatus(record.code == 0 && !m_acquireFailure.isEmpty() ? m_acquireFailure
+                                                               : QString::fromStdString(record.message));
     m_busy = false;
-    if (record.code != 0 || m_acquireRefused)
+    if (record.code != 0 || m_function == Function::Missing)
         return;
     RebuildVisibleList();
     ui->NumOfRecord->setText(QString::number(ui->User_ListView->topLevelItemCount()));
@@ -205,8 +228,14 @@ void TClientInformation::Timer2Timer()
 {
     if (m_countdown-- > 0)
         return;
-    if (!ui->NumOfRecord->text().isEmpty() || ui->PageControl1->currentWidget() != ui->TabSheet11a)
+    // The check is for the opening only, and for firmware that says the command's object
+    // does not exist; a time-out or another refusal shows its own error instead.
+    if (m_function == Function::Unknown)
         return;
+    if (m_function == Function::Present || ui->PageControl1->currentWidget() != ui->TabSheet11a) {
+        Timer2->stop();
+        return;
+    }
     Timer2->stop();
     Dialogs::message(this, "Maybe this firmware is so old that client info function is not supported.", "Warning",
                      DialogButtons::Ok, DialogIcon::Warning);

@@ -46,10 +46,17 @@ private:
     void ClientGetDone(const QvSNMPError& record);
     void RebuildVisibleList();
 
+    void AcquireDone(const QvSNMPError& record);
+
     bool m_busy = true;
     bool m_closeAllowed = false;
     int m_countdown = 2;
-    // The device refused the acquire command: it has no client list to offer.
-    bool m_acquireRefused = false;
+    // What the opening acquire learnt: still outstanding, the device has the function, or it
+    // said the command's object does not exist (firmware without the client list).
+    enum class Function { Unknown, Present, Missing };
+    Function m_function = Function::Unknown;
+    bool m_openingAcquire = true;
+    // A refused acquire of a Refresh, shown once the table read has reported.
+    QString m_acquireFailure;
     bool m_shown = false;
 };

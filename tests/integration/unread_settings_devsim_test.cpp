@@ -1,0 +1,164 @@
+// A setting whose control holds no value is never written. The device reports a value the
+// page has no item for (newer firmware, a corrupted setting), so the selector shows nothing:
+// Apply then says which setting it could not read and writes nothing at all, where it once
+// wrote 0 (switching the DHCP server or the guest SSIDs off) or wrote the steps before it.
+#include "support/PageTestKit.h"
+
+#include "binding/UnreadSettingError.h"
+#include "pages/advanced/PerformanceRadio.h"
+#include "pages/advanced/TFM_DHCP.h"
+#include "pages/advanced/TFM_MultiSSIDForm.h"
+#include "pages/advanced/TFM_Performace.h"
+#include "binding/QvStatusBar.h"
+#include "ui_TFM_DHCP.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <functional>
+
+namespace {
+
+const QString kDhcpFunction = PrivateOid(".2.7.1.0");
+const QString kApMode = PrivateOid(".2.1.1.1.1");
+const QString kGuest1State = PrivateOid(".2.9.2.1.2.1.1");
+const QString kGuest1Auth = PrivateOid(".2.9.2.1.4.1.1");
+const QString kGuest1Key = PrivateOid(".2.9.2.1.7.1.1");
+const QString kMasterSsid = PrivateOid(".2.9.1.1.1.1");
+const QString kChannel = PrivateOid(".2.3.1.2.1");
+const QString kChannelList = PrivateOid(".2.3.1.3.1");
+const QString kRate = PrivateOid(".2.3.1.4.1");
+
+struct Variable {
+    QString oid;
+    const char* type;
+    QVariant value;
+};
+
+// Starts the device from a state that holds the given values.
+class DeviceWithState : public ModuleAgainstDevice {
+protected:
+    QStringList deviceArguments() const override
+    {
+        QJsonObject variables;
+        for (const Variable& v : state())
+            variables[v.oid] = QJsonObject{{"type", v.type}, {"value", QJsonValue::fromVariant(v.value)}};
+        const QString path = stateDir.filePath("state.json");
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QJsonDocument(QJsonObject{{"model", "VTA-3100QX"}, {"kind", "state"}, {"variables", variables}})
+                       .toJson());
+        return {"--state-in", path};
+    }
+    virtual std::vector<Variable> state() const = 0;
+
+    // The message box of the refused Apply names the setting.
+    void expectRefused(const QString& setting)
+    {
+        ASSERT_FALSE(recorder.messages.empty());
+        const QString text = recorder.messages.back().text;
+        EXPECT_TRUE(text.contains('"' + setting + '"')) << text.toStdString();
+    }
+    QTemporaryDir stateDir;
+};
+
+struct UnreadCase {
+    const char* name;
+    std::vector<Variable> state;
+    const char* page;  // "dhcp" or "multissid"
+    std::function<void(QWidget& page)> act;
+    QString setting;  // the setting named in the refusal
+    QString keptOid;  // a setting the faulty Apply changed on the device
+    QString keptValue;
+};
+
+class UnreadSetting : public DeviceWithState, public ::testing::WithParamInterface<UnreadCase> {
+protected:
+    std::vector<Variable> state() const override { return GetParam().state; }
+};
+
+void clickApply(QWidget& page) { child<QPushButton>(&page, "Bt_Apply")->click(); }
+
+TEST_P(UnreadSetting, ApplyNamesItAndWritesNothing)
+{
+    const UnreadCase& c = GetParam();
+    std::unique_ptr<QWidget> page;
+    if (QString(c.page) == "dhcp") {
+        auto dhcp = std::make_unique<TFM_DHCP>(main.get());
+        dhcp->show();
+        ASSERT_TRUE(waitFor([&] { return !dhcp->PageBusy(); }));
+        EXPECT_EQ(dhcp->ui->CB_Fuction1->currentIndex(), -1);
+        page = std::move(dhcp);
+    } else {
+        auto form = std::make_unique<TFM_MultiSSIDForm>(main.get());
+        form->show();
+        page = std::move(form);
+    }
+    recorder.messages.clear();
+    WaitWatcher watcher;
+    c.act(*page);
+    expectRefused(c.setting);
+    EXPECT_EQ(watcher.dialogsShown, 0);
+    runFor(200);
+    EXPECT_EQ(device->value(c.keptOid), c.keptValue);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pages, UnreadSetting,
+    ::testing::Values(
+        UnreadCase{"DhcpSwitchOnTheFirstTab", {{kDhcpFunction, "integer", 2}}, "dhcp", clickApply,
+                   "Dynamic IP Function", kDhcpFunction, "2"},
+        UnreadCase{"DhcpSwitchOnTheStaticTab",
+                   {{kDhcpFunction, "integer", 2}},
+                   "dhcp",
+                   [](QWidget& page) { child<QPushButton>(&page, "StaticApply")->click(); },
+                   "Dynamic IP Function",
+                   kDhcpFunction,
+                   "2"},
+        // Without the radio's mode the page would take the radio for one that cannot carry
+        // guests and switch every guest off.
+        UnreadCase{"MultiSsidRadioMode",
+                   {{kApMode, "integer", 9}, {kGuest1State, "integer", 1}},
+                   "multissid",
+                   clickApply,
+                   "adAPMode",
+                   kGuest1State,
+                   "1"},
+        // An authentication outside the guest's list would go out as 0, after the master's
+        // settings had been written.
+        UnreadCase{"MultiSsidGuestAuthentication",
+                   {{kGuest1State, "integer", 1}, {kGuest1Auth, "integer", 9}, {kGuest1Key, "string", "0123456789"}},
+                   "multissid",
+                   [](QWidget& page) {
+                       child<QLineEdit>(&page, "MasterSSIDEdit")->setText("renamed");
+                       clickApply(page);
+                   },
+                   "adMSSIDAuth",
+                   kMasterSsid,
+                   "VTA3100QX"}),
+    [](const ::testing::TestParamInfo<UnreadCase>& info) { return std::string(info.param.name); });
+
+// A channel list the device gives empty: the channel the device has is kept, not written as
+// channel 0 (which the device refuses, failing the whole Apply).
+class PerformanceWithoutChannelList : public DeviceWithState {
+protected:
+    std::vector<Variable> state() const override { return {{kChannelList, "string", ""}}; }
+};
+
+TEST_F(PerformanceWithoutChannelList, ApplyKeepsTheDevicesChannel)
+{
+    const QString channel = device->value(kChannel), rate = device->value(kRate);
+    TFM_Performace page(main.get());
+    EXPECT_EQ(page.RadioA.CB_Chan->count(), 0);
+    WaitWatcher watcher;
+    child<QPushButton>(&page, "Bt_Apply_a")->click();
+    EXPECT_TRUE(recorder.messages.empty()) << recorder.texts().join("|").toStdString();
+    EXPECT_EQ(watcher.dialogsShown, 1) << page.StatusBar()->SimpleText().toStdString();
+    EXPECT_EQ(device->value(kChannel), channel);
+    EXPECT_EQ(device->value(kRate), rate);
+}
+
+} // namespace
