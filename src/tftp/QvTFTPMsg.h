@@ -53,6 +53,9 @@ struct QvTFTPMsg {
     int32_t timeout = 1000;
     // How often the current block has been sent.
     int32_t sendCount = 0;
+    // Why the session failed when the status text does not say it all: the file system's
+    // words ("cannot write NAME: No space left on device"); empty otherwise.
+    QString reason;
 
     // Sets the code and its text together.
     void setCode(int newCode);

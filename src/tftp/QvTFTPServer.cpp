@@ -137,7 +137,16 @@ void QvTFTPServer::ShareOneTransferPort()
     auto port = std::make_unique<TftpSharedPort>();
     if (!port->open())
         raiseSocketFailure();
+    port->explainErrors(m_explain);
     m_sharedPort = std::move(port);
+}
+
+void QvTFTPServer::ExplainErrors(bool explain)
+{
+    m_explain = explain;
+    m_core.explainErrors(explain);
+    if (m_sharedPort)
+        m_sharedPort->explainErrors(explain);
 }
 
 void QvTFTPServer::SetNotify(QvTFTPNotify notify, QObject* form)
@@ -160,8 +169,11 @@ void QvTFTPServer::Listen(const QString& root, int port)
     listener->setProxy(QNetworkProxy::NoProxy);
     // No address reuse: on a port another server holds, the bind fails instead of both
     // servers sharing it and the newer one taking the other device's requests.
-    if (!listener->bind(QHostAddress::AnyIPv4, static_cast<quint16>(port), QUdpSocket::DontShareAddress))
+    if (!listener->bind(QHostAddress::AnyIPv4, static_cast<quint16>(port), QUdpSocket::DontShareAddress)) {
+        m_listenError = listener->error();
         raiseSocketFailure();
+    }
+    m_listenError = QAbstractSocket::UnknownSocketError;
     m_listener = std::move(listener);
     connect(m_listener.get(), &QUdpSocket::readyRead, this, [this] { readRequests(); });
     m_timer.start(TimeScale::scaled(20));

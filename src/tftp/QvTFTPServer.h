@@ -3,6 +3,7 @@
 #include "tftp/QvTFTPMsg.h"
 #include "tftp/TftpServerCore.h"
 
+#include <QAbstractSocket>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -49,6 +50,18 @@ public:
     // in batches: for an owner that runs many transfers at once. By default each transfer
     // has a socket of its own. Throws QvException -1109 when the socket cannot be opened.
     void ShareOneTransferPort();
+    // Off (the default): error packets carry an empty message, as the pages' server sends
+    // them. On: they say why (the file system's error, the refused request), so a peer's log
+    // shows it.
+    void ExplainErrors(bool explain);
+    // On: files are served and every write request is refused with error 2.
+    void ServeReadOnly(bool readOnly) { m_core.refuseWrites(readOnly); }
+    // Told of every request turned away without a session (not announced, or a write to a
+    // read-only server).
+    void SetRefusalNotify(TftpRefusalNotify notify) { m_core.setRefusalNotify(std::move(notify)); }
+    // Ends every running transfer at once: each peer gets an error packet and stops too, and
+    // each session ends with -1114 and the reason.
+    void AbortAll(const QString& why) { m_core.abortAll(why); }
     // Announces a transfer; several may stand at once, each for its own peer.
     void Expect(const TftpExpected& transfer) { m_core.expect(transfer); }
     void Forget(const TftpExpected& transfer) { m_core.forget(transfer); }
@@ -57,6 +70,10 @@ public:
     bool isListening() const { return m_listener != nullptr; }
     // The port the listening socket is bound to; 0 when not listening.
     uint16_t boundPort() const;
+    // Why the last Listen could not bind its port: SocketAccessError for a port the process
+    // may not bind (below 1024 without the right to), AddressInUseError for one another
+    // program holds; UnknownSocketError when nothing failed.
+    QAbstractSocket::SocketError listenError() const { return m_listenError; }
     const QvTFTPMsg& status() const { return m_core.status(); }
     const QString& root() const { return m_core.root(); }
     std::size_t sessionCount() const { return m_core.sessions().size(); }
@@ -69,4 +86,6 @@ private:
     std::unique_ptr<QUdpSocket> m_listener;
     QTimer m_timer;
     bool m_stopping = false;
+    bool m_explain = false;
+    QAbstractSocket::SocketError m_listenError = QAbstractSocket::UnknownSocketError;
 };

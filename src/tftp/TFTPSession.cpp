@@ -4,6 +4,10 @@
 #include "tftp/TftpPath.h"
 #include "platform/TimeScale.h"
 
+namespace {
+const QString kOutsideFolder = QStringLiteral("the name leads outside the served folder");
+}
+
 TFTPSession::TFTPSession(const QString& root, QvTFTPNotify notify, QObject* form,
                          const QvTFTPMsg& status, const QHostAddress& peerAddress, uint16_t peerPort,
                          std::unique_ptr<TftpChannel> channel, TftpClock clock)
@@ -47,7 +51,7 @@ void TFTPSession::startRead(const QString& name)
 {
     const TftpPath target = TftpPath::forReading(m_root, name);
     if (target.verdict == TftpPath::Refused) {
-        fail(TftpPacket::AccessViolation, TftpStatus::AccessViolation);
+        fail(TftpPacket::AccessViolation, TftpStatus::AccessViolation, kOutsideFolder);
         return;
     }
     if (target.verdict == TftpPath::Missing) {
@@ -56,8 +60,9 @@ void TFTPSession::startRead(const QString& name)
     }
     m_readFile = std::make_unique<QFile>(target.path);
     if (!m_readFile->open(QIODevice::ReadOnly)) {
+        const QString reason = QStringLiteral("cannot read the file: ") + m_readFile->errorString();
         m_readFile.reset();
-        fail(TftpPacket::FileNotFound, TftpStatus::FileNotFound);
+        fail(TftpPacket::FileNotFound, TftpStatus::FileNotFound, reason);
         return;
     }
     if (sendNextBlock())
@@ -68,13 +73,15 @@ void TFTPSession::startWrite(const QString& name)
 {
     const TftpPath target = TftpPath::forWriting(m_root, name);
     if (target.verdict != TftpPath::Inside) {
-        fail(TftpPacket::AccessViolation, TftpStatus::AccessViolation);
+        fail(TftpPacket::AccessViolation, TftpStatus::AccessViolation,
+             target.verdict == TftpPath::Refused ? kOutsideFolder : QStringLiteral("no such folder"));
         return;
     }
     m_writeFile = std::make_unique<TftpIncomingFile>(target.path, m_writeMode);
     if (!m_writeFile->open()) {
+        const QString reason = m_writeFile->failure();
         m_writeFile.reset();
-        fail(TftpPacket::AccessViolation, TftpStatus::AccessViolation);
+        fail(TftpPacket::AccessViolation, TftpStatus::AccessViolation, reason);
         return;
     }
     m_lastSent = TftpPacket::acknowledgement(0);
@@ -144,7 +151,7 @@ void TFTPSession::handleData(uint16_t block, const char* bytes, qsizetype length
         return;
     }
     if (!m_writeFile->write(bytes, length)) {
-        fail(TftpPacket::DiskFull, TftpStatus::DiskFull);
+        fail(TftpPacket::DiskFull, TftpStatus::DiskFull, m_writeFile->failure());
         return;
     }
     ++m_blocks;
@@ -154,8 +161,9 @@ void TFTPSession::handleData(uint16_t block, const char* bytes, qsizetype length
     // The file takes its name before the last acknowledgement goes out, so a peer told
     // "done" always finds the whole file in place.
     if (last && !m_writeFile->commit()) {
+        const QString reason = m_writeFile->failure();
         m_writeFile.reset();
-        fail(TftpPacket::DiskFull, TftpStatus::DiskFull);
+        fail(TftpPacket::DiskFull, TftpStatus::DiskFull, reason);
         return;
     }
     m_lastSent = TftpPacket::acknowledgement(static_cast<uint16_t>(m_blocks));
@@ -176,7 +184,7 @@ bool TFTPSession::sendNextBlock()
     char buffer[TftpPacket::BlockSize];
     const qint64 length = m_readFile->read(buffer, sizeof buffer);
     if (length < 0) {
-        fail(TftpPacket::NotDefined, TftpStatus::Undefined);
+        fail(TftpPacket::NotDefined, TftpStatus::Undefined, QStringLiteral("cannot read the file: ") + m_readFile->errorString());
         return false;
     }
     ++m_blocks;
@@ -232,15 +240,32 @@ bool TFTPSession::send(const QByteArray& datagram)
     return m_channel && m_channel->send(datagram, m_peerAddress, m_peerPort);
 }
 
+void TFTPSession::abort(const QString& why)
+{
+    if (m_state != Running)
+        return;
+    send(TftpPacket::error(TftpPacket::NotDefined, errorMessage(TftpPacket::NotDefined, why)));
+    m_status.reason = why;
+    Report(TftpStatus::Canceled);
+}
+
+QByteArray TFTPSession::errorMessage(uint16_t errorCode, const QString& reason) const
+{
+    if (!m_explain)
+        return {};
+    return reason.isEmpty() ? TftpPacket::errorText(errorCode) : reason.toUtf8();
+}
+
 void TFTPSession::sendError(uint16_t code, const QHostAddress& address, uint16_t port)
 {
     if (m_channel)
-        m_channel->send(TftpPacket::error(code), address, port);
+        m_channel->send(TftpPacket::error(code, errorMessage(code, {})), address, port);
 }
 
-void TFTPSession::fail(uint16_t errorCode, int statusCode)
+void TFTPSession::fail(uint16_t errorCode, int statusCode, const QString& reason)
 {
-    const bool sent = send(TftpPacket::error(errorCode));
+    m_status.reason = reason;
+    const bool sent = send(TftpPacket::error(errorCode, errorMessage(errorCode, reason)));
     Report(sent ? statusCode : TftpStatus::SendReceiveFailed);
 }
 

@@ -30,6 +30,8 @@ public:
 
     // How a written file is stored (see TftpIncomingFile); safely replaced by default.
     void storeWrittenFiles(TftpIncomingFile::Mode mode) { m_writeMode = mode; }
+    // Off (the default): error packets carry an empty message. On: they say why.
+    void explainErrors(bool explain) { m_explain = explain; }
     // Opens the file and sends the first data block or the acknowledgement of block 0.
     void start();
     // A datagram that arrived for the session.
@@ -44,6 +46,10 @@ public:
     // Sets the status, tells the callback, closes the file and sets the state: finished
     // for 3, failed for a negative code, running otherwise.
     void Report(int code);
+    // Ends a running session at once: the peer gets an error packet (saying why when errors
+    // are explained), so it stops too instead of waiting for its time-outs; then -1114 with
+    // the reason.
+    void abort(const QString& why);
 
     State state() const { return m_state; }
     // Clock time at which the last packet sent counts as lost; 0 when none is outstanding.
@@ -63,8 +69,11 @@ private:
     bool sendNextBlock();
     bool send(const QByteArray& datagram);
     void sendError(uint16_t code, const QHostAddress& address, uint16_t port);
-    // Ends the session after a failed file operation: error packet, then the status.
-    void fail(uint16_t errorCode, int statusCode);
+    // Ends the session after a failed file operation: error packet, then the status with
+    // the reason (the file system's words), if any.
+    void fail(uint16_t errorCode, int statusCode, const QString& reason = {});
+    // What an error packet says: nothing, unless errors are explained.
+    QByteArray errorMessage(uint16_t errorCode, const QString& reason) const;
     void armDeadline();
     void closeFile();
 
@@ -89,4 +98,5 @@ private:
     // the last block has arrived: a broken transfer never leaves a short file behind.
     std::unique_ptr<TftpIncomingFile> m_writeFile;
     TftpIncomingFile::Mode m_writeMode = TftpIncomingFile::Mode::SafeReplace;
+    bool m_explain = false;
 };

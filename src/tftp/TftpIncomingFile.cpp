@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -23,9 +24,10 @@ bool TftpIncomingFile::open()
     const QByteArray target = QFile::encodeName(m_target);
     if (m_mode == Mode::InPlace) {
         m_fd = ::open(target.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-        if (m_fd >= 0)
-            m_temporary = m_target;  // a broken transfer removes it
-        return m_fd >= 0;
+        if (m_fd < 0)
+            return failed("cannot create the file");
+        m_temporary = m_target;  // a broken transfer removes it
+        return true;
     }
     // A new file gets the usual permissions (the umask applies); a replaced one keeps its own.
     struct stat existing {};
@@ -38,12 +40,14 @@ bool TftpIncomingFile::open()
             m_fd = fd;
             m_temporary = candidate;
         } else if (errno != EEXIST) {
-            return false;
+            return failed("cannot create the file");
         }
     }
-    if (m_fd >= 0 && replaces)
+    if (m_fd < 0)
+        return failed("cannot create the file");
+    if (replaces)
         ::fchmod(m_fd, existing.st_mode & 07777);
-    return m_fd >= 0;
+    return true;
 }
 
 bool TftpIncomingFile::write(const char* data, qint64 length)
@@ -62,8 +66,12 @@ bool TftpIncomingFile::flush()
         const ssize_t written = ::write(m_fd, next, left);
         if (written < 0 && errno == EINTR)
             continue;
-        if (written <= 0)
-            return false;
+        if (written < 0)
+            return failed("cannot write the file");
+        if (written == 0) {
+            errno = EIO;
+            return failed("cannot write the file");
+        }
         next += written;
         left -= static_cast<size_t>(written);
     }
@@ -74,20 +82,30 @@ bool TftpIncomingFile::flush()
 bool TftpIncomingFile::commit()
 {
     const bool inPlace = m_mode == Mode::InPlace;
-    if (m_fd < 0 || !flush() || (!inPlace && ::fdatasync(m_fd) != 0)) {
+    const bool written = m_fd >= 0 && flush() && (inPlace || ::fdatasync(m_fd) == 0 || failed("cannot write the file"));
+    if (!written) {
         cancel();
         return false;
     }
     const int fd = m_fd;
     m_fd = -1;
-    const bool closed = ::close(fd) == 0;
-    if (closed && (inPlace || ::rename(QFile::encodeName(m_temporary).constData(),
-                                       QFile::encodeName(m_target).constData()) == 0)) {
+    if (::close(fd) != 0) {
+        failed("cannot write the file");
+    } else if (!inPlace && ::rename(QFile::encodeName(m_temporary).constData(),
+                                    QFile::encodeName(m_target).constData()) != 0) {
+        failed("cannot give the file its name");
+    } else {
         m_temporary.clear();
         return true;
     }
     ::unlink(QFile::encodeName(m_temporary).constData());
     m_temporary.clear();
+    return false;
+}
+
+bool TftpIncomingFile::failed(const char* what)
+{
+    m_failure = QLatin1String(what) + QLatin1String(": ") + QString::fromLocal8Bit(std::strerror(errno));
     return false;
 }
 

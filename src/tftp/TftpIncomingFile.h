@@ -24,13 +24,19 @@ public:
     // Writes what is held and, replacing safely, flushes it and gives it the target's name.
     bool commit();
     void cancel();
+    // Why the last open, write or commit failed, in the file system's words ("cannot write
+    // the file: No space left on device"); empty while nothing failed.
+    const QString& failure() const { return m_failure; }
 
 private:
     bool flush();
+    // Keeps what failed with errno's text for `failure` and returns false.
+    bool failed(const char* what);
 
     QString m_target;
     QString m_temporary;
     Mode m_mode;
     int m_fd = -1;
     std::vector<char> m_held;  // written out in large pieces, not one system call per block
+    QString m_failure;
 };

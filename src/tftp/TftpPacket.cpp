@@ -80,4 +80,16 @@ QByteArray error(uint16_t code, const QByteArray& message)
     return packet;
 }
 
+QByteArray errorText(uint16_t code)
+{
+    switch (code) {
+    case FileNotFound: return QByteArrayLiteral("File not found");
+    case AccessViolation: return QByteArrayLiteral("Access violation");
+    case DiskFull: return QByteArrayLiteral("Disk full or allocation exceeded");
+    case IllegalOperation: return QByteArrayLiteral("Illegal TFTP operation");
+    case UnknownTransferId: return QByteArrayLiteral("Unknown transfer ID");
+    default: return QByteArrayLiteral("Transfer failed");
+    }
+}
+
 } // namespace TftpPacket

@@ -53,5 +53,7 @@ QByteArray data(uint16_t block, const char* bytes, qsizetype size);
 QByteArray acknowledgement(uint16_t block);
 // The error packet carries an empty message (5 bytes in all) unless a message is given.
 QByteArray error(uint16_t code, const QByteArray& message = {});
+// The usual text of an error code ("File not found"), for a server that explains its errors.
+QByteArray errorText(uint16_t code);
 
 } // namespace TftpPacket

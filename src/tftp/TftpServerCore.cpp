@@ -47,6 +47,21 @@ void TftpServerCore::reply(const QByteArray& datagram, const QHostAddress& to, u
         m_reply(datagram, to, port);
 }
 
+void TftpServerCore::refuse(const TftpPacket::Request& request, const QHostAddress& from, uint16_t fromPort,
+                            const QString& why)
+{
+    reply(TftpPacket::error(TftpPacket::AccessViolation, m_explain ? why.toUtf8() : QByteArray()), from, fromPort);
+    if (m_refusalNotify)
+        m_refusalNotify({from, fromPort, request.fileName, request.opcode == TftpPacket::ReadRequest ? 1 : 2, why});
+}
+
+void TftpServerCore::abortAll(const QString& why)
+{
+    // By index: a session's callback may look at the list.
+    for (size_t i = 0; i < m_sessions.size(); ++i)
+        m_sessions[i]->abort(why);
+}
+
 void TftpServerCore::setRetransmission(int timeout, int maxSends)
 {
     m_status.timeout = timeout;
@@ -79,8 +94,12 @@ void TftpServerCore::handleRequest(const char* data, qsizetype size, const QHost
     const std::optional<TftpPacket::Request> request = TftpPacket::parseRequest(data, size);
     const int direction = request && request->opcode == TftpPacket::ReadRequest ? 1 : 2;
     // A refused request leaves no trace but the answer: no session, no status change.
+    if (request && m_refuseWrites && direction == 2) {
+        refuse(*request, from, fromPort, QStringLiteral("this server takes no writes"));
+        return;
+    }
     if (request && !admits(from, request->fileName, direction)) {
-        reply(TftpPacket::error(TftpPacket::AccessViolation), from, fromPort);
+        refuse(*request, from, fromPort, QStringLiteral("no such transfer is expected from ") + from.toString());
         return;
     }
     m_status.setCode(TftpStatus::Connected);
@@ -108,6 +127,7 @@ void TftpServerCore::handleRequest(const char* data, qsizetype size, const QHost
                                                  std::move(channel), m_clock);
     TFTPSession* created = session.get();
     created->storeWrittenFiles(m_writeMode);
+    created->explainErrors(m_explain);
     if (endpoint)
         endpoint->deliverTo(created);
     m_sessions.push_back(std::move(session));

@@ -3,6 +3,7 @@
 #include "tftp/QvTFTPMsg.h"
 #include "tftp/TFTPSession.h"
 #include "tftp/TftpChannel.h"
+#include "tftp/TftpPacket.h"
 
 #include <QHostAddress>
 #include <QString>
@@ -19,6 +20,16 @@ struct TftpExpected {
 
     bool operator==(const TftpExpected& other) const;
 };
+
+// A request the server turned away without a session: who asked for what, and why.
+struct TftpRefusal {
+    QHostAddress peer;
+    uint16_t peerPort = 0;
+    QString fileName;
+    int direction = 1;
+    QString why;
+};
+using TftpRefusalNotify = std::function<void(const TftpRefusal&)>;
 
 // The server's bookkeeping without sockets or timers: examining requests that reach
 // the listening port, the list of live sessions, and the periodic step that removes
@@ -45,6 +56,15 @@ public:
     // announced transfer gets error 2 and no session.
     void admitOnlyExpected(bool only) { m_onlyExpected = only; }
     void storeWrittenFiles(TftpIncomingFile::Mode mode) { m_writeMode = mode; }
+    // Off (the default): error packets carry an empty message. On: they say why.
+    void explainErrors(bool explain) { m_explain = explain; }
+    // On: every write request is refused with error 2; files are only served.
+    void refuseWrites(bool refuse) { m_refuseWrites = refuse; }
+    // Told of every request turned away without a session.
+    void setRefusalNotify(TftpRefusalNotify notify) { m_refusalNotify = std::move(notify); }
+    // Ends every running session at once; each peer gets an error packet (see
+    // TFTPSession::abort).
+    void abortAll(const QString& why);
     // Several transfers may be announced at once, each answered only for its own peer.
     void expect(const TftpExpected& transfer);
     void forget(const TftpExpected& transfer);
@@ -69,12 +89,16 @@ public:
 
 private:
     void reply(const QByteArray& datagram, const QHostAddress& to, uint16_t port) const;
+    void refuse(const TftpPacket::Request& request, const QHostAddress& from, uint16_t fromPort, const QString& why);
 
     ChannelFactory m_channels;
     TftpClock m_clock;
     ListenerReply m_reply;
     bool m_onlyExpected = false;
     TftpIncomingFile::Mode m_writeMode = TftpIncomingFile::Mode::SafeReplace;
+    bool m_explain = false;
+    bool m_refuseWrites = false;
+    TftpRefusalNotify m_refusalNotify;
     std::vector<TftpExpected> m_expected;
     int m_maxSends = 3;
     QvTFTPMsg m_status;

@@ -137,7 +137,9 @@ void TftpSharedPort::receive()
                 TFTPSession* session = it->second->session();
                 session->handleDatagram(data, size, session->peerAddress(), port);
             } else if (size >= 4) {
-                const QByteArray refusal = TftpPacket::error(TftpPacket::UnknownTransferId);
+                const QByteArray refusal = TftpPacket::error(
+                    TftpPacket::UnknownTransferId,
+                    m_explain ? TftpPacket::errorText(TftpPacket::UnknownTransferId) : QByteArray());
                 m_outgoing.push_back({refusal, TftpUdp::Endpoint(address, port)});
             }
         }

@@ -32,6 +32,8 @@ public:
     bool open();
     // The endpoint of one more transfer on this socket.
     std::unique_ptr<TftpChannel> openChannel();
+    // Off (the default): the error 5 a stranger gets carries an empty message.
+    void explainErrors(bool explain) { m_explain = explain; }
 
 private:
     class Channel;
@@ -45,6 +47,7 @@ private:
     void failed(const sockaddr_in& to);
 
     int m_fd = -1;
+    bool m_explain = false;
     std::unique_ptr<QSocketNotifier> m_notifier;
     std::unordered_map<uint64_t, Channel*> m_channels;  // by the peer's address and port
     // While a batch of datagrams is handled, what they cause to be sent waits here.
