@@ -5,13 +5,22 @@
 
 #include <QTimer>
 
-DeviceLink::DeviceLink(const FleetDevice& device, uint32_t retries) : m_device(device), m_retries(retries) {}
+DeviceLink::DeviceLink(const FleetDevice& device, const QHostAddress& address, uint32_t retries)
+    : m_device(device), m_address(address.toString().toStdString()), m_retries(retries)
+{
+}
+
+void DeviceLink::abandon()
+{
+    for (const auto& request : m_requests)
+        request->Abandon();
+}
 
 QvSNMPRequest& DeviceLink::newRequest(const VariableDescriptor* table)
 {
     auto request = std::make_unique<QvSNMPRequest>();
     const SnmpConnection& connection = m_device.connection;
-    request->address = connection.device.address;
+    request->address = m_address;
     request->port = connection.device.port;
     request->contextEngineId = connection.scope.contextEngineId;
     request->contextName = connection.scope.contextName;

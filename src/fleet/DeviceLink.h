@@ -3,6 +3,8 @@
 #include "fleet/DeviceList.h"
 #include "snmp/QvSNMPRequest.h"
 
+#include <QHostAddress>
+
 #include <functional>
 #include <memory>
 #include <string>
@@ -17,19 +19,23 @@ class DeviceLink {
 public:
     using Done = std::function<void(const QvSNMPError& error, const QvSNMPVarList& list)>;
 
-    DeviceLink(const FleetDevice& device, uint32_t retries);
+    // address: where the device is reached (its name resolved), in place of the listed text.
+    DeviceLink(const FleetDevice& device, const QHostAddress& address, uint32_t retries);
 
     // Gets the scalars of the table (ended by a row without OID).
     void get(const VariableDescriptor* table, Done done);
     // Sets the scalars of the table to the values (as the device's numbers), one per row, waiting up to timeout
     // hundredths of a second for the answer (per try).
     void set(const VariableDescriptor* table, const std::vector<std::string>& values, uint32_t timeout, Done done);
+    // Gives up the exchanges under way: their completions never run (a run told to stop).
+    void abandon();
 
 private:
     QvSNMPRequest& newRequest(const VariableDescriptor* table);
     void send(QvSNMPRequest& request, const Done& done, const std::function<void(QvSNMPRequest::Completion)>& start);
 
     FleetDevice m_device;
+    std::string m_address;
     uint32_t m_retries;
     // Kept until the link goes: a request must outlive its completion.
     std::vector<std::unique_ptr<QvSNMPRequest>> m_requests;

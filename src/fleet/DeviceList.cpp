@@ -3,30 +3,59 @@
 #include "platform/Conversion.h"
 #include "shell/Startup.h"
 
+#include <QHostAddress>
+#include <QString>
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 namespace {
 
 // The connection a fresh module would have for these arguments; the process-wide records
-// are only the means to apply the switches and are reset around each device.
+// are only the means to apply the switches and are reset around each device. The switches
+// are applied one at a time, as the module applies its command line, so a bad one is named.
 bool ApplyToDevice(const std::vector<std::string>& arguments, const std::string& configDir, FleetDevice& device,
                    std::string& error)
 {
     SetDefaultSnmpSettings();
     std::string address;
-    try {
-        ApplyArguments(arguments, configDir, address);
-    } catch (const std::exception& failure) {
-        error = failure.what();
-        SetDefaultSnmpSettings();
-        return false;
+    for (const std::string& argument : arguments) {
+        try {
+            ApplyArguments({argument}, configDir, address);
+        } catch (const std::exception& failure) {
+            error = "'" + argument + "': " + failure.what();
+            SetDefaultSnmpSettings();
+            return false;
+        }
     }
     device.connection = SnmpConnection::current();
     SetDefaultSnmpSettings();
     return true;
+}
+
+// The version switch takes the host's numbers, which are not the SNMP versions' names.
+bool CheckVersionSwitch(const std::string& word, std::string& error)
+{
+    if (word.rfind("/v", 0) != 0)
+        return true;
+    const std::string value = word.substr(2);
+    if (value == "0" || value == "1" || value == "3")
+        return true;
+    error = "'" + word + "': the version switch takes 0 (SNMPv1), 1 (SNMPv2c) or 3 (SNMPv3)";
+    return false;
+}
+
+// The same device however its address is written: a dotted address in its plain form, a
+// host name in lower case, and the port it is reached on.
+std::string DeviceKey(const FleetDevice& device)
+{
+    const QHostAddress literal(QString::fromStdString(device.address));
+    const std::string address =
+        literal.isNull() ? QString::fromStdString(device.address).toLower().toStdString() : literal.toString().toStdString();
+    return address + ":" + std::to_string(device.connection.device.port);
 }
 
 bool ParsePort(const std::string& text, uint16_t& port)
@@ -54,8 +83,12 @@ bool ParseDeviceLine(const std::string& line, const std::string& configDir, Flee
     std::istringstream words(line);
     std::string first;
     words >> first;
-    if (first.empty() || first[0] == '/') {
+    if (first.empty() || first[0] == '/' || first[0] == '#') {
         error = "a device line starts with the device's address";
+        return false;
+    }
+    if (first[0] == '[' || std::count(first.begin(), first.end(), ':') > 1) {
+        error = "'" + first + "': IPv6 is not supported; give the device's IPv4 address or host name";
         return false;
     }
     uint16_t port = 0;
@@ -69,10 +102,14 @@ bool ParseDeviceLine(const std::string& line, const std::string& configDir, Flee
     device.address = first;
     std::vector<std::string> arguments{"/I" + first};
     for (std::string word; words >> word;) {
+        if (word[0] == '#')
+            break;  // the rest of the line is a comment
         if (word[0] != '/') {
             error = "'" + word + "' is not a switch (switches start with \"/\", e.g. /Rpublic)";
             return false;
         }
+        if (!CheckVersionSwitch(word, error))
+            return false;
         arguments.push_back(word);
     }
     if (!ApplyToDevice(arguments, configDir, device, error))
@@ -92,6 +129,7 @@ bool ReadDeviceList(const std::string& path, const std::string& configDir, std::
     }
     int number = 0;
     const size_t before = devices.size();
+    std::map<std::string, int> lines;  // the line that named each device
     for (std::string line; std::getline(file, line);) {
         ++number;
         const auto start = line.find_first_not_of(" \t\r");
@@ -100,6 +138,14 @@ bool ReadDeviceList(const std::string& path, const std::string& configDir, std::
         FleetDevice device;
         if (!ParseDeviceLine(line.substr(start), configDir, device, error)) {
             error = path + ", line " + std::to_string(number) + ": " + error;
+            return false;
+        }
+        // Two runs against one device at once break both: its transfers share one name and
+        // it takes one command at a time.
+        const auto [named, first] = lines.emplace(DeviceKey(device), number);
+        if (!first) {
+            error = path + ": lines " + std::to_string(named->second) + " and " + std::to_string(number) +
+                    " both name the device " + device.label();
             return false;
         }
         devices.push_back(device);

@@ -15,14 +15,17 @@ struct FleetDevice {
 };
 
 // One line of a device list: "ADDRESS[:PORT]" followed by the module's own command-line
-// switches, separated by blanks, e.g. "10.0.0.7:1161 /Rsite-ro /Wsite-rw /v1". The
-// switches are applied exactly as the module applies its command line (the host's parameter
-// file of the address, in configDir, is read as there). False with a message for bad input.
+// switches, separated by blanks, e.g. "10.0.0.7:1161 /Rsite-ro /Wsite-rw /v1"; a word
+// starting with "#" begins a comment. The switches are applied exactly as the module applies
+// its command line (the host's parameter file of the address, in configDir, is read as
+// there). False with a message for bad input (an IPv6 address, a version other than 0, 1 or
+// 3, a number that does not convert, naming the switch).
 bool ParseDeviceLine(const std::string& line, const std::string& configDir, FleetDevice& device,
                      std::string& error);
 
 // A device list file: one device per line; blank lines and lines starting with "#" are
-// skipped. The message names the line.
+// skipped. The message names the line; a device named on two lines (however its address is
+// written) names both.
 bool ReadDeviceList(const std::string& path, const std::string& configDir, std::vector<FleetDevice>& devices,
                     std::string& error);
 

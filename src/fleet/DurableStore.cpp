@@ -1,5 +1,6 @@
 #include "fleet/DurableStore.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -117,6 +118,12 @@ void DurableStore::store(const QString& temporary, const QString& final, Stored 
     m_working = true;
     // The destructor waits for the worker, so `this` outlives it.
     m_worker.start([this] { storeGroups(); });
+}
+
+void DurableStore::deliverNow()
+{
+    m_worker.waitForDone();
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
 }
 
 void DurableStore::storeGroups()

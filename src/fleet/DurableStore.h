@@ -27,6 +27,9 @@ public:
     // there already, to a free name beside it) and flushes the new name. The temporary file is
     // gone afterwards whatever the outcome. `stored` runs on this object's thread.
     void store(const QString& temporary, const QString& final, Stored stored);
+    // Waits for the stores under way and runs their `stored` now, for a run that ends before
+    // its event loop would have delivered them.
+    void deliverNow();
 
 private:
     struct Entry {

@@ -10,5 +10,6 @@ struct FleetOptions {
     int tftpPort = 69;            // the port the devices send their TFTP requests to
     int maxParallel = 4;          // upgrade: devices fetching and restarting at once
     int restartTimeoutSeconds = 180;  // upgrade: how long a restarting device may stay silent
+    bool force = false;               // upgrade: also devices that already run the image's version
     bool json = false;
 };

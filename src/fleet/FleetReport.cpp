@@ -8,9 +8,10 @@
 #include <cstdio>
 #include <unistd.h>
 
-std::string OutcomesAsTable(const std::vector<DeviceOutcome>& outcomes)
+std::string OutcomesAsTable(const std::vector<DeviceOutcome>& outcomes, const std::vector<std::string>& named)
 {
     std::vector<std::string> columns{"device"};
+    columns.insert(columns.end(), named.begin(), named.end());
     for (const DeviceOutcome& outcome : outcomes)
         for (const auto& [name, value] : outcome.fields)
             if (std::find(columns.begin(), columns.end(), name) == columns.end())
@@ -57,6 +58,29 @@ std::string OutcomesAsJson(const std::vector<DeviceOutcome>& outcomes)
         array.append(object);
     }
     return QJsonDocument(array).toJson(QJsonDocument::Indented).toStdString();
+}
+
+std::string OutcomeSummary(const std::vector<DeviceOutcome>& outcomes, const std::string& successWord)
+{
+    size_t succeeded = 0, failed = 0, interrupted = 0, notStarted = 0;
+    for (const DeviceOutcome& outcome : outcomes) {
+        switch (outcome.ending) {
+        case DeviceOutcome::Ending::Finished: ++(outcome.ok ? succeeded : failed); break;
+        case DeviceOutcome::Ending::Interrupted: ++interrupted; break;
+        case DeviceOutcome::Ending::NotStarted: ++notStarted; break;
+        }
+    }
+    std::string line;
+    auto add = [&line](size_t count, const std::string& what, bool always) {
+        if (count == 0 && !always)
+            return;
+        line += (line.empty() ? "" : ", ") + std::to_string(count) + " " + what;
+    };
+    add(succeeded, successWord, true);
+    add(failed, "failed", true);
+    add(interrupted, "interrupted", false);
+    add(notStarted, "not started", false);
+    return line;
 }
 
 ProgressLine::ProgressLine(std::string activity, size_t total)

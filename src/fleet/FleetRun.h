@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fleet/DeviceList.h"
 #include "fleet/FleetReport.h"
 
 #include <functional>
@@ -8,6 +9,13 @@
 // loop, when the device's outcome is known.
 using DeviceJob = std::function<void(size_t index, std::function<void(DeviceOutcome)> done)>;
 
-// Runs the job for devices 0 .. count-1 in the Qt event loop, at most `parallel` at once,
-// until every one has ended; the outcomes come back in device order.
-std::vector<DeviceOutcome> RunFleet(size_t count, int parallel, const DeviceJob& job, ProgressLine& progress);
+// Runs the job for every device in the Qt event loop, at most `parallel` at once, until
+// every one has ended; the outcomes come back in device order.
+//
+// When a stop signal arrives (see StopSignals) no further device starts, `interrupt` runs
+// (the command ends its transfers in flight and gives up its exchanges; a job may still
+// call done from there, e.g. with a backup that is already stored), every job still in
+// flight then ends as interrupted and every device not begun as not started, and the run
+// returns at once. A job's done is ignored after its device has ended this way.
+std::vector<DeviceOutcome> RunFleet(const std::vector<FleetDevice>& devices, int parallel, const DeviceJob& job,
+                                    ProgressLine& progress, const std::function<void()>& interrupt = {});

@@ -3,7 +3,8 @@
 #include "snmp/QvException.h"
 #include "tftp/QvTFTPServer.h"
 
-#include <QHostInfo>
+#include <QEventLoop>
+#include <QTimer>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -16,6 +17,9 @@ namespace {
 // Per block, in hundredths of a second, and sends of one block: a site shares one server.
 constexpr int kRetransmission = 300;
 constexpr int kSends = 3;
+// How long a stopped run still answers requests: a device's request follows its command within
+// milliseconds, a busy one's within a few tens.
+constexpr int kLingerMilliseconds = 300;
 }  // namespace
 
 std::unique_ptr<QvTFTPServer> StartServer(const QString& root, int port, std::string& error)
@@ -23,6 +27,8 @@ std::unique_ptr<QvTFTPServer> StartServer(const QString& root, int port, std::st
     auto server = std::make_unique<QvTFTPServer>();
     server->SetRetransmission(kRetransmission, kSends);
     server->AdmitOnlyExpected(true);
+    // A device's log then shows why a transfer failed.
+    server->ExplainErrors(true);
     try {
         // A site's transfers run at once: one socket carries them all, in batches.
         server->ShareOneTransferPort();
@@ -33,21 +39,32 @@ std::unique_ptr<QvTFTPServer> StartServer(const QString& root, int port, std::st
     try {
         server->Listen(root, port);
     } catch (const QvException& failure) {
-        error = "the TFTP server cannot listen on port " + std::to_string(port) + ": " + failure.what();
+        error = "the TFTP server cannot listen on UDP port " + std::to_string(port) + ": ";
+        switch (server->listenError()) {
+        case QAbstractSocket::SocketAccessError:
+            error += "ports below 1024 need root or the capability to bind them (setcap "
+                     "cap_net_bind_service=+ep vta-fleet); or give another port with --tftp-port PORT and "
+                     "forward the devices' requests to it";
+            break;
+        case QAbstractSocket::AddressInUseError:
+            error += "another program (a TFTP server?) holds it; stop that program, or give another port with "
+                     "--tftp-port PORT";
+            break;
+        default:
+            error += failure.what();
+        }
         return nullptr;
     }
     return server;
 }
 
-QHostAddress DeviceAddress(const std::string& address)
+void EndTransfers(QvTFTPServer& server)
 {
-    const QHostAddress literal(QString::fromStdString(address));
-    if (!literal.isNull())
-        return literal.protocol() == QAbstractSocket::IPv4Protocol ? literal : QHostAddress();
-    for (const QHostAddress& found : QHostInfo::fromName(QString::fromStdString(address)).addresses())
-        if (found.protocol() == QAbstractSocket::IPv4Protocol)
-            return found;
-    return {};
+    server.ForgetAll();
+    server.AbortAll(QStringLiteral("vta-fleet was stopped"));
+    QEventLoop linger;
+    QTimer::singleShot(kLingerMilliseconds, &linger, &QEventLoop::quit);
+    linger.exec();
 }
 
 std::string LocalAddressToward(const QHostAddress& device)

@@ -1,8 +1,11 @@
 #include "fleet/StatusCommand.h"
 
 #include "binding/DeviceVariables.h"
+#include "fleet/DeviceAddress.h"
 #include "fleet/DeviceLink.h"
 #include "fleet/FleetRun.h"
+
+#include <QObject>
 
 #include <memory>
 
@@ -17,6 +20,26 @@ const VariableDescriptor kStatus[] = {
     DeviceVariables::EndOfTable,
 };
 
+DeviceOutcome StatusOutcome(const std::string& label, const QvSNMPError& error, const QvSNMPVarList& list)
+{
+    DeviceOutcome outcome{label, error.code == 0, error.code == 0 ? "reachable" : error.message, {}};
+    if (!outcome.ok)
+        return outcome;
+    outcome.fields = {{"name", list.Item(kName).value},
+                      {"firmware", list.Item(kFirmware).value},
+                      {"uptime", list.Item(kUpTime).value}};
+    int flags = 0;
+    try {
+        flags = std::stoi(list.Item(kLamps).value);
+    } catch (const std::exception&) {
+        outcome.ok = false;
+        outcome.result = "the status flags '" + list.Item(kLamps).value + "' are not a number";
+    }
+    for (auto& lamp : LampStates(flags))
+        outcome.fields.push_back(lamp);
+    return outcome;
+}
+
 }  // namespace
 
 std::vector<std::pair<std::string, std::string>> LampStates(int flags)
@@ -29,31 +52,32 @@ std::vector<std::pair<std::string, std::string>> LampStates(int flags)
     return states;
 }
 
+const std::vector<std::string>& StatusColumns()
+{
+    static const std::vector<std::string> columns{"name", "firmware", "uptime", "power", "lan", "radio1", "radio2"};
+    return columns;
+}
+
 std::vector<DeviceOutcome> RunStatus(const std::vector<FleetDevice>& devices, const FleetOptions& options)
 {
     std::vector<std::unique_ptr<DeviceLink>> links;
     ProgressLine progress("status", devices.size());
+    QObject lookups;  // the name lookups still under way end with the run
     const DeviceJob job = [&](size_t index, std::function<void(DeviceOutcome)> done) {
-        links.push_back(std::make_unique<DeviceLink>(devices[index], options.retries));
         const std::string label = devices[index].label();
-        links.back()->get(kStatus, [label, done](const QvSNMPError& error, const QvSNMPVarList& list) {
-            DeviceOutcome outcome{label, error.code == 0, error.code == 0 ? "reachable" : error.message, {}};
-            if (outcome.ok) {
-                outcome.fields = {{"name", list.Item(kName).value},
-                                  {"firmware", list.Item(kFirmware).value},
-                                  {"uptime", list.Item(kUpTime).value}};
-                int flags = 0;
-                try {
-                    flags = std::stoi(list.Item(kLamps).value);
-                } catch (const std::exception&) {
-                    outcome.ok = false;
-                    outcome.result = "the status flags '" + list.Item(kLamps).value + "' are not a number";
-                }
-                for (auto& lamp : LampStates(flags))
-                    outcome.fields.push_back(lamp);
-            }
-            done(outcome);
+        ResolveDevice(devices[index], &lookups, [&, index, label, done](const QHostAddress& address,
+                                                                          const std::string& why) {
+            if (address.isNull())
+                return done({label, false, why, {}});
+            links.push_back(std::make_unique<DeviceLink>(devices[index], address, options.retries));
+            links.back()->get(kStatus, [label, done](const QvSNMPError& error, const QvSNMPVarList& list) {
+                done(StatusOutcome(label, error, list));
+            });
         });
     };
-    return RunFleet(devices.size(), options.parallel, job, progress);
+    const auto interrupt = [&] {
+        for (const auto& link : links)
+            link->abandon();
+    };
+    return RunFleet(devices, options.parallel, job, progress, interrupt);
 }

@@ -1,13 +1,17 @@
 #include "fleet/UpgradeCommand.h"
 
 #include "binding/DeviceVariables.h"
+#include "fleet/DeviceAddress.h"
 #include "fleet/DeviceLink.h"
+#include "fleet/FirmwareVersion.h"
 #include "fleet/FleetRun.h"
 #include "fleet/FleetTransfers.h"
+#include "fleet/TransferWatch.h"
 #include "snmp/ValueText.h"
 #include "tftp/QvTFTPServer.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QTimer>
 
@@ -43,64 +47,84 @@ struct Upgrade {
     TftpExpected expected;
     std::string firmwareBefore;
     QElapsedTimer sinceRestart;
+    // The poll that waits for the device after its restart; emptied to end it.
+    std::shared_ptr<std::function<void()>> waitForRestart = std::make_shared<std::function<void()>>();
 };
 
 // Ticks (hundredths of a second) of an up-time text; none when it is not one.
 std::optional<uint32_t> Ticks(const std::string& text) { return ValueText::ParseTimeTicks(text); }
+
+struct FirmwareImage {
+    QString folder;
+    QString fileName;
+    std::optional<FirmwareVersion> version;  // none when the image names none
+};
+
+// The image must be one before any device is asked to fetch it: a firmware file (".tfp", in
+// any case) that this user can read and that is not empty.
+bool CheckImage(const std::string& path, FirmwareImage& image, std::string& error)
+{
+    const QFileInfo info(QString::fromStdString(path));
+    if (!info.isFile() || !info.fileName().endsWith(".tfp", Qt::CaseInsensitive)) {
+        error = "'" + path + "' is no firmware image (an existing .tfp file)";
+        return false;
+    }
+    QFile file(info.absoluteFilePath());
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = "cannot read the image " + path + ": " + file.errorString().toStdString();
+        return false;
+    }
+    if (file.size() == 0) {
+        error = "the image " + path + " is empty";
+        return false;
+    }
+    image.folder = info.absolutePath();
+    image.fileName = info.fileName();
+    image.version = ImageVersion(file.read(128).toStdString(), image.fileName.toStdString());
+    return true;
+}
 
 }  // namespace
 
 bool RunUpgrade(const std::vector<FleetDevice>& devices, const std::string& image, const FleetOptions& options,
                 std::vector<DeviceOutcome>& outcomes, std::string& error)
 {
-    const QFileInfo imageFile(QString::fromStdString(image));
-    // The firmware page's rules for an image: an existing file with ".tfp" in its path.
-    if (!imageFile.isFile() || !QString::fromStdString(image).contains(".tfp")) {
-        error = "'" + image + "' is no firmware image (an existing .tfp file)";
+    FirmwareImage firmware;
+    if (!CheckImage(image, firmware, error))
         return false;
-    }
-    std::unique_ptr<QvTFTPServer> server = StartServer(imageFile.absolutePath(), options.tftpPort, error);
+    std::unique_ptr<QvTFTPServer> server = StartServer(firmware.folder, options.tftpPort, error);
     if (!server)
         return false;
-    const std::string imageName = imageFile.fileName().toStdString();
+    TransferWatch watch(*server, options.tftpPort);
+    const std::string imageName = firmware.fileName.toStdString();
 
     std::vector<std::unique_ptr<Upgrade>> upgrades;
     ProgressLine progress("upgrade", devices.size());
     const DeviceJob job = [&](size_t index, std::function<void(DeviceOutcome)> done) {
-        const FleetDevice& device = devices[index];
-        const std::string label = device.label();
-        const QHostAddress address = DeviceAddress(device.address);
-        if (address.isNull())
-            return done({label, false, "the address " + device.address + " has no IPv4 address", {}});
-        const std::string serverAddress = LocalAddressToward(address);
-        if (serverAddress.empty())
-            return done({label, false, "this host has no route to the device", {}});
-
+        const std::string label = devices[index].label();
         upgrades.push_back(std::make_unique<Upgrade>());
-        Upgrade& upgrade = *upgrades.back();
-        upgrade.link = std::make_unique<DeviceLink>(device, options.retries);
-        upgrade.expected = {address, QString::fromStdString(imageName), DeviceReads};
-        auto finish = [&upgrade, label, done](bool ok, const std::string& result, const std::string& after) {
+        Upgrade* upgrade = upgrades.back().get();
+        auto finish = [upgrade, label, done](bool ok, const std::string& result, const std::string& after) {
             DeviceOutcome outcome{label, ok, result, {}};
-            if (!upgrade.firmwareBefore.empty())
-                outcome.fields.emplace_back("before", upgrade.firmwareBefore);
+            if (!upgrade->firmwareBefore.empty())
+                outcome.fields.emplace_back("before", upgrade->firmwareBefore);
             if (!after.empty())
                 outcome.fields.emplace_back("after", after);
             done(outcome);
         };
 
         // Polls until the device answers with an up time that began after the restart.
-        auto waitForRestart = std::make_shared<std::function<void()>>();
+        auto waitForRestart = upgrade->waitForRestart;
         const int timeoutMs = options.restartTimeoutSeconds * 1000;
-        *waitForRestart = [&upgrade, finish, waitForRestart, timeoutMs] {
-            upgrade.link->get(kRunning, [&upgrade, finish, waitForRestart, timeoutMs](const QvSNMPError& answer,
-                                                                                     const QvSNMPVarList& list) {
+        *waitForRestart = [upgrade, finish, waitForRestart, timeoutMs] {
+            upgrade->link->get(kRunning, [upgrade, finish, waitForRestart, timeoutMs](const QvSNMPError& answer,
+                                                                                   const QvSNMPVarList& list) {
                 const std::optional<uint32_t> ticks = Ticks(list.Item(kUpTime).value);
-                if (answer.code == 0 && ticks && *ticks * 10ll <= upgrade.sinceRestart.elapsed()) {
+                if (answer.code == 0 && ticks && *ticks * 10ll <= upgrade->sinceRestart.elapsed()) {
                     *waitForRestart = nullptr;  // ends the cycle of the shared function
                     return finish(true, "upgraded", list.Item(kFirmware).value);
                 }
-                if (upgrade.sinceRestart.elapsed() > timeoutMs) {
+                if (upgrade->sinceRestart.elapsed() > timeoutMs) {
                     *waitForRestart = nullptr;
                     return finish(false, "the device did not come back within " + std::to_string(timeoutMs / 1000) +
                                              " s of its restart",
@@ -113,10 +137,10 @@ bool RunUpgrade(const std::vector<FleetDevice>& devices, const std::string& imag
             });
         };
 
-        auto restart = [&upgrade, finish, waitForRestart] {
-            upgrade.sinceRestart.start();
-            upgrade.link->set(kRestart, {kReboot}, kShortTimeout,
-                              [finish, waitForRestart](const QvSNMPError& answer, const QvSNMPVarList&) {
+        auto restart = [upgrade, finish, waitForRestart] {
+            upgrade->sinceRestart.start();
+            upgrade->link->set(kRestart, {kReboot}, kShortTimeout,
+                               [finish, waitForRestart](const QvSNMPError& answer, const QvSNMPVarList&) {
                 // A device may go silent before its answer arrives; only a refusal is final.
                 if (answer.code != 0 && answer.errorIndex > 0) {
                     *waitForRestart = nullptr;
@@ -129,35 +153,63 @@ bool RunUpgrade(const std::vector<FleetDevice>& devices, const std::string& imag
             });
         };
 
-        auto fetch = [&upgrade, &server, finish, restart, serverAddress, imageName] {
-            server->Expect(upgrade.expected);
-            upgrade.link->set(kServerAndFile, {serverAddress, imageName}, kShortTimeout,
-                              [&upgrade, &server, finish, restart](const QvSNMPError& named, const QvSNMPVarList&) {
+        auto fetched = [&server, &watch, upgrade, finish, restart](const QvSNMPError& answer, const QvSNMPVarList&) {
+            server->Forget(upgrade->expected);
+            if (answer.code == kOverdueFirmware)
+                return finish(false, "refused: the device runs a newer firmware than the image (" + answer.message + ")",
+                              "");
+            if (answer.code != 0) {
+                // The device only says that its fetch failed; this host knows why.
+                const std::string why = watch.why(upgrade->expected);
+                return finish(false, why.empty() ? answer.message : why + "; the device answered: " + answer.message, "");
+            }
+            restart();
+        };
+
+        auto fetch = [&server, upgrade, finish, fetched, imageName](const std::string& serverAddress) {
+            server->Expect(upgrade->expected);
+            upgrade->link->set(kServerAndFile, {serverAddress, imageName}, kShortTimeout,
+                               [&server, upgrade, finish, fetched](const QvSNMPError& named, const QvSNMPVarList&) {
                 if (named.code != 0) {
-                    server->Forget(upgrade.expected);
+                    server->Forget(upgrade->expected);
                     return finish(false, "the device did not take the server and file name: " + named.message, "");
                 }
-                upgrade.link->set(kCommand, {kFetchFirmware}, kCommandTimeout,
-                                  [&upgrade, &server, finish, restart](const QvSNMPError& fetched,
-                                                                       const QvSNMPVarList&) {
-                    server->Forget(upgrade.expected);
-                    if (fetched.code == kOverdueFirmware)
-                        return finish(false, "refused: the device runs a newer firmware than the image (" +
-                                                 fetched.message + ")", "");
-                    if (fetched.code != 0)
-                        return finish(false, fetched.message, "");
-                    restart();
-                });
+                upgrade->link->set(kCommand, {kFetchFirmware}, kCommandTimeout, fetched);
             });
         };
 
-        upgrade.link->get(kRunning, [&upgrade, finish, fetch](const QvSNMPError& answer, const QvSNMPVarList& list) {
-            if (answer.code != 0)
-                return finish(false, answer.message, "");
-            upgrade.firmwareBefore = list.Item(kFirmware).value;
-            fetch();
-        });
+        auto start = [&, index, upgrade, finish, fetch](const QHostAddress& address, const std::string& why) {
+            if (address.isNull())
+                return finish(false, why, "");
+            const std::string serverAddress = LocalAddressToward(address);
+            if (serverAddress.empty())
+                return finish(false, "this host has no route to the device", "");
+            upgrade->link = std::make_unique<DeviceLink>(devices[index], address, options.retries);
+            upgrade->expected = {address, firmware.fileName, DeviceReads};
+            upgrade->link->get(kRunning, [upgrade, finish, fetch, serverAddress, &firmware, &options](
+                                             const QvSNMPError& answer, const QvSNMPVarList& list) {
+                if (answer.code != 0)
+                    return finish(false, answer.message, "");
+                upgrade->firmwareBefore = list.Item(kFirmware).value;
+                if (!options.force && firmware.version && ParseVersion(upgrade->firmwareBefore) == firmware.version)
+                    return finish(true, "already " + upgrade->firmwareBefore, "");
+                fetch(serverAddress);
+            });
+        };
+        ResolveDevice(devices[index], server.get(), start);
     };
-    outcomes = RunFleet(devices.size(), std::min(options.parallel, options.maxParallel), job, progress);
+    // On a stop signal every fetch in flight ends at once and its device is told so; devices
+    // that restart are no longer waited for.
+    const auto interrupt = [&] {
+        EndTransfers(*server);
+        for (const auto& upgrade : upgrades) {
+            *upgrade->waitForRestart = nullptr;
+            if (upgrade->link)
+                upgrade->link->abandon();
+        }
+    };
+    outcomes = RunFleet(devices, std::min(options.parallel, options.maxParallel), job, progress, interrupt);
+    for (const auto& upgrade : upgrades)
+        *upgrade->waitForRestart = nullptr;  // the poll holds itself
     return true;
 }

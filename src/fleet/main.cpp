@@ -4,7 +4,9 @@
 #include "fleet/DeviceList.h"
 #include "fleet/FleetOptions.h"
 #include "fleet/PrefaultHeap.h"
+#include "fleet/StateFolder.h"
 #include "fleet/StatusCommand.h"
+#include "fleet/StopSignals.h"
 #include "fleet/UpgradeCommand.h"
 #include "shell/Startup.h"
 #include "snmp/QvException.h"
@@ -13,11 +15,10 @@
 #include "VtaVersion.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QStandardPaths>
 
 #include <algorithm>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -46,9 +47,14 @@ Options:
   --tftp-port PORT    the port the devices send their TFTP requests to (default 69)
   --max-parallel N    upgrade: devices fetching and restarting at once (default 4)
   --restart-timeout S upgrade: how long a restarting device may stay silent (default 180)
+  --force             upgrade: also the devices that already run the image's version
   --help, --version   show this text, or the version, and end
 
-Exit status: 0 when every device succeeded, 1 when one did not, 2 for bad input.
+SIGINT or SIGTERM (Ctrl-C) stops a run: no further device starts, the transfers under way
+end, no temporary file stays, and what finished is printed; a second signal ends at once.
+
+Exit status: 0 when every device succeeded, 1 when one did not, 2 for bad input,
+130 when the run was stopped.
 )";
 
 bool ToNumber(const std::string& text, int minimum, int maximum, int& value)
@@ -69,6 +75,16 @@ bool TakesValue(const std::string& name)
         if (name == known)
             return true;
     return false;
+}
+
+// The table's columns of each sub-command.
+std::vector<std::string> Columns(const std::string& command)
+{
+    if (command == "status")
+        return StatusColumns();
+    if (command == "backup")
+        return {"file"};
+    return {"before", "after"};
 }
 
 int Usage(const std::string& problem)
@@ -96,8 +112,8 @@ int main(int argc, char** argv)
             std::printf("vta-fleet %s\n", VTA_VERSION);
             return 0;
         }
-        if (name == "--json") {
-            options.json = true;
+        if (name == "--json" || name == "--force") {
+            (name == "--json" ? options.json : options.force) = true;
             continue;
         }
         if (name.rfind("--", 0) != 0) {
@@ -146,10 +162,13 @@ int main(int argc, char** argv)
         return Usage("no devices: give --devices FILE or --config-dir DIR");
 
     // The SNMP library keeps its SNMPv3 boots counter in a folder of this program's own.
-    const QString stateFolder = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
-    QDir().mkpath(stateFolder);
+    std::string stateFolder, error;
+    if (!ChooseStateFolder(stateFolder, error)) {
+        std::fprintf(stderr, "vta-fleet: %s\n", error.c_str());
+        return 2;
+    }
     try {
-        QvSNMPStartup(stateFolder.toStdString());
+        QvSNMPStartup(stateFolder);
     } catch (const QvException& failure) {
         std::fprintf(stderr, "vta-fleet: %s\n", failure.what());
         return 2;
@@ -157,7 +176,6 @@ int main(int argc, char** argv)
     LoadMessageFiles(QCoreApplication::applicationDirPath().toStdString() + "/errMSg/", ExecutableMessageFiles());
 
     std::vector<FleetDevice> devices;
-    std::string error;
     if (!(listPath.empty() ? ReadConfigFolder(configDir, devices, error)
                            : ReadDeviceList(listPath, configDir, devices, error))) {
         std::fprintf(stderr, "vta-fleet: %s\n", error.c_str());
@@ -166,6 +184,7 @@ int main(int argc, char** argv)
 
     // What the devices in exchange at once take of the heap, about 32 KiB each.
     PrefaultHeap(std::min(devices.size(), static_cast<size_t>(options.parallel)) * 32 * 1024);
+    const StopSignals& stop = StopSignals::install();
     std::vector<DeviceOutcome> outcomes;
     if (command == "status")
         outcomes = RunStatus(devices, options);
@@ -174,8 +193,15 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "vta-fleet: %s\n", error.c_str());
         return 2;
     }
-    const std::string report = options.json ? OutcomesAsJson(outcomes) : OutcomesAsTable(outcomes);
+    const std::string report = options.json ? OutcomesAsJson(outcomes) : OutcomesAsTable(outcomes, Columns(command));
     std::fputs(report.c_str(), stdout);
+    std::fflush(stdout);
+    if (stop.received()) {
+        const std::string done = command == "status" ? "reachable" : command == "backup" ? "saved" : "upgraded";
+        std::fprintf(stderr, "vta-fleet: stopped by %s: %s\n", stop.received() == SIGTERM ? "SIGTERM" : "SIGINT",
+                     OutcomeSummary(outcomes, done).c_str());
+        return 130;
+    }
     for (const DeviceOutcome& outcome : outcomes)
         if (!outcome.ok)
             return 1;

@@ -110,6 +110,15 @@ QvSNMPRequest::~QvSNMPRequest()
         session.forget(ticket);
 }
 
+void QvSNMPRequest::Abandon()
+{
+    SnmpSession& session = SnmpSession::global();
+    for (SnmpSession::Ticket ticket : m_tickets)
+        session.forget(ticket);
+    m_tickets.clear();
+    outstanding = 0;
+}
+
 SnmpTarget QvSNMPRequest::makeTarget() const
 {
     SnmpConnection connection;

@@ -62,6 +62,10 @@ public:
     void SetAsync(Completion callback, void* callbackData, bool readBack, const std::string& selection,
                   const std::vector<std::string>* valueSource = nullptr);
 
+    // Gives up every outstanding notifying exchange: none of them calls back any more, and
+    // destruction does not wait for them (for an owner told to stop at once).
+    void Abandon();
+
     // Stores one response's values into the readable items; true when another row may follow.
     bool ReadResponse(const std::vector<SnmpVarBind>& vbs);
     // Decodes the key items from a row's instance suffix.

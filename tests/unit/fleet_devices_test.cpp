@@ -25,6 +25,10 @@ TEST(FleetDeviceLine, SwitchesApplyAsOnTheModulesCommandLine)
         {"10.0.0.7 /t1161 /v3", "10.0.0.7", 161, 3, "public", "private"},
         {"10.0.0.7 /v3 /t1161", "10.0.0.7:1161", 1161, 3, "public", "private"},
         {"  ap.example /Wx  ", "ap.example", 161, 0, "public", "x"},
+        // A word starting with "#" begins a comment, as at the start of a line.
+        {"10.0.0.7 /Wrw # lobby, /Wnot-this", "10.0.0.7", 161, 0, "public", "rw"},
+        {"10.0.0.7 #/v1", "10.0.0.7", 161, 0, "public", "private"},
+        {"10.0.0.7 /Wa#b", "10.0.0.7", 161, 0, "public", "a#b"},
     };
     for (const auto& c : cases) {
         FleetDevice device;
@@ -54,7 +58,12 @@ TEST(FleetDeviceLine, BadLinesSayWhatIsWrong)
         {"10.0.0.7:0", "not a port number"},
         {"10.0.0.7:99999", "not a port number"},
         {"10.0.0.7 public", "'public' is not a switch"},
-        {"10.0.0.7 /vx", ""},  // the module's conversion error, whatever its words
+        {"10.0.0.7 /vx", "'/vx'"},  // the module's conversion error, naming the switch
+        {"10.0.0.7 /v3 /l1 /tabc", "'/tabc'"},
+        {"10.0.0.7 /v2", "'/v2': the version switch takes 0 (SNMPv1), 1 (SNMPv2c) or 3 (SNMPv3)"},
+        {"fe80::1", "IPv6 is not supported"},
+        {"[::1]:161", "IPv6 is not supported"},
+        {"# 10.0.0.7", "starts with the device's address"},
     };
     for (const auto& c : cases) {
         FleetDevice device;
@@ -84,6 +93,31 @@ TEST(FleetDeviceList, ReadsEveryDeviceAndNamesTheLineOfAFault)
     std::ofstream(path) << "# nothing\n";
     EXPECT_FALSE(ReadDeviceList(path, "", devices, error));
     EXPECT_FALSE(ReadDeviceList(folder.filePath("missing").toStdString(), "", devices, error));
+}
+
+// Two runs against one device at once break both (its transfers share a name, it takes one
+// command at a time): the list is refused, naming both lines.
+TEST(FleetDeviceList, ADeviceNamedTwiceIsRefusedWithBothLines)
+{
+    QTemporaryDir folder;
+    const std::string path = folder.filePath("site.txt").toStdString();
+    const struct {
+        const char* list;
+        const char* message;  // empty: accepted
+    } cases[] = {
+        {"10.0.0.1\n10.0.0.2\n# spare\n10.0.0.1 /Rro\n", ": lines 1 and 4 both name the device 10.0.0.1"},
+        {"10.0.0.1:161\n10.0.0.1\n", ": lines 1 and 2 both name the device 10.0.0.1"},
+        {"AP-Lobby\nap-lobby\n", ": lines 1 and 2 both name the device ap-lobby"},
+        {"10.0.0.1 /v3 /t1161\n10.0.0.1:1161\n", ": lines 1 and 2 both name the device 10.0.0.1:1161"},
+        {"10.0.0.1\n10.0.0.1:1161\n", ""},  // two agents of one address are two devices
+    };
+    for (const auto& c : cases) {
+        std::ofstream(path) << c.list;
+        std::vector<FleetDevice> devices;
+        std::string error;
+        EXPECT_EQ(ReadDeviceList(path, "", devices, error), *c.message == 0) << c.list;
+        EXPECT_NE(error.find(c.message), std::string::npos) << c.list << ": " << error;
+    }
 }
 
 TEST(FleetDeviceList, TheHostsParameterFilesAreDevicesToo)
