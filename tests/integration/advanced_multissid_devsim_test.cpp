@@ -206,3 +206,43 @@ TEST_F(MultiSsidAgainstDevice, GuestKeysTravelAsHexadecimalDigits)
     EXPECT_EQ(recorder.texts(), QStringList({"Please input  Hexadecimal digits!"}));
     EXPECT_TRUE(key->text().isEmpty());
 }
+
+// With VLAN on, every group ID must be given, with the device's own texts; the IDs are written
+// only while VLAN is on.
+TEST_F(MultiSsidAgainstDevice, VlanGroupIdsAreCheckedAndWrittenOnlyWhileVlanIsOn)
+{
+    const QString masterTag = PrivateOid(".2.9.1.1.3.1");
+    const QString vlanState = PrivateOid(".2.9.3.1.1.0");
+    auto page = open();
+    auto* vlan = child<QCheckBox>(page.get(), "VLan_State");
+    ASSERT_FALSE(vlan->isChecked());
+    vlan->click();
+    auto* master = child<QLineEdit>(page.get(), "GroupIDBox");
+    ASSERT_TRUE(master->isEnabled());
+    master->clear();
+    recorder.messages.clear();
+    EXPECT_FALSE(apply(*page));
+    EXPECT_EQ(recorder.texts(), QStringList({"The 11g master SSID's ID is invalid.The range of ID is 1 to 4094."}));
+
+    master->setText("7");
+    guest<QLineEdit>(*page, "GuestGroupID%1", 1)->clear();
+    recorder.messages.clear();
+    EXPECT_FALSE(apply(*page));
+    EXPECT_EQ(recorder.texts(), QStringList({"The 11g guest SSID1's ID is invalid.The range of ID is 1 to 4094."}));
+
+    for (int g = 1; g <= 3; ++g)
+        guest<QLineEdit>(*page, "GuestGroupID%1", g)->setText(QString::number(10 + g));
+    recorder.messages.clear();
+    EXPECT_TRUE(apply(*page)) << recorder.texts().join("|").toStdString();
+    EXPECT_EQ(device->value(vlanState), "1");
+    EXPECT_EQ(device->value(masterTag), "7");
+    for (int g = 1; g <= 3; ++g)
+        EXPECT_EQ(device->value(guestOid(9, g)), QString::number(10 + g)) << g;
+
+    // VLAN off: the IDs are left as the device holds them.
+    vlan->click();
+    master->setText("99");
+    EXPECT_TRUE(apply(*page)) << recorder.texts().join("|").toStdString();
+    EXPECT_EQ(device->value(vlanState), "0");
+    EXPECT_EQ(device->value(masterTag), "7");
+}

@@ -134,6 +134,13 @@ TEST_F(ClientPageRefusingTheAcquire, SaysSoKeepsTheTableAndStaysOpen)
     // The device's three stations of its last acquire are still in its table.
     EXPECT_EQ(child<QLabel>(&page, "NumOfRecord")->text(), "3");
     EXPECT_EQ(child<QTreeWidget>(&page, "User_ListView")->topLevelItemCount(), 3);
+
+    // The same on Refresh.
+    child<QPushButton>(&page, "Bt_Rfrsh")->click();
+    ASSERT_TRUE(waitFor([&] { return !page.Busy(); }, 5000));
+    EXPECT_TRUE(panelText(page).contains(QString::fromStdString(MapStatus(5).text))) << panelText(page).toStdString();
+    EXPECT_EQ(child<QLabel>(&page, "NumOfRecord")->text(), "3");
+    EXPECT_TRUE(page.isVisible());
 }
 
 using ClientPageWithoutDevice = PageWithoutDevice;

@@ -260,6 +260,52 @@ TEST_F(DhcpStaticPoolInNamespace, LeasesAreAddedReplacedInPlaceAndDeleted)
     EXPECT_EQ(ui.User_ListView->topLevelItemCount(), 1);
 }
 
+// The entry dialog's checks run in their order, each with its text and title; a refused entry
+// writes nothing and leaves the dialog open.
+TEST_F(DhcpStaticPoolInNamespace, EntryChecksRunInTheirOrder)
+{
+    auto page = open();
+    struct Case {
+        const char *mask, *gateway, *wins, *dns, *domain, *ip, *mac, *message, *title;
+    };
+    const Case cases[] = {
+        {"255.0.255.0", "", "", "", "", "10.7.0.30", "00AABBCC0001", "Please input valid SubMask.", "Waring"},
+        {"", "10.7.0.255", "", "", "", "10.7.0.30", "00AABBCC0001", "Please input valid Gateway.", "Waring"},
+        {"", "", "224.0.0.1", "", "", "10.7.0.30", "00AABBCC0001", "Please input valid Wins.", "Waring"},
+        {"", "", "", "127.0.0.1", "", "10.7.0.30", "00AABBCC0001", "Please input valid DNS.", "Waring"},
+        {"", "", "", "", "a\"b", "10.7.0.30", "00AABBCC0001", "Quotation Mark (\") is not accepted", "Warning"},
+        {"", "", "", "", "", "10.7.0.0", "00AABBCC0001", "Please input valid IP address", "Waring"},
+        {"", "", "", "", "", "10.9.8.1", "00AABBCC0001", "Reject: The IP already has been used.", "Warning"},
+        {"", "", "", "", "", "10.7.0.30", "00AABBCC", "Please input valid MAC.", "Warning"},
+        {"", "", "", "", "", "10.7.0.30", "000000000000", "Please input valid MAC.", "Warning"},
+        {"", "", "", "", "", "192.168.0.149", "00AABBCC0001", "Reject: The IP has already existed in IP Dynamic pool.",
+         "Warning"},
+        {"", "", "", "", "", "192.168.000.050", "00AABBCC0001", "Reject: The IP is the system IP.", "Warning"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        recorder.messages.clear();
+        QTimer::singleShot(0, page.get(), [&page, &c] {
+            Ui::TFM_StaticIP& entry = *page->StaticIP->ui;
+            entry.Ed_SubMask->setText(c.mask);
+            entry.Ed_Gatway->setText(c.gateway);
+            entry.Ed_Wins->setText(c.wins);
+            entry.Ed_DNS->setText(c.dns);
+            entry.Ed_DomNa->setText(c.domain);
+            entry.Ed_AsgIP->setText(c.ip);
+            entry.Ed_AsgMac->setText(c.mac);
+            entry.Apply->click();
+            EXPECT_TRUE(page->StaticIP->isVisible()) << "a refused entry keeps the dialog open";
+            page->StaticIP->reject();
+        });
+        page->ui->Bt_Add->click();
+        ASSERT_EQ(recorder.messages.size(), 1u) << recorder.texts().join("|").toStdString();
+        EXPECT_EQ(recorder.messages[0].text, c.message);
+        EXPECT_EQ(recorder.messages[0].caption, c.title);
+    }
+    EXPECT_EQ(deviceLeases(), freeLeases());
+}
+
 // A device that takes the clearing set of row 1 and then answers nothing more: the client's
 // entry is gone from the device and its new one was never written. The page says so and
 // reads the lists again instead of showing the lost entry.

@@ -75,6 +75,23 @@ TEST_F(LanPage, CancelAtTheDhcpConfirmationSendsNothing)
     EXPECT_EQ(device->value(kIpFrom), "1");
 }
 
+// Going to DHCP mode writes the mode with the restart and leaves the address rows alone.
+TEST_F(LanPage, DhcpModeApplyWritesTheModeAndRestartsWithoutTheAddress)
+{
+    TFM_LanCfg page(main.get());
+    page.show();
+    ASSERT_TRUE(waitFor([&] { return page.ui->Ed_PoolRan->text() == "50"; }, 5000));
+    page.ui->CB_IPFrom->setCurrentIndex(1);
+    page.ui->ED_IpAddr->setText("192.168.0.77");  // typed, then the mode changed: not written
+    WaitWatcher waits;
+    page.ui->BT_LanCfgOk->click();
+    EXPECT_EQ(recorder.texts(), QStringList({"Device will reboot,continue?"}));
+    EXPECT_EQ(waits.dialogsShown, 1);
+    EXPECT_EQ(waits.firstCountdowns, QStringList({"40"}));
+    EXPECT_TRUE(deviceShows(kIpFrom, "2"));
+    EXPECT_EQ(device->value(kAddress), "192.168.0.50");
+}
+
 TEST(LanPageWithoutPool, ApplyRefusesWhenThePoolCouldNotBeRead)
 {
     // A device that answers nothing: the page cannot know the pool and says so.

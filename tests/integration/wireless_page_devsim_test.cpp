@@ -272,6 +272,24 @@ TEST_F(WirelessAgainstDevice, RefreshReadsAgainWhatAnApplyLeftOut)
     EXPECT_EQ(child<QLineEdit>(page.get(), "Ed_ReMAddra0")->text(), "00E0A6112233");
 }
 
+// 802.1x has no group key interval: its RADIUS write leaves the device's interval as it is.
+TEST_F(WirelessAgainstDevice, Dot1xWritesTheRadiusServerButNotTheGroupKeyInterval)
+{
+    const QString interval = P + ".2.5.1.1.6.1";
+    deviceHolds({{interval, 1234}});
+    open();
+    choose(child<QComboBox>(page.get(), "Ed_SecAuthaTemp"), "802.1x");
+    child<QLineEdit>(page.get(), "RadiusServerEdit")->setText("10.1.2.3");
+    child<QLineEdit>(page.get(), "RadiusportEdit")->setText("1812");
+    child<QLineEdit>(page.get(), "RadiusSecretEdit")->setText("secret1");
+    child<QLineEdit>(page.get(), "GroupKeyEdit")->setText("300");
+    apply();
+    EXPECT_EQ(status(), "Setting Success!") << recorder.texts().join(" | ").toStdString();
+    EXPECT_EQ(device->value(kAuth), "4");
+    EXPECT_EQ(device->value(kRadiusServer), "10.1.2.3");
+    EXPECT_EQ(device->value(interval), "1234");
+}
+
 // Each write must succeed before the next: a refused step after the first shows the page's
 // failure text, makes no later write and shows no wait dialog.
 struct RefusedStep {
