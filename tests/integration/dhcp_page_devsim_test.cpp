@@ -11,8 +11,6 @@
 #include "ui_TFM_StaticIP.h"
 
 #include <QComboBox>
-#include <QFile>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
 #include <QPushButton>
@@ -315,12 +313,8 @@ protected:
     {
         const QJsonObject variables{{Lease(2, 1), QJsonObject{{"type", "ipaddress"}, {"value", "10.7.0.10"}}},
                                     {Lease(3, 1), QJsonObject{{"type", "macaddress"}, {"value", "00AABBCCDDEE"}}}};
-        const QString state = folder.filePath("leases.json");
-        QFile file(state);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(QJsonDocument(QJsonObject{{"model", "VTA-3100QX"}, {"kind", "state"}, {"variables", variables}})
-                       .toJson());
-        return {"--state-in", state, "--hang-after-set", Lease(2, 1)};
+        return {"--state-in", WriteDeviceState(folder.filePath("leases.json"), variables), "--hang-after-set",
+                Lease(2, 1)};
     }
 };
 

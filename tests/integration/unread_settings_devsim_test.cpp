@@ -12,8 +12,6 @@
 #include "binding/QvStatusBar.h"
 #include "ui_TFM_DHCP.h"
 
-#include <QFile>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
 #include <QPushButton>
@@ -46,12 +44,7 @@ protected:
         QJsonObject variables;
         for (const Variable& v : state())
             variables[v.oid] = QJsonObject{{"type", v.type}, {"value", QJsonValue::fromVariant(v.value)}};
-        const QString path = stateDir.filePath("state.json");
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(QJsonDocument(QJsonObject{{"model", "VTA-3100QX"}, {"kind", "state"}, {"variables", variables}})
-                       .toJson());
-        return {"--state-in", path};
+        return {"--state-in", WriteDeviceState(folder.filePath("state.json"), variables)};
     }
     virtual std::vector<Variable> state() const = 0;
 
@@ -62,7 +55,6 @@ protected:
         const QString text = recorder.messages.back().text;
         EXPECT_TRUE(text.contains('"' + setting + '"')) << text.toStdString();
     }
-    QTemporaryDir stateDir;
 };
 
 struct UnreadCase {

@@ -8,12 +8,10 @@
 
 #include <QComboBox>
 #include <QGroupBox>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
-#include <fstream>
 #include <functional>
 
 namespace {
@@ -349,12 +347,8 @@ protected:
         const QJsonObject variables{{kAuth, QJsonObject{{"type", "integer"}, {"value", 2}}},
                                     {kEncryption, QJsonObject{{"type", "integer"}, {"value", 1}}},
                                     {kKey1, QJsonObject{{"type", "string"}, {"value", "6162636465"}}}};
-        const QString state = folder.filePath("state-in.json");
-        std::ofstream(state.toStdString())
-            << QJsonDocument(QJsonObject{{"model", "VTA-3100QX"}, {"kind", "state"}, {"variables", variables}})
-                   .toJson()
-                   .toStdString();
-        return {"--state-in", state, "--refuse-set", kKey1 + "=17"};
+        return {"--state-in", WriteDeviceState(folder.filePath("state-in.json"), variables), "--refuse-set",
+                kKey1 + "=17"};
     }
 };
 

@@ -3,6 +3,9 @@
 #include "support/DevsimProcess.h"
 #include "support/FreePort.h"
 
+#include <QFile>
+#include <QJsonDocument>
+
 DevsimAgent::DevsimAgent(QStringList extraArguments) : m_extraArguments(std::move(extraArguments)) {}
 
 DevsimAgent::~DevsimAgent() { stop(); }
@@ -40,3 +43,12 @@ void DevsimAgent::stop() { m_process.stop(); }
 QJsonObject DevsimAgent::state() { return DevsimProcess::Variables(m_process, stateFile()); }
 
 QString DevsimAgent::value(const QString& instanceOid) { return DevsimProcess::Value(state(), instanceOid); }
+
+QString WriteDeviceState(const QString& path, const QJsonObject& variables)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(QJsonDocument(QJsonObject{{"model", "VTA-3100QX"}, {"kind", "state"}, {"variables", variables}})
+                       .toJson());
+    return path;
+}

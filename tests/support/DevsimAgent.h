@@ -48,3 +48,7 @@ private:
     uint16_t m_port = 0;
     std::string m_error;
 };
+
+// Writes a state file for --state-in holding these variables (instance OID to an object of
+// "type" and "value") and returns its path.
+QString WriteDeviceState(const QString& path, const QJsonObject& variables);
