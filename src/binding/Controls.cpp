@@ -1,5 +1,7 @@
 #include "binding/Controls.h"
 
+#include "binding/ListExport.h"
+
 #include <QAbstractScrollArea>
 #include <QAbstractSpinBox>
 #include <QApplication>
@@ -110,6 +112,7 @@ void SetReportStyle(QTreeWidget* listView)
     listView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     listView->setAllColumnsShowFocus(true);
     listView->setHeaderHidden(false);
+    OfferListExport(listView);
     // Selected rows keep their highlight when the list loses the focus; grid lines.
     listView->setStyleSheet("QTreeView::item { border-right: 1px solid palette(mid); "
                             "border-bottom: 1px solid palette(mid); }");

@@ -1,0 +1,116 @@
+#include "binding/ListExport.h"
+
+#include "platform/Dialogs.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QMenu>
+#include <QSaveFile>
+#include <QTreeWidget>
+
+#include <vector>
+
+namespace {
+
+const char* const kOffered = "vtaListExport";
+
+// The columns the user sees, in the order the header shows them.
+std::vector<int> shownColumns(const QTreeWidget* listView)
+{
+    std::vector<int> columns;
+    const QHeaderView* header = listView->header();
+    for (int visual = 0; visual < header->count(); ++visual) {
+        const int column = header->logicalIndex(visual);
+        if (!listView->isColumnHidden(column) && header->sectionSize(column) > 0)
+            columns.push_back(column);
+    }
+    return columns;
+}
+
+QString csvField(const QString& text)
+{
+    if (!text.contains(',') && !text.contains('"') && !text.contains('\n') && !text.contains('\r'))
+        return text;
+    QString quoted = text;
+    quoted.replace('"', "\"\"");
+    return '"' + quoted + '"';
+}
+
+// One line per row: the captions, then the rows, each field through the given form.
+QString joined(const QTreeWidget* listView, const QList<QTreeWidgetItem*>& rows, QChar separator,
+               const QString& lineEnd, QString (*field)(const QString&))
+{
+    const std::vector<int> columns = shownColumns(listView);
+    auto line = [&](auto textOf) {
+        QStringList fields;
+        for (int column : columns)
+            fields << field(textOf(column));
+        return fields.join(separator) + lineEnd;
+    };
+    QString text = line([&](int column) { return listView->headerItem()->text(column); });
+    for (const QTreeWidgetItem* row : rows)
+        text += line([&](int column) { return row->text(column); });
+    return text;
+}
+
+QList<QTreeWidgetItem*> allRows(const QTreeWidget* listView)
+{
+    QList<QTreeWidgetItem*> rows;
+    for (int i = 0; i < listView->topLevelItemCount(); ++i)
+        rows << listView->topLevelItem(i);
+    return rows;
+}
+
+QString asIs(const QString& text) { return text; }
+
+// A tab or line break inside a value would split it in a spreadsheet: a blank instead.
+QString tabField(const QString& text)
+{
+    QString field = text;
+    for (QChar& c : field)
+        if (c == '\t' || c == '\n' || c == '\r')
+            c = ' ';
+    return field;
+}
+
+} // namespace
+
+QString ListAsCsv(const QTreeWidget* listView) { return joined(listView, allRows(listView), ',', "\r\n", csvField); }
+
+QString ListAsTabText(const QTreeWidget* listView)
+{
+    QList<QTreeWidgetItem*> rows;
+    for (QTreeWidgetItem* row : allRows(listView))
+        if (row->isSelected())
+            rows << row;
+    return joined(listView, rows.isEmpty() ? allRows(listView) : rows, '\t', "\n", tabField);
+}
+
+void SaveListAsCsv(QTreeWidget* listView)
+{
+    const QString path = Dialogs::saveFile(listView->window(), "Save as CSV", {}, "list.csv",
+                                           "CSV files (*.csv);;All files (*)");
+    if (path.isEmpty())
+        return;
+    QSaveFile file(path);
+    const QByteArray bytes = ListAsCsv(listView).toUtf8();
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        Dialogs::message(listView->window(), "The list could not be saved to " + path + ": " + file.errorString(),
+                         "Error", DialogButtons::Ok, DialogIcon::Error);
+}
+
+void OfferListExport(QTreeWidget* listView)
+{
+    if (listView->property(kOffered).toBool())
+        return;
+    listView->setProperty(kOffered, true);
+    listView->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(listView, &QWidget::customContextMenuRequested, listView, [listView](const QPoint& at) {
+        QMenu menu(listView);
+        menu.addAction("Copy", listView,
+                       [listView] { QGuiApplication::clipboard()->setText(ListAsTabText(listView)); });
+        menu.addAction("Save as CSV…", listView, [listView] { SaveListAsCsv(listView); });
+        menu.exec(listView->viewport()->mapToGlobal(at));
+    });
+}

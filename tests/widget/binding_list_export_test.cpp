@@ -1,0 +1,84 @@
+// Every report list offers Copy and Save as CSV. The CSV is read back by Python's csv module,
+// a reader nobody here wrote.
+#include "binding/Controls.h"
+#include "binding/ListExport.h"
+#include "support/DialogRecorder.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A list as the pages make one: captions, a hidden index column, values with the characters
+// CSV must quote.
+class ExportedList : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SetReportStyle(&list);
+        list.setColumnCount(0);
+        AddListColumn(&list, "Index", 0);
+        AddListColumn(&list, "Client MAC Address", 90);
+        AddListColumn(&list, "Note", 90);
+        list.addTopLevelItem(new QTreeWidgetItem(QStringList{"7", "00E0A6112233", "lobby, first floor"}));
+        list.addTopLevelItem(new QTreeWidgetItem(QStringList{"8", "00E0A6445566", "says \"hi\"\nand more"}));
+    }
+    // The rows of a CSV file as Python's csv module reads them.
+    static QJsonArray readByPython(const QString& path)
+    {
+        QProcess python;
+        python.start("python3", {"-c",
+                                 "import csv, json, sys\n"
+                                 "print(json.dumps(list(csv.reader(open(sys.argv[1], newline='', encoding='utf-8')))))",
+                                 path});
+        EXPECT_TRUE(python.waitForFinished(10000));
+        EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
+        return QJsonDocument::fromJson(python.readAllStandardOutput()).array();
+    }
+
+    QTreeWidget list;
+    DialogRecorder recorder;
+    QTemporaryDir folder;
+};
+
+TEST_F(ExportedList, SavedCsvReadsBackAsShownUnderItsCaptions)
+{
+    EXPECT_EQ(list.contextMenuPolicy(), Qt::CustomContextMenu);
+    const QString path = folder.filePath("clients.csv");
+    recorder.paths.push_back(path);
+    SaveListAsCsv(&list);
+    ASSERT_EQ(recorder.files.size(), 1u);
+    EXPECT_EQ(recorder.files[0].kind, FileRequest::Save);
+    const QJsonArray rows = readByPython(path);
+    const QJsonArray expected{QJsonArray{"Client MAC Address", "Note"},
+                              QJsonArray{"00E0A6112233", "lobby, first floor"},
+                              QJsonArray{"00E0A6445566", "says \"hi\"\nand more"}};
+    EXPECT_EQ(rows, expected) << QJsonDocument(rows).toJson().toStdString();
+    EXPECT_TRUE(ListAsCsv(&list).endsWith("\r\n"));
+}
+
+TEST_F(ExportedList, CopyTakesTheSelectedRowsOrAll)
+{
+    EXPECT_EQ(ListAsTabText(&list), "Client MAC Address\tNote\n00E0A6112233\tlobby, first floor\n00E0A6445566\tsays \"hi\" and more\n");
+    list.topLevelItem(1)->setSelected(true);
+    EXPECT_EQ(ListAsTabText(&list), "Client MAC Address\tNote\n00E0A6445566\tsays \"hi\" and more\n");
+}
+
+TEST_F(ExportedList, AFileThatCannotBeWrittenIsTold)
+{
+    recorder.paths.push_back(folder.filePath("missing/clients.csv"));
+    SaveListAsCsv(&list);
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_TRUE(recorder.messages[0].text.startsWith("The list could not be saved to ")) << recorder.texts()[0].toStdString();
+
+    // A cancelled dialog writes nothing.
+    recorder.messages.clear();
+    SaveListAsCsv(&list);
+    EXPECT_TRUE(recorder.messages.empty());
+}
+
+} // namespace
