@@ -172,25 +172,19 @@ void checkList(const QTreeView* list, QStringList& found)
     // The text of a cell sits inside the focus frame's margin on either side, and the grid
     // line takes one more pixel.
     const int cellMargin = 2 * (list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1) + 1;
-    const int visibleWidth = header->viewport()->width();
     for (int column = 0; column < header->count(); ++column) {
         const int width = header->sectionSize(column);
         if (header->isSectionHidden(column) || width == 0)
             continue;
         const QString caption = model->headerData(column, Qt::Horizontal).toString();
         if (!header->isHidden()) {
+            // Columns beyond the list's right edge are a scroll away, as in any list.
             const int needed = header->fontMetrics().horizontalAdvance(caption) + headerMargin;
-            const int left = header->sectionViewportPosition(column);
             if (width < needed)
                 found << QString("%1 column %2: needs %3 px, has %4")
                              .arg(nameOf(list), quoted(caption))
                              .arg(needed)
                              .arg(width);
-            else if (left + needed > visibleWidth)
-                found << QString("%1 column %2: ends at %3 px, the list shows %4")
-                             .arg(nameOf(list), quoted(caption))
-                             .arg(left + needed)
-                             .arg(visibleWidth);
         }
         QString widest;
         int widestWidth = 0;
@@ -250,6 +244,25 @@ bool isBackdrop(const QWidget* widget)
     return qobject_cast<const QGroupBox*>(widget) || widget->metaObject() == &QFrame::staticMetaObject;
 }
 
+// A plain frame without a border: nothing of it shows but what stands on it.
+bool isBorderless(const QWidget* widget)
+{
+    const auto* frame = qobject_cast<const QFrame*>(widget);
+    return frame && frame->frameShape() == QFrame::NoFrame && !frame->autoFillBackground();
+}
+
+// Where a control shows, in its parent's coordinates: a borderless frame shows only what
+// stands on it.
+QRect shownPlace(const QWidget* control, const QWidget* window)
+{
+    if (!isBackdrop(control) || !isBorderless(control))
+        return control->geometry();
+    QRect extent;
+    for (const QWidget* child : placedChildren(control, window))
+        extent |= shownPlace(child, window);
+    return extent.translated(control->pos());
+}
+
 QString area(const QRect& rect) { return QString("%1 x %2 px").arg(rect.width()).arg(rect.height()); }
 
 void checkPlacement(const QWidget* parent, const QWidget* window, QStringList& found)
@@ -259,10 +272,11 @@ void checkPlacement(const QWidget* parent, const QWidget* window, QStringList& f
     const QRect title = group ? titleArea(group) : QRect();
     for (size_t i = 0; i < children.size(); ++i) {
         const QRect place = children[i]->geometry();
-        if (!parent->rect().contains(place) && !place.isEmpty()) {
+        const QRect shown = shownPlace(children[i], window);
+        if (!parent->rect().contains(shown) && !shown.isEmpty()) {
             const QRect inside = parent->rect();
-            const int beyond = std::max({inside.left() - place.left(), inside.top() - place.top(),
-                                         place.right() - inside.right(), place.bottom() - inside.bottom()});
+            const int beyond = std::max({inside.left() - shown.left(), inside.top() - shown.top(),
+                                         shown.right() - inside.right(), shown.bottom() - inside.bottom()});
             found << QString("%1 runs past the edge of %2 by %3 px")
                          .arg(nameOf(children[i]), nameOf(parent))
                          .arg(beyond);
