@@ -1,5 +1,6 @@
 #include "binding/Controls.h"
 
+#include "binding/ListColumns.h"
 #include "binding/ListExport.h"
 
 #include <QAbstractScrollArea>
@@ -137,7 +138,7 @@ void AddListColumn(QTreeWidget* listView, const QString& caption, int width)
     }
     listView->setColumnHidden(column, false);
     if (width == kFitHeaderWidth)
-        width = listView->header()->fontMetrics().horizontalAdvance(caption) + 16;
+        width = ColumnWidthFor(listView->header()->fontMetrics(), caption);
     listView->setColumnWidth(column, width);
 }
 
@@ -160,6 +161,10 @@ bool PlacedByForm(const QWidget* control)
 {
     const QWidget* parent = control->parentWidget();
     if (!parent || control->isWindow() || control->objectName().startsWith("qt_"))
+        return false;
+    // What scrolls inside a scroll area is the area's to place.
+    const auto* scrollArea = qobject_cast<const QAbstractScrollArea*>(parent->parentWidget());
+    if (scrollArea && scrollArea->viewport() == parent)
         return false;
     if (qobject_cast<const QAbstractScrollArea*>(parent) || qobject_cast<const QTabWidget*>(parent)
         || qobject_cast<const QTabBar*>(parent) || qobject_cast<const QComboBox*>(parent)

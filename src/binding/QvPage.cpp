@@ -1,5 +1,6 @@
 #include "binding/QvPage.h"
 
+#include "binding/ListColumns.h"
 #include "binding/QvStatusBar.h"
 #include "platform/ExceptionGuard.h"
 #include "platform/TimeScale.h"
@@ -7,6 +8,7 @@
 #include <QCloseEvent>
 #include <QScreen>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include <exception>
 
@@ -25,6 +27,7 @@ QvPage::~QvPage()
 
 void QvPage::SetUpWindow(Placement placement, Sizing sizing)
 {
+    m_scale = ScaleFormToFont(this);
     if (sizing == Sizing::Fixed) {
         setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
                        | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
@@ -43,6 +46,9 @@ void QvPage::showEvent(QShowEvent* event)
     if (m_placed)
         return;
     m_placed = true;
+    // Columns the page made after its creation, too, get room for their captions.
+    for (QTreeWidget* list : findChildren<QTreeWidget*>())
+        FitListColumns(list);
     QWidget* owner = parentWidget();
     if (m_placement == Placement::OwnerCentre && owner) {
         move(owner->geometry().center() - rect().center());
@@ -94,7 +100,7 @@ void QvPage::UseStatusBar(QvStatusBar* statusBar, std::initializer_list<int> pan
     m_statusBar = statusBar;
     int left = static_cast<int>(panelWidths.size());
     for (int width : panelWidths)
-        statusBar->AddPanel(width, --left == 0);
+        statusBar->AddPanel(m_scale.X(width), --left == 0);
 }
 
 void QvPage::ShowStatus(const QString& text, int panel)

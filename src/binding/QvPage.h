@@ -1,6 +1,7 @@
 #pragma once
 
 #include "binding/BindingOwner.h"
+#include "binding/FormScale.h"
 #include "binding/QvSNMPRequest2Controls.h"
 
 #include <QDialog>
@@ -32,9 +33,13 @@ public:
     // ---- window ----
     enum class Placement { ScreenCentre, OwnerCentre, AsDesigned };
     enum class Sizing { Fixed, Resizable };
-    // Fixed single border at the form's designed size (or a sizeable border that starts at
-    // it), no maximise or help button, placed when first shown. Call after setupUi.
+    // Scales the form's design once by the font in use (FormScale), then gives it a fixed
+    // single border at that size (or a sizeable border that starts at it), no maximise or
+    // help button, placed when first shown. Call after setupUi.
     void SetUpWindow(Placement placement = Placement::ScreenCentre, Sizing sizing = Sizing::Fixed);
+    // How the form's design was scaled: a page that places controls itself (resize rules,
+    // rows that move) scales its designed distances by it.
+    const FormScale& Scale() const { return m_scale; }
 
     // ---- bindings ----
     // A binding created with this page as its form, owned by the page.
@@ -78,8 +83,8 @@ public:
     QTimer* NewTimer(int intervalMs, const std::function<void()>& handler);
 
     // ---- status bar ----
-    // The page's status bar gets panels of these widths, the last reaching to its right edge;
-    // none leaves it in simple-text mode.
+    // The page's status bar gets panels of these designed widths (scaled as the form), the
+    // last reaching to its right edge; none leaves it in simple-text mode.
     void UseStatusBar(QvStatusBar* statusBar, std::initializer_list<int> panelWidths = {});
     QvStatusBar* StatusBar() const { return m_statusBar; }
     // A panel's text (panel mode).
@@ -101,6 +106,7 @@ protected:
 
 private:
     BindingOwner m_bindings{this};
+    FormScale m_scale;
     QvStatusBar* m_statusBar = nullptr;
     Placement m_placement = Placement::AsDesigned;
     bool m_placed = false;

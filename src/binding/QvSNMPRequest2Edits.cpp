@@ -2,6 +2,7 @@
 
 #include "binding/ByteForm.h"
 #include "binding/Controls.h"
+#include "binding/ListColumns.h"
 #include "snmp/ErrorCatalogue.h"
 #include "binding/OptionControls.h"
 #include "snmp/QvException.h"
@@ -159,6 +160,7 @@ void QvSNMPRequest2Edits::ValuesToControls(int32_t index)
 
         if (auto* edit = qobject_cast<QLineEdit*>(control)) {
             edit->setText(qt(v));  // the edit's change handler runs on it
+            edit->setCursorPosition(0);  // a value longer than the edit shows its beginning
         } else if (auto* label = qobject_cast<QLabel*>(control)) {
             label->setText(qt(v));
         } else if (auto* checkBox = qobject_cast<QCheckBox*>(control)) {
@@ -282,13 +284,21 @@ void QvSNMPRequest2Edits::EnsureColumns()
         return;
     const QvSNMPVarList& list = request.list;
     const int needed = list.UnlistedCount() + list.ListedCount();
+    const std::vector<int32_t> columns = ColumnItems();
     // A form may design its own captions and widths.
-    if (m_listView->columnCount() >= needed)
-        return;
-    m_listView->clear();
-    m_listView->setColumnCount(0);
-    for (int32_t i : ColumnItems())
-        AddListColumn(m_listView, qt(list.Item(i).name), list.IsUnlisted(i) ? 0 : kFitHeaderWidth);
+    if (m_listView->columnCount() < needed) {
+        m_listView->clear();
+        m_listView->setColumnCount(0);
+        for (int32_t i : columns)
+            AddListColumn(m_listView, qt(list.Item(i).name), list.IsUnlisted(i) ? 0 : kFitHeaderWidth);
+    }
+    // Addresses and times show whole; the first column holds the row's caption.
+    for (size_t k = 1; k < columns.size(); ++k) {
+        const QString widest = WidestValueText(list.Item(columns[k]).syntax, m_listView->fontMetrics());
+        if (!widest.isEmpty())
+            SetColumnSample(m_listView, static_cast<int>(k), widest);
+    }
+    FitListColumns(m_listView);
 }
 
 void QvSNMPRequest2Edits::AddListItem(const std::string& caption)

@@ -1,5 +1,6 @@
 #include "configform/TConfigForm.h"
 
+#include "binding/FormScale.h"
 #include "binding/QvSNMPRequest2Edits.h"
 #include "configform/TEditsPanel.h"
 #include "configform/TSNMPPanel.h"
@@ -69,8 +70,10 @@ void TConfigForm::fitToPanel()
     if (!m_panel)
         return;
     const QSize wanted = m_panel->PanelSize();
-    // The rows scroll inside the form once it would be larger than this.
-    const QSize client(std::min(wanted.width(), int(kMaxClientWidth)), std::min(wanted.height(), int(kMaxClientHeight)));
+    // The rows scroll inside the form once it would be larger than this (designed pixels,
+    // scaled by the font as forms are).
+    const QSize most = FormScale::ForFont(font()).Size(QSize(kMaxClientWidth, kMaxClientHeight));
+    const QSize client(std::min(wanted.width(), most.width()), std::min(wanted.height(), most.height()));
     m_panel->resize(wanted);
     resize(client);
     m_panel->resize(client);

@@ -9,16 +9,18 @@
 TCtrlBtnPanel::TCtrlBtnPanel(QWidget* parent) : QFrame(parent)
 {
     setObjectName("CtrlBtnPanel");
+    m_scale = FormScale::ForFont(font());
 
     ST_Counter = new QLabel("0", this);
     ST_Counter->setObjectName("ST_Counter");
     ST_Counter->setAlignment(Qt::AlignCenter);
     ST_Counter->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    ST_Counter->setGeometry(kMargin, kMargin, kButtonWidth, 21);
+    ST_Counter->setGeometry(m_scale.X(kMargin), m_scale.Y(kMargin), m_scale.X(kButtonWidth), m_scale.Y(21));
     La_Samples = new QLabel("Samples", this);
     La_Samples->setObjectName("La_Samples");
     La_Samples->setAlignment(Qt::AlignCenter);
-    La_Samples->setGeometry(kMargin, kMargin + 21 + kButtonGap, kButtonWidth, 17);
+    La_Samples->setGeometry(m_scale.X(kMargin), m_scale.Y(kMargin + 21 + kButtonGap), m_scale.X(kButtonWidth),
+                            m_scale.Y(17));
 
     Bt_Refresh = addButton("Bt_Refresh", "Refresh", "Get.bmp");
     Bt_Edit = addButton("Bt_Edit", "Edit", "Set.bmp");
@@ -39,7 +41,7 @@ QPushButton* TCtrlBtnPanel::addButton(const char* name, const char* caption, con
 {
     auto* button = new QPushButton(caption, this);
     button->setObjectName(name);
-    button->resize(kButtonWidth, kButtonHeight);
+    button->resize(m_scale.X(kButtonWidth), m_scale.Y(kButtonHeight));
     // A bitmap of the command in the current folder replaces the caption. Only a bitmap
     // that actually loads does: a button must never end up with neither.
     const QString path = QDir::current().filePath(glyphFile);
@@ -62,15 +64,15 @@ QList<QPushButton*> TCtrlBtnPanel::Buttons() const
 void TCtrlBtnPanel::StackVisibleButtons()
 {
     // A table panel shows its sample counter above the buttons.
-    int top = kMargin;
+    int top = m_scale.Y(kMargin);
     for (QWidget* widget : {static_cast<QWidget*>(ST_Counter), static_cast<QWidget*>(La_Samples)})
         if (!widget->isHidden())
-            top = widget->geometry().bottom() + 1 + kButtonGap;
+            top = widget->geometry().bottom() + 1 + m_scale.Y(kButtonGap);
     for (QPushButton* button : Buttons()) {
         if (button->isHidden())
             continue;
-        button->setGeometry(kMargin, top, kButtonWidth, kButtonHeight);
-        top += kButtonHeight + kButtonGap;
+        button->setGeometry(m_scale.X(kMargin), top, m_scale.X(kButtonWidth), m_scale.Y(kButtonHeight));
+        top += m_scale.Y(kButtonHeight) + m_scale.Y(kButtonGap);
     }
     setMinimumWidth(ColumnWidth());
 }
@@ -84,5 +86,7 @@ int TCtrlBtnPanel::ColumnHeight() const
     for (QPushButton* button : Buttons())
         if (!button->isHidden())
             bottom = std::max(bottom, button->geometry().bottom() + 1);
-    return bottom + kMargin;
+    return bottom + m_scale.Y(kMargin);
 }
+
+int TCtrlBtnPanel::ColumnWidth() const { return m_scale.X(kMargin) + m_scale.X(kButtonWidth) + m_scale.X(kMargin); }

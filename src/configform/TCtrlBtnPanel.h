@@ -1,5 +1,7 @@
 #pragma once
 
+#include "binding/FormScale.h"
+
 #include <QFrame>
 
 class QLabel;
@@ -12,6 +14,7 @@ class TCtrlBtnPanel : public QFrame {
 public:
     explicit TCtrlBtnPanel(QWidget* parent = nullptr);
 
+    // Designed pixels, scaled by the panel's font as forms are (FormScale).
     static constexpr int kMargin = 10;       // left and top margin of the column
     static constexpr int kButtonWidth = 96;
     static constexpr int kButtonHeight = 25;
@@ -21,7 +24,7 @@ public:
     // column to them.
     void StackVisibleButtons();
     // Width and height the shown buttons need, margins included.
-    int ColumnWidth() const { return kMargin + kButtonWidth + kMargin; }
+    int ColumnWidth() const;
     int ColumnHeight() const;
 
     QLabel* ST_Counter = nullptr;  // number of samples of a table panel
@@ -40,4 +43,6 @@ public:
 
 private:
     QPushButton* addButton(const char* name, const char* caption, const char* glyphFile);
+
+    FormScale m_scale;
 };

@@ -21,6 +21,7 @@
 
 namespace {
 
+// Designed pixels, scaled by the panel's font as forms are (FormScale).
 constexpr int kCheckBoxLeft = 20;
 constexpr int kCheckBoxWidth = 20;
 constexpr int kGap = 5;           // between check box, label and value control, and between rows
@@ -51,6 +52,8 @@ QString controlText(const QWidget* control)
 TEditsPanel::TEditsPanel(QvSNMPRequest2Edits* binding, QWidget* parent) : QFrame(parent), m_binding(binding)
 {
     setObjectName("EditsPanel");
+    m_scale = FormScale::ForFont(font());
+    m_editWidth = m_scale.X(kDefaultEditWidth);
     ReadOnlyBackground = QApplication::palette().color(QPalette::Button);
 
     auto* layout = new QVBoxLayout(this);
@@ -88,7 +91,7 @@ void TEditsPanel::buildRows()
         row.checkBox = new QCheckBox(m_rowsArea);
         row.checkBox->setObjectName(QString("CB_Check%1").arg(i));
         row.checkBox->setFocusPolicy(Qt::ClickFocus);
-        row.checkBox->resize(kCheckBoxWidth, row.checkBox->sizeHint().height());
+        row.checkBox->resize(m_scale.X(kCheckBoxWidth), row.checkBox->sizeHint().height());
         connect(row.checkBox, &QCheckBox::toggled, this, [this] {
             updateSetButton();
             emit ChecksChanged();
@@ -111,11 +114,6 @@ void TEditsPanel::buildRows()
             SetTag(edit, i);
             row.format = "%s";
             row.valueControl = edit;
-            // A long read-only value (a description) shows from its start, not its end.
-            connect(edit, &QLineEdit::textChanged, edit, [edit] {
-                if (edit->isReadOnly())
-                    edit->setCursorPosition(0);
-            });
             m_rows.push_back(row);
             // Every syntax is shown and typed as its value text.
             m_binding->BindEdit(i, edit, "%s");
@@ -178,9 +176,9 @@ void TEditsPanel::makeWritable(Row& row)
 
 void TEditsPanel::SetEditWidth(int width)
 {
-    m_editWidth = width;
+    m_editWidth = m_scale.X(width);
     for (Row& row : m_rows)
-        row.valueControl->resize(width, row.valueControl->height());
+        row.valueControl->resize(m_editWidth, row.valueControl->height());
     arrangeRows();
 }
 
@@ -191,9 +189,10 @@ void TEditsPanel::arrangeRows()
         if (!isHidden(i))
             widestLabel = std::max(widestLabel, m_rows[static_cast<size_t>(i)].label->width());
 
-    const int labelLeft = kCheckBoxLeft + kCheckBoxWidth + kGap;
-    const int valueLeft = labelLeft + widestLabel + kGap;
-    int top = kFirstRowTop;
+    const FormScale& s = m_scale;
+    const int labelLeft = s.X(kCheckBoxLeft) + s.X(kCheckBoxWidth) + s.X(kGap);
+    const int valueLeft = labelLeft + widestLabel + s.X(kGap);
+    int top = s.Y(kFirstRowTop);
     int right = 0;
     int bottom = 0;
     for (int i = 0; i < static_cast<int>(m_rows.size()); ++i) {
@@ -201,17 +200,17 @@ void TEditsPanel::arrangeRows()
             continue;
         Row& row = m_rows[static_cast<size_t>(i)];
         int height = row.valueControl->sizeHint().height();
-        if (height < kMinimumControlHeight)
-            height = kRaisedControlHeight;
+        if (height < s.Y(kMinimumControlHeight))
+            height = s.Y(kRaisedControlHeight);
         row.valueControl->setGeometry(valueLeft, top, m_editWidth, height);
         // Check box and name sit centred on the value control.
-        row.checkBox->move(kCheckBoxLeft, top + (height - row.checkBox->height()) / 2);
+        row.checkBox->move(s.X(kCheckBoxLeft), top + (height - row.checkBox->height()) / 2);
         row.label->move(labelLeft, top + (height - row.label->height()) / 2);
         right = std::max(right, valueLeft + m_editWidth);
         bottom = top + height;
-        top = bottom + kGap;
+        top = bottom + s.Y(kGap);
     }
-    m_contentSize = QSize(right + kContentMargin, bottom + kContentMargin);
+    m_contentSize = QSize(right + s.X(kContentMargin), bottom + s.Y(kContentMargin));
     m_rowsArea->resize(m_contentSize);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "binding/FormScale.h"
+
 #include <QColor>
 #include <QFrame>
 #include <QString>
@@ -34,7 +36,7 @@ public:
         bool readOnly = true;
     };
 
-    static constexpr int kDefaultEditWidth = 121;
+    static constexpr int kDefaultEditWidth = 121;  // designed, scaled by the font as forms are
     static constexpr int kWritableMaxLength = 39;
 
     // Builds and binds one row per item of binding (none without a binding).
@@ -46,7 +48,8 @@ public:
 
     const std::vector<Row>& Rows() const { return m_rows; }
     int EditWidth() const { return m_editWidth; }
-    // Sets the width of every value control and lays the rows out again.
+    // Sets the designed width of every value control (scaled by the font) and lays the rows
+    // out again.
     void SetEditWidth(int width);
     // Size of the rows with their margins: what the panel needs to show them unscrolled.
     QSize ContentSize() const { return m_contentSize; }
@@ -80,6 +83,7 @@ private:
     QScrollArea* m_scrollBox = nullptr;
     QWidget* m_rowsArea = nullptr;
     std::vector<Row> m_rows;
+    FormScale m_scale;
     int m_editWidth = kDefaultEditWidth;
     QSize m_contentSize;
     TCtrlBtnPanel* m_buttons = nullptr;

@@ -2,6 +2,7 @@
 
 #include "shell/ModuleConstants.h"
 
+#include <QGuiApplication>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -121,7 +122,10 @@ void DevicePicture::paintEvent(QPaintEvent*)
 
 QPixmap ModuleIcon()
 {
-    QPixmap icon(32, 32);
+    // Drawn at the screen's own density, so it stays sharp where a pixel is smaller.
+    const qreal ratio = qGuiApp ? qGuiApp->devicePixelRatio() : 1.0;
+    QPixmap icon(QSize(32, 32) * ratio);
+    icon.setDevicePixelRatio(ratio);
     icon.fill(Qt::transparent);
     QPainter p(&icon);
     p.setRenderHint(QPainter::Antialiasing);

@@ -1,5 +1,6 @@
 #include "shell/TAboutForm.h"
 
+#include "binding/FormScale.h"
 #include "shell/DevicePicture.h"
 #include "shell/ModuleConstants.h"
 #include "ui_TAboutForm.h"
@@ -10,6 +11,7 @@ TAboutForm::TAboutForm(QWidget* owner)
     : QDialog(owner), ui(std::make_unique<Ui::TAboutForm>())
 {
     ui->setupUi(this);
+    ScaleFormToFont(this);
     setWindowFlags((windowFlags() | Qt::MSWindowsFixedSizeDialogHint) & ~Qt::WindowMaximizeButtonHint
                    & ~Qt::WindowContextHelpButtonHint);
     ui->Label1->setText(QString(ModelName) + " Management Module");

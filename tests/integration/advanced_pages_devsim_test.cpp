@@ -3,6 +3,7 @@
 // and the performance page's probing of the optional radio features.
 #include "support/PageTestKit.h"
 
+#include "binding/FormScale.h"
 #include "pages/advanced/TFM_Group.h"
 #include "pages/advanced/TFM_Performace.h"
 #include "binding/ControlEvents.h"
@@ -96,8 +97,10 @@ TEST_F(PerformancePage, ShowsEveryFeatureTheDeviceAnswersAndLaysOutRatesAndChann
     EXPECT_FALSE(radio.CB_Antenna->isHidden());
     EXPECT_FALSE(radio.CboxShortPre->isHidden());
     EXPECT_TRUE(radio.CB_AuSc->isHidden());  // set on the wireless page, not here
-    // The short-preamble row took the place of the hidden auto-scan row, below XR.
-    EXPECT_EQ(radio.LabelShortPre->y(), radio.La_XR->y() + 32);
+    // The short-preamble row took the place of the hidden auto-scan row, below XR (rows are
+    // designed pixels apart, scaled by the font).
+    EXPECT_EQ(DesignedGeometry(radio.LabelShortPre).y(), DesignedGeometry(radio.La_XR).y() + 32);
+    EXPECT_EQ(radio.LabelShortPre->y(), page.Scale().Y(DesignedGeometry(radio.La_XR).y() + 32));
 
     EXPECT_EQ(child<QTabWidget>(&page, "PC_Performace")->tabText(0), "IEEE 802.11g");
     EXPECT_FALSE(child<QTabWidget>(&page, "PC_Performace")->isTabVisible(1));

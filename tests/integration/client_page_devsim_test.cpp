@@ -1,5 +1,6 @@
 #include "support/DeviceTools.h"
 #include "support/PageTestKit.h"
+#include "binding/FormScale.h"
 #include "platform/TimeScale.h"
 
 #include "binding/Controls.h"
@@ -165,20 +166,25 @@ TEST_F(ClientPageWithoutDevice, ShowsTheTimeOutAndStaysOpen)
 }
 
 // The list fills its panel but for the buttons' strip; the buttons keep their share of the width.
+// The strips are designed pixels, scaled by the font; the panel fills its sheet from the start.
 TEST_F(ClientPageWithoutDevice, ResizingKeepsTheListsAndButtonsInProportion)
 {
     TClientInformation page;
     page.show();
-    for (const QSize size : {QSize(560, 330), QSize(810, 480)}) {
+    const FormScale& scale = page.Scale();
+    EXPECT_EQ(child<QFrame>(&page, "Panel4")->size(), child<QWidget>(&page, "TabSheet11a")->size());
+    for (const QSize size : {scale.Size(QSize(560, 330)), scale.Size(QSize(810, 480))}) {
         page.resize(size);
         const QWidget* panel = child<QFrame>(&page, "Panel4");
+        EXPECT_EQ(panel->size(), child<QWidget>(&page, "TabSheet11a")->size());
         const int width = child<QTabWidget>(&page, "PageControl1")->width();
         EXPECT_EQ(width, size.width());
         for (const char* list : {"User_ListView", "ClientListView"})
-            EXPECT_EQ(child<QTreeWidget>(&page, list)->size(), QSize(panel->width() - 27, panel->height() - 88));
+            EXPECT_EQ(child<QTreeWidget>(&page, list)->size(),
+                      QSize(panel->width() - scale.X(27), panel->height() - scale.Y(88)));
         const QPushButton* refresh = child<QPushButton>(&page, "Bt_Rfrsh");
-        EXPECT_EQ(refresh->pos(), QPoint(width * 5 / 27, panel->height() - 41));
-        EXPECT_EQ(child<QPushButton>(&page, "Bt_Close")->pos(), QPoint(width * 37 / 63, panel->height() - 41));
+        EXPECT_EQ(refresh->pos(), QPoint(width * 5 / 27, panel->height() - scale.Y(41)));
+        EXPECT_EQ(child<QPushButton>(&page, "Bt_Close")->pos(), QPoint(width * 37 / 63, panel->height() - scale.Y(41)));
     }
     waitFor([&] { return !page.Busy(); }, 5000);
     page.close();

@@ -63,7 +63,7 @@ TEST_F(IndicationPage, ShowsCelsiusAndTruncatedFahrenheit)
             EXPECT_EQ(child<QProgressBar>(&page, "ProgressBar1")->value(), c.bar);
         }
         EXPECT_EQ(page.CurrentLayout(), TIndicationForm::Layout::Collapsed);
-        EXPECT_EQ(page.height(), 184);
+        EXPECT_EQ(page.height(), page.Scale().Y(184));  // designed, scaled by the font
         EXPECT_FALSE(child<QGroupBox>(&page, "GroupBox2")->isVisibleTo(&page));
     }
     EXPECT_TRUE(recorder.messages.empty()) << recorder.texts().join("|").toStdString();
@@ -98,11 +98,11 @@ TEST_F(IndicationPage, ShowsTheSignalOnlyForABridgeToOneRemoteAccessPoint)
         EXPECT_EQ(page.SignalStrengthAvailable, c.signalObject);
         EXPECT_EQ(page.CurrentLayout() == TIndicationForm::Layout::Expanded, c.expanded);
         EXPECT_EQ(child<QGroupBox>(&page, "GroupBox2")->isVisibleTo(&page), c.expanded);
-        EXPECT_EQ(page.height(), c.expanded ? 250 : 184);
+        EXPECT_EQ(page.height(), page.Scale().Y(c.expanded ? 250 : 184));
         if (c.expanded) {
             EXPECT_EQ(child<QLabel>(&page, "LA_RSSI_a")->text(), "67");
             EXPECT_EQ(child<QProgressBar>(&page, "ProgressBar2")->value(), 67);
-            EXPECT_EQ(child<QPushButton>(&page, "CloseButton")->y(), 200);
+            EXPECT_EQ(child<QPushButton>(&page, "CloseButton")->y(), page.Scale().Y(200));
         }
         waitFor([&] { return page.RefreshDone; });
     }

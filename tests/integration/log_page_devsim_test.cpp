@@ -167,8 +167,9 @@ TEST_F(LogPageWithoutDevice, OpensReadsInVainAndStaysUsable)
     page.resize(956, page.height() + 100);
     EXPECT_EQ(child<QPushButton>(&page, "Clear_Btn")->x(), 80);
     EXPECT_EQ(child<QPushButton>(&page, "CloseBtn")->x(), 736);
-    EXPECT_EQ(child<QFrame>(&page, "Panel2")->width(), child<QFrame>(&page, "Panel1")->width() - 20);
-    EXPECT_EQ(child<QFrame>(&page, "Panel2")->height(), child<QFrame>(&page, "Panel1")->height() - 20);
+    // The margin is designed pixels, scaled by the font.
+    EXPECT_EQ(child<QFrame>(&page, "Panel2")->width(), child<QFrame>(&page, "Panel1")->width() - page.Scale().X(20));
+    EXPECT_EQ(child<QFrame>(&page, "Panel2")->height(), child<QFrame>(&page, "Panel1")->height() - page.Scale().Y(20));
 
     page.close();
     EXPECT_FALSE(page.isVisible());

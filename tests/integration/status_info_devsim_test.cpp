@@ -24,7 +24,7 @@ TEST_F(DeviceInfoPage, ShowsWhatTheDeviceRunsAndRefreshReadsOnlyTheRadio)
 {
     TFM_DevInfo page;
     EXPECT_EQ(page.windowTitle(), "Status \\ Device Info");
-    EXPECT_EQ(page.size(), QSize(651, 275));
+    EXPECT_EQ(page.size(), page.Scale().Size(QSize(651, 275))) << "the documented size, scaled by the font";
     EXPECT_EQ(child<QTabWidget>(&page, "PC_WirlessTraffic")->tabText(0), "IEEE 802.11g");
     EXPECT_FALSE(TabSheetVisible(child<QWidget>(&page, "TabSheetG")));
 
@@ -71,7 +71,7 @@ TEST_F(StatisticsPage, ShowsRatesAndUnsignedCountersAndRefreshShowsTheResetOnes)
 {
     TFM_Static page;
     EXPECT_EQ(page.windowTitle(), "Status \\ Stats");
-    EXPECT_EQ(page.size(), QSize(362, 617));
+    EXPECT_EQ(page.size(), page.Scale().Size(QSize(362, 617))) << "the documented size, scaled by the font";
     EXPECT_EQ(child<QTabWidget>(&page, "PC_Static")->tabText(0), "IEEE 802.11g");
     EXPECT_FALSE(TabSheetVisible(child<QWidget>(&page, "TabSheetG")));
 

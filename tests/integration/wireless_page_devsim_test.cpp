@@ -112,7 +112,7 @@ TEST_F(WirelessAgainstDevice, OpensWithTheDevicesSettingsAndAppliesInAccessPoint
     EXPECT_EQ(child<QComboBox>(page.get(), "Ed_SecEncypa")->currentText(), "Disable");
     EXPECT_EQ(child<QLineEdit>(page.get(), "Ed_SupportUpdateInterval")->text(), "1");
     EXPECT_EQ(child<QLineEdit>(page.get(), "Ed_ReMAddra0")->text(), "") << "an empty slot shows empty";
-    EXPECT_EQ(page->height(), 132 + 244);
+    EXPECT_EQ(page->height(), page->Scale().Y(132 + 244)) << "the window's designed height, scaled by the font";
 
     const auto before = settings();
     child<QLineEdit>(page.get(), "Ed_SSIDa")->setText("lobby-ap");
@@ -153,7 +153,7 @@ TEST_F(WirelessAgainstDevice, WdsWithApWritesThePartnersAndSwitchesGuestsAndAuto
     deviceHolds({{kGuest1, 1}, {kVlan, 1}, {kAutoScan, 1}});
     open();
     choose(child<QComboBox>(page.get(), "ED_APModeTempComboBox"), "WDS with AP");
-    EXPECT_EQ(page->height(), 272 + 244);
+    EXPECT_EQ(page->height(), page->Scale().Y(272 + 244)) << "the window's designed height, scaled by the font";
     child<QLineEdit>(page.get(), "Ed_ReMAddra0")->setText("00e0a6112233");
     const auto before = settings();
     WaitWatcher waits;

@@ -1,5 +1,7 @@
 #include "shell/TAboutForm.h"
 
+#include "binding/FormScale.h"
+
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -11,7 +13,8 @@ TEST(AboutBox, NamesTheModelAndRelease)
 {
     TAboutForm about;
     EXPECT_EQ(about.windowTitle(), "About");
-    EXPECT_EQ(about.size(), QSize(364, 100));
+    // The documented size, scaled by the font.
+    EXPECT_EQ(about.size(), FormScale::ForFont(about.font()).Size(QSize(364, 100)));
     EXPECT_EQ(about.findChild<QLabel*>("Label1")->text(), "VTA-3100QX Management Module");
     EXPECT_TRUE(about.findChild<QLabel*>("Label1")->font().bold());
     EXPECT_EQ(about.findChild<QLabel*>("La_FwVer")->text(), "v2.10");

@@ -1,23 +1,30 @@
 // The rogue AP page's resize layout: at its design size the rules leave every control where
 // the form puts it; at other sizes the frames, the two lists, the buttons and the check box
-// columns land where the rules say (integer divisions, truncated).
+// columns land where the rules say (integer divisions, truncated). With a font no larger than
+// the designed one the rules' pixels are the documented ones; with a larger font they are
+// scaled as the form is.
 #include "support/DevsimAgent.h"
 #include "support/PageTestKit.h"
+#include "binding/FormScale.h"
 #include "binding/QvStatusBar.h"
 #include "binding/RadioGroup.h"
 #include "pages/advanced/TFM_RogueForm.h"
 #include "snmp/SnmpSettings.h"
 #include "ui_TFM_RogueForm.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QFrame>
 #include <QGroupBox>
+#include <QLayout>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 namespace {
 
@@ -27,13 +34,25 @@ protected:
     {
         ASSERT_TRUE(device.start()) << device.error();
         AimAt(device.port());
-        page = std::make_unique<TFM_RogueForm>();
-        page->show();
+        m_font = QApplication::font();
+        open(8);  // small enough for the designed pixels
     }
     void TearDown() override
     {
         page.reset();
+        QApplication::setFont(m_font);
         SetDefaultSnmpSettings();
+    }
+
+    // Opens the page anew with the application's font at this many pixels.
+    void open(int fontPixels)
+    {
+        page.reset();
+        QFont font = m_font;
+        font.setPixelSize(fontPixels);
+        QApplication::setFont(font);
+        page = std::make_unique<TFM_RogueForm>();
+        page->show();
     }
 
     // Resizes the window and lets the resize reach it.
@@ -49,10 +68,14 @@ protected:
 
     DevsimAgent device;
     std::unique_ptr<TFM_RogueForm> page;
+
+private:
+    QFont m_font;
 };
 
 TEST_F(RogueLayout, AtTheDesignSizeEveryControlStaysWhereTheFormPutsIt)
 {
+    ASSERT_TRUE(page->Scale().IsIdentity());
     resize(576, 546);
     QDialog designed;
     Ui::TFM_RogueForm form;
@@ -71,6 +94,7 @@ TEST_F(RogueLayout, AtTheDesignSizeEveryControlStaysWhereTheFormPutsIt)
 
 TEST_F(RogueLayout, TheControlsFollowTheWindow)
 {
+    ASSERT_TRUE(page->Scale().IsIdentity());
     const struct {
         int w, h;
         QSize panel1, panel2, panel3;
@@ -121,6 +145,55 @@ TEST_F(RogueLayout, TheControlsFollowTheWindow)
         for (const auto& b : boxes)
             EXPECT_EQ(b.box->x(), b.x) << b.box->objectName().toStdString();
     }
+}
+
+// At 16 pixels the form and the rules grow alike: at the scaled design size every control
+// stays where the scaled form puts it (to the two pixels that rounding the chained margins
+// may add up to), the smallest window grows, and the distances the rules keep from the
+// window's edges grow with it.
+TEST_F(RogueLayout, WithALargerFontTheRulesScaleWithTheForm)
+{
+    open(16);
+    const FormScale scale = page->Scale();
+    ASSERT_GT(scale.x(), 1.2);
+    ASSERT_GT(scale.y(), 1.2);
+    EXPECT_EQ(page->minimumSize(), scale.Size(QSize(520, 470)));
+
+    const QSize designSize = scale.Size(QSize(576, 546));
+    resize(designSize.width(), designSize.height());
+    QDialog designed;
+    Ui::TFM_RogueForm form;
+    form.setupUi(&designed);
+    int compared = 0;
+    for (QWidget* control : designed.findChildren<QWidget*>()) {
+        if (control->objectName().isEmpty() || control->objectName().startsWith("qt_")
+            || control->parentWidget()->layout())
+            continue;
+        const QRect laidOut = page->findChild<QWidget*>(control->objectName())->geometry();
+        const QRect expected = scale.Rect(control->geometry());
+        SCOPED_TRACE(control->objectName().toStdString());
+        EXPECT_LE(std::abs(laidOut.left() - expected.left()), 2);
+        EXPECT_LE(std::abs(laidOut.top() - expected.top()), 2);
+        EXPECT_LE(std::abs(laidOut.right() - expected.right()), 2);
+        EXPECT_LE(std::abs(laidOut.bottom() - expected.bottom()), 2);
+        ++compared;
+    }
+    EXPECT_GT(compared, 30) << "the form's controls were not found";
+
+    resize(designSize.width() + 200, designSize.height() + 150);
+    const auto& ui = *page->ui;
+    const int w = page->width();
+    const int h = page->height();
+    EXPECT_EQ(ui.Panel1->size(), QSize(w - scale.X(8), h - scale.Y(78)));
+    EXPECT_EQ(ui.Apply_Btn->pos(), QPoint(256 * w / 503, h - scale.Y(74)));
+    EXPECT_EQ(ui.Cancel_Btn->pos(), QPoint(381 * w / 503, h - scale.Y(74)));
+    EXPECT_EQ(ui.StatusBar1->y(), h - scale.Y(46));
+    EXPECT_EQ(ui.RogueListGroup->height(), ui.APListGroup->height());
+    EXPECT_EQ(ui.RogueListView->height(), ui.RogueListGroup->height() - scale.Y(43));
+    const int g = ui.BandGroup->width();
+    const int m = scale.X(8);
+    EXPECT_EQ(ui.CheckBox_11b->x(), (g - m) / 4 + m);
+    EXPECT_EQ(ui.ChcBxo_psk->x(), (g - m) * 3 / 4 + m);
 }
 
 } // namespace

@@ -161,6 +161,38 @@ TEST_F(ListViewForm, ColumnsFollowTheItemsUnlessTheFormDesignedEnough)
     EXPECT_EQ(designed.topLevelItemCount(), 1);
 }
 
+// Columns of addresses and times hold their widest value whole, in a list the binding builds
+// and in one the form designed too narrow; a text column keeps the width of its caption.
+TEST_F(ListViewForm, AddressAndTimeColumnsHoldTheirWidestValue)
+{
+    const VariableDescriptor table[] = {
+        {"1.3.6.1.4.1.32473.99.4.1.1", "No.", kSyntaxInteger, kAccessNotAccessible},
+        {"1.3.6.1.4.1.32473.99.4.1.2", "MAC", kSyntaxMacAddress, kAccessReadOnly},
+        {"1.3.6.1.4.1.32473.99.4.1.3", "IP", kSyntaxIpAddress, kAccessReadOnly},
+        {"1.3.6.1.4.1.32473.99.4.1.4", "Up", kSyntaxTimeTicks, kAccessReadOnly},
+        {"1.3.6.1.4.1.32473.99.4.1.5", "Note", kSyntaxDisplayString, kAccessReadOnly},
+        {nullptr, nullptr, 0, 0},
+    };
+    const Rows rows = {{"1", "DDDDDDDDDDDD", "255.255.255.255", "497 days, 2:27:52.95", "a note longer than Note"}};
+    QTreeWidget designed(&form);
+    designed.setHeaderLabels({"No.", "MAC", "IP", "Up", "Note"});
+    for (int c = 0; c < 5; ++c)
+        designed.setColumnWidth(c, 20);
+    for (QTreeWidget* list : {&view, &designed}) {
+        SCOPED_TRACE(list == &view ? "built" : "designed");
+        Walked<QvSNMPRequest2Edits> binding(&form);
+        prepare(binding, table);
+        binding.BindListView(list, false);
+        binding.Walk(rows);
+        const QFontMetrics metrics = list->fontMetrics();
+        for (int c = 1; c <= 3; ++c)
+            EXPECT_GT(list->columnWidth(c), metrics.horizontalAdvance(list->topLevelItem(0)->text(c)) + 8) << c;
+        const int caption = list->header()->fontMetrics().horizontalAdvance("Note");
+        EXPECT_GT(list->columnWidth(4), caption);
+        EXPECT_LT(list->columnWidth(4), metrics.horizontalAdvance("a note longer than Note"));
+    }
+}
+
 TEST_F(ListViewForm, NumberedRowsLeaveOutFreeEntriesAndNumberOnAcrossGets)
 {
     Walked<New_req2Edit> numbered(&form);

@@ -319,6 +319,18 @@ TEST(ByteForms, EverySyntaxComesBackInItsTextForm)
     }
 }
 
+// A value longer than its edit shows from its first character, as a description should read.
+TEST_F(BoundForm, AValueLongerThanItsEditShowsItsBeginning)
+{
+    QLineEdit* name = edits[kName];
+    name->resize(60, name->height());
+    const std::string description = "VTA-3100QX Wireless Access Point, firmware 2.05";
+    setValue(kName, description);
+    binding->ValuesToControls(kName);
+    EXPECT_EQ(name->text().toStdString(), description);
+    EXPECT_EQ(name->cursorPosition(), 0);
+}
+
 TEST_F(BoundForm, BooleanItemsAndLabels)
 {
     setValue(kFlag, "true");

@@ -1,6 +1,7 @@
 #include "support/SnmpLibrary.h"
 #include "support/DialogRecorder.h"
 #include "support/SilentAgent.h"
+#include "binding/FormScale.h"
 #include "pages/home/InformationPage.h"
 #include "binding/QvSNMPRequest2Edits.h"
 #include "snmp/QvSNMPStartup.h"
@@ -160,27 +161,29 @@ TEST_F(ConfigForm, RowsFollowTheAccessAndOptionListOfTheirItems)
     EXPECT_FALSE(rows[4].checkBox->isEnabled());
 
     // Layout: rows from top 20, 5 pixels apart; boxes at 20, names 5 to their right, values
-    // 5 to the right of the widest name; name and box centred on the value.
+    // 5 to the right of the widest name; name and box centred on the value. The pixels are
+    // designed ones, scaled by the font as forms are.
+    const FormScale s = FormScale::ForFont(panel->EditsPanel->font());
     int widest = 0;
     for (size_t i : {0u, 1u, 2u, 3u, 5u})
         widest = std::max(widest, rows[i].label->width());
-    int top = 20;
+    int top = s.Y(20);
     for (size_t i : {0u, 1u, 2u, 3u, 5u}) {
         SCOPED_TRACE(i);
         const QRect value = rows[i].valueControl->geometry();
         EXPECT_EQ(value.top(), top);
-        EXPECT_EQ(value.left(), 20 + 20 + 5 + widest + 5);
-        EXPECT_EQ(value.width(), TEditsPanel::kDefaultEditWidth);
-        EXPECT_GE(value.height(), 20);
-        EXPECT_EQ(rows[i].checkBox->x(), 20);
-        EXPECT_EQ(rows[i].checkBox->width(), 20);
-        EXPECT_EQ(rows[i].label->x(), 45);
+        EXPECT_EQ(value.left(), s.X(20) + s.X(20) + s.X(5) + widest + s.X(5));
+        EXPECT_EQ(value.width(), s.X(TEditsPanel::kDefaultEditWidth));
+        EXPECT_GE(value.height(), s.Y(20));
+        EXPECT_EQ(rows[i].checkBox->x(), s.X(20));
+        EXPECT_EQ(rows[i].checkBox->width(), s.X(20));
+        EXPECT_EQ(rows[i].label->x(), s.X(20) + s.X(20) + s.X(5));
         EXPECT_LE(std::abs(rows[i].label->geometry().center().y() - value.center().y()), 1);
         EXPECT_LE(std::abs(rows[i].checkBox->geometry().center().y() - value.center().y()), 1);
-        top = value.bottom() + 1 + 5;
+        top = value.bottom() + 1 + s.Y(5);
     }
     const QRect last = rows[5].valueControl->geometry();
-    EXPECT_EQ(panel->EditsPanel->ContentSize(), QSize(last.right() + 1 + 40, last.bottom() + 1 + 40));
+    EXPECT_EQ(panel->EditsPanel->ContentSize(), QSize(last.right() + 1 + s.X(40), last.bottom() + 1 + s.Y(40)));
 }
 
 TEST_F(ConfigForm, KeysOfATableListAreShownReadOnly)
@@ -237,16 +240,18 @@ TEST_F(ConfigForm, TheButtonColumnFollowsHowManyItemsAreWritable)
         EXPECT_TRUE(buttons.ST_Counter->isHidden());
         EXPECT_TRUE(buttons.La_Samples->isHidden());
         QStringList shown;
-        int top = 10;
+        const FormScale s = FormScale::ForFont(buttons.font());  // designed pixels follow the font
+        int top = s.Y(10);
         for (QPushButton* button : buttons.Buttons()) {
             if (button->isHidden())
                 continue;
             shown << button->text();
-            EXPECT_EQ(button->geometry(), QRect(10, top, 96, TCtrlBtnPanel::kButtonHeight)) << button->text().toStdString();
-            top += TCtrlBtnPanel::kButtonHeight + 5;
+            EXPECT_EQ(button->geometry(), QRect(s.X(10), top, s.X(96), s.Y(TCtrlBtnPanel::kButtonHeight)))
+                << button->text().toStdString();
+            top += s.Y(TCtrlBtnPanel::kButtonHeight) + s.Y(5);
         }
         EXPECT_EQ(shown, c.shown);
-        EXPECT_EQ(buttons.ColumnHeight(), top - 5 + 10);
+        EXPECT_EQ(buttons.ColumnHeight(), top - s.Y(5) + s.Y(10));
         if (!buttons.Bt_SetChecked->isHidden()) {
             EXPECT_EQ(buttons.Bt_SetChecked->isEnabled(), c.setEnabled);
         }
@@ -332,10 +337,12 @@ TEST_F(ConfigForm, TheFormGrowsToItsPanelUpToTheLimit)
     EXPECT_EQ(panel->PanelSize(), wanted);
     EXPECT_EQ(form->size(), wanted);
 
+    // Widths and the form's limit are designed pixels, scaled by the font.
+    const FormScale s = FormScale::ForFont(form->font());
     form->SetEditWidth(panel, 200);
     for (const auto& row : panel->EditsPanel->Rows())
-        EXPECT_EQ(row.valueControl->width(), 200);
-    EXPECT_EQ(form->width(), wanted.width() + 200 - TEditsPanel::kDefaultEditWidth);
+        EXPECT_EQ(row.valueControl->width(), s.X(200));
+    EXPECT_EQ(form->width(), wanted.width() + s.X(200) - s.X(TEditsPanel::kDefaultEditWidth));
 
     // Far too wide and, with sixty rows, far too high: the form stops at 800 x 550 and the
     // rows scroll.
@@ -348,7 +355,7 @@ TEST_F(ConfigForm, TheFormGrowsToItsPanelUpToTheLimit)
     many.push_back({nullptr, nullptr, 0, 0});
     panel = makeForm(many.data());
     form->SetEditWidth(panel, 900);
-    EXPECT_EQ(form->size(), QSize(800, 550));
+    EXPECT_EQ(form->size(), s.Size(QSize(800, 550)));
     form->show();
     QCoreApplication::processEvents();
     auto* scrollBox = panel->EditsPanel->findChild<QScrollArea*>();
@@ -375,7 +382,7 @@ TEST_F(ConfigForm, TheInformationPageTicksBeforeItSets)
         EXPECT_EQ(rows[i].label->text(), names[i]);
         EXPECT_EQ(rows[i].readOnly, i < 3);
         EXPECT_EQ(rows[i].checkBox->isHidden(), i < 3);
-        EXPECT_EQ(rows[i].valueControl->width(), 180);
+        EXPECT_EQ(rows[i].valueControl->width(), FormScale::ForFont(page->font()).X(180));
     }
     EXPECT_EQ(information->Bindings().All().front()->RequestMode, QvSNMPRequest2Controls::kNotifying);
     EXPECT_TRUE(information->Bindings().All().front()->Busy) << "the page reads as soon as it is made";

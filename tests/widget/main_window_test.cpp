@@ -7,7 +7,9 @@
 #include <QAction>
 #include <QDialog>
 #include <QDir>
+#include <QImage>
 #include <QLabel>
+#include <QPixmap>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -21,6 +23,40 @@ std::vector<QColor> colours(const DevicePicture& picture)
 
 const QColor on = StatusLamp::kOn;
 const QColor off = StatusLamp::kOff;
+
+// Pairs of pixels side by side or one above the other within each two-by-two block that
+// differ: none at all in a picture that was merely enlarged.
+int detailWithinBlocks(const QImage& image, const QRect& area)
+{
+    int differing = 0;
+    for (int y = area.top(); y + 1 <= area.bottom(); y += 2)
+        for (int x = area.left(); x + 1 <= area.right(); x += 2)
+            differing += (image.pixel(x, y) != image.pixel(x + 1, y)) + (image.pixel(x, y) != image.pixel(x, y + 1));
+    return differing;
+}
+
+// On a screen of twice the density (QT_SCALE_FACTOR=2) the front panel and its lamps are
+// drawn at the screen's resolution, edges and all, over the whole picture.
+TEST(DevicePictureOnADenseScreen, IsDrawnAtTheScreensResolution)
+{
+    DevicePicture picture;
+    picture.Sh_power->setColor(StatusLamp::kOn);
+    QPixmap dense(picture.size() * 2);
+    dense.setDevicePixelRatio(2);
+    const QColor unpainted(255, 0, 255);
+    dense.fill(unpainted);
+    picture.render(&dense);
+    const QImage image = dense.toImage();
+    ASSERT_EQ(image.size(), QSize(2 * DevicePicture::kWidth, 2 * DevicePicture::kHeight));
+    int leftUnpainted = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            leftUnpainted += image.pixelColor(x, y) == unpainted;
+    EXPECT_EQ(leftUnpainted, 0);
+    EXPECT_GT(detailWithinBlocks(image, image.rect()), 200);
+    const QRect lamp = picture.Sh_power->geometry();
+    EXPECT_GT(detailWithinBlocks(image, QRect(lamp.topLeft() * 2, lamp.size() * 2)), 8);
+}
 
 TEST(StatusLampsFromFlags, OnAndBlinkBits)
 {

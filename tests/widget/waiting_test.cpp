@@ -119,7 +119,7 @@ TEST_F(WaitingTicks, LooksAsItShould)
 {
     TFM_Waiting dialog;
     EXPECT_EQ(dialog.windowTitle(), "Please wait");
-    EXPECT_EQ(dialog.size(), QSize(249, 70));
+    EXPECT_EQ(dialog.size(), dialog.Scale().Size(QSize(249, 70))) << "the documented size, scaled by the font";
     EXPECT_EQ(dialog.findChild<QLabel*>("Label2")->text(), "Settings saved.");
     EXPECT_EQ(dialog.findChild<QLabel*>("Label3")->text(), "The device is restarting.");
     EXPECT_EQ(dialog.findChild<QLabel*>("Label1")->text(), "Please waiting for");

@@ -422,7 +422,7 @@ TEST_F(WirelessPage, TheDemosSecondPictureShowsTheWdsLayoutWithoutWritingIt)
     views[0].show(page.get());
     EXPECT_EQ(combo(page.get(), "ED_APModeTempComboBox")->currentText(), "WDS with AP");
     EXPECT_FALSE(child<QGroupBox>(page.get(), "GroupBox1")->isHidden());
-    EXPECT_EQ(page->height(), 272 + 244);
+    EXPECT_EQ(page->height(), page->Scale().Y(272 + 244)) << "the window's designed height, scaled by the font";
     EXPECT_EQ(device->value(kApMode), "1") << "the device stays an access point";
 }
 

@@ -2,6 +2,7 @@
 
 #include "binding/Controls.h"
 #include "binding/DeviceVariables.h"
+#include "binding/FormScale.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -144,10 +145,10 @@ void ShowRow(QWidget* label, QWidget* control, bool visible)
     control->setVisible(visible);
 }
 
-void MoveRow(QWidget* label, QWidget* control, int dy)
+void MoveRow(QWidget* label, QWidget* control, int designedDy, const FormScale& scale)
 {
     for (QWidget* widget : {label, control})
-        widget->move(widget->x(), widget->y() + dy);
+        PlaceAsDesigned(widget, DesignedGeometry(widget).translated(0, designedDy), scale);
 }
 
 } // namespace Performance

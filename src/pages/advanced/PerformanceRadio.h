@@ -4,6 +4,7 @@
 
 #include <string>
 
+class FormScale;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -87,8 +88,8 @@ void CopyValues(PerformanceRadio& radio);
 // The channel is chosen by the device while its auto channel scan is on.
 void FollowAutoScan(PerformanceRadio& radio);
 
-// A row of the sheet: its label and combo.
+// A row of the sheet: its label and combo. Rows move by designed pixels, scaled as the form.
 void ShowRow(QWidget* label, QWidget* control, bool visible);
-void MoveRow(QWidget* label, QWidget* control, int dy);
+void MoveRow(QWidget* label, QWidget* control, int designedDy, const FormScale& scale);
 
 } // namespace Performance

@@ -145,10 +145,10 @@ void TFM_Performace::Create(PerformanceRadio& radio)
     radio.XREdits = Probe(radio, kXR, radio.CB_XR, radio.xrSupported);
     ShowRow(radio.La_XR, radio.CB_XR, radio.xrSupported);
     if (radio.xrSupported) {
-        MoveRow(radio.Bt_Apply, radio.Bt_Refresh, kRowHeight / 2);
+        MoveRow(radio.Bt_Apply, radio.Bt_Refresh, kRowHeight / 2, Scale());
     } else {
-        MoveRow(radio.La_AuSc, radio.CB_AuSc, -kRowHeight);
-        MoveRow(radio.LabelShortPre, radio.CboxShortPre, -kRowHeight);
+        MoveRow(radio.La_AuSc, radio.CB_AuSc, -kRowHeight, Scale());
+        MoveRow(radio.LabelShortPre, radio.CboxShortPre, -kRowHeight, Scale());
         Shrink(kRowHeight);
     }
 
@@ -156,7 +156,7 @@ void TFM_Performace::Create(PerformanceRadio& radio)
     // channel combo, so its row is never shown.
     radio.PerfAutoScanEdits = Probe(radio, kAutoChannelScan, radio.CB_AuSc, radio.autoScanSupported);
     ShowRow(radio.La_AuSc, radio.CB_AuSc, false);
-    MoveRow(radio.LabelShortPre, radio.CboxShortPre, -kRowHeight);
+    MoveRow(radio.LabelShortPre, radio.CboxShortPre, -kRowHeight, Scale());
     Shrink(kRowHeight);
     if (radio.autoScanSupported)
         FollowAutoScan(radio);
@@ -168,15 +168,15 @@ void TFM_Performace::Create(PerformanceRadio& radio)
     radio.WMMEdits = Probe(radio, kWMM, radio.CB_WMM, radio.wmmSupported);
     ShowRow(radio.LA_WMM, radio.CB_WMM, radio.wmmSupported);
     if (radio.wmmSupported) {
-        MoveRow(radio.LA_WMM, radio.CB_WMM, -2 * kRowHeight);
-        MoveRow(radio.Bt_Apply, radio.Bt_Refresh, kRowHeight / 4);
+        MoveRow(radio.LA_WMM, radio.CB_WMM, -2 * kRowHeight, Scale());
+        MoveRow(radio.Bt_Apply, radio.Bt_Refresh, kRowHeight / 4, Scale());
     }
 
     radio.AntennaEdits = Probe(radio, kAntennaDiversity, radio.CB_Antenna, radio.antennaSupported);
     ShowRow(radio.LA_Antenna, radio.CB_Antenna, radio.antennaSupported);
     if (radio.antennaSupported) {
-        MoveRow(radio.LA_Antenna, radio.CB_Antenna, -2 * kRowHeight);
-        MoveRow(radio.Bt_Apply, radio.Bt_Refresh, kRowHeight / 4);
+        MoveRow(radio.LA_Antenna, radio.CB_Antenna, -2 * kRowHeight, Scale());
+        MoveRow(radio.Bt_Apply, radio.Bt_Refresh, kRowHeight / 4, Scale());
     }
 
     auto& perf = NewBinding<QvSNMPRequest2Edits>();
@@ -204,11 +204,13 @@ void TFM_Performace::Create(PerformanceRadio& radio)
     LayOutRatesAndChannels(radio);
 }
 
-void TFM_Performace::Shrink(int dy)
+void TFM_Performace::Shrink(int designedDy)
 {
-    ui->PC_Performace->resize(ui->PC_Performace->width(), ui->PC_Performace->height() - dy);
-    ui->StatusBar->move(ui->StatusBar->x(), ui->StatusBar->y() - dy);
-    setFixedSize(width(), height() - dy);
+    QRect pageControl = DesignedGeometry(ui->PC_Performace);
+    pageControl.setHeight(pageControl.height() - designedDy);
+    PlaceAsDesigned(ui->PC_Performace, pageControl, Scale());
+    PlaceAsDesigned(ui->StatusBar, DesignedGeometry(ui->StatusBar).translated(0, -designedDy), Scale());
+    setFixedSize(width(), ui->StatusBar->geometry().bottom() + 1);
 }
 
 void TFM_Performace::PC_PerformaceChange()

@@ -47,6 +47,7 @@ private:
     void ExitCheck(QLineEdit* edit, int low, int high, bool clear);
     QvSNMPRequest2Edits* Probe(PerformanceRadio& radio, const VariableDescriptor* table, QComboBox* combo,
                                bool& answered);
-    // The page control and the window lose (or gain) height; the status bar stays at the bottom.
-    void Shrink(int dy);
+    // The page control and the window lose (or gain) designed height; the status bar stays at
+    // the bottom.
+    void Shrink(int designedDy);
 };

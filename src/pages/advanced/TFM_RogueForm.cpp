@@ -113,10 +113,10 @@ TFM_RogueForm::TFM_RogueForm(QWidget* owner) : QvPage(owner), ui(std::make_uniqu
     ui->setupUi(this);
     SetUpWindow(Placement::ScreenCentre, Sizing::Resizable);
     // Below this the check boxes and the lists have no room left.
-    setMinimumSize(520, 470);
+    setMinimumSize(Scale().Size(QSize(520, 470)));
     UseStatusBar(ui->StatusBar1);
     // One row of items in a group as low as the band group.
-    ui->BSSTypRadGrp->layout()->setContentsMargins(8, 0, 8, 0);
+    ui->BSSTypRadGrp->layout()->setContentsMargins(Scale().X(8), 0, Scale().X(8), 0);
     Handle(ui->DetectBtn, &QPushButton::clicked, [this] { DetectBtnClick(); });
     Handle(ui->AddBtn, &QPushButton::clicked, [this] { AddBtnClick(); });
     Handle(ui->DelBtn, &QPushButton::clicked, [this] { DelBtnClick(); });

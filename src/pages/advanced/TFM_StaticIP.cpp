@@ -1,5 +1,6 @@
 #include "pages/advanced/TFM_StaticIP.h"
 
+#include "binding/FormScale.h"
 #include "binding/Controls.h"
 #include "binding/DeviceVariables.h"
 #include "pages/advanced/TFM_MACAddr.h"
@@ -47,6 +48,7 @@ TFM_StaticIP::TFM_StaticIP(PageFields fields, QWidget* owner)
     : QDialog(owner), ui(std::make_unique<Ui::TFM_StaticIP>()), m_page(std::move(fields))
 {
     ui->setupUi(this);
+    ScaleFormToFont(this);
     setFixedSize(size());
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     connect(ui->Apply, &QPushButton::clicked, this, [this] { RunGuarded([this] { ApplyClick(); }, this); });

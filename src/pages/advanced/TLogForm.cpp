@@ -202,9 +202,11 @@ void TLogForm::FormResize()
     ui->StatusBar1->setGeometry(0, statusTop, width, ui->StatusBar1->height());
     ui->Panel3->setGeometry(0, buttonsTop, width, ui->Panel3->height());
     ui->Panel1->setGeometry(0, 0, width, buttonsTop);
-    ui->Panel2->resize(ui->Panel1->width() - kPanelMargin, ui->Panel1->height() - kPanelMargin);
+    // Designed margins, scaled as the form was.
+    const FormScale& scale = Scale();
+    ui->Panel2->resize(ui->Panel1->width() - scale.X(kPanelMargin), ui->Panel1->height() - scale.Y(kPanelMargin));
     ui->GB_ViewLog->resize(ui->Panel2->size());
-    ui->ViewListView->resize(ui->GB_ViewLog->width() - 16, ui->GB_ViewLog->height() - 28);
+    ui->ViewListView->resize(ui->GB_ViewLog->width() - scale.X(16), ui->GB_ViewLog->height() - scale.Y(28));
     const std::pair<QPushButton*, int> places[] = {
         {ui->Clear_Btn, kClearLeft}, {ui->SetBtn, kSettingsLeft}, {ui->GetBtn, kGetLeft}, {ui->CloseBtn, kCloseLeft}};
     for (auto [button, left] : places)

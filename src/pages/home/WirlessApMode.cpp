@@ -122,21 +122,35 @@ void TFM_Wirless::ModeLayout(WirlessRadio& r)
     r.repeaterGroup->hide();
     r.surveyGroup->hide();
 
+    // Designed places, scaled as the form was.
+    const FormScale& scale = Scale();
     const int top = wds ? kWdsTop : kAccessPointTop;
-    r.authLabel->move(r.authLabel->x(), top);
-    r.authProxy->move(r.authProxy->x(), top - 4);
-    r.auth->move(r.auth->x(), top - 4);
+    const auto placeAt = [&scale](QWidget* control, int designedTop) {
+        QRect designed = DesignedGeometry(control);
+        designed.moveTop(designedTop);
+        PlaceAsDesigned(control, designed, scale);
+    };
+    placeAt(r.authLabel, top);
+    placeAt(r.authProxy, top - 4);
+    placeAt(r.auth, top - 4);
     for (QGroupBox* group : {r.keyGroup, r.radiusGroup, r.pskGroup})
-        group->move(group->x(), top + 17);
+        placeAt(group, top + 17);
     for (QWidget* button : {static_cast<QWidget*>(ui->Bt_Apply), static_cast<QWidget*>(ui->Bt_Refresh),
                             static_cast<QWidget*>(ui->Bt_Close)})
-        button->move(button->x(), top + 168);
-    ui->PC_Wirless->resize(ui->PC_Wirless->width(), top + 165);
-    setFixedSize(width(), top + 244);
+        placeAt(button, top + 168);
+    QRect pageControl = DesignedGeometry(ui->PC_Wirless);
+    pageControl.setHeight(top + 165);
+    PlaceAsDesigned(ui->PC_Wirless, pageControl, scale);
+    setFixedSize(width(), scale.Y(top + 244));
     ui->StatusBar->setGeometry(0, height() - ui->StatusBar->height(), width(), ui->StatusBar->height());
-    r.apModeLabel->move(159, r.apModeLabel->y());
-    for (QComboBox* combo : {r.apModeProxy, r.apMode})
-        combo->setGeometry(215, combo->y(), 125, combo->height());
+    QRect modeLabel = DesignedGeometry(r.apModeLabel);
+    modeLabel.moveLeft(159);
+    PlaceAsDesigned(r.apModeLabel, modeLabel, scale);
+    for (QComboBox* combo : {r.apModeProxy, r.apMode}) {
+        QRect designed = DesignedGeometry(combo);
+        designed.setRect(215, designed.y(), 125, designed.height());
+        PlaceAsDesigned(combo, designed, scale);
+    }
 
     // With the support flag the WDS modes fix the group key interval of the pass phrase.
     if (r.supportFlag->text() == "1")

@@ -57,9 +57,14 @@ constexpr int kLastColumn = 6;
 // The device reports a free slot of its table as twelve zeros.
 const QString kFreeSlot = "000000000000";
 
-const char* const kVisibleColumns[] = {"Index", "Client MAC Address", "Band", "Authentication", "RSSI (%)",
-                                       "Power Saving Mode"};
-constexpr int kVisibleColumnWidth = 90;
+// The visible list's columns with their designed widths: together narrower than the list, so
+// every column shows without scrolling (each grows to its caption and values if the font
+// needs it).
+const struct {
+    const char* caption;
+    int width;
+} kVisibleColumns[] = {{"Index", 40},           {"Client MAC Address", 100}, {"Band", 40},
+                       {"Authentication", 90}, {"RSSI (%)", 60},           {"Power Saving Mode", 100}};
 
 // The device says an object does not exist: SNMPv1 noSuchName, or a set it can never take.
 bool ObjectMissing(const QvSNMPError& record)
@@ -82,8 +87,8 @@ TClientInformation::TClientInformation(QWidget* owner)
     for (QTreeWidget* list : {ui->User_ListView, ui->User_ListView_g}) {
         SetReportStyle(list);
         list->setColumnCount(0);
-        for (const char* caption : kVisibleColumns)
-            AddListColumn(list, caption, kVisibleColumnWidth);
+        for (const auto& column : kVisibleColumns)
+            AddListColumn(list, column.caption, Scale().X(column.width));
     }
     Timer2 = NewTimer(kCheckMs, [this] { Timer2Timer(); });
     Handle(ui->Bt_Rfrsh, &QPushButton::clicked, [this] { Bt_RfrshClick(); });
@@ -151,6 +156,8 @@ void TClientInformation::showEvent(QShowEvent* event)
     QvPage::showEvent(event);
     if (!m_shown) {
         m_shown = true;
+        // The tab sheets take their size only as the page is shown: lay the panels out anew.
+        Guard([this] { FormResize(); });
         Guard([this] { FormShow(); });
     }
 }
@@ -292,8 +299,8 @@ void TClientInformation::FormResize()
             tab.panel->resize(sheet->size());
         const QSize panel = tab.panel->size();
         for (QTreeWidget* list : tab.lists)
-            list->resize(panel.width() - 27, panel.height() - 88);
-        tab.refresh->move(width * 5 / 27, panel.height() - 41);
-        tab.close->move(width * 37 / 63, panel.height() - 41);
+            list->resize(panel.width() - Scale().X(27), panel.height() - Scale().Y(88));
+        tab.refresh->move(width * 5 / 27, panel.height() - Scale().Y(41));
+        tab.close->move(width * 37 / 63, panel.height() - Scale().Y(41));
     }
 }

@@ -132,10 +132,13 @@ void TIndicationForm::ApplyLayout(Layout layout)
 {
     m_layout = layout;
     const LayoutSizes& sizes = layout == Layout::Expanded ? kExpanded : kCollapsed;
-    ui->Panel1->resize(ui->Panel1->width(), sizes.panelHeight);
-    ui->CloseButton->move(ui->CloseButton->x(), sizes.closeTop);
-    ui->StatusBar1->move(ui->StatusBar1->x(), sizes.statusTop);
-    setFixedSize(width(), sizes.clientHeight);
+    // Designed places, scaled as the form was; the status bar reaches the bottom edge.
+    const FormScale& scale = Scale();
+    ui->Panel1->resize(ui->Panel1->width(), scale.Y(sizes.panelHeight));
+    ui->CloseButton->move(ui->CloseButton->x(), scale.Y(sizes.closeTop));
+    ui->StatusBar1->setGeometry(ui->StatusBar1->x(), scale.Y(sizes.statusTop), ui->StatusBar1->width(),
+                                scale.Y(sizes.clientHeight) - scale.Y(sizes.statusTop));
+    setFixedSize(width(), scale.Y(sizes.clientHeight));
 }
 
 void TIndicationForm::showEvent(QShowEvent* event)
