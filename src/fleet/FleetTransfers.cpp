@@ -38,20 +38,19 @@ std::unique_ptr<QvTFTPServer> StartServer(const QString& root, int port, std::st
     }
     try {
         server->Listen(root, port);
-    } catch (const QvException& failure) {
-        error = "the TFTP server cannot listen on UDP port " + std::to_string(port) + ": ";
+    } catch (const QvException&) {
+        error = "the TFTP server cannot listen on UDP port " + std::to_string(port) + ": " +
+                server->listenFailure().toStdString();
         switch (server->listenError()) {
         case QAbstractSocket::SocketAccessError:
-            error += "ports below 1024 need root or the capability to bind them (setcap "
-                     "cap_net_bind_service=+ep vta-fleet); or give another port with --tftp-port PORT and "
-                     "forward the devices' requests to it";
+            error += "; run it with that capability (setcap cap_net_bind_service=+ep vta-fleet), or give another "
+                     "port with --tftp-port PORT and forward the devices' requests to it";
             break;
         case QAbstractSocket::AddressInUseError:
-            error += "another program (a TFTP server?) holds it; stop that program, or give another port with "
-                     "--tftp-port PORT";
+            error += " (a TFTP server?); stop that program, or give another port with --tftp-port PORT";
             break;
         default:
-            error += failure.what();
+            break;
         }
         return nullptr;
     }

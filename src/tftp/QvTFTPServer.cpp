@@ -171,6 +171,7 @@ void QvTFTPServer::Listen(const QString& root, int port)
     // servers sharing it and the newer one taking the other device's requests.
     if (!listener->bind(QHostAddress::AnyIPv4, static_cast<quint16>(port), QUdpSocket::DontShareAddress)) {
         m_listenError = listener->error();
+        m_listenErrorText = listener->errorString();
         raiseSocketFailure();
     }
     m_listenError = QAbstractSocket::UnknownSocketError;
@@ -199,6 +200,18 @@ void QvTFTPServer::Stop()
     // Sessions that have ended need no wait for the periodic step to go.
     m_core.dropFinished();
     m_stopping = false;
+}
+
+QString QvTFTPServer::listenFailure() const
+{
+    switch (m_listenError) {
+    case QAbstractSocket::SocketAccessError:
+        return QStringLiteral("ports below 1024 need root or the capability to bind them (CAP_NET_BIND_SERVICE)");
+    case QAbstractSocket::AddressInUseError:
+        return QStringLiteral("another program holds it");
+    default:
+        return m_listenErrorText;
+    }
 }
 
 uint16_t QvTFTPServer::boundPort() const

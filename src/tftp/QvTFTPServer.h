@@ -74,6 +74,9 @@ public:
     // may not bind (below 1024 without the right to), AddressInUseError for one another
     // program holds; UnknownSocketError when nothing failed.
     QAbstractSocket::SocketError listenError() const { return m_listenError; }
+    // The same in words for a person: "ports below 1024 need root or the capability to bind
+    // them", "another program holds it", or the socket's own words.
+    QString listenFailure() const;
     const QvTFTPMsg& status() const { return m_core.status(); }
     const QString& root() const { return m_core.root(); }
     std::size_t sessionCount() const { return m_core.sessions().size(); }
@@ -88,4 +91,5 @@ private:
     bool m_stopping = false;
     bool m_explain = false;
     QAbstractSocket::SocketError m_listenError = QAbstractSocket::UnknownSocketError;
+    QString m_listenErrorText;
 };

@@ -1,7 +1,7 @@
-// vta-tftp-serve FOLDER PORT [--timeout CS] [--sends N] [--one-port]
+// vta-tftp-serve FOLDER PORT [--timeout CS] [--sends N] [--one-port] [--read-only]
 // Serves one folder with the module's TFTP server until SIGINT or SIGTERM. Prints one
-// line when it listens and one line for every session that ends, so scripts and tests
-// can follow what happened.
+// line when it listens, one line for every session that ends and one for every request it
+// refuses, so scripts and tests can follow what happened. Its error packets say why.
 #include "platform/Conversion.h"
 #include "snmp/QvException.h"
 #include "tftp/QvTFTPServer.h"
@@ -18,15 +18,16 @@
 
 namespace {
 
-const char* const kHelp = R"(Usage: vta-tftp-serve FOLDER PORT [--timeout CENTISECONDS] [--sends N] [--one-port]
+const char* const kHelp = R"(Usage: vta-tftp-serve FOLDER PORT [--timeout CENTISECONDS] [--sends N] [--one-port] [--read-only]
 
 Serves the files of FOLDER with the module's TFTP server on UDP PORT until SIGINT or
-SIGTERM. Prints "serving FOLDER on port PORT" when it listens and one line for every
-session that ends.
+SIGTERM. Prints "serving FOLDER on port PORT" when it listens, one line for every
+session that ends and one for every request it refuses. Its error packets say why.
 
   --timeout CS   time-out of one packet in hundredths of a second (default 1000)
   --sends N      times a packet is sent before the session gives up (default 3)
   --one-port     run every transfer on one socket of a port the system picks
+  --read-only    serve the files and refuse every write
   --help         show this text
   --version      show the version
 )";
@@ -50,10 +51,19 @@ void printSessionEnd(QObject*, const QvTFTPMsg& status, bool&)
     std::fflush(stdout);
 }
 
+void printRefusal(const TftpRefusal& refusal)
+{
+    std::printf("refused %s %s:%d \"%s\": %s\n", refusal.direction == 1 ? "read" : "write",
+                qPrintable(refusal.peer.toString()), refusal.peerPort, qPrintable(refusal.fileName),
+                qPrintable(refusal.why));
+    std::fflush(stdout);
+}
+
 int usage(const char* message)
 {
     std::fprintf(stderr, "vta-tftp-serve: %s\n", message);
-    std::fprintf(stderr, "usage: vta-tftp-serve FOLDER PORT [--timeout CENTISECONDS] [--sends N] [--one-port]\n");
+    std::fprintf(stderr, "usage: vta-tftp-serve FOLDER PORT [--timeout CENTISECONDS] [--sends N] [--one-port] "
+                         "[--read-only]\n");
     return 2;
 }
 
@@ -81,7 +91,8 @@ int main(int argc, char** argv)
             std::printf("vta-tftp-serve %s\n", VTA_VERSION);
             return 0;
         }
-        if (option.rfind("--", 0) == 0 && option != "--one-port" && option != "--timeout" && option != "--sends")
+        if (option.rfind("--", 0) == 0 && option != "--one-port" && option != "--read-only" && option != "--timeout" &&
+            option != "--sends")
             return usage(("unknown option '" + option + "'").c_str());
     }
     QCoreApplication application(argc, argv);
@@ -96,10 +107,11 @@ int main(int argc, char** argv)
     int timeout = 1000;
     int sends = 3;
     bool onePort = false;  // all transfers on one socket, as a site tool runs them
+    bool readOnly = false;
     for (int i = 3; i < argc; ++i) {
         const std::string option = argv[i];
-        if (option == "--one-port") {
-            onePort = true;
+        if (option == "--one-port" || option == "--read-only") {
+            (option == "--one-port" ? onePort : readOnly) = true;
             continue;
         }
         if (i + 1 >= argc)
@@ -123,6 +135,9 @@ int main(int argc, char** argv)
     QvTFTPServer server;
     server.SetRetransmission(timeout, sends);
     server.SetNotify(printSessionEnd, nullptr);
+    server.SetRefusalNotify(printRefusal);
+    server.ExplainErrors(true);
+    server.ServeReadOnly(readOnly);
     try {
         if (onePort)
             server.ShareOneTransferPort();
@@ -132,8 +147,9 @@ int main(int argc, char** argv)
     }
     try {
         server.Listen(QFileInfo(folder).absoluteFilePath(), port);
-    } catch (const QvException& error) {
-        std::fprintf(stderr, "vta-tftp-serve: port %d: %s\n", port, error.what());
+    } catch (const QvException&) {
+        std::fprintf(stderr, "vta-tftp-serve: cannot listen on UDP port %d: %s\n", port,
+                     qPrintable(server.listenFailure()));
         return 1;
     }
     QObject::connect(&stopRequest, &QSocketNotifier::activated, &application, [&] {

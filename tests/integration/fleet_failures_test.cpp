@@ -159,7 +159,7 @@ TEST_F(FleetFailures, APortTheToolCannotHaveSaysHowToChooseAnother)
     const FleetResult held = run({"backup", folder.filePath("backups")});
     EXPECT_EQ(held.exitCode, 2);
     EXPECT_TRUE(held.errors.contains("cannot listen on UDP port " + QString::number(tftpPort) +
-                                     ": another program (a TFTP server?) holds it"))
+                                     ": another program holds it (a TFTP server?)"))
         << held.errors.toStdString();
     EXPECT_TRUE(held.errors.contains("--tftp-port PORT")) << held.errors.toStdString();
     EXPECT_FALSE(held.errors.contains("socket!Please"));
@@ -172,7 +172,7 @@ TEST_F(FleetFailures, APortTheToolCannotHaveSaysHowToChooseAnother)
         GTEST_SKIP() << "cannot run without the right to bind low ports";
     const FleetResult low = RunFleetTool({"--devices", list(), "--tftp-port", "69", "backup", folder.filePath("b2")},
                                          FleetEnvironment(home(options)), options);
-    if (low.errors.contains("another program"))
+    if (low.errors.contains("another program holds it"))
         GTEST_SKIP() << "port 69 is in use on this machine";
     EXPECT_EQ(low.exitCode, 2) << low.errors.toStdString();
     EXPECT_TRUE(low.errors.contains("cannot listen on UDP port 69: ports below 1024 need root or the capability"))

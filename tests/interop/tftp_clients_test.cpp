@@ -237,7 +237,7 @@ TEST(TftpServeProgram, BadArgumentsAreRefusedWithAClearMessage)
     }
 }
 
-TEST(TftpServeProgram, ATakenPortIsReportedWithTheSocketMessage)
+TEST(TftpServeProgram, ATakenPortIsReportedSayingWhy)
 {
     Folders folders;
     // Even a holder that allows address reuse keeps the program out: two servers on one
@@ -248,8 +248,35 @@ TEST(TftpServeProgram, ATakenPortIsReportedWithTheSocketMessage)
     const ClientRun run = runClient(serverProgram(), {folders.served, QString::number(taken)},
                                     folders.base.path(), {}, 10000);
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.output.contains("(QvTFTP) Fail to open socket!Please check if the network is ready."))
+    EXPECT_TRUE(run.output.contains("cannot listen on UDP port " + QString::number(taken) + ": another program holds it"))
         << run.output.toStdString();
+}
+
+// A folder offered for fetching only: every client's write is refused and told why, the
+// refusal is logged, and reads go on. Every error packet carries its text.
+TEST(TftpServeProgram, ReadOnlyServesFilesAndRefusesWritesSayingWhy)
+{
+    Folders folders;
+    writePatterned(QDir(folders.served).filePath("fw.tfp"), 1500, 6);
+    ServeProgram server;
+    ASSERT_TRUE(server.start(folders.served, folders.base.filePath("serve.log"), {"--read-only"}));
+    const QString upload = QDir(folders.client).filePath("up.cfg");
+    writePatterned(upload, 700, 7);
+    const ClientRun put = transfer(Client::TftpHpa, true, server.port(), "up.cfg", upload, folders.client);
+    EXPECT_TRUE(put.output.contains("Error code 2: this server takes no writes")) << put.output.toStdString();
+    const ClientRun atftp = transfer(Client::Atftp, true, server.port(), "fw.tfp", upload, folders.client);
+    EXPECT_NE(atftp.exitCode, 0);
+    EXPECT_EQ(filesBelow(folders.served), QStringList{"fw.tfp"});
+    EXPECT_EQ(FileContents(QDir(folders.served).filePath("fw.tfp")).size(), 1500);
+    EXPECT_EQ(server.waitForCount("\"up.cfg\": this server takes no writes", 1, 5000), 1) << server.log().toStdString();
+    EXPECT_TRUE(server.log().contains("refused write 127.0.0.1:")) << server.log().toStdString();
+
+    const QString local = QDir(folders.client).filePath("got.tfp");
+    const ClientRun get = transfer(Client::TftpHpa, false, server.port(), "fw.tfp", local, folders.client);
+    EXPECT_EQ(get.exitCode, 0) << get.output.toStdString();
+    EXPECT_EQ(checksum(local), checksum(QDir(folders.served).filePath("fw.tfp")));
+    const ClientRun missing = transfer(Client::TftpHpa, false, server.port(), "absent.tfp", local, folders.client);
+    EXPECT_TRUE(missing.output.contains("Error code 1: File not found")) << missing.output.toStdString();
 }
 
 } // namespace
