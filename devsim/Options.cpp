@@ -166,7 +166,7 @@ Faults:
 
 Several devices in one process (a site for tests and demos):
   --next-device           the options after it describe another device (its own
-                          --address and/or --port; SNMPv3 users are shared)
+                          --address and/or --port, SNMPv3 engine ID and users)
   --devices N             N copies of this device on consecutive addresses from
                           --address, all on --port (e.g. 127.0.1.1 .. 127.0.1.100);
                           a --state-out FILE then needs "{address}" in its name

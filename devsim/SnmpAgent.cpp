@@ -1,9 +1,13 @@
 #include "SnmpAgent.h"
 
+#include "AgentStation.h"
 #include "DeviceModel.h"
 #include "StateFile.h"
 
+#include <map>
+
 #include <net-snmp/agent/net-snmp-agent-includes.h>
+#include <net-snmp/library/large_fd_set.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -11,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <sys/resource.h>
 #include <sys/select.h>
 #include <unistd.h>
 
@@ -66,35 +71,11 @@ void Answer(netsnmp_request_info* request, const Variable& variable)
 }
 }  // namespace
 
-struct SnmpAgent::HeldRequest {
-    std::chrono::steady_clock::time_point due;
-    netsnmp_session* session;
-    netsnmp_pdu* pdu;
-    void* magic;
-};
-
-// A device with what its agent keeps for it: the session it listens on, requests held back
-// by --delay-ms, and the TFTP command waiting for the end of its transfer.
-struct SnmpAgent::Station {
-    Station(Device& served, const Options& given) : device(served), options(given) {}
-
-    Device& device;
-    const Options& options;
-    netsnmp_session* listener = nullptr;
-    std::deque<HeldRequest> delayed;
-    netsnmp_pdu* transferRequest = nullptr;
-    netsnmp_session* transferSession = nullptr;
-    int transferIndex = 0;
-    bool hung = false;  // --hang-after-set: a command left the device answering nothing
-    std::mt19937 random{20261210};
-
-    std::string listenAddress() const { return "udp:" + options.address + ":" + std::to_string(options.port); }
-};
-
 SnmpAgent::SnmpAgent(const std::vector<AgentDevice>& devices)
 {
     for (const AgentDevice& device : devices) {
-        m_stations.push_back(std::make_unique<Station>(device.device, device.options));
+        m_stations.push_back(
+            std::make_unique<Station>(device.device, device.options, static_cast<uint16_t>(m_stations.size())));
         m_verbose = m_verbose || device.options.verbose;
     }
     g_agent = this;
@@ -109,6 +90,8 @@ SnmpAgent::~SnmpAgent()
             snmp_free_pdu(station->transferRequest);
     }
     snmp_shutdown(kApplication);
+    if (m_single.lfs_setptr)
+        netsnmp_large_fd_set_cleanup(&m_single);
     if (!m_folder.empty()) {
         std::error_code ignored;
         std::filesystem::remove_all(m_folder, ignored);
@@ -118,6 +101,19 @@ SnmpAgent::~SnmpAgent()
 
 bool SnmpAgent::start(std::string& error)
 {
+    // A site of a thousand devices needs a socket each and one per transfer: more than the
+    // usual soft limit of descriptors, so the process takes what the hard limit allows.
+    rlimit files{};
+    if (getrlimit(RLIMIT_NOFILE, &files) == 0) {
+        files.rlim_cur = files.rlim_max;
+        setrlimit(RLIMIT_NOFILE, &files);
+        getrlimit(RLIMIT_NOFILE, &files);
+        if (files.rlim_cur != RLIM_INFINITY)
+            m_descriptorLimit = static_cast<int>(std::clamp<rlim_t>(files.rlim_cur, FD_SETSIZE, 1 << 20));
+    }
+    netsnmp_large_fd_set_init(&m_single, m_descriptorLimit);
+    NETSNMP_LARGE_FD_ZERO(&m_single);
+
     char folder[] = "/tmp/vta-devsim-XXXXXX";
     if (!mkdtemp(folder)) {
         error = "cannot create a private folder for the agent's files";
@@ -128,9 +124,12 @@ bool SnmpAgent::start(std::string& error)
         // Access: one read and one write community, and the SNMPv3 users, all with the whole
         // tree as their view.
         // Several devices: every community any of them knows; the hook keeps each device to its
-        // own two. SNMPv3 users are the agent's, so the first definition of a name serves all.
+        // own two. Each device's users are keyed to its own engine ID, so a name may have
+        // other pass phrases on another device; the access rules go by name, at the lowest
+        // level any device asks of it, and the hook holds each device to its own.
         std::ofstream conf(m_folder + "/" + kApplication + ".conf");
-        std::set<std::string> readOnly, readWrite, users;
+        std::set<std::string> readOnly, readWrite;
+        std::map<std::string, bool> privacy;  // by user name: whether every device asks for it
         for (const auto& station : m_stations)
             readWrite.insert(station->options.writeCommunity);
         for (const auto& station : m_stations)
@@ -142,13 +141,16 @@ bool SnmpAgent::start(std::string& error)
             conf << "rwcommunity " << community << " default\n";
         for (const auto& station : m_stations)
             for (const UsmUser& user : station->options.users) {
-                if (!users.insert(user.name).second)
-                    continue;
-                conf << "createUser " << user.name << " " << user.authProtocol << " " << user.authPassword;
+                conf << "createUser -e " << station->engine.hex() << " " << user.name << " " << user.authProtocol
+                     << " " << user.authPassword;
                 if (!user.privProtocol.empty())
                     conf << " " << user.privProtocol << " " << user.privPassword;
-                conf << "\nrwuser " << user.name << (user.privProtocol.empty() ? " auth" : " priv") << "\n";
+                conf << "\n";
+                auto [known, first] = privacy.try_emplace(user.name, !user.privProtocol.empty());
+                known->second = known->second && !user.privProtocol.empty();
             }
+        for (const auto& [name, withPrivacy] : privacy)
+            conf << "rwuser " << name << (withPrivacy ? " priv" : " auth") << "\n";
         if (!conf) {
             error = "cannot write the agent's configuration in " + m_folder;
             return false;
@@ -196,8 +198,17 @@ bool SnmpAgent::start(std::string& error)
     for (size_t i = 1; i < m_stations.size(); ++i)
         if (!openListener(*m_stations[i], error))
             return false;
-    for (auto& station : m_stations)
+    for (auto& station : m_stations) {
         station->listener->callback = ReceivePacket;
+        station->handle = snmp_sess_pointer(station->listener);
+        for (session_list* open = Sessions; open; open = open->next)
+            if (open->session == station->listener && open->transport)
+                station->socket = open->transport->sock;
+        if (!station->handle || station->socket < 0) {
+            error = "the agent library opened no socket for " + station->listenAddress();
+            return false;
+        }
+    }
     return true;
 }
 
@@ -350,7 +361,10 @@ int SnmpAgent::ReceivePacket(int operation, netsnmp_session* session, int reques
 int SnmpAgent::receive(int operation, netsnmp_session* session, int requestId, netsnmp_pdu* pdu, void* magic)
 {
     Station* station = stationOf(session);
-    if (operation != NETSNMP_CALLBACK_OP_RECEIVED_MESSAGE || !station)
+    // A request whose authentication failed is shown to the agent only so that it can tell of
+    // it; the library answers it with its report. It is nobody's request to serve, delay or take.
+    if (operation != NETSNMP_CALLBACK_OP_RECEIVED_MESSAGE || !station ||
+        session->s_snmp_errno == SNMPERR_USM_AUTHENTICATIONFAILURE)
         return m_agentCallback(operation, session, requestId, pdu, magic);
     const auto now = std::chrono::steady_clock::now();
     const Options& options = station->options;
@@ -358,7 +372,7 @@ int SnmpAgent::receive(int operation, netsnmp_session* session, int requestId, n
         return 1;  // restarting or hung: nothing answers
     if (options.dropPercent > 0 && static_cast<int>(station->random() % 100) < options.dropPercent)
         return 1;
-    if (refuseCommunity(*station, session, pdu))
+    if (refuseCommunity(*station, session, pdu) || refuseSecurityLevel(*station, session, pdu))
         return 1;
     if (options.delayMs > 0) {
         station->delayed.push_back(
@@ -386,8 +400,23 @@ bool SnmpAgent::refuseCommunity(Station& station, netsnmp_session* session, nets
         return true;
     if (pdu->command != SNMP_MSG_SET || m_stations.size() == 1)
         return false;  // alone, the agent's own access rules answer it
-    answer(session, snmp_clone_pdu(pdu), SNMP_ERR_NOACCESS, 1);
+    answer(station, session, snmp_clone_pdu(pdu), SNMP_ERR_NOACCESS, 1);
     return true;
+}
+
+// The access rules name each SNMPv3 user at the lowest level any device asks of it; a device
+// whose user asks for privacy refuses a request without it, as its access rules alone would.
+bool SnmpAgent::refuseSecurityLevel(Station& station, netsnmp_session* session, netsnmp_pdu* pdu)
+{
+    if (pdu->version != SNMP_VERSION_3 || !pdu->securityName || pdu->securityLevel >= SNMP_SEC_LEVEL_AUTHPRIV)
+        return false;
+    const std::string name(pdu->securityName, pdu->securityNameLen);
+    for (const UsmUser& user : station.options.users)
+        if (user.name == name && !user.privProtocol.empty()) {
+            answer(station, session, snmp_clone_pdu(pdu), SNMP_ERR_AUTHORIZATIONERROR, 0);
+            return true;
+        }
+    return false;
 }
 
 bool SnmpAgent::mayWrite(const Station& station, const netsnmp_pdu* pdu) const
@@ -427,7 +456,7 @@ bool SnmpAgent::takeTransferCommand(Station& station, netsnmp_session* session, 
     if (station.transferRequest) {
         if (pdu->reqid == station.transferRequest->reqid)
             return true;  // the manager's retry of the set we are working on
-        answer(session, snmp_clone_pdu(pdu), SNMP_ERR_RESOURCEUNAVAILABLE, index);
+        answer(station, session, snmp_clone_pdu(pdu), SNMP_ERR_RESOURCEUNAVAILABLE, index);
         return true;
     }
     // Check and store the other values of the same set first: the transfer uses them.
@@ -444,7 +473,7 @@ bool SnmpAgent::takeTransferCommand(Station& station, netsnmp_session* session, 
             if (name == command && refused.instance == command)
                 status = refused.status;
         if (status != SNMP_ERR_NOERROR) {
-            answer(session, snmp_clone_pdu(pdu), status, position);
+            answer(station, session, snmp_clone_pdu(pdu), status, position);
             return true;
         }
         if (name != command)
@@ -459,7 +488,7 @@ bool SnmpAgent::takeTransferCommand(Station& station, netsnmp_session* session, 
                                               store.storage(DeviceOid::Private("3.3.3.0"))->bytes);
     writeState(station);
     if (status != SNMP_ERR_NOERROR) {
-        answer(session, snmp_clone_pdu(pdu), status, index);
+        answer(station, session, snmp_clone_pdu(pdu), status, index);
         return true;
     }
     station.transferRequest = snmp_clone_pdu(pdu);
@@ -494,8 +523,9 @@ static int V1Status(int status)
     }
 }
 
-void SnmpAgent::answer(netsnmp_session* session, netsnmp_pdu* request, int status, int index)
+void SnmpAgent::answer(Station& station, netsnmp_session* session, netsnmp_pdu* request, int status, int index)
 {
+    station.enter();
     if (request->version == SNMP_VERSION_1)
         status = V1Status(status);
     request->command = SNMP_MSG_RESPONSE;
@@ -514,7 +544,7 @@ void SnmpAgent::finishTransfer(Station& station)
     if (!status || !station.transferRequest)
         return;
     writeState(station);
-    answer(station.transferSession, station.transferRequest, *status, station.transferIndex);
+    answer(station, station.transferSession, station.transferRequest, *status, station.transferIndex);
     station.transferRequest = nullptr;
     station.transferSession = nullptr;
 }
@@ -525,61 +555,10 @@ void SnmpAgent::releaseDelayed(Station& station)
     while (!station.delayed.empty() && station.delayed.front().due <= now) {
         HeldRequest held = station.delayed.front();
         station.delayed.pop_front();
+        station.enter();
         if (!station.device.silent(now) && !station.hung && !takeTransferCommand(station, held.session, held.pdu))
             m_agentCallback(NETSNMP_CALLBACK_OP_RECEIVED_MESSAGE, held.session, held.pdu->reqid, held.pdu, held.magic);
         snmp_free_pdu(held.pdu);
-    }
-}
-
-void SnmpAgent::runOnce(int maxWaitMs)
-{
-    int descriptors = 0;
-    int block = 0;
-    fd_set readable;
-    FD_ZERO(&readable);
-    timeval timeout{0, maxWaitMs * 1000};
-    timeval wanted = timeout;
-    snmp_select_info(&descriptors, &readable, &wanted, &block);
-    if (!block && (wanted.tv_sec < timeout.tv_sec || (wanted.tv_sec == timeout.tv_sec && wanted.tv_usec < timeout.tv_usec)))
-        timeout = wanted;
-    // The devices' TFTP transfers run on this loop too: their sockets are watched with the
-    // agent's, and the nearest retransmission bounds the wait.
-    const auto now = std::chrono::steady_clock::now();
-    for (auto& station : m_stations) {
-        const TftpTransfer* transfer = station->device.transfer();
-        if (!transfer || transfer->descriptor() < 0 || transfer->descriptor() >= FD_SETSIZE)
-            continue;
-        FD_SET(transfer->descriptor(), &readable);
-        descriptors = std::max(descriptors, transfer->descriptor() + 1);
-        const auto left = std::chrono::duration_cast<std::chrono::microseconds>(transfer->deadline() - now).count();
-        const long long current = timeout.tv_sec * 1000000LL + timeout.tv_usec;
-        if (left < current) {
-            timeout.tv_sec = left > 0 ? left / 1000000 : 0;
-            timeout.tv_usec = left > 0 ? left % 1000000 : 0;
-        }
-    }
-    const int ready = select(descriptors, &readable, nullptr, nullptr, &timeout);
-    if (ready > 0)
-        snmp_read(&readable);
-    else if (ready == 0)
-        snmp_timeout();
-    run_alarms();
-    netsnmp_check_outstanding_agent_requests();
-    const auto woken = std::chrono::steady_clock::now();
-    for (auto& station : m_stations) {
-        Device& device = station->device;
-        if (TftpTransfer* transfer = device.transfer()) {
-            if (ready > 0 && transfer->descriptor() >= 0 && transfer->descriptor() < FD_SETSIZE &&
-                FD_ISSET(transfer->descriptor(), &readable))
-                transfer->receive();
-            transfer->expire(woken);
-        }
-        const unsigned boots = device.boots();
-        device.poll(woken);
-        if (device.boots() != boots)
-            writeState(*station);  // the running status changed with the restart
-        releaseDelayed(*station);
-        finishTransfer(*station);
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Device.h"
+#include "DeviceEngine.h"
 #include "Options.h"
 
 #include <net-snmp/agent/net-snmp-agent-includes.h>
@@ -47,15 +48,19 @@ private:
     int handle(Station& station, const Oid& root, netsnmp_agent_request_info* info, netsnmp_request_info* requests);
     int receive(int operation, netsnmp_session* session, int requestId, netsnmp_pdu* pdu, void* magic);
     bool refuseCommunity(Station& station, netsnmp_session* session, netsnmp_pdu* pdu);
+    bool refuseSecurityLevel(Station& station, netsnmp_session* session, netsnmp_pdu* pdu);
     bool takeTransferCommand(Station& station, netsnmp_session* session, netsnmp_pdu* pdu);
     bool mayWrite(const Station& station, const netsnmp_pdu* pdu) const;
-    void answer(netsnmp_session* session, netsnmp_pdu* request, int status, int index);
+    void answer(Station& station, netsnmp_session* session, netsnmp_pdu* request, int status, int index);
+    void readStations(netsnmp_large_fd_set& readable);
     void finishTransfer(Station& station);
     void releaseDelayed(Station& station);
     int checkSet(Station& station, const Oid& instance, const netsnmp_variable_list* value, Variable& updated);
     void writeState(Station& station);
 
     std::vector<std::unique_ptr<Station>> m_stations;
+    int m_descriptorLimit = FD_SETSIZE;  // the highest descriptor the process may have, plus one
+    netsnmp_large_fd_set m_single{};      // one device's socket at a time
     std::string m_folder;
     bool m_verbose = false;
     int (*m_agentCallback)(int, netsnmp_session*, int, netsnmp_pdu*, void*) = nullptr;

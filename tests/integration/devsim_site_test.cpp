@@ -52,6 +52,35 @@ TEST(DevsimSite, EachDeviceAnswersForItselfWithItsOwnCommunities)
     EXPECT_EQ(site.value(0, kSysName), "zero");
 }
 
+// Each device is an SNMPv3 engine of its own: a user name may have other pass phrases and
+// another level on each device, and each device holds its user to its own level.
+TEST(DevsimSite, EachDeviceHasItsOwnSnmpV3Users)
+{
+    DevsimSite site({{"--user", "u:SHA:first-pass"}, {"--user", "u:SHA:second-pass:DES:second-priv"}});
+    ASSERT_TRUE(site.start()) << site.error();
+    auto get = [&](size_t device, const QStringList& security) {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("MIBS", "");
+        process.setProcessEnvironment(environment);
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start("snmpget", QStringList{"-On", "-v3", "-u", "u", "-a", "SHA", "-t", "1", "-r", "0"} + security +
+                                     QStringList{site.address(device) + ":" + QString::number(site.port()), kSysName});
+        process.waitForFinished(10000);
+        return QString::fromUtf8(process.readAll());
+    };
+    const QStringList first{"-l", "authNoPriv", "-A", "first-pass"};
+    const QStringList second{"-l", "authPriv", "-A", "second-pass", "-x", "DES", "-X", "second-priv"};
+    EXPECT_TRUE(get(0, first).contains("VTA-3100QX")) << get(0, first).toStdString();
+    EXPECT_TRUE(get(1, first).contains("Authentication failure")) << get(1, first).toStdString();
+    EXPECT_TRUE(get(1, second).contains("VTA-3100QX")) << get(1, second).toStdString();
+    const QString crossed = get(0, {"-l", "authNoPriv", "-A", "second-pass"});
+    EXPECT_TRUE(crossed.contains("Authentication failure")) << crossed.toStdString();
+    // Device 1's user asks for privacy, whatever device 0's user of that name asks.
+    const QString withoutPrivacy = get(1, {"-l", "authNoPriv", "-A", "second-pass"});
+    EXPECT_TRUE(withoutPrivacy.contains("authorizationError")) << withoutPrivacy.toStdString();
+}
+
 TEST(DevsimSite, ATransferLeavesFromTheDevicesOwnAddress)
 {
     QUdpSocket server;

@@ -340,3 +340,50 @@ TEST(FleetCommandLine, BadInputEndsWithStatusTwoAndAMessage)
 }
 
 }  // namespace
+
+namespace {
+
+// Two devices of one simulator with a user of the same name and pass phrases of their own:
+// each device is an SNMPv3 engine of its own, so each line's pass phrases reach only its
+// device, also across the restarts of an upgrade (each device counts its own boots).
+TEST(FleetSiteV3, OneUserNameWithEachDevicesOwnPassPhrases)
+{
+    QTemporaryDir folder;
+    const uint16_t tftpPort = FreeUdpPort();
+    std::vector<QStringList> devices;
+    for (const char* phrase : {"first-pass", "second-pass"})
+        devices.push_back({"--restart-seconds", "1", "--tftp-port", QString::number(tftpPort), "--user",
+                           QString("admin:SHA:%1:DES:%1-priv").arg(phrase)});
+    DevsimSite site(devices);
+    ASSERT_TRUE(site.start()) << site.error();
+    auto label = [&](size_t i) { return site.address(i) + ":" + QString::number(site.port()); };
+    auto list = [&](const QString& name, const char* first, const char* second) {
+        QFile file(folder.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        for (const auto& [device, phrase] : {std::pair{0, first}, std::pair{1, second}})
+            file.write(QString("%1 /v3 /nadmin /l2 /a2 /A%2 /p1 /P%2-priv\n").arg(label(device), phrase).toUtf8());
+        return file.fileName();
+    };
+    const QString own = list("own.txt", "first-pass", "second-pass");
+    const QString crossed = list("crossed.txt", "second-pass", "first-pass");
+
+    const FleetRun status = RunFleetTool(folder.path(), own, tftpPort, {"status"});
+    EXPECT_EQ(status.exitCode, 0) << status.errors.toStdString();
+    const FleetRun wrong = RunFleetTool(folder.path(), crossed, tftpPort, {"status"});
+    EXPECT_EQ(wrong.exitCode, 1);
+    ASSERT_EQ(wrong.outcomes.size(), 2);
+    for (const QJsonValue& entry : wrong.outcomes)
+        EXPECT_EQ(entry.toObject().value("result").toString(), "(SNMPv3USM) Authentication failure!");
+
+    QFile image(folder.filePath("vta_2.10.tfp"));
+    ASSERT_TRUE(image.open(QIODevice::WriteOnly));
+    image.write("VTA-3100QX FW 2.10\n");
+    image.close();
+    const FleetRun upgrade = RunFleetTool(folder.path(), own, tftpPort, {"upgrade", image.fileName()});
+    EXPECT_EQ(upgrade.exitCode, 0) << upgrade.errors.toStdString();
+    for (const QJsonValue& entry : upgrade.outcomes)
+        EXPECT_EQ(entry.toObject().value("after").toString(), "2.10");
+    EXPECT_EQ(RunFleetTool(folder.path(), own, tftpPort, {"status"}).exitCode, 0);
+}
+
+}  // namespace
