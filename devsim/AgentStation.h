@@ -9,6 +9,7 @@
 #include <deque>
 #include <random>
 #include <string>
+#include <vector>
 
 struct SnmpAgent::HeldRequest {
     std::chrono::steady_clock::time_point due;
@@ -33,6 +34,7 @@ struct SnmpAgent::Station {
     netsnmp_session* transferSession = nullptr;
     int transferIndex = 0;
     bool hung = false;  // --hang-after-set: a command left the device answering nothing
+    std::vector<Oid> dropOnce{options.dropOnce};  // --drop-once subtrees not dropped yet
     std::mt19937 random{20261210};
 
     std::string listenAddress() const { return "udp:" + options.address + ":" + std::to_string(options.port); }

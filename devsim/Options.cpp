@@ -3,6 +3,7 @@
 #include "OptionalFeatures.h"
 
 #include <arpa/inet.h>
+#include <cstdint>
 #include <cstdlib>
 #include <sstream>
 
@@ -142,7 +143,8 @@ Device:
   --tftp-retries N        TFTP resends of one packet before giving up (default 3)
   --signal-strength N     also serve the point-to-point signal strength object (0-100)
   --temperature C         the temperature the device reports, in degrees Celsius
-                          (-40 to 120, default 42)
+                          (its sensor's range is -40 to 120, default 42; any 32-bit
+                          value stands for a faulty reading)
   --without WHAT          leave out what older firmware lacks: "client-table" (the client
                           table and its acquire command), "temperature", or an optional
                           radio feature: xr, autoscan, shortpreamble, wmm or antenna (its
@@ -157,6 +159,8 @@ Load (N up to 10000):
 
 Faults:
   --drop-percent P        silently drop P percent of the requests (0-100)
+  --drop-once OID         silently drop the first request naming an object below OID
+                          (one datagram lost on the way); repeat for more
   --delay-ms MS           answer every request MS milliseconds late
   --refuse-set OID=STATUS refuse every set of the instance OID (dotted, with its
                           instance, e.g. 1.3.6.1.4.1.32473.10.37.24.3.2.1.0) with the
@@ -254,7 +258,7 @@ bool ParseOptions(int argc, char** argv, Options& options, InfoRequest& info, st
             ok = integer(0, 100, options.device.signalStrengthValue);
             options.device.signalStrength = true;
         } else if (name == "--temperature")
-            ok = integer(-40, 120, options.device.temperatureValue);
+            ok = integer(INT32_MIN, INT32_MAX, options.device.temperatureValue);
         else if (name == "--without") {
             if (value == "client-table")
                 options.device.clientTable = false;
@@ -294,6 +298,13 @@ bool ParseOptions(int argc, char** argv, Options& options, InfoRequest& info, st
             }
             refused.instance = *instance;
             options.refusedSets.push_back(refused);
+        } else if (name == "--drop-once") {
+            const auto subtree = ParseOid(value);
+            if (!subtree) {
+                error = "--drop-once wants a dotted OID, not '" + value + "'";
+                return false;
+            }
+            options.dropOnce.push_back(*subtree);
         } else if (name == "--hang-after-set") {
             const auto instance = ParseOid(value);
             if (!instance) {

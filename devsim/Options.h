@@ -28,6 +28,7 @@ struct Options {
     std::string stateOut;
     std::string stateIn;
     int dropPercent = 0;
+    std::vector<Oid> dropOnce;  // drop the first request naming an object below each of these
     int delayMs = 0;
     std::vector<RefusedSet> refusedSets;
     std::vector<Oid> hangAfterSets;  // after answering a set of one of these, answer nothing more

@@ -372,6 +372,8 @@ int SnmpAgent::receive(int operation, netsnmp_session* session, int requestId, n
         return 1;  // restarting or hung: nothing answers
     if (options.dropPercent > 0 && static_cast<int>(station->random() % 100) < options.dropPercent)
         return 1;
+    if (dropOnce(*station, pdu))
+        return 1;
     if (refuseCommunity(*station, session, pdu) || refuseSecurityLevel(*station, session, pdu))
         return 1;
     if (options.delayMs > 0) {
@@ -382,6 +384,21 @@ int SnmpAgent::receive(int operation, netsnmp_session* session, int requestId, n
     if (takeTransferCommand(*station, session, pdu))
         return 1;
     return m_agentCallback(operation, session, requestId, pdu, magic);
+}
+
+// --drop-once: the first request naming an object below one of the subtrees is lost, once.
+bool SnmpAgent::dropOnce(Station& station, const netsnmp_pdu* pdu)
+{
+    for (const netsnmp_variable_list* vb = pdu->variables; vb; vb = vb->next_variable) {
+        const Oid name = NameOf(vb);
+        for (auto subtree = station.dropOnce.begin(); subtree != station.dropOnce.end(); ++subtree) {
+            if (HasPrefix(name, *subtree)) {
+                station.dropOnce.erase(subtree);
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 // The agent's access rules know every device's communities; each device answers only its

@@ -49,6 +49,7 @@ private:
     int receive(int operation, netsnmp_session* session, int requestId, netsnmp_pdu* pdu, void* magic);
     bool refuseCommunity(Station& station, netsnmp_session* session, netsnmp_pdu* pdu);
     bool refuseSecurityLevel(Station& station, netsnmp_session* session, netsnmp_pdu* pdu);
+    bool dropOnce(Station& station, const netsnmp_pdu* pdu);
     bool takeTransferCommand(Station& station, netsnmp_session* session, netsnmp_pdu* pdu);
     bool mayWrite(const Station& station, const netsnmp_pdu* pdu) const;
     void answer(Station& station, netsnmp_session* session, netsnmp_pdu* request, int status, int index);

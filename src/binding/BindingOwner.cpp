@@ -21,6 +21,12 @@ bool BindingOwner::AnyBusy() const
     return false;
 }
 
+void BindingOwner::Abandon()
+{
+    for (auto& binding : m_bindings)
+        binding->Abandon();
+}
+
 void BindingOwner::Release(bool cutHandlers, bool waitForExchanges)
 {
     for (auto& binding : m_bindings) {

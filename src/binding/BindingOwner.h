@@ -51,6 +51,9 @@ public:
     // waitForExchanges the bindings go at once; each request then waits a few seconds at most
     // for its exchanges (the module's end must not wait out a silent device's long time-outs).
     void Release(bool cutHandlers = false, bool waitForExchanges = true);
+    // Lets go of every binding's exchanges at once (the window closes without them); the
+    // bindings themselves stay until Release, as one of them may be below us on the stack.
+    void Abandon();
 
 private:
     QWidget* m_form;

@@ -82,9 +82,26 @@ bool QvPage::GuardToStatus(const std::function<void()>& handler)
 
 bool QvPage::RunWhenIdle(const std::function<void()>& handler)
 {
-    if (AnyBindingBusy())
+    if (RefusedWhileBusy(AnyBindingBusy()))
         return false;
     return Guard(handler);
+}
+
+bool QvPage::RefusedWhileBusy(bool busy)
+{
+    if (!busy)
+        return false;
+    QvPage* page = this;
+    while (page && !page->m_statusBar)
+        page = qobject_cast<QvPage*>(page->parentWidget());
+    if (!page)
+        return true;
+    // A bar with panels shows its first; the exchange's own result replaces the text there.
+    if (page->m_statusBar->PanelCount() > 0 && !page->m_statusBar->SimplePanel())
+        page->ShowStatus(kBusyText);
+    else
+        page->ShowSimpleStatus(kBusyText);
+    return true;
 }
 
 QTimer* QvPage::NewTimer(int intervalMs, const std::function<void()>& handler)
@@ -119,31 +136,58 @@ void QvPage::ShowSimpleStatus(const QString& text)
     m_statusBar->SetSimplePanel(true);
 }
 
-void QvPage::closeEvent(QCloseEvent* event)
-{
-    if (m_busyClose == BusyClose::Refuse && AnyBindingBusy()) {
-        event->ignore();
-        return;
-    }
-    QDialog::closeEvent(event);
-}
-
 void QvPage::done(int result)
 {
-    if (AnyBindingBusy()) {
-        if (m_busyClose == BusyClose::Refuse)
-            return;
+    const bool refused = !CloseAllowed() || (m_busyClose == BusyClose::Refuse && AnyBindingBusy());
+    if (refused || AnyBindingBusy()) {
         // An exchange is under way; a waiting table walk that lets messages run may even be
         // below us on the stack. Close once every exchange has ended, never under one.
-        if (!m_closePending) {
-            m_closePending = true;
-            QTimer::singleShot(20, this, [this, result] {
-                m_closePending = false;
-                done(result);
-            });
-        }
+        holdClose(result, refused);
         return;
     }
-    ReleaseBindings();
+    closeForGood(result, false);
+}
+
+void QvPage::closeForGood(int result, bool letGo)
+{
+    m_closeAsked.invalidate();
+    // A closed page runs no timer of its own: its handlers may refer to the bindings.
+    for (QTimer* timer : findChildren<QTimer*>())
+        timer->stop();
+    if (letGo) {
+        // The bindings stay until the page is destroyed, as one may be below us on the stack.
+        m_ending = true;
+        m_bindings.Abandon();
+    } else {
+        ReleaseBindings();
+    }
     QDialog::done(result);
+}
+
+void QvPage::holdClose(int result, bool refused)
+{
+    if (m_closeAsked.isValid())
+        return;  // held already
+    m_closeAsked.start();
+    m_heldResult = result;
+    m_closeRefused = refused;
+    QTimer::singleShot(20, this, [this] { checkHeldClose(); });
+}
+
+void QvPage::checkHeldClose()
+{
+    if (!m_closeAsked.isValid() || m_ending)
+        return;
+    if (CloseAllowed() && !AnyBindingBusy()) {
+        m_closeAsked.invalidate();
+        if (!m_closeRefused)
+            done(m_heldResult);
+        return;
+    }
+    if (m_closeAsked.elapsed() < kCloseGraceMs) {
+        QTimer::singleShot(20, this, [this] { checkHeldClose(); });
+        return;
+    }
+    // Still busy after the grace: the page goes without what is outstanding.
+    closeForGood(m_heldResult, true);
 }

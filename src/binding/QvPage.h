@@ -5,6 +5,7 @@
 #include "binding/QvSNMPRequest2Controls.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 
 #include <functional>
 #include <initializer_list>
@@ -69,7 +70,8 @@ public:
     {
         connect(sender, signal, this, [this, handler](auto&&...) { Guard(handler); });
     }
-    // The same, but the signal is ignored while an exchange of the page is under way.
+    // The same, but while an exchange of the page is under way the handler does not run and
+    // the status bar says why.
     template <typename Sender, typename Signal, typename Handler>
     void HandleWhenIdle(Sender* sender, Signal signal, Handler handler)
     {
@@ -77,6 +79,11 @@ public:
     }
     // Runs the handler guarded when no binding is busy; false when it did not run or threw.
     bool RunWhenIdle(const std::function<void()>& handler);
+    // A button the page does not serve while busy says so instead of doing nothing: true (with
+    // kBusyText in the status bar) when busy, and the handler then returns. A dialog without a
+    // status bar of its own uses the bar of the page it belongs to.
+    bool RefusedWhileBusy(bool busy);
+    static constexpr const char* kBusyText = "Busy, please try again in a moment.";
 
     // A timer of the page: its interval follows the time scale, its handler runs guarded.
     // Owned by the page and stopped when the page goes.
@@ -93,16 +100,23 @@ public:
     void ShowSimpleStatus(const QString& text);
 
     // ---- closing ----
-    // While an exchange is under way a close either waits for it and then closes
-    // (AfterExchanges, the default) or is refused (Refuse).
+    // A close asked for while an exchange is under way either waits for it and then closes
+    // (AfterExchanges, the default) or is refused (Refuse); a page's own rule (CloseAllowed)
+    // refuses too. Whatever is outstanding, a page closes within kCloseGraceMs of being asked:
+    // if it is still busy then, it lets go of its exchanges (their answers are dropped) and
+    // closes. A refused close the page could have served before then is not carried out.
     enum class BusyClose { AfterExchanges, Refuse };
     void SetBusyClose(BusyClose rule) { m_busyClose = rule; }
+    static constexpr int kCloseGraceMs = 3000;
     void done(int result) override;
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
     bool Ending() const { return m_ending; }
+    // The page's own rule: false while it must not close (an exchange it waits for). Asked
+    // again and again while a close is held, so it only answers; the page's timers stop when
+    // it closes.
+    virtual bool CloseAllowed() { return true; }
 
 private:
     BindingOwner m_bindings{this};
@@ -110,7 +124,14 @@ private:
     QvStatusBar* m_statusBar = nullptr;
     Placement m_placement = Placement::AsDesigned;
     bool m_placed = false;
-    bool m_closePending = false;
+    // A close held while the page is busy: when it was asked for, and whether it was refused.
+    void holdClose(int result, bool refused);
+    void checkHeldClose();
+    // letGo: without waiting for what is outstanding.
+    void closeForGood(int result, bool letGo);
+    QElapsedTimer m_closeAsked;
+    int m_heldResult = 0;
+    bool m_closeRefused = false;
     bool m_ending = false;
     BusyClose m_busyClose = BusyClose::AfterExchanges;
 };

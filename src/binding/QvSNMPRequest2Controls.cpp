@@ -224,6 +224,16 @@ void QvSNMPRequest2Controls::CutHandlers()
     OnSetDone = nullptr;
 }
 
+void QvSNMPRequest2Controls::Abandon()
+{
+    CutHandlers();
+    request.alive = false;
+    request.Abandon();
+    m_queuedSets.clear();
+    m_setOutstanding = false;
+    Busy = false;
+}
+
 bool QvSNMPRequest2Controls::startGet(bool first)
 {
     const int32_t before = request.outstanding;

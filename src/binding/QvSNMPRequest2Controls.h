@@ -77,6 +77,9 @@ public:
 
     // The window that installed the handlers is going: none of them runs any more.
     virtual void CutHandlers();
+    // The window closes without waiting for the binding's exchanges: its handlers are cut, the
+    // outstanding exchanges given up, nothing more is sent, and the binding is no longer Busy.
+    void Abandon();
 
     // "Get: <error> Receive at 10:04:59 AM." into the status sink; nothing without a sink.
     void ShowStatus(const std::string& errorText);

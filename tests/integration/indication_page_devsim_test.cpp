@@ -43,14 +43,17 @@ TEST_F(IndicationPage, ShowsCelsiusAndTruncatedFahrenheit)
         QStringList arguments;
         QString celsius;
         QString fahrenheit;
-        int bar;  // -1: not checked (below the bar's range)
+        int bar;
     };
     const Case cases[] = {
         {{"--temperature", "50"}, "50", "122", 50},
         {{"--temperature", "42"}, "42", "107", 42},
-        {{"--temperature", "-7"}, "-7", "20", -1},   // -63 / 5 truncates to -12
-        {{"--temperature", "-40"}, "-40", "-40", -1},
+        {{"--temperature", "-7"}, "-7", "20", 0},   // -63 / 5 truncates to -12; below the bar: empty
+        {{"--temperature", "-40"}, "-40", "-40", 0},
         {{"--without", "temperature"}, "50", "122", 50},  // no value: the middle of the scale
+        // A faulty sensor: beyond the bar's end it is full, and the figure is still right.
+        {{"--temperature", "200"}, "200", "392", 160},
+        {{"--temperature", "2147483647"}, "2147483647", "3865470596", 160},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments.join(' ').toStdString());
@@ -59,9 +62,7 @@ TEST_F(IndicationPage, ShowsCelsiusAndTruncatedFahrenheit)
         ASSERT_TRUE(waitFor([&] { return page.RefreshDone; }));
         EXPECT_EQ(child<QLabel>(&page, "Lab_Tempreture")->text(), c.celsius);
         EXPECT_EQ(child<QLabel>(&page, "LAB_Tempretureh")->text(), c.fahrenheit);
-        if (c.bar >= 0) {
-            EXPECT_EQ(child<QProgressBar>(&page, "ProgressBar1")->value(), c.bar);
-        }
+        EXPECT_EQ(child<QProgressBar>(&page, "ProgressBar1")->value(), c.bar);
         EXPECT_EQ(page.CurrentLayout(), TIndicationForm::Layout::Collapsed);
         EXPECT_EQ(page.height(), page.Scale().Y(184));  // designed, scaled by the font
         EXPECT_FALSE(child<QGroupBox>(&page, "GroupBox2")->isVisibleTo(&page));
@@ -147,6 +148,25 @@ TEST_F(IndicationWithoutDevice, KeepsItsFiguresShowsTheTimeOutAndCloses)
     EXPECT_TRUE(panelText(page).contains("timed out")) << panelText(page).toStdString();
     EXPECT_EQ(child<QLabel>(&page, "LAB_Tempretureh")->text(), "235");
     EXPECT_EQ(page.CurrentLayout(), TIndicationForm::Layout::Collapsed);
+    page.close();
+    EXPECT_FALSE(page.isVisible());
+}
+
+// A read that cannot even be sent (the address resolves to nothing) leaves nothing to wait
+// for: the page says why and closes at once.
+TEST_F(IndicationWithoutDevice, ARefreshThatCannotBeSentNeverKeepsThePageOpen)
+{
+    QvSNMPDevice.address = "no-such-host.invalid";
+    TIndicationForm page;
+    page.show();
+    EXPECT_EQ(page.StatusBar()->SimpleText(), "(QvSNMP++) Invalid IP Address or DNS name!");
+    EXPECT_TRUE(page.RefreshDone);
+    // The timer's refresh fails the same way, in the status bar and without a message box.
+    page.StatusBar()->SetSimpleText({});
+    ASSERT_TRUE(waitFor([&] { return !page.StatusBar()->SimpleText().isEmpty(); }, 3000));
+    EXPECT_EQ(page.StatusBar()->SimpleText(), "(QvSNMP++) Invalid IP Address or DNS name!");
+    EXPECT_TRUE(page.RefreshDone);
+    EXPECT_TRUE(recorder.messages.empty()) << recorder.texts().join("|").toStdString();
     page.close();
     EXPECT_FALSE(page.isVisible());
 }

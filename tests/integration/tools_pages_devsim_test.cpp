@@ -9,6 +9,7 @@
 #include "binding/QvSNMPRequest2Edits.h"
 #include "binding/QvStatusBar.h"
 #include "shell/TFM_Waiting.h"
+#include "snmp/ErrorCatalogue.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -17,6 +18,7 @@
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 
 namespace {
 
@@ -131,6 +133,23 @@ TEST_F(AdminPage, ChecksInOrderThenSendsNameAndEmptyPasswordAndRestarts)
     EXPECT_EQ(watcher.firstCountdowns, QStringList("40"));
 }
 
+// A set that cannot even be sent (the address resolves to nothing) changed nothing on the
+// device: the page goes on comparing with the password it read, not with the one typed.
+TEST_F(AdminPage, ASetThatCannotBeSentKeepsTheDevicesPasswordForTheCheck)
+{
+    ASSERT_EQ(set({Bind(kPassword, SnmpType::OctetString, "old-pw")}).status, 0);
+    TFM_Admin page(main.get());
+    ASSERT_EQ(child<QLineEdit>(&page, "Ed_Pwd")->text(), "old-pw");
+    page.AccountEdits->request.address = "no-such-host.invalid";
+    child<QLineEdit>(&page, "Ed_OPwd")->setText("old-pw");
+    child<QLineEdit>(&page, "Ed_NPwd")->setText("new-pw");
+    child<QLineEdit>(&page, "Ed_CNP")->setText("new-pw");
+    child<QPushButton>(&page, "OK")->click();
+    EXPECT_EQ(recorder.texts(), QStringList({"(QvSNMP++) Invalid IP Address or DNS name!"}));
+    EXPECT_EQ(child<QLineEdit>(&page, "Ed_Pwd")->text(), "old-pw");
+    EXPECT_EQ(device->value(kPassword), "old-pw");
+}
+
 TEST(AdminUserNameRule, LettersDigitsAndFourMarks)
 {
     EXPECT_TRUE(IsValidUserName(""));
@@ -172,7 +191,7 @@ TEST_F(SystemPage, RestoreSendsFactoryDefaultAndTheAnswerTurnsTheDialogIntoTheRe
     page.Button2Click();
     EXPECT_EQ(device->value(kFactoryDefault), "1");
     EXPECT_EQ(device->value(kUserLimit), "32");
-    EXPECT_EQ(page.StatusBar()->Panel(0)->Text().isEmpty(), false);
+    EXPECT_EQ(page.StatusBar()->Panel(0)->Text(), QString::fromStdString(MapStatus(0).text));
     ASSERT_GE(looks.looks.size(), 2);
     // Waiting without a count until the device answered, then the restart's count of 35.
     EXPECT_EQ(looks.looks[0], "System is rebooting, please waiting.....! | Settings saved. | "
@@ -249,8 +268,27 @@ TEST_F(ToolsPagesRefused, EachSaysSoWithoutARestart)
     EXPECT_LT(clock.elapsed(), 1500);  // a tick is 60 ms at this time scale
     EXPECT_EQ(watcher.dialogsShown, 1);
     EXPECT_EQ(looks.looks.size(), 1) << looks.looks.join("\n").toStdString();
-    EXPECT_FALSE(page.StatusBar()->Panel(0)->Text().isEmpty());
+    EXPECT_EQ(page.StatusBar()->Panel(0)->Text(), QString::fromStdString(MapStatus(5).text));
     EXPECT_EQ(device->value(kFactoryDefault), "0");
+}
+
+using SystemPageWithoutDevice = PageWithoutDevice;
+
+// A device that does not answer: Restore says why it does nothing yet, and the page closes
+// within a few seconds of being asked, with its opening read outstanding or not.
+TEST_F(SystemPageWithoutDevice, RestoreSaysThePageIsBusyAndClosingTakesAFewSecondsAtMost)
+{
+    TFM_Sytem page;
+    page.show();
+    ASSERT_TRUE(page.FactoryEdits->Busy);
+    child<QPushButton>(&page, "Button2")->click();
+    EXPECT_EQ(page.StatusBar()->Panel(0)->Text(), QvPage::kBusyText);
+    EXPECT_TRUE(recorder.messages.empty()) << "no confirmation while the read is under way";
+    QElapsedTimer clock;
+    clock.start();
+    page.close();
+    ASSERT_TRUE(waitFor([&] { return !page.isVisible(); }, QvPage::kCloseGraceMs + 1000));
+    EXPECT_LT(clock.elapsed(), QvPage::kCloseGraceMs + 500);
 }
 
 } // namespace

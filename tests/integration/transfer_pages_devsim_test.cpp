@@ -7,6 +7,7 @@
 #include "support/DialogRecorder.h"
 #include "support/FileContents.h"
 #include "support/PageTestKit.h"
+#include "snmp/ErrorCatalogue.h"
 #include "support/FreePort.h"
 #include "binding/QvStatusBar.h"
 #include "snmp/SnmpSession.h"
@@ -234,12 +235,13 @@ TEST_F(TransferPagesAgainstDevice, BackupArrivesAsTheDeviceSendsItAndARestoreCha
         child<QLineEdit>(&page, "Ed_UpgFile")->setText(other);
         child<QPushButton>(&page, "Bt_OK")->click();
         EXPECT_TRUE(page.Backup());
+        EXPECT_EQ(page.findChild<QvStatusBar*>("StatusBar")->Panel(0)->Text(), QvPage::kBusyText);
         ASSERT_TRUE(waitFor([&] { return !recorder.messages.empty(); }, 15000));
         EXPECT_TRUE(watcher.lines.isEmpty());
         ASSERT_EQ(recorder.messages.size(), 1u) << recorder.texts().join("\n").toStdString();
         EXPECT_EQ(recorder.messages[0].text, "The configuration file saved successfully!");
         EXPECT_EQ(recorder.messages[0].caption, "OK");
-        EXPECT_FALSE(page.findChild<QvStatusBar*>("StatusBar")->Panel(0)->Text().isEmpty());
+        EXPECT_EQ(page.findChild<QvStatusBar*>("StatusBar")->Panel(0)->Text(), QString::fromStdString(MapStatus(0).text));
         EXPECT_EQ(device->value(kLocalFile), "ap.cfg");
     }
     const QByteArray backup = FileContents(saved);

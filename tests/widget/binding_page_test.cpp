@@ -172,6 +172,68 @@ TEST_F(SamplePage, APageThatRefusesToCloseWhileBusyStaysOpenAfterwards)
     EXPECT_FALSE(page.isVisible());
 }
 
+// A device that takes long to answer (or never does) keeps no page open for longer than a
+// few seconds: the page lets go of the exchange, whose answer then reaches nobody.
+TEST_F(SamplePage, ClosingWaitsAFewSecondsAtMostWhateverIsOutstanding)
+{
+    int completions = 0;
+    auto page = std::make_unique<TFM_Sample>();
+    page->completionsSeen = &completions;
+    page->show();
+    ASSERT_TRUE(waitFor([&] { return !page->AnyBindingBusy(); }, 3000));
+    page->SettingsEdits->request.timeout = 6000;  // a minute per try
+    page->SettingsEdits->Get();
+    const int before = completions;
+    QElapsedTimer clock;
+    clock.start();
+    page->reject();
+    ASSERT_TRUE(waitFor([&] { return !page->isVisible(); }, QvPage::kCloseGraceMs + 2000));
+    EXPECT_GE(clock.elapsed(), QvPage::kCloseGraceMs - 100) << "the exchange had its few seconds";
+    EXPECT_FALSE(page->AnyBindingBusy());
+    clock.restart();
+    page.reset();
+    EXPECT_LT(clock.elapsed(), 1000) << "nothing is waited for any more";
+    EXPECT_EQ(completions, before) << "the late answer reaches no handler";
+}
+
+// A button the page cannot serve while busy says so where the page shows its state; a dialog
+// without a status bar uses its page's.
+TEST_F(SamplePage, AButtonRefusedWhileBusySaysSoInTheStatusBar)
+{
+    QvPage page;
+    QvStatusBar bar(&page);
+    page.UseStatusBar(&bar, {60, 40});
+    EXPECT_FALSE(page.RefusedWhileBusy(false));
+    EXPECT_EQ(bar.Panel(0)->Text(), "");
+    EXPECT_TRUE(page.RefusedWhileBusy(true));
+    EXPECT_EQ(bar.Panel(0)->Text(), QvPage::kBusyText);
+    EXPECT_FALSE(bar.SimplePanel()) << "the panels stay";
+
+    QvPage dialog(&page);
+    bar.Panel(0)->SetText({});
+    EXPECT_TRUE(dialog.RefusedWhileBusy(true));
+    EXPECT_EQ(bar.Panel(0)->Text(), QvPage::kBusyText);
+
+    QvPage simple;
+    QvStatusBar simpleBar(&simple);
+    simple.UseStatusBar(&simpleBar);
+    EXPECT_TRUE(simple.RefusedWhileBusy(true));
+    EXPECT_EQ(simpleBar.SimpleText(), QvPage::kBusyText);
+
+    // HandleWhenIdle: the same rule for a handler that needs every binding free.
+    TFM_Sample sample;
+    sample.UseStatusBar(sample.ui.StatusBar);
+    QPushButton button(&sample);
+    bool ran = false;
+    sample.HandleWhenIdle(&button, &QPushButton::clicked, [&] { ran = true; });
+    button.click();
+    EXPECT_FALSE(ran) << "the opening read is under way";
+    EXPECT_EQ(sample.ui.StatusBar->SimpleText(), QvPage::kBusyText);
+    ASSERT_TRUE(waitFor([&] { return !sample.AnyBindingBusy(); }, 3000));
+    button.click();
+    EXPECT_TRUE(ran);
+}
+
 TEST_F(SamplePage, AFailedFormCreateShowsInTheStatusBar)
 {
     QvPage page;

@@ -236,13 +236,6 @@ void TFM_RogueForm::FormClose()
     ResultEdits = DeleteListEdits = APListEdits = nullptr;
 }
 
-void TFM_RogueForm::done(int result)
-{
-    if (!FormCloseQuery())
-        return;
-    QvPage::done(result);
-}
-
 void TFM_RogueForm::Cancel_BtnClick() { close(); }
 
 // ---- the tables ----

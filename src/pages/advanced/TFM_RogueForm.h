@@ -57,7 +57,7 @@ public:
     uint8_t detectIdle = 1;
 
 protected:
-    void done(int result) override;
+    bool CloseAllowed() override { return FormCloseQuery(); }
     void resizeEvent(QResizeEvent* event) override;
 
 private:

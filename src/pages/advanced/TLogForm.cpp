@@ -122,7 +122,7 @@ void TLogForm::FormCreate()
 
 void TLogForm::GetBtnClick()
 {
-    if (!GetLogCommand || !LogTable || LogTable->Busy)
+    if (!GetLogCommand || !LogTable || RefusedWhileBusy(LogTable->Busy))
         return;
     ui->GetCoBox->setCurrentIndex(kCommandRow);
     GetLogCommand->Set();
@@ -139,7 +139,7 @@ void TLogForm::LogTableGetDone(const QvSNMPError& record)
 
 void TLogForm::Clear_BtnClick()
 {
-    if (!ClearCommand || ClearCommand->Busy)
+    if (!ClearCommand || RefusedWhileBusy(ClearCommand->Busy))
         return;
     ui->Bt_Clear->setCurrentIndex(kCommandRow);
     ClearCommand->Set();
@@ -174,10 +174,7 @@ bool TLogForm::FormCloseQuery() const
 
 void TLogForm::done(int result)
 {
-    // Closing waits for the log read the disabled buttons stand for.
-    if (!FormCloseQuery())
-        return;
-    if (!AnyBindingBusy() && m_settingsForm)
+    if (CloseAllowed() && !AnyBindingBusy() && m_settingsForm)
         m_settingsForm->UseSettings(nullptr, nullptr);  // its binding goes now
     QvPage::done(result);
 }

@@ -34,6 +34,8 @@ public:
     TLogSetForm* SettingsForm() const { return m_settingsForm.get(); }
 
 protected:
+    // Closing waits for the log read the disabled buttons stand for.
+    bool CloseAllowed() override { return FormCloseQuery(); }
     void done(int result) override;
     void resizeEvent(QResizeEvent* event) override;
 

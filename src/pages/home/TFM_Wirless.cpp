@@ -214,14 +214,9 @@ void TFM_Wirless::Bt_CloseClick()
     close();
 }
 
-bool TFM_Wirless::FormCloseQuery()
-{
-    // A scan ends only when its table has been read; until then the page stays.
-    if (scanIdle == 0)
-        return false;
-    Timer1->stop();
-    return true;
-}
+// A scan ends only when its table has been read; until then the page stays. The base stops
+// Timer1 when the page closes.
+bool TFM_Wirless::FormCloseQuery() const { return scanIdle != 0; }
 
 void TFM_Wirless::FormClose()
 {
@@ -233,10 +228,8 @@ void TFM_Wirless::FormClose()
 
 void TFM_Wirless::done(int result)
 {
-    if (!FormCloseQuery())
-        return;
-    // While an exchange runs the base closes the page later, once it has ended.
-    if (!AnyBindingBusy())
+    // While a scan or an exchange runs the base closes the page later, or refuses.
+    if (CloseAllowed() && !AnyBindingBusy())
         FormClose();
     QvPage::done(result);
 }

@@ -31,7 +31,7 @@ public:
     void Bt_ApplyClick();
     void Bt_RefreshClick();
     void Bt_CloseClick();
-    bool FormCloseQuery();
+    bool FormCloseQuery() const;
     void FormClose();
     void PC_WirlessChange();
     void CB_AuScChange();
@@ -84,6 +84,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    bool CloseAllowed() override { return FormCloseQuery(); }
     void done(int result) override;
 
 private:

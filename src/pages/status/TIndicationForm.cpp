@@ -5,7 +5,10 @@
 #include "snmp/ValueText.h"
 #include "ui_TIndicationForm.h"
 
+#include <QScopeGuard>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace {
 
@@ -56,7 +59,8 @@ TIndicationForm::TIndicationForm(QWidget* owner) : QvPage(owner), ui(std::make_u
     ui->setupUi(this);
     SetUpWindow(Placement::ScreenCentre);
     UseStatusBar(ui->StatusBar1, {50});
-    Timer1 = NewTimer(kRefreshMs, [this] { Timer1Timer(); });
+    // A refresh that cannot be sent says why in the status bar, as the opening does.
+    Timer1 = NewTimer(kRefreshMs, [this] { GuardToStatus([this] { Timer1Timer(); }); });
     Handle(ui->CloseButton, &QPushButton::clicked, [this] { CloseButtonClick(); });
     RunFormCreate([this] { FormCreate(); });
 }
@@ -73,9 +77,7 @@ void TIndicationForm::FormCreate()
     };
     temperature.SetStatusSink(ui->StatusBar1->Panel(0));
     TemperatureEdits = &temperature;
-    // Cleared before the read starts: a read that cannot even leave ends inside Get.
-    RefreshDone = false;
-    temperature.Get();
+    ReadTemperature();
 
     auto& signal = NewBinding<QvSNMPRequest2Edits>();
     signal.RequestMode = QvSNMPRequest2Controls::kWaiting;
@@ -161,7 +163,18 @@ void TIndicationForm::Timer1Timer()
         return;  // the last read is still outstanding
     ShowStatus("Refresh...");
     ui->ProgressBar1->setValue(ui->ProgressBar1->minimum());
+    ReadTemperature();
+}
+
+void TIndicationForm::ReadTemperature()
+{
+    // Cleared before the read starts: a read that cannot even leave ends inside Get. One that
+    // throws leaves nothing to wait for either, or the page could never close again.
     RefreshDone = false;
+    const auto settle = qScopeGuard([this] {
+        if (!TemperatureEdits->Busy)
+            RefreshDone = true;
+    });
     TemperatureEdits->Get();
 }
 
@@ -176,9 +189,11 @@ void TIndicationForm::TemperatureGetDone(const QvSNMPError& record)
     int celsius = QString::fromStdString(value).toInt(&number);
     if (!number)
         celsius = kNoTemperature;
-    ui->ProgressBar1->setValue(celsius);
-    // Whole degrees; the division truncates toward zero as the device's figures do.
-    ui->LAB_Tempretureh->setText(QString::number(celsius * 9 / 5 + 32));
+    // A figure beyond the bar's ends shows as a full or an empty bar, never as none.
+    ui->ProgressBar1->setValue(std::clamp(celsius, ui->ProgressBar1->minimum(), ui->ProgressBar1->maximum()));
+    // Whole degrees; the division truncates toward zero as the device's figures do. Any 32-bit
+    // reading fits in 64 bits once multiplied.
+    ui->LAB_Tempretureh->setText(QString::number(qint64{celsius} * 9 / 5 + 32));
     if (value == ValueText::kNull)
         ui->Lab_Tempreture->setText(QString::number(kNoTemperature));
 }
@@ -188,17 +203,5 @@ void TIndicationForm::CloseButtonClick()
     close();
 }
 
-bool TIndicationForm::FormCloseQuery()
-{
-    if (!RefreshDone)
-        return false;
-    Timer1->stop();
-    return true;
-}
-
-void TIndicationForm::done(int result)
-{
-    if (!FormCloseQuery())
-        return;
-    QvPage::done(result);
-}
+// The base stops Timer1 when the page closes.
+bool TIndicationForm::FormCloseQuery() const { return RefreshDone; }

@@ -23,7 +23,7 @@ public:
     void FormShow();
     void Timer1Timer();
     void CloseButtonClick();
-    bool FormCloseQuery();
+    bool FormCloseQuery() const;
 
     std::unique_ptr<Ui::TIndicationForm> ui;
     QvSNMPRequest2Edits* TemperatureEdits = nullptr;
@@ -39,9 +39,10 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void done(int result) override;
+    bool CloseAllowed() override { return FormCloseQuery(); }
 
 private:
+    void ReadTemperature();
     void TemperatureGetDone(const QvSNMPError& record);
     void ChooseLayout();
     void ApplyLayout(Layout layout);

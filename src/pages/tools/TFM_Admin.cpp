@@ -8,6 +8,8 @@
 #include "shell/Validators.h"
 #include "ui_TFM_Admin.h"
 
+#include <QScopeGuard>
+
 namespace {
 
 const VariableDescriptor kAccount[] = {
@@ -110,11 +112,17 @@ void TFM_Admin::OKClick()
         return;
     const QString currentPassword = ui->Ed_Pwd->text();
     ui->Ed_Pwd->setText(newPassword);
+    // Unless the device took the new password (also when the set throws), it kept its old
+    // one, and the page must keep comparing with that.
+    bool stored = false;
+    const auto keepCurrent = qScopeGuard([&] {
+        if (!stored)
+            ui->Ed_Pwd->setText(currentPassword);
+    });
     if (!AccountEdits->Set()) {
-        // The device kept its password, so the page must keep comparing with it.
-        ui->Ed_Pwd->setText(currentPassword);
         ShowSimpleStatus("Setting Error!");
         return;
     }
+    stored = true;
     RunRestartWait();
 }

@@ -14,7 +14,9 @@ const VariableDescriptor kFactoryDefault[] = {
 };
 
 constexpr int kRestoreRow = 1;  // "reboot": restore the defaults
-// The device answers the restore only once it has rewritten its whole configuration.
+// The device answers the restore only once it has rewritten its whole configuration. The
+// opening read keeps the usual time-out: with a device that does not answer, Restore would
+// otherwise stay unusable for this long.
 constexpr uint32_t kRestoreTimeout = 5000;
 constexpr int kPanelWidth = 340;
 const char* const kRebootingCaption = "System is rebooting, please waiting.....";
@@ -33,7 +35,8 @@ TFM_Sytem::TFM_Sytem(QWidget* owner) : QvPage(owner), ui(std::make_unique<Ui::TF
     SetUpWindow(Placement::OwnerCentre);
     UseStatusBar(ui->StatusBar, {kPanelWidth});
     Handle(ui->Button1, &QPushButton::clicked, [this] { GuardToStatus([this] { Button1Click(); }); });
-    // The restore needs the binding free: not while the opening read is still outstanding.
+    // The restore needs the binding free: while the opening read is outstanding the status
+    // bar says so.
     HandleWhenIdle(ui->Button2, &QPushButton::clicked, [this] { GuardToStatus([this] { Button2Click(); }); });
     RunFormCreate([this] { FormCreate(); });
 }
@@ -45,7 +48,6 @@ void TFM_Sytem::FormCreate()
     auto& edits = NewBinding<QvSNMPRequest2Edits>();
     edits.RequestMode = QvSNMPRequest2Controls::kNotifying;
     edits.request.list.Assign(QvSNMPVarList(kFactoryDefault, kListScalars, 0));
-    edits.request.timeout = kRestoreTimeout;
     edits.OnSetDone = [this](QvSNMPRequest2Controls&, const QvSNMPError& record) {
         Guard([this, &record] { FactoryDefaultSetDone(record); });
     };
@@ -80,6 +82,7 @@ void TFM_Sytem::Button2Click()
         .caption = QString(kRebootingCaption) + "!",
     });
     m_waiting = waiting.get();
+    FactoryEdits->request.timeout = kRestoreTimeout;
     FactoryEdits->Set();
     waiting->exec();
 }

@@ -24,9 +24,9 @@ void TransferPageBase::BindCommand(QComboBox* command, QvStatusBar* statusBar, u
     CommandEdits = &binding;
 }
 
-bool TransferPageBase::ReadyForTransfer() const
+bool TransferPageBase::ReadyForTransfer()
 {
-    return ServerEdits && CommandEdits && m_server && !CommandEdits->Busy;
+    return ServerEdits && CommandEdits && m_server && !RefusedWhileBusy(CommandEdits->Busy);
 }
 
 bool TransferPageBase::FormCloseQuery()

@@ -45,8 +45,8 @@ protected:
     void BindCommand(QComboBox* command, QvStatusBar* statusBar, uint32_t timeout,
                      std::function<void(const QvSNMPError&)> answered);
     // Whether the page has what a transfer needs and none is under way; it said what was
-    // missing when it opened.
-    bool ReadyForTransfer() const;
+    // missing when it opened, and says so when the device still answers a command.
+    bool ReadyForTransfer();
 
     std::unique_ptr<QvTFTPServer> m_server;
     QPointer<TFM_Waiting> m_waiting;
