@@ -103,6 +103,13 @@ void SetPasswordChar(QLineEdit* edit, QChar character)
     edit->setStyleSheet(QString("lineedit-password-character: %1").arg(character.unicode()));
 }
 
+void SelectListRow(QTreeWidget* listView, QTreeWidgetItem* row)
+{
+    listView->clearSelection();
+    listView->setCurrentItem(nullptr);
+    listView->setCurrentItem(row);
+}
+
 void SetReportStyle(QTreeWidget* listView)
 {
     listView->setRootIsDecorated(false);

@@ -7,6 +7,7 @@
 class QLineEdit;
 class QTabWidget;
 class QTreeWidget;
+class QTreeWidgetItem;
 class QWidget;
 
 // Small helpers that give Qt's own widgets the properties every page relies on: the Tag
@@ -35,6 +36,9 @@ void SetPasswordChar(QLineEdit* edit, QChar character);
 // A report-style list view: whole rows, read-only, selection shown also when unfocused,
 // grid lines, no tree decoration.
 void SetReportStyle(QTreeWidget* listView);
+// Makes the row the selected one afresh: the selection handlers run even when it was selected
+// already, so a binding shows the row's values again over whatever was typed since.
+void SelectListRow(QTreeWidget* listView, QTreeWidgetItem* row);
 // Width of a column that fits its header text.
 inline constexpr int kFitHeaderWidth = -2;
 // Appends a column; width 0 makes it an invisible column, kFitHeaderWidth fits the caption.

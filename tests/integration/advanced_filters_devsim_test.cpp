@@ -192,7 +192,7 @@ TEST_F(FiltersAgainstDevice, EntriesAreAddedChangedAndDeletedWithTheirChecks)
     });
     EXPECT_TRUE(recorder.messages.empty()) << recorder.texts().join("|").toStdString();
     EXPECT_FALSE(page->close()) << "busy until the lists have been read again";
-    deviceShows(macRowOid(1, 1), "00112233445A");
+    EXPECT_TRUE(deviceShows(macRowOid(1, 1), "00112233445A"));
     ASSERT_TRUE(settled(*page));
     ASSERT_EQ(shown->topLevelItemCount(), 2);
     EXPECT_EQ(column(shown, 0), QStringList({"1", "2"}));
@@ -214,11 +214,89 @@ TEST_F(FiltersAgainstDevice, EntriesAreAddedChangedAndDeletedWithTheirChecks)
     // Deleting frees the row; the numbering closes up.
     shown->setCurrentItem(shown->topLevelItem(0));
     child<QPushButton>(page.get(), "Bt_Del")->click();
-    deviceShows(macRowOid(1, 1), "000000000000");
+    EXPECT_TRUE(deviceShows(macRowOid(1, 1), "000000000000"));
     ASSERT_TRUE(settled(*page));
     ASSERT_EQ(shown->topLevelItemCount(), 1);
     EXPECT_EQ(column(shown, 0), QStringList({"1"}));
     EXPECT_EQ(column(shown, 1), QStringList({"00E0A6310524"}));
     EXPECT_EQ(device->value(macRowOid(1, 3)), "00E0A6310524");
     EXPECT_TRUE(page->close());
+}
+
+// Entries in rows 1 to 5, each a walk step of its own that the device answers a little late.
+class FiltersWithSlowReads : public FiltersAgainstDevice {
+protected:
+    QStringList deviceArguments() const override
+    {
+        return FiltersAgainstDevice::deviceArguments() + QStringList{"--delay-ms", "40"};
+    }
+    void SetUp() override
+    {
+        FiltersAgainstDevice::SetUp();
+        std::vector<SnmpVarBind> rows;
+        for (int row = 1; row <= 5; ++row)
+            rows.push_back(Bind(macRowOid(1, row), 4, macBytes(QString("00E0A631050%1").arg(row).toLatin1())));
+        ASSERT_EQ(set(rows, 300).status, 0);
+    }
+};
+
+// Refresh while the list of used rows is still being walked: the new read follows the old one
+// instead of being skipped, so the list ends whole and numbered from 1.
+TEST_F(FiltersWithSlowReads, RefreshDuringAnEarlierReadEndsWithTheWholeListNumberedFromOne)
+{
+    auto page = openTable();
+    auto* shown = child<QTreeWidget>(page.get(), "User_ListView");
+    ASSERT_EQ(shown->topLevelItemCount(), 5);
+    page->DisplayEdits->RowNumber = 1;
+    page->DisplayEdits->Get();
+    ASSERT_TRUE(waitFor([&] { return shown->topLevelItemCount() >= 2; }));
+    ASSERT_TRUE(page->DisplayEdits->Busy);
+    ASSERT_FALSE(page->TableEdits->Busy);
+    child<QPushButton>(page.get(), "Bt_Rfrsh")->click();
+    ASSERT_TRUE(settled(*page));
+    EXPECT_EQ(column(shown, 0), QStringList({"1", "2", "3", "4", "5"}));
+    EXPECT_EQ(column(shown, 1), QStringList({"00E0A6310501", "00E0A6310502", "00E0A6310503", "00E0A6310504",
+                                             "00E0A6310505"}));
+}
+
+// What the page does not serve while the table is being read, it says so; an entry left
+// without Apply leaves nothing behind: not its text, not a busy page.
+TEST_F(FiltersWithSlowReads, BusyButtonsSaySoAndACancelledEntryLeavesNothingBehind)
+{
+    auto page = openTable();
+    auto* shown = child<QTreeWidget>(page.get(), "User_ListView");
+    const QString busy = QvPage::kBusyText;
+    auto panel = [&] { return page->StatusBar()->Panel(0)->Text(); };
+
+    // Set on the second entry: a changed address left without Apply is not shown next time.
+    shown->setCurrentItem(shown->topLevelItem(1));
+    inEntryDialog(*page, child<QPushButton>(page.get(), "Bt_Set"), [&](TFM_MACAddr& dialog) {
+        EXPECT_EQ(child<QLineEdit>(&dialog, "Ed_MACAddr")->text(), "00E0A6310502");
+        child<QLineEdit>(&dialog, "Ed_MACAddr")->setText("00112233445F");
+    });
+    inEntryDialog(*page, child<QPushButton>(page.get(), "Bt_Set"), [&](TFM_MACAddr& dialog) {
+        EXPECT_EQ(child<QLineEdit>(&dialog, "Ed_MACAddr")->text(), "00E0A6310502");
+
+        // The table is being read: Apply is not served, the page's status bar says so.
+        page->TableEdits->Get();
+        child<QPushButton>(&dialog, "Bt_Apply")->click();
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_EQ(panel(), busy);
+    });
+    ASSERT_TRUE(settled(*page));
+    EXPECT_EQ(device->value(macRowOid(1, 2)), "00E0A6310502");
+
+    // Refresh under a read of the table says so too.
+    page->TableEdits->Get();
+    child<QPushButton>(page.get(), "Bt_Rfrsh")->click();
+    EXPECT_EQ(panel(), busy);
+    ASSERT_TRUE(settled(*page));
+
+    // Add left without Apply sent nothing: the page is free to close at once.
+    inEntryDialog(*page, child<QPushButton>(page.get(), "Bt_Add"), [&](TFM_MACAddr& dialog) {
+        EXPECT_EQ(child<QLineEdit>(&dialog, "Ed_MACAddr")->text(), "000000000000");
+    });
+    EXPECT_FALSE(page->PageBusy());
+    EXPECT_TRUE(page->close());
+    EXPECT_TRUE(recorder.messages.empty()) << recorder.texts().join("|").toStdString();
 }

@@ -206,6 +206,21 @@ protected:
         EXPECT_TRUE(waitFor([&] { return !page.PageBusy() && !page.LeaseTable->Busy && !page.LeaseList->Busy; },
                             10000));
     }
+    // Runs steps inside the entry dialog the button opens (it is modal), then leaves it.
+    void inEntryDialog(TFM_DHCP& page, QPushButton* button, const std::function<void(TFM_StaticIP&)>& steps)
+    {
+        bool ran = false;
+        QTimer::singleShot(0, &page, [&] {
+            ran = page.StaticIP->isVisible();
+            steps(*page.StaticIP);
+            if (page.StaticIP->isVisible())
+                page.StaticIP->reject();
+        });
+        button->click();
+        EXPECT_TRUE(ran) << "the entry dialog did not open";
+        EXPECT_TRUE(waitFor([&] { return !page.PageBusy() && !page.LeaseTable->Busy && !page.LeaseList->Busy; },
+                            10000));
+    }
     void selectListed(TFM_DHCP& page, const QString& ip)
     {
         QTreeWidget* list = page.ui->User_ListView;
@@ -342,6 +357,101 @@ TEST_F(DhcpStaticPoolInNamespace, AFullPoolTakesNoEntry)
     page->ui->Bt_Add->click();
     EXPECT_EQ(recorder.texts(), QStringList({"The static pool is full!"}));
     EXPECT_FALSE(page->StaticIP->isVisible());
+}
+
+// Set edits an entry in its own row; giving its address to another client is refused and the
+// dialog returns to the stored entry. The tab's own Apply writes the server switch alone.
+TEST_F(DhcpStaticPoolInNamespace, SetEditsAnEntryInItsRowAndTheTabsApplyWritesOnlyTheSwitch)
+{
+    auto page = open();
+    Ui::TFM_DHCP& ui = *page->ui;
+    enter(*page, ui.Bt_Add, "10.7.0.10", "00AABBCCDDEE");
+    enter(*page, ui.Bt_Add, "10.7.0.11", "001122334455");
+    QStringList expected = freeLeases();
+    expected[0] = "10.7.0.10 00AABBCCDDEE";
+    expected[1] = "10.7.0.11 001122334455";
+    ASSERT_EQ(deviceLeases(), expected) << recorder.texts().join("|").toStdString();
+
+    selectListed(*page, "10.7.0.11");
+    ASSERT_TRUE(ui.Bt_Set->isEnabled());
+    inEntryDialog(*page, ui.Bt_Set, [&](TFM_StaticIP& dialog) {
+        EXPECT_EQ(dialog.windowTitle(), "Static IP Pool Setting");
+        EXPECT_EQ(dialog.ui->Ed_AsgIP->text(), "10.7.0.11");
+        EXPECT_EQ(dialog.ui->Ed_OldIP->text(), "10.7.0.11");
+        EXPECT_FALSE(dialog.ui->Ed_OldIP->isEnabled()) << "editing";
+        dialog.ui->Ed_AsgIP->setText("10.7.0.12");
+        dialog.ui->Ed_SubMask->setText("255.255.0.0");
+        dialog.ui->Apply->click();
+        EXPECT_FALSE(dialog.isVisible());
+    });
+    expected[1] = "10.7.0.12 001122334455";
+    EXPECT_EQ(deviceLeases(), expected) << recorder.texts().join("|").toStdString();
+    EXPECT_EQ(device->value(Lease(4, 2)), "255.255.0.0");
+    EXPECT_EQ(column(ui.User_ListView, 1), QStringList({"10.7.0.10", "10.7.0.12"}));
+
+    selectListed(*page, "10.7.0.12");
+    inEntryDialog(*page, ui.Bt_Set, [&](TFM_StaticIP& dialog) {
+        dialog.ui->Ed_AsgMac->setText("00CCCCCCCCCC");
+        dialog.ui->Ed_SubMask->setText("255.255.255.0");
+        dialog.ui->Apply->click();
+        EXPECT_EQ(recorder.texts(), QStringList({"Reject: DHCPS static IP already exists in static DHCP server!"}));
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_EQ(dialog.ui->Ed_AsgMac->text(), "001122334455");
+        EXPECT_EQ(dialog.ui->Ed_SubMask->text(), "255.255.0.0");
+    });
+    EXPECT_EQ(deviceLeases(), expected);
+
+    // The static tab's Apply: the switch as chosen there, then the restart.
+    recorder.messages.clear();
+    WaitWatcher waits;
+    ui.CB_Fuction2->setCurrentIndex(0);
+    emit ui.CB_Fuction2->activated(0);
+    EXPECT_EQ(ui.CB_Fuction1->currentIndex(), 0);
+    ui.StaticApply->click();
+    EXPECT_TRUE(deviceShows(PrivateOid(".2.7.1.0"), "0"));
+    EXPECT_EQ(waits.firstCountdowns, QStringList({"40"}));
+    EXPECT_EQ(deviceLeases(), expected);
+    EXPECT_TRUE(recorder.messages.empty()) << recorder.texts().join("|").toStdString();
+}
+
+// A write step that throws (here the address resolves to nothing) ends the change with its
+// message, and the page is not left busy: it still closes.
+TEST_F(DhcpStaticPoolInNamespace, AWriteThatThrowsLeavesThePageFreeToClose)
+{
+    auto page = open();
+    page->Function->request.address = "no-such-host.invalid";
+    enter(*page, page->ui->Bt_Add, "10.7.0.10", "00AABBCCDDEE");
+    EXPECT_EQ(recorder.texts(), QStringList({"(QvSNMP++) Invalid IP Address or DNS name!"}));
+    EXPECT_FALSE(page->PageBusy());
+    EXPECT_TRUE(page->close());
+}
+
+// In a /23 an address ending in .255 is an ordinary host: it was read, so the pool is checked
+// against it rather than refused as unread.
+class DhcpPageInAWiderNetwork : public DhcpPage {
+protected:
+    QStringList deviceArguments() const override { return {"--lan", "192.168.1.255/255.255.254.0"}; }
+};
+
+TEST_F(DhcpPageInAWiderNetwork, ADeviceAddressEndingIn255IsCheckedNotRefused)
+{
+    ASSERT_EQ(set({Bind(PrivateOid(".2.7.1.0"), kInteger, {}, 1)}).status, 0);
+    auto page = open();
+    Ui::TFM_DHCP& ui = *page->ui;
+    ASSERT_TRUE(waitFor([&] { return !page->DeviceAddress->Busy; }));
+    ASSERT_EQ(ui.Ed_ext->text(), "192.168.1.255");
+    ui.Ed_IPAF->setText("192.168.1.250");
+    ui.Ed_PoolRan->setText("10");
+    ui.Bt_Apply->click();
+    EXPECT_EQ(recorder.texts(), QStringList({"Reject: The DHCP dynamic IP pool will cover system IP."}));
+
+    recorder.messages.clear();
+    WaitWatcher waits;
+    ui.Ed_IPAF->setText("192.168.1.200");
+    ui.Bt_Apply->click();
+    EXPECT_TRUE(recorder.messages.empty()) << recorder.texts().join("|").toStdString();
+    EXPECT_TRUE(deviceShows(PrivateOid(".2.7.2.1.0"), "192.168.1.200"));
+    EXPECT_EQ(waits.dialogsShown, 1);
 }
 
 } // namespace

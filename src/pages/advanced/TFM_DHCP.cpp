@@ -10,6 +10,7 @@
 #include "shell/DeviceCapabilities.h"
 #include "shell/RestartWait.h"
 #include "shell/Validators.h"
+#include "snmp/ValueText.h"
 #include "ui_TFM_DHCP.h"
 
 namespace {
@@ -159,6 +160,9 @@ void TFM_DHCP::FormCreate()
     auto& device = NewBinding<QvSNMPRequest2Edits>();
     device.request.list.Assign(QvSNMPVarList(kDeviceAddress, kListScalars, 0));
     device.BindEdit(0, ui->Ed_ext, "%s");
+    device.OnGetDone = [this](QvSNMPRequest2Controls& binding, const QvSNMPError& record) {
+        m_deviceAddressRead = record.code == 0 && binding.request.list.Item(0).value != ValueText::kNull;
+    };
     DeviceAddress = &device;
     device.Get();
 
@@ -230,8 +234,9 @@ bool TFM_DHCP::PoolChecksPass()
         ui->Ed_PoolRan->setFocus();
         return false;
     }
-    // Without the device's own address the pool cannot be kept clear of it.
-    if (!IsValidIpAddress(ui->Ed_ext->text().toStdString())) {
+    // Without the device's own address the pool cannot be kept clear of it. Whether it was
+    // read is what counts: in a wider network an address may well end in .0 or .255.
+    if (!m_deviceAddressRead) {
         Tell(this, "The device's IP address could not be read, so the pool cannot be checked against it. "
                    "Please try again later.",
              "Warning");
@@ -352,12 +357,5 @@ void TFM_DHCP::RefreshMapping(New_req2Edit* list)
 void TFM_DHCP::Bt_RefreshDynamicPoolClick() { RefreshMapping(DynamicMappings); }
 
 void TFM_DHCP::Bt_RefreshStaticPoolClick() { RefreshMapping(StaticMappings); }
-
-void TFM_DHCP::done(int result)
-{
-    if (m_busy)
-        return;
-    QvPage::done(result);
-}
 
 QDialog* NewDhcpPage(QWidget* owner) { return new TFM_DHCP(owner); }

@@ -57,7 +57,7 @@ public:
 
 protected:
     // Refused while the page is busy (its first read of the leases, a lease change).
-    void done(int result) override;
+    bool CloseAllowed() override { return !m_busy; }
 
 private:
     void EnableRule();
@@ -83,6 +83,8 @@ private:
     bool m_refreshAfterSet = false;
     // The first failure among the static-pool sets of one change, told once they have all ended.
     QString m_leaseSetFailure;
+    // Whether Ed_ext holds the device's address as read (any address, .0 and .255 included).
+    bool m_deviceAddressRead = false;
 };
 
 QDialog* NewDhcpPage(QWidget* owner);

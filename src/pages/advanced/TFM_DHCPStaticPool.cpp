@@ -14,6 +14,8 @@
 #include "ui_TFM_DHCP.h"
 #include "ui_TFM_StaticIP.h"
 
+#include <QScopeGuard>
+
 namespace {
 
 const QString kFreeAddress = "0.0.0.0";
@@ -26,12 +28,7 @@ constexpr int kLeaseMac = DeviceVariables::kLeaseMacItem;
 
 // Makes the row the selected one, so that its values are in the entry dialog even when it
 // was selected already.
-void SelectRow(QTreeWidget* table, int row)
-{
-    table->clearSelection();
-    table->setCurrentItem(nullptr);
-    table->setCurrentItem(table->topLevelItem(row));
-}
+void SelectRow(QTreeWidget* table, int row) { SelectListRow(table, table->topLevelItem(row)); }
 
 } // namespace
 
@@ -239,12 +236,13 @@ void TFM_DHCP::WriteStaticEntry()
     }
     StaticIP->FillEmptyAddresses();
     m_busy = true;
+    // However the steps end (one may throw), the page is not left busy: it could never close.
+    const auto idle = qScopeGuard([this] { m_busy = false; });
     Write(*Function);
     LeaseTable->Set(false);
     m_refreshAfterSet = true;
 
     StaticIP->hide();
     RunRestartWait({.countdown = 15, .sendReboot = false, .secondLine = "But the device isn't restarting."}, this);
-    m_busy = false;
     StaticIP->done(QDialog::Accepted);
 }

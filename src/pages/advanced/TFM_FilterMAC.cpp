@@ -86,6 +86,12 @@ void TFM_FilterMAC::FormCreate()
     display.KeyItem = kMacItem;
     display.BindListView(ui->User_ListView, false);
     display.SetStatusSink(ui->StatusBar->Panel(0));
+    display.OnGetDone = [this](QvSNMPRequest2Controls&, const QvSNMPError&) {
+        Guard([this] {
+            if (m_displayStale)
+                ReadDisplayList();
+        });
+    };
     DisplayEdits = &display;
     display.Get();
 }
@@ -122,11 +128,19 @@ void TFM_FilterMAC::ReadBothLists()
     m_busy = true;
     ui->LV_StaticPoolSet->clear();
     TableEdits->Get();
+    ReadDisplayList();
+}
+
+void TFM_FilterMAC::ReadDisplayList()
+{
+    if (DisplayEdits->Busy) {
+        m_displayStale = true;
+        return;
+    }
+    m_displayStale = false;
     ui->User_ListView->clear();
     DisplayEdits->RowNumber = 1;
-    // A read still walking would mix its rows into the new one.
-    if (!DisplayEdits->Busy)
-        DisplayEdits->Get();
+    DisplayEdits->Get();
 }
 
 void TFM_FilterMAC::User_ListViewSelectItem()
@@ -147,7 +161,7 @@ bool TFM_FilterMAC::SelectTableRow(const QString& mac)
     QTreeWidget* rows = ui->LV_StaticPoolSet;
     for (int i = 0; i < rows->topLevelItemCount(); ++i) {
         if (rows->topLevelItem(i)->text(kMacColumn) == mac) {
-            rows->setCurrentItem(rows->topLevelItem(i));
+            SelectListRow(rows, rows->topLevelItem(i));
             return true;
         }
     }
@@ -161,7 +175,10 @@ void TFM_FilterMAC::Bt_AddClick()
     m_busy = true;
     m_entry->setWindowTitle("Adding MAC address");
     SetMaxLength(m_entry->ui->Ed_MACAddr, kMacLength);
-    m_entry->exec();
+    // Closed without Apply nothing was sent, so nothing is waited for: the page is free
+    // again (and may close) at once.
+    if (m_entry->exec() != QDialog::Accepted && !TableEdits->Busy)
+        m_busy = false;
 }
 
 void TFM_FilterMAC::Bt_SetClick()
@@ -190,7 +207,7 @@ void TFM_FilterMAC::Bt_RfrshClick()
 {
     if (!TableEdits)
         return;
-    if (TableEdits->Busy) {
+    if (RefusedWhileBusy(TableEdits->Busy)) {
         ui->Bt_Set->setEnabled(false);
         ui->Bt_Del->setEnabled(false);
         return;
@@ -200,14 +217,5 @@ void TFM_FilterMAC::Bt_RfrshClick()
         button->setEnabled(false);
     ShowStatus("Listing data ... ");
     TableEdits->Get();
-    DisplayEdits->RowNumber = 1;
-    if (!DisplayEdits->Busy)
-        DisplayEdits->Get();
-}
-
-void TFM_FilterMAC::done(int result)
-{
-    if (!FormCloseQuery())
-        return;
-    QvPage::done(result);
+    ReadDisplayList();
 }

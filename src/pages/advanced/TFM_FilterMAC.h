@@ -44,16 +44,22 @@ public:
     bool PageBusy() const { return m_busy; }
 
 protected:
-    void done(int result) override;
+    bool CloseAllowed() override { return FormCloseQuery(); }
 
 private:
-    // Selects the full table's row holding mac; false when there is none.
+    // Selects the full table's row holding mac afresh (the dialog shows its value, not what
+    // a cancelled entry left there); false when there is none.
     bool SelectTableRow(const QString& mac);
     QTreeWidgetItem* SelectedDisplayRow() const;
     void ReadBothLists();
+    // Reads the used rows again, numbered from 1; a read still walking is let finish first,
+    // as its rows would mix into the new ones.
+    void ReadDisplayList();
 
     const int m_radio;
     // From opening, Add, Del, Refresh and every successful set until the table read ends.
     bool m_busy = true;
+    // The display list must be read again once its read under way has ended.
+    bool m_displayStale = false;
     std::unique_ptr<TFM_MACAddr> m_entry;
 };

@@ -61,7 +61,7 @@ void TFM_MACAddr::Bt_ApplyClick()
         }
     }
     QvSNMPRequest2Edits* table = m_table->TableEdits;
-    if (!table || table->Busy)
+    if (!table || RefusedWhileBusy(table->Busy))
         return;
     table->Set(false);
     m_table->ShowStatus("Refresh...");
