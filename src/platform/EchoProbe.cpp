@@ -9,6 +9,11 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QSocketNotifier>
+#include <QTimer>
+
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -117,6 +122,26 @@ private:
     bool m_raw = false;
 };
 
+// Waits at most waitMs for the socket to become readable. In a program with an event loop
+// the loop runs meanwhile, so the window paints and its timers and exchanges go on; user
+// input waits until the probe has ended.
+bool waitReadable(int fd, int waitMs)
+{
+    pollfd readable{fd, POLLIN, 0};
+    if (!QCoreApplication::instance())
+        return poll(&readable, 1, waitMs) > 0;
+    QEventLoop loop;
+    QSocketNotifier notifier(fd, QSocketNotifier::Read);
+    QObject::connect(&notifier, &QSocketNotifier::activated, &loop, &QEventLoop::quit);
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+    deadline.start(waitMs);
+    if (poll(&readable, 1, 0) == 0)
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    return poll(&readable, 1, 0) > 0;
+}
+
 // One attempt: a request, then whatever arrives within the wait, until an echo reply.
 bool attempt(const Socket& socket, const sockaddr_in& target, int waitMs)
 {
@@ -130,8 +155,7 @@ bool attempt(const Socket& socket, const sockaddr_in& target, int waitMs)
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
         if (left <= 0)
             return false;
-        pollfd readable{socket.fd(), POLLIN, 0};
-        if (poll(&readable, 1, static_cast<int>(left)) <= 0)
+        if (!waitReadable(socket.fd(), static_cast<int>(left)))
             return false;
         uint8_t received[kReceiveSize];
         sockaddr_in from{};

@@ -9,8 +9,10 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QTreeWidget>
 
 // The LAN page against the simulated device: which rows each mode shows, and how a new
@@ -118,7 +120,7 @@ TEST(LanPageProbes, RunInANetworkOfTheirOwn)
 {
     if (InOwnNetwork())
         GTEST_SKIP() << "the run inside the namespace";
-    const OwnNetworkRun run = RunInOwnNetwork("LanPageInNamespace.*");
+    const OwnNetworkRun run = RunInOwnNetwork("LanPageInNamespace*.*");
     if (!run.started)
         GTEST_SKIP() << "network namespaces are not allowed here: " << run.output.toStdString();
     EXPECT_TRUE(run.passed) << run.output.toStdString();
@@ -133,6 +135,21 @@ protected:
         LanPage::SetUp();
     }
 };
+
+// The probe of a silent address waits up to three seconds: the window's timers (and so its
+// painting and its exchanges) go on meanwhile.
+TEST_F(LanPageInNamespace, TheProbeLetsTheWindowLiveWhileItWaits)
+{
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+    timer.start(50);
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_FALSE(IsAddressInUse("10.9.8.77"));
+    EXPECT_GE(clock.elapsed(), 2900);
+    EXPECT_GE(ticks, 40);
+}
 
 TEST_F(LanPageInNamespace, ProbeRefusesAnAnsweringAddress)
 {
@@ -217,6 +234,29 @@ TEST_F(LanPageInNamespace, AnAddressMustLieOutsideTheDynamicPoolAndItsStaticLeas
     apply(page, "192.168.0.60");
     EXPECT_EQ(lastMessage(), "Please input valid Subnet Mask.");
     EXPECT_EQ(page.ui->ED_SubMask->text(), "");
+}
+
+// The device loses the first datagram of the lease walk: the walk asks again a second later,
+// and the Apply waits for it rather than refusing the address as unchecked.
+class LanPageInNamespaceLosingADatagram : public LanPageInNamespace {
+protected:
+    // The walk's requests name every column; the test's own set of a lease names only the IP.
+    QStringList deviceArguments() const override { return {"--drop-once", PrivateOid(".2.7.3.1.9")}; }
+};
+
+TEST_F(LanPageInNamespaceLosingADatagram, TheLeaseWalkOutlastsOneLostDatagram)
+{
+    // Addresses outside the namespace's network: the probe ends at once.
+    ASSERT_EQ(set({Bind(LeaseIp(3), kIpAddress, Packed(10, 20, 30, 40))}).status, 0);
+    WaitWatcher waits;
+    TFM_LanCfg page(main.get());
+    page.show();
+    ASSERT_TRUE(waitFor([&] { return page.ui->Ed_PoolRan->text() == "50"; }, 5000));
+    page.ui->ED_DefGw->setText("10.20.30.1");
+    apply(page, "10.20.30.40");
+    EXPECT_EQ(recorder.texts(), QStringList({"Reject: The IP conflicts with Static DHCP Server IP"}));
+    EXPECT_EQ(page.ui->Static_ListView->topLevelItemCount(), 16) << "one walk, each lease once";
+    EXPECT_EQ(waits.firstCountdowns, QStringList({"12"}));
 }
 
 } // namespace

@@ -10,6 +10,8 @@
 #include "shell/Validators.h"
 #include "ui_TFM_LanCfg.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 const VariableDescriptor kSettings[] = {
@@ -22,8 +24,10 @@ constexpr int kStaticMode = 0;
 constexpr int kDynamicMode = 1;
 constexpr int kRebootRow = 1;
 constexpr int kAddressLength = 15;
-// A walk of the static leases may be slow on a busy device.
-constexpr uint32_t kLeaseTimeout = 10000;
+// Each step of the lease walk waits a second per try: a lost datagram costs a second, not
+// the whole wait, and a busy device's late answer still counts during the further tries.
+constexpr uint32_t kLeaseTimeout = 100;
+constexpr uint32_t kLeaseRetries = 3;
 
 void Warn(QWidget* page, const QString& text)
 {
@@ -72,6 +76,7 @@ void TFM_LanCfg::FormCreate()
     auto& leases = NewBinding<QvSNMPRequest2Edits>();
     leases.request.list.Assign(QvSNMPVarList(DeviceVariables::DhcpStaticLeases, kListTableUnlisted, 1));
     leases.request.timeout = kLeaseTimeout;
+    leases.request.retries = kLeaseRetries;
     leases.BindListView(ui->Static_ListView);
     leases.OnGetDone = [this](QvSNMPRequest2Controls&, const QvSNMPError& record) {
         m_leasesRead = record.code == 0;
@@ -177,8 +182,15 @@ bool TFM_LanCfg::LeasesAllow(const QString& address)
                     .firstLine = "Please wait...",
                     .secondLine = "Judge the IP whether can be used."},
                    this);
-    // An unfinished or failed walk proves nothing about the leases.
-    if (StaticLeases->Busy || !m_leasesRead) {
+    // One that lost a datagram near the end ends soon after, by its own time-outs: it is
+    // waited for (so no second Apply can start a walk into the same list), with the window's
+    // events running and the user's input held back.
+    while (StaticLeases->Busy && !Ending())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::ExcludeUserInputEvents);
+    if (Ending())
+        return false;
+    // A failed walk proves nothing about the leases.
+    if (!m_leasesRead) {
         Warn(this, "The static leases of the DHCP server could not be read from the device, so the IP cannot be "
                    "checked against them. Please try again later.");
         return false;
