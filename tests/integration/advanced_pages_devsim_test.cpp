@@ -63,11 +63,14 @@ TEST_F(GroupPage, RefusesUserLimitsOutsideZeroToSixtyFourAndSendsTheBoundsWithAR
 
     child<QComboBox>(&page, "CB_LoadB")->setCurrentIndex(1);
     child<QLineEdit>(&page, "Ed_UsrL")->setText("64");
+    // The link state is shown only, never written: not even a text that differs from the
+    // device's goes out.
+    child<QLineEdit>(&page, "Ed_EthLS")->setText("Down");
     page.Bt_ApplyClick();
     EXPECT_TRUE(deviceShows(kUserLimit, "64"));
     EXPECT_TRUE(deviceShows(kLoadBalance, "1"));
     EXPECT_EQ(watcher.dialogsShown, 2);
-    EXPECT_EQ(device->value(PrivateOid(".2.6.4.0")), "Up");  // shown only, never written
+    EXPECT_EQ(device->value(PrivateOid(".2.6.4.0")), "Up");
 }
 
 class GroupPageRefused : public ModuleAgainstDevice {

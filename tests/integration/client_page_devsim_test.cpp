@@ -79,7 +79,8 @@ TEST_F(ClientPage, ListsTheStationsOfRadioOneNumberedAndRefreshReadsThemAgain)
     EXPECT_EQ(child<QLabel>(&page, "NumOfRecord")->text(), "");
     EXPECT_EQ(panelText(page), "Refresh...");
     EXPECT_TRUE(page.Busy());
-    // Close under the read does nothing; the old-firmware check is off from then on.
+    // Close under the read does nothing (what it does to the old-firmware check shows on a
+    // slow device, below).
     child<QPushButton>(&page, "Bt_Close")->click();
     EXPECT_TRUE(page.isVisible());
     ASSERT_TRUE(waitFor([&] { return !page.Busy(); }));
@@ -88,6 +89,33 @@ TEST_F(ClientPage, ListsTheStationsOfRadioOneNumberedAndRefreshReadsThemAgain)
     EXPECT_TRUE(page.isVisible());
     EXPECT_TRUE(recorder.messages.empty()) << recorder.texts().join("|").toStdString();
 
+    child<QPushButton>(&page, "Bt_Close")->click();
+    EXPECT_FALSE(page.isVisible());
+}
+
+// A device so slow that the first read outlasts the third old-firmware check.
+class ClientPageOnASlowDevice : public PageAgainstDevice {
+protected:
+    QStringList deviceArguments() const override { return {"--delay-ms", "300"}; }
+};
+
+// A close asked for during the first read stops the old-firmware check: the count is still
+// empty at the third check, yet the page neither warns nor closes itself under the read.
+TEST_F(ClientPageOnASlowDevice, ACloseUnderTheFirstReadStopsTheOldFirmwareCheck)
+{
+    TimeScale::setFactor(0.2);  // checks every 0.2 s, the third at 0.6 s
+    TClientInformation page;
+    page.show();
+    child<QPushButton>(&page, "Bt_Close")->click();
+    EXPECT_TRUE(page.isVisible());
+    runFor(800);
+    ASSERT_TRUE(page.Busy()) << "the read must outlast the third check";
+    EXPECT_TRUE(child<QLabel>(&page, "NumOfRecord")->text().isEmpty());
+    ASSERT_TRUE(waitFor([&] { return !page.Busy(); }));
+    runFor(400);
+    EXPECT_TRUE(page.isVisible());
+    EXPECT_TRUE(recorder.messages.empty()) << recorder.texts().join("|").toStdString();
+    EXPECT_EQ(child<QLabel>(&page, "NumOfRecord")->text(), "3");
     child<QPushButton>(&page, "Bt_Close")->click();
     EXPECT_FALSE(page.isVisible());
 }

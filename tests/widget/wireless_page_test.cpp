@@ -406,6 +406,18 @@ TEST_F(WirelessPage, TheTwinComparesItsPartnersAsTypedAndNamesItsBand)
     click("Bt_Apply");
     EXPECT_TRUE(recorder.messages.empty()) << recorder.texts().join(" | ").toStdString();
     EXPECT_EQ(page->StatusBar()->SimpleText(), "Setting error!");
+
+    // Where the twin's texts differ from radio 1's, they name its own band: a guest using
+    // the slot of its valid key. (The creation runs again, so the twin's lists are filled.)
+    page->FormCreate();
+    recorder.messages.clear();
+    choose(twin.authProxy, "Open System");
+    choose(twin.encryption, "Enable");
+    twin.guestState[1]->setCurrentText("enabled");
+    twin.guestAuth[1]->setCurrentText("Shared Key");
+    twin.guestKeyIndex[1]->setCurrentText("Third");
+    choose(twin.validKey, "Third");
+    EXPECT_EQ(onlyMessage(), "The 11g master SSID's key index is same as Guest SSID2 / Warning");
 }
 
 TEST_F(WirelessPage, TheDemosSecondPictureShowsTheWdsLayoutWithoutWritingIt)
