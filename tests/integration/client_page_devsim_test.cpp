@@ -120,6 +120,31 @@ TEST_F(ClientPageOnASlowDevice, ACloseUnderTheFirstReadStopsTheOldFirmwareCheck)
     EXPECT_FALSE(page.isVisible());
 }
 
+// A device so slow that one read of the table takes seconds.
+class ClientPageOnAVerySlowDevice : public PageAgainstDevice {
+protected:
+    QStringList deviceArguments() const override { return {"--delay-ms", "1000"}; }
+};
+
+// Refresh under a read says why it does nothing; a close under it is refused, and once the
+// read has kept the page a few seconds the page lets go of it and closes.
+TEST_F(ClientPageOnAVerySlowDevice, RefreshSaysItIsBusyAndACloseIsCarriedOutWithinAFewSeconds)
+{
+    TClientInformation page;
+    page.show();
+    ASSERT_TRUE(page.Busy());
+    child<QPushButton>(&page, "Bt_Rfrsh")->click();
+    EXPECT_EQ(panelText(page), QvPage::kBusyText);
+    QElapsedTimer clock;
+    clock.start();
+    child<QPushButton>(&page, "Bt_Close")->click();
+    EXPECT_TRUE(page.isVisible());
+    ASSERT_TRUE(waitFor([&] { return !page.isVisible(); }, QvPage::kCloseGraceMs + 3000));
+    EXPECT_LT(clock.elapsed(), QvPage::kCloseGraceMs + 1500);
+    EXPECT_TRUE(page.Busy()) << "the read was still under way";
+    EXPECT_TRUE(recorder.messages.empty()) << recorder.texts().join("|").toStdString();
+}
+
 class ClientPageOnOldFirmware : public PageAgainstDevice {
 protected:
     QStringList deviceArguments() const override { return {"--without", "client-table"}; }

@@ -169,7 +169,7 @@ void TClientInformation::FormShow()
 
 void TClientInformation::Bt_RfrshClick()
 {
-    if (!AcquireEdits || !ClientEdits || ClientEdits->Busy)
+    if (!AcquireEdits || !ClientEdits || RefusedWhileBusy(ClientEdits->Busy))
         return;
     ShowStatus("Refresh...");
     m_busy = true;
@@ -257,7 +257,7 @@ void TClientInformation::Bt_CloseClick()
 
 bool TClientInformation::FormCloseQuery()
 {
-    if (m_busy && !m_closeAllowed) {
+    if (!CloseAllowed()) {
         // The old-firmware check must not close the page under a read the user waits for.
         Timer2->stop();
         QThread::msleep(static_cast<unsigned long>(TimeScale::scaled(kCloseWaitMs)));
@@ -266,10 +266,11 @@ bool TClientInformation::FormCloseQuery()
     return true;
 }
 
+// A refused close is held by the base: should the read still be under way a few seconds
+// later, the page lets go of it and closes.
 void TClientInformation::done(int result)
 {
-    if (!FormCloseQuery())
-        return;
+    FormCloseQuery();
     QvPage::done(result);
 }
 

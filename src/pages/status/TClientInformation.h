@@ -39,6 +39,8 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    // Refused while busy, unless the page closes itself (the old-firmware check).
+    bool CloseAllowed() override { return !m_busy || m_closeAllowed; }
     void done(int result) override;
 
 private:
