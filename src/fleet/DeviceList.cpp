@@ -1,7 +1,7 @@
 #include "fleet/DeviceList.h"
 
 #include "platform/Conversion.h"
-#include "shell/Startup.h"
+#include "host/Startup.h"
 
 #include <QHostAddress>
 #include <QString>

@@ -8,7 +8,7 @@
 #include "fleet/StatusCommand.h"
 #include "fleet/StopSignals.h"
 #include "fleet/UpgradeCommand.h"
-#include "shell/Startup.h"
+#include "host/Startup.h"
 #include "snmp/QvException.h"
 #include "snmp/QvSNMPStartup.h"
 

@@ -5,7 +5,7 @@
 #include "platform/IniText.h"
 #include "platform/PrivateFile.h"
 #include "shell/ModuleConstants.h"
-#include "shell/Startup.h"
+#include "host/Startup.h"
 
 #include <filesystem>
 #include <fstream>

@@ -5,7 +5,7 @@
 #include "platform/HostRegistry.h"
 #include "shell/DevicePicture.h"
 #include "shell/ParameterFileWriter.h"
-#include "shell/Startup.h"
+#include "host/Startup.h"
 #include "ui_TConnectForm.h"
 
 namespace {

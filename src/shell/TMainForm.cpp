@@ -7,7 +7,7 @@
 #include "platform/InstanceLock.h"
 #include "shell/ModuleConstants.h"
 #include "snmp/QvSNMPStartup.h"
-#include "shell/Startup.h"
+#include "host/Startup.h"
 
 #include "shell/MenuItems.h"
 #include "shell/PageRegistry.h"

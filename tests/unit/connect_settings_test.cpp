@@ -4,7 +4,7 @@
 #include "shell/ModuleConstants.h"
 #include "shell/ParameterFileWriter.h"
 #include "shell/RecentDevices.h"
-#include "shell/Startup.h"
+#include "host/Startup.h"
 #include "snmp/SnmpSettings.h"
 #include "support/FileContents.h"
 

@@ -3,7 +3,7 @@
 #include "platform/HostRegistry.h"
 #include "shell/ModuleConstants.h"
 #include "snmp/SnmpSettings.h"
-#include "shell/Startup.h"
+#include "host/Startup.h"
 
 #include <QDir>
 #include <QTemporaryDir>

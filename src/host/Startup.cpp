@@ -1,9 +1,9 @@
-#include "shell/Startup.h"
+#include "host/Startup.h"
 
 #include "platform/Conversion.h"
 #include "snmp/ErrorCatalogue.h"
 #include "platform/HostRegistry.h"
-#include "shell/ModuleConstants.h"
+#include "host/HostNames.h"
 #include "platform/QvIni.h"
 #include "snmp/SnmpSettings.h"
 
