@@ -1,5 +1,6 @@
 // Walks four columns of the simulated access point's client table with QvSNMPRequest in its
-// waiting form (one get-next per row) and prints the time of each run and their median.
+// waiting form (row by row, read ahead with get-bulk) and prints the time of each run and
+// their median.
 //   walk_bench --port PORT [--rows N] [--runs R] [--address A] [--community C]
 // Exits 1 when a run does not return exactly N rows (default 1000).
 #include "ClientTableColumns.h"

@@ -34,6 +34,7 @@ QvSNMPRequest& DeviceLink::newRequest(const VariableDescriptor* table)
     request->privPassword = connection.security.privPassword;
     request->authProtocol = connection.security.authProtocol;
     request->privProtocol = connection.security.privProtocol;
+    request->useGetBulk = connection.device.getBulk;
     request->retries = m_retries;
     request->list.Assign(QvSNMPVarList(table, kListScalars, 0));
     m_requests.push_back(std::move(request));

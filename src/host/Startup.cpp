@@ -172,6 +172,9 @@ void ApplyParameterFile(const std::string& path, std::string& lastVersionKey)
         s.authPassword = phrase;
     if (const std::string phrase = text("PrivPassword"); !phrase.empty())
         s.privPassword = phrase;
+    // Not one of the host's keys: 0 walks this device's tables with get-next only.
+    if (readNumber(file, "GetBulk", number))
+        QvSNMPDevice.getBulk = number != 0;
 }
 
 void ApplyArguments(const std::vector<std::string>& arguments, const std::string& configDir,

@@ -1,8 +1,6 @@
 #include "snmp/QvSNMPRequest.h"
 
-#include "snmp/DateTimeNumber.h"
 #include "snmp/ErrorCatalogue.h"
-#include "snmp/Expressions.h"
 #include "snmp/IndexCodec.h"
 #include "snmp/QvException.h"
 #include "snmp/QvNumList.h"
@@ -14,8 +12,6 @@
 #include <QElapsedTimer>
 
 #include <algorithm>
-#include <cmath>
-#include <limits>
 
 namespace {
 
@@ -44,19 +40,6 @@ bool startsWithColumn(const std::string& received, const std::string& base)
         && received[base.size()] == '.';
 }
 
-// x truncated toward zero into the range of a 64-bit integer (0 for a value that is not a number).
-long long truncated(double x)
-{
-    if (!std::isfinite(x))
-        return 0;
-    x = std::trunc(x);
-    if (x >= 9.2e18)
-        return std::numeric_limits<long long>::max();
-    if (x <= -9.2e18)
-        return std::numeric_limits<long long>::min();
-    return static_cast<long long>(x);
-}
-
 // Restores a list from its copy when the scope ends, also when an exception leaves it.
 class ListRestorer {
 public:
@@ -76,6 +59,7 @@ QvSNMPRequest::QvSNMPRequest()
     const SnmpConnection settings = SnmpConnection::current();
     address = settings.device.address;
     port = settings.device.port;
+    useGetBulk = settings.device.getBulk;
     contextEngineId = settings.scope.contextEngineId;
     contextName = settings.scope.contextName;
     version = settings.security.version;
@@ -389,7 +373,11 @@ bool QvSNMPRequest::GetSync(bool first, bool& ok)
     }
     const SnmpTarget target = makeTarget();
     const std::vector<SnmpVarBind> sent = getVarBinds(first);
-    const SnmpResponse response = SnmpSession::global().request(target, getOperation(first), sent);
+    if (first)
+        m_walk.Restart();
+    const SnmpResponse response = bulkApplies(target)
+        ? walkWaiting(target, sent)
+        : SnmpSession::global().request(target, getOperation(first), sent);
     const MappedStatus mapped = MapStatus(response.status);
     const std::vector<SnmpVarBind> vbs = bindingsToRead(response, sent);
 
@@ -444,6 +432,14 @@ void QvSNMPRequest::GetAsync(Completion callback, void* callbackData, bool first
     exchange.isGet = true;
     exchange.processValues = true;
     exchange.sent = getVarBinds(first);
+    if (first)
+        m_walk.Restart();
+    if (bulkApplies(target)) {
+        exchange.agentAddress = target.address;
+        exchange.agentPort = target.port;
+        walkNotifying(std::make_shared<Exchange>(std::move(exchange)), target);
+        return;
+    }
     sendNotifying(std::move(exchange), target, getOperation(first));
 }
 
@@ -480,9 +476,18 @@ void QvSNMPRequest::sendNotifying(Exchange exchange, const SnmpTarget& target, P
         report(mapped.code, mapped.text);
         return;
     }
-    shared->ticket = ticket;
+    track(shared, ticket);
+}
+
+void QvSNMPRequest::track(const std::shared_ptr<Exchange>& exchange, SnmpSession::Ticket ticket)
+{
+    m_tickets.erase(exchange->ticket);
+    exchange->ticket = ticket;
     m_tickets.insert(ticket);
-    ++outstanding;
+    if (!exchange->counted) {
+        exchange->counted = true;
+        ++outstanding;
+    }
 }
 
 void QvSNMPRequest::complete(const std::shared_ptr<Exchange>& exchange, const SnmpResponse& response)
@@ -525,118 +530,4 @@ void QvSNMPRequest::complete(const std::shared_ptr<Exchange>& exchange, const Sn
     record.errorCount = errorCount;
     if (exchange->callback)
         exchange->callback(exchange->callbackData, record, list);
-}
-
-// ---- expressions ----
-
-std::string QvSNMPRequest::SubstituteValues(const std::string& expression, bool quoteTexts, const std::string& marker)
-{
-    if (marker.empty())
-        return expression;
-    std::string text = expression;
-    size_t from = 0;
-    for (size_t at = text.find(marker[0], from); at != std::string::npos; at = text.find(marker[0], from)) {
-        size_t end = at + 1;
-        while (end < text.size() && text[end] >= '0' && text[end] <= '9')
-            ++end;
-        const std::string digits = text.substr(at + 1, end - at - 1);
-        text.erase(at, end - at);
-        if (digits.size() > 9 || (digits.empty() ? 0 : std::stol(digits)) >= list.Count())
-            raiseOutOfRange();
-        const int32_t n = digits.empty() ? 0 : static_cast<int32_t>(std::stol(digits));
-        const QvSNMPVarItem& item = list.Item(n);
-        const std::string value = item.options ? item.options->TextToValue(item.value) : item.value;
-        if (value == ValueText::kNull)
-            RaiseQvSnmp(-512);
-        std::string inserted;
-        switch (item.syntax) {
-        case kSyntaxBoolean:
-        case kSyntaxBool8:
-        case kSyntaxBool16:
-            inserted = value == "true" ? "1" : "0";
-            break;
-        case kSyntaxInteger:
-        case kSyntaxCounter:
-        case kSyntaxGauge:
-        case kSyntaxCounter64:
-        case kSyntaxUInteger:
-        case kSyntaxDouble:
-        case kSyntaxInt8:
-        case kSyntaxUInt8:
-        case kSyntaxInt16:
-        case kSyntaxUInt16:
-            inserted = value;
-            break;
-        case kSyntaxTimeTicks: {
-            const auto ticks = ValueText::ParseTimeTicks(value);
-            if (!ticks)
-                RaiseQvSnmp(-513);
-            inserted = std::to_string(*ticks);
-            break;
-        }
-        case kSyntaxBcDateTime: {
-            const auto number = DateTimeNumber::Parse(value);
-            if (!number)
-                RaiseQvSnmp(-513);
-            inserted = ValueText::Real(*number);
-            break;
-        }
-        default:
-            if (!quoteTexts)
-                RaiseQvSnmp(-513);
-            inserted = "\"" + value + "\"";
-            break;
-        }
-        text.insert(at, inserted);
-        // Go on after the inserted value: a value holding the marker is not read again.
-        from = at + inserted.size();
-    }
-    return text;
-}
-
-void QvSNMPRequest::DeriveValue(int32_t i, bool afterGet)
-{
-    QvSNMPVarItem& item = list.Item(i);
-    const std::optional<std::string>& expression = afterGet ? item.getExpression : item.setExpression;
-    if (!expression)
-        return;
-    const double x = Expressions::EvaluateArithmetic(SubstituteValues(*expression, false, "$"));
-    std::string value;
-    switch (item.syntax) {
-    case kSyntaxBoolean:
-        value = x != 0 ? "true" : "false";
-        break;
-    case kSyntaxInteger:
-        value = std::to_string(static_cast<int32_t>(truncated(x)));
-        break;
-    case kSyntaxCounter:
-    case kSyntaxGauge:
-    case kSyntaxUInteger:
-        value = std::to_string(static_cast<uint32_t>(truncated(x)));
-        break;
-    case kSyntaxTimeTicks:
-        value = ValueText::TimeTicks(static_cast<uint32_t>(truncated(x)));
-        break;
-    case kSyntaxCounter64:
-        value = std::to_string(!std::isfinite(x) || x <= 0 ? 0ULL
-                                   : x >= 1.8446744073709552e19 ? std::numeric_limits<unsigned long long>::max()
-                                                                : static_cast<unsigned long long>(x));
-        break;
-    case kSyntaxDouble:
-        value = ValueText::Real(x);
-        break;
-    case kSyntaxBcDateTime:
-        value = DateTimeNumber::Format(x);
-        break;
-    default:
-        RaiseQvSnmp(-513);
-    }
-    item.value = item.options ? item.options->ValueToText(value) : value;
-}
-
-bool QvSNMPRequest::Accepts(const std::string& expression)
-{
-    if (expression.empty())
-        return true;
-    return Expressions::EvaluateLogical(SubstituteValues(expression, true, "$"));
 }

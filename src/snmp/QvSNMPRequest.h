@@ -1,5 +1,6 @@
 #pragma once
 
+#include "snmp/BulkWalk.h"
 #include "snmp/QvSNMPError.h"
 #include "snmp/QvSNMPVarList.h"
 #include "snmp/SnmpSession.h"
@@ -14,7 +15,9 @@
 
 // SNMP operations over one variable list against the agent of the connection settings: a
 // get of scalars or single instances, a row-by-row table walk with get-next, and a set of
-// the whole list or of a selection. Each has a waiting form (returns when the exchange is
+// the whole list or of a selection. On SNMPv2c and SNMPv3 a walk reads ahead with get-bulk
+// and answers its get-next steps from what it read (BulkWalk): the rows, their order and the
+// end of the walk are those of get-next, with far fewer exchanges. Each has a waiting form (returns when the exchange is
 // over) and a notifying form (returns at once; the completion runs from the event pump).
 // Failures come back as QvSNMPError records with catalogued codes; structural errors (bad
 // address, syntax, key count, expressions) are thrown as QvException.
@@ -79,6 +82,7 @@ public:
     bool useGetNext = false;
     uint32_t timeout;      // hundredths of a second per try
     uint32_t retries = 1;  // further tries after a time-out
+    bool useGetBulk = true;  // table walks on SNMPv2c / SNMPv3 read ahead with get-bulk
 
     std::string address;
     uint16_t port = 161;
@@ -111,6 +115,7 @@ private:
         std::string agentAddress;
         uint16_t agentPort = 0;
         SnmpSession::Ticket ticket = 0;
+        bool counted = false;  // in outstanding
     };
 
     SnmpTarget makeTarget() const;
@@ -123,8 +128,19 @@ private:
     bool endOfWalk(const std::vector<SnmpVarBind>& vbs);
     void report(int code, const std::string& message);
     void sendNotifying(Exchange exchange, const SnmpTarget& target, PduKind kind);
+    // Walks with get-bulk (QvSNMPRequestWalk.cpp).
+    bool bulkApplies(const SnmpTarget& target) const;
+    // The get-next answer to `sent`, from what was read ahead or by asking the device.
+    SnmpResponse walkWaiting(const SnmpTarget& target, const std::vector<SnmpVarBind>& sent);
+    void walkNotifying(const std::shared_ptr<Exchange>& exchange, const SnmpTarget& target);
+    // One exchange of a notifying walk step; false when it could not be sent (the step has
+    // then ended, with the error reported or completed).
+    bool sendStep(const std::shared_ptr<Exchange>& exchange, const SnmpTarget& target, PduKind kind,
+                  const std::vector<SnmpVarBind>& vbs, int maxRepetitions, SnmpSession::Completion completion);
+    void track(const std::shared_ptr<Exchange>& exchange, SnmpSession::Ticket ticket);
     void complete(const std::shared_ptr<Exchange>& exchange, const SnmpResponse& response);
     bool isLastImpliedKey(int32_t item) const;
 
     std::set<SnmpSession::Ticket> m_tickets;
+    BulkWalk m_walk;
 };

@@ -241,7 +241,8 @@ void SnmpSession::closeQuietly(void* handle)
     ++m_sessionsClosed;
 }
 
-SnmpResponse SnmpSession::request(const SnmpTarget& target, PduKind kind, const std::vector<SnmpVarBind>& vbs)
+SnmpResponse SnmpSession::request(const SnmpTarget& target, PduKind kind, const std::vector<SnmpVarBind>& vbs,
+                                  int maxRepetitions)
 {
     SnmpResponse response;
     for (int attempt = 0; attempt < 2; ++attempt) {
@@ -251,7 +252,7 @@ SnmpResponse SnmpSession::request(const SnmpTarget& target, PduKind kind, const 
                 response.status = kStatusUnknownEngineId;  // the new engine ID could not be learnt
             return response;
         }
-        if (exchangeWaiting(handle, target, kind, vbs, response))
+        if (exchangeWaiting(handle, target, kind, vbs, maxRepetitions, response))
             return response;
         // The agent answers from another engine ID: a fresh session learns it, and the
         // exchange is sent once more.
@@ -264,14 +265,14 @@ SnmpResponse SnmpSession::request(const SnmpTarget& target, PduKind kind, const 
 }
 
 bool SnmpSession::exchangeWaiting(void* handle, const SnmpTarget& target, PduKind kind,
-                                  const std::vector<SnmpVarBind>& vbs, SnmpResponse& response)
+                                  const std::vector<SnmpVarBind>& vbs, int maxRepetitions, SnmpResponse& response)
 {
     netsnmp_session* session = snmp_sess_session(handle);
     session->timeout = static_cast<long>(target.timeout) * 10000L;
     session->retries = target.retries;
 
     const Ticket id = m_nextTicket++;
-    netsnmp_pdu* pdu = BuildEnginePdu(target, kind, vbs);
+    netsnmp_pdu* pdu = BuildEnginePdu(target, kind, vbs, maxRepetitions);
     if (snmp_sess_async_send(handle, pdu, &SnmpSession::onEngineEvent, reinterpret_cast<void*>(id)) == 0) {
         snmp_free_pdu(pdu);
         response = {};
@@ -307,7 +308,7 @@ bool SnmpSession::exchangeWaiting(void* handle, const SnmpTarget& target, PduKin
 }
 
 int SnmpSession::send(const SnmpTarget& target, PduKind kind, const std::vector<SnmpVarBind>& vbs,
-                      Completion completion, Ticket* ticket)
+                      Completion completion, Ticket* ticket, int maxRepetitions)
 {
     int status = 0;
     void* handle = engineSession(target, true, status);
@@ -319,6 +320,7 @@ int SnmpSession::send(const SnmpTarget& target, PduKind kind, const std::vector<
     exchange.target = target;
     exchange.kind = kind;
     exchange.vbs = vbs;
+    exchange.maxRepetitions = maxRepetitions;
     status = sendExchange(handle, id, exchange);
     if (status != 0)
         return status;
@@ -334,7 +336,7 @@ int SnmpSession::sendExchange(void* handle, Ticket id, Exchange& exchange)
     netsnmp_session* session = snmp_sess_session(handle);
     session->timeout = static_cast<long>(exchange.target.timeout) * 10000L;
     session->retries = exchange.target.retries;
-    netsnmp_pdu* pdu = BuildEnginePdu(exchange.target, exchange.kind, exchange.vbs);
+    netsnmp_pdu* pdu = BuildEnginePdu(exchange.target, exchange.kind, exchange.vbs, exchange.maxRepetitions);
     if (snmp_sess_async_send(handle, pdu, &SnmpSession::onEngineEvent, reinterpret_cast<void*>(id)) == 0) {
         snmp_free_pdu(pdu);
         const int status = statusFromEngineError(session->s_snmp_errno);
@@ -382,6 +384,21 @@ int SnmpSession::onEngineEvent(int operation, snmp_session* session, int, snmp_p
     return 1;
 }
 
+SnmpSession::Ticket SnmpSession::deliver(const SnmpResponse& response, Completion completion)
+{
+    const Ticket id = m_nextTicket++;
+    Exchange exchange;
+    exchange.completion = std::move(completion);
+    m_exchanges[id] = std::move(exchange);
+    m_finished.push_back({id, response});
+    notifyActivity();
+    return id;
+}
+
+bool SnmpSession::bulkRefused(const SnmpTarget& target) const { return m_bulkRefused.count(peerKey(target)) != 0; }
+
+void SnmpSession::refuseBulk(const SnmpTarget& target) { m_bulkRefused.insert(peerKey(target)); }
+
 void SnmpSession::forget(Ticket ticket)
 {
     if (auto found = m_exchanges.find(ticket); found != m_exchanges.end())
@@ -401,6 +418,8 @@ std::vector<int> SnmpSession::sockets() const
 
 int SnmpSession::millisecondsToNextTimeout() const
 {
+    if (!m_finished.empty())
+        return 0;  // answers known already wait for the next round of completions
     int best = -1;
     for (const auto& [key, handle] : m_notifyingSessions) {
         int fds = 0, block = 1;

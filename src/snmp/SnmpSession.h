@@ -29,13 +29,22 @@ public:
     bool exists() const { return m_open; }
 
     // Waiting form: sends and blocks for the answer, at most timeout x (retries + 1).
-    SnmpResponse request(const SnmpTarget& target, PduKind kind, const std::vector<SnmpVarBind>& vbs);
+    // maxRepetitions: of a get-bulk.
+    SnmpResponse request(const SnmpTarget& target, PduKind kind, const std::vector<SnmpVarBind>& vbs,
+                         int maxRepetitions = 0);
 
     // Notifying form: returns 0 once sent; the completion runs later, from
     // processPendingEvents(). A non-zero return is the failure status; nothing is then
     // outstanding and the completion never runs.
     int send(const SnmpTarget& target, PduKind kind, const std::vector<SnmpVarBind>& vbs,
-             Completion completion, Ticket* ticket = nullptr);
+             Completion completion, Ticket* ticket = nullptr, int maxRepetitions = 0);
+    // An answer known without asking the device (read ahead by a get-bulk): the completion
+    // runs from processPendingEvents() as for an exchange, never from this call.
+    Ticket deliver(const SnmpResponse& response, Completion completion);
+
+    // A device that answered get-bulk badly is asked with get-next from then on.
+    bool bulkRefused(const SnmpTarget& target) const;
+    void refuseBulk(const SnmpTarget& target);
 
     // The completion of an outstanding exchange will not run (its owner is gone). The
     // exchange itself still ends by answer or time-out.
@@ -76,6 +85,7 @@ private:
         SnmpTarget target;
         PduKind kind = PduKind::Get;
         std::vector<SnmpVarBind> vbs;
+        int maxRepetitions = 0;
         bool rediscovered = false;
     };
     struct Finished {
@@ -87,7 +97,7 @@ private:
     // Sends on the engine session and blocks for the answer; false when the agent answered
     // from another engine ID instead.
     bool exchangeWaiting(void* handle, const SnmpTarget& target, PduKind kind, const std::vector<SnmpVarBind>& vbs,
-                         SnmpResponse& response);
+                         int maxRepetitions, SnmpResponse& response);
     int sendExchange(void* handle, Ticket id, Exchange& exchange);
     // The agent's engine ID (SnmpSessionRediscovery.cpp).
     static int receiveWatched(struct netsnmp_transport_s* transport, void* buffer, int size, void** opaque,
@@ -114,6 +124,7 @@ private:
     std::map<Ticket, WaitingResult> m_waitingResults;
     // Engine sessions whose agent has answered from another engine ID.
     std::set<void*> m_engineChanged;
+    std::set<std::string> m_bulkRefused;  // peers
     bool m_closing = false;
     Ticket m_nextTicket = 1;
     uint64_t m_exchangesSent = 0;

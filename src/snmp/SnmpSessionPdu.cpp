@@ -2,6 +2,7 @@
 
 #include "snmp/SnmpSession.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -82,12 +83,18 @@ int ConfigureEngineUser(netsnmp_session& s, const SnmpTarget& t)
     return 0;
 }
 
-netsnmp_pdu* BuildEnginePdu(const SnmpTarget& t, PduKind kind, const std::vector<SnmpVarBind>& vbs)
+netsnmp_pdu* BuildEnginePdu(const SnmpTarget& t, PduKind kind, const std::vector<SnmpVarBind>& vbs,
+                            int maxRepetitions)
 {
     const int command = kind == PduKind::Get ? SNMP_MSG_GET
         : kind == PduKind::GetNext           ? SNMP_MSG_GETNEXT
+        : kind == PduKind::GetBulk           ? SNMP_MSG_GETBULK
                                              : SNMP_MSG_SET;
     netsnmp_pdu* pdu = snmp_pdu_create(command);
+    if (kind == PduKind::GetBulk) {
+        pdu->non_repeaters = 0;
+        pdu->max_repetitions = std::max(maxRepetitions, 1);
+    }
     if (t.isV3()) {
         pdu->securityLevel = t.securityLevel;
         pdu->contextName = reinterpret_cast<char*>(mallocCopy(t.contextName));

@@ -15,7 +15,8 @@
 // the engine does not offer).
 int ConfigureEngineUser(netsnmp_session& session, const SnmpTarget& target);
 // A PDU with the target's security level, context or community and the bindings (values only
-// for a set).
-netsnmp_pdu* BuildEnginePdu(const SnmpTarget& target, PduKind kind, const std::vector<SnmpVarBind>& vbs);
+// for a set); a get-bulk asks for maxRepetitions successors of every binding.
+netsnmp_pdu* BuildEnginePdu(const SnmpTarget& target, PduKind kind, const std::vector<SnmpVarBind>& vbs,
+                            int maxRepetitions = 0);
 // An answer (or a report, as its status) in the session's types.
 SnmpResponse ConvertEngineResponse(netsnmp_pdu* pdu);

@@ -9,6 +9,9 @@
 struct QvSNMPDeviceSettings {
     std::string address;  // host name or dotted IPv4 address of the agent
     uint16_t port = 0;
+    // Table walks on SNMPv2c and SNMPv3 read many rows at once with get-bulk; off for a device
+    // that answers get-bulk wrongly without saying so (its parameter file's GetBulk=0).
+    bool getBulk = true;
 };
 
 struct QvSNMPScopeSettings {

@@ -39,7 +39,8 @@ struct SnmpVarBind {
     bool isException() const { return type >= SnmpType::NoSuchObject && type <= SnmpType::EndOfMibView; }
 };
 
-enum class PduKind { Get, GetNext, Set };
+// GetBulk asks, for each binding, for that many successors at once (its max-repetitions).
+enum class PduKind { Get, GetNext, GetBulk, Set };
 
 // The outcome of one exchange. status uses the numbering the error catalogue maps:
 // 0 success; 1..19 the agent's error status (errorIndex from 1 names the variable);

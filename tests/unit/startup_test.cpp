@@ -123,6 +123,23 @@ TEST(StartupArguments, ParameterFileTextsAndV3Credentials)
     EXPECT_EQ(QvSNMPSecurity.privPassword, "secret phrase");
 }
 
+TEST(StartupArguments, GetBulkKeyTurnsBulkWalksOffForTheDevice)
+{
+    QTemporaryDir folder;
+    const std::string configDir = folder.path().toStdString() + "/";
+    for (const auto& [file, expected] : std::vector<std::pair<std::string, bool>>{
+             {"[Program Information]\nVersion=1\n", true},
+             {"[Program Information]\nGetBulk=0\n", false},
+             {"[Program Information]\nGetBulk=1\n", true},
+             {"[Program Information]\nGetBulk=\n", true}}) {
+        std::ofstream(ParameterFilePath(configDir, "ap2")) << file;
+        SetDefaultSnmpSettings();
+        std::string address;
+        ApplyArguments({"/Iap2", "/Rpublic"}, configDir, address);
+        EXPECT_EQ(QvSNMPDevice.getBulk, expected) << file;
+    }
+}
+
 TEST(StartupArguments, NumberThatDoesNotConvertNamesTheText)
 {
     SetDefaultSnmpSettings();

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <thread>
+
+// A relay on a loopback port between a manager and a real SNMPv1 / SNMPv2c agent that
+// passes every message on, except get-bulk requests, which it answers itself as a device
+// that does get-bulk badly. It counts the get-bulk and get-next requests that pass, and
+// answers from its own thread, so waiting exchanges are answered too.
+class BulkSpoilingProxy {
+public:
+    enum class Spoil {
+        None,        // get-bulk passes too
+        GenErr,      // answered with genErr
+        TooBig,      // answered with tooBig while asking for more than bulkLimit repetitions
+        NoProgress,  // answered with the bindings as asked (the walk would stand still)
+        WrongType,   // answered with noSuchInstance for every binding, which get-next never gives
+    };
+
+    BulkSpoilingProxy(uint16_t agentPort, Spoil spoil, int bulkLimit = 0);
+    ~BulkSpoilingProxy();
+    BulkSpoilingProxy(const BulkSpoilingProxy&) = delete;
+    BulkSpoilingProxy& operator=(const BulkSpoilingProxy&) = delete;
+
+    bool started() const { return m_front >= 0 && m_back >= 0; }
+    uint16_t port() const { return m_port; }
+    int bulkRequests() const { return m_bulk; }
+    int nextRequests() const { return m_next; }
+    // The largest repetition count a get-bulk that passed asked for.
+    int largestPassedRepetitions() const { return m_largestPassed; }
+
+private:
+    void serve();
+    void fromManager(const std::string& message);
+
+    Spoil m_spoil;
+    int m_bulkLimit;
+    int m_front = -1;  // the manager's side
+    int m_back = -1;   // connected to the agent
+    uint16_t m_port = 0;
+    struct Peer;
+    Peer* m_manager;
+    std::atomic<bool> m_stop{false};
+    std::atomic<int> m_bulk{0};
+    std::atomic<int> m_next{0};
+    std::atomic<int> m_largestPassed{0};
+    std::thread m_thread;
+};
