@@ -178,18 +178,24 @@ void Device::refreshLive(const Oid& instance, Variable& variable)
     } else if (HasPrefix(instance, DeviceOid::Private("4.3.1.1")) && instance.size() == kPrivateRoot.size() + 6 &&
                variable.syntax == Syntax::Counter32) {
         // Traffic counters run while their radio runs: frames per second by column, errors
-        // slower. They wrap at 2^32 like any Counter32.
+        // slower. Radio 1's follow --traffic-rate (transmitted frames per second), the others
+        // keep their proportions to it. They wrap at 2^32 like any Counter32.
         static const int perTenSeconds[19] = {0, 0, 0, 0, 0, 50, 2, 1200, 80, 3, 60, 20, 1500, 90, 4, 6, 5, 1, 1};
         const int column = static_cast<int>(instance[instance.size() - 2]);
         const int radio = static_cast<int>(instance.back());
         const auto now = Clock::now();
         auto [last, inserted] = m_counterTimes.try_emplace(instance, m_bootTime);
-        if (radio >= 1 && radio <= 2 && m_radioRunning[radio - 1] && column >= 5 && column <= 18) {
-            const long long elapsedMs = std::chrono::duration_cast<std::chrono::milliseconds>(now - last->second).count();
-            const long long step = elapsedMs * perTenSeconds[column] / 10000;
+        const double perSecond = column >= 5 && column <= 18
+                                     ? perTenSeconds[column] / 10.0 *
+                                           (radio == 1 ? m_settings.trafficRate / double(kDefaultTrafficRate) : 1.0)
+                                     : 0.0;
+        if (radio >= 1 && radio <= 2 && m_radioRunning[radio - 1] && perSecond > 0) {
+            const double elapsed = std::chrono::duration<double>(now - last->second).count();
+            const auto step = static_cast<long long>(elapsed * perSecond);
             if (step > 0) {
                 variable.number = (variable.number + step) & 0xFFFFFFFFLL;
-                last->second += std::chrono::milliseconds(step * 10000 / perTenSeconds[column]);
+                // The part of a frame not yet counted carries over to the next read.
+                last->second += std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(step / perSecond));
             }
         } else {
             last->second = now;

@@ -14,6 +14,9 @@
 #include <set>
 #include <vector>
 
+// Transmitted frames per second of radio 1 unless --traffic-rate says otherwise.
+inline constexpr int kDefaultTrafficRate = 120;
+
 struct DeviceSettings {
     int restartSeconds = 3;   // how long a restart keeps the device silent
     int clientRows = 3;       // associated stations on radio 1
@@ -30,6 +33,7 @@ struct DeviceSettings {
     int tftpRetries = 3;
     bool signalStrength = false;  // serve the point-to-point signal strength object
     int signalStrengthValue = 0;
+    int trafficRate = kDefaultTrafficRate;  // radio 1's transmitted frames per second
     std::vector<std::string> missingFeatures;  // optional radio features this firmware lacks
 };
 

@@ -89,9 +89,9 @@ bool TakesValue(const std::string& name)
     static const char* const kNames[] = {
         "--port", "--address", "--lan", "--read-community", "--write-community", "--user", "--state-out",
         "--state-in", "--restart-seconds", "--tftp-port", "--tftp-timeout-ms", "--tftp-retries",
-        "--signal-strength", "--temperature", "--without", "--clients", "--clients2", "--empty-client-rows",
-        "--survey-rows", "--log-rows", "--devices", "--drop-percent", "--delay-ms", "--refuse-set",
-        "--hang-after-set"};
+        "--signal-strength", "--temperature", "--traffic-rate", "--without", "--clients", "--clients2",
+        "--empty-client-rows", "--survey-rows", "--log-rows", "--devices", "--drop-percent", "--delay-ms",
+        "--refuse-set", "--hang-after-set"};
     for (const char* known : kNames)
         if (name == known)
             return true;
@@ -145,6 +145,9 @@ Device:
   --temperature C         the temperature the device reports, in degrees Celsius
                           (its sensor's range is -40 to 120, default 42; any 32-bit
                           value stands for a faulty reading)
+  --traffic-rate N        frames radio 1 transmits per second (0-1000000000, default
+                          120); it receives a quarter more, errors and retries follow in
+                          proportion, so a high rate lets the counters wrap soon
   --without WHAT          leave out what older firmware lacks: "client-table" (the client
                           table and its acquire command), "temperature", or an optional
                           radio feature: xr, autoscan, shortpreamble, wmm or antenna (its
@@ -259,6 +262,8 @@ bool ParseOptions(int argc, char** argv, Options& options, InfoRequest& info, st
             options.device.signalStrength = true;
         } else if (name == "--temperature")
             ok = integer(INT32_MIN, INT32_MAX, options.device.temperatureValue);
+        else if (name == "--traffic-rate")
+            ok = integer(0, 1000000000, options.device.trafficRate);
         else if (name == "--without") {
             if (value == "client-table")
                 options.device.clientTable = false;

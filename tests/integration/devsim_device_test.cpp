@@ -280,6 +280,45 @@ TEST_F(DevsimDevice, CommandsFillTheirTables)
     EXPECT_EQ(set({Integer(kPrivate + ".2.10.4.2.1.0", 99)}).status, 12);  // inconsistentValue: no row 99
 }
 
+TEST_F(DevsimDevice, TrafficRateDrivesRadioOnesCountersAndTheyWrap)
+{
+    const std::string transmitted = kPrivate + ".4.3.1.1.7.1", received = kPrivate + ".4.3.1.1.12.1";
+    const auto counters = [&] {
+        const SnmpResponse answer = SnmpSession::global().request(
+            target(), PduKind::Get, {Vb("1.3.6.1.2.1.1.3.0"), Vb(transmitted), Vb(received), Vb(kPrivate + ".4.3.1.1.7.2")});
+        EXPECT_EQ(answer.status, 0);
+        std::vector<double> values;
+        for (const SnmpVarBind& vb : answer.vbs)
+            values.push_back(static_cast<double>(vb.integer));
+        return values;
+    };
+    ASSERT_TRUE(startAgent({"--traffic-rate", "200000", "--restart-seconds", "0"}));
+    // Radio 2 on, so its counters run at the default rate beside radio 1's.
+    ASSERT_EQ(set({Integer(kPrivate + ".2.3.1.12.2", 1)}).status, 0);
+    restart();
+    const std::vector<double> first = counters();
+    QThread::msleep(600);
+    const std::vector<double> second = counters();
+    const double seconds = (second[0] - first[0]) / 100;  // up time in hundredths
+    ASSERT_GT(seconds, 0.3);
+    EXPECT_NEAR((second[1] - first[1]) / seconds, 200000, 200000 * 0.05) << "transmitted frames per second";
+    EXPECT_NEAR((second[2] - first[2]) / seconds, 250000, 250000 * 0.05) << "received: a quarter more";
+    EXPECT_NEAR((second[3] - first[3]) / seconds, 120, 120 * 0.2) << "radio 2 keeps the default rate";
+
+    ASSERT_TRUE(startAgent({"--traffic-rate", "0"}));
+    QThread::msleep(300);
+    EXPECT_EQ(counters()[1], 0) << "a rate of 0 stops radio 1's counters";
+
+    // Just below 2^32, a high rate carries the counter over the top within a fraction of a second.
+    QTemporaryDir folder;
+    const QString nearTop = WriteDeviceState(folder.filePath("near-top.json"),
+                                             {{QString::fromStdString(transmitted),
+                                               QJsonObject{{"type", "counter32"}, {"value", 4294967295.0 - 20000}}}});
+    ASSERT_TRUE(startAgent({"--traffic-rate", "1000000", "--state-in", nearTop}));
+    QThread::msleep(200);
+    EXPECT_LT(counters()[1], 4294967295.0 - 20000) << "wrapped at 2^32";
+}
+
 TEST_F(DevsimDevice, FaultKnobsDropDelayAndRefuse)
 {
     ASSERT_TRUE(startAgent({"--drop-percent", "100"}));
