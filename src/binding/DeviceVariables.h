@@ -55,6 +55,24 @@ inline constexpr VariableDescriptor MultiSsidSupported{VTA_OID(".99.1.1.9"), "ms
 inline constexpr VariableDescriptor ClientInfoSupported{VTA_OID(".99.1.1.7"), "clientinfosupported",
                                                         kSyntaxInteger, kAccessReadOnly};
 
+// Radio 1's traffic counters (32 bits, wrapping): the statistics page shows them, the traffic
+// graph and the fleet's metrics follow them.
+inline constexpr VariableDescriptor TransmittedFrameCount1{VTA_OID(".4.3.1.1.7.1"),
+                                                           "statusTrafficStatisticsTransmittedFrameCount",
+                                                           kSyntaxCounter, kAccessReadOnly};
+inline constexpr VariableDescriptor TransmittedErrorCount1{VTA_OID(".4.3.1.1.9.1"),
+                                                           "statusTrafficStatisticsTransmittedErrorCount",
+                                                           kSyntaxCounter, kAccessReadOnly};
+inline constexpr VariableDescriptor TransmittedTotalRetryCount1{VTA_OID(".4.3.1.1.10.1"),
+                                                                "statusTrafficStatisticsTransmittedTotalRetryCount",
+                                                                kSyntaxCounter, kAccessReadOnly};
+inline constexpr VariableDescriptor ReceivedFrameCount1{VTA_OID(".4.3.1.1.12.1"),
+                                                        "statusTrafficStatisticsReceivedFrameCount", kSyntaxCounter,
+                                                        kAccessReadOnly};
+inline constexpr VariableDescriptor ReceivedFrameFCSErrorCount1{VTA_OID(".4.3.1.1.14.1"),
+                                                                "statusTrafficStatisticsReceivedFrameFCSErrorCount",
+                                                                kSyntaxCounter, kAccessReadOnly};
+
 // The radio's operating mode and super mode, per radio instance: the wireless page sets them,
 // the multi-SSID page allows guests only in "Access Point" without super mode.
 inline constexpr VariableDescriptor AdApMode1{VTA_OID(".2.1.1.1.1"), "adAPMode", kSyntaxInteger, kAccessReadWrite,

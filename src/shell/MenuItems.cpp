@@ -23,6 +23,7 @@ constexpr MenuEntry kMenu[] = {
     {MenuItem::Miscellaneous, "Tools", "Miscellaneous"},
     {MenuItem::DeviceInfo, "Status", "Device Info"},
     {MenuItem::Stats, "Status", "Stats"},
+    {MenuItem::TrafficGraph, "Status", "Traffic Graph"},
     {MenuItem::Indication, "Status", "Indication"},
     {MenuItem::ClientInfo, "Status", "Client Info"},
     {MenuItem::About, "Help", "About"},

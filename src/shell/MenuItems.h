@@ -9,7 +9,7 @@ enum class MenuItem {
     Information, Wireless, LAN,
     Performance, Filters, Grouping, DHCPServer, MultiSSID, RogueAP, SystemLog,
     Admin, System, Firmware, ConfigurationFile, Miscellaneous,
-    DeviceInfo, Stats, Indication, ClientInfo,
+    DeviceInfo, Stats, TrafficGraph, Indication, ClientInfo,
     About,
 };
 

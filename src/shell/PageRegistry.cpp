@@ -7,6 +7,7 @@ namespace {
 struct Entry {
     PageRegistry::Factory factory;
     std::vector<PageRegistry::View> views;
+    double pictureTimeScale = 1;
 };
 
 std::map<MenuItem, Entry>& pages()
@@ -22,6 +23,8 @@ namespace PageRegistry {
 void add(MenuItem item, Factory factory) { pages()[item].factory = std::move(factory); }
 
 void addView(MenuItem item, View view) { pages()[item].views.push_back(std::move(view)); }
+
+void setPictureTimeScale(MenuItem item, double factor) { pages()[item].pictureTimeScale = factor; }
 
 Factory find(MenuItem item)
 {
@@ -52,7 +55,8 @@ std::vector<Page> inMenuOrder()
     for (const MenuEntry& entry : MenuEntries()) {
         const auto found = pages().find(entry.item);
         if (found != pages().end() && found->second.factory)
-            result.push_back({entry.item, entry.caption, found->second.factory, found->second.views});
+            result.push_back({entry.item, entry.caption, found->second.factory, found->second.views,
+                              found->second.pictureTimeScale});
     }
     return result;
 }

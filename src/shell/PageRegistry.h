@@ -31,10 +31,15 @@ struct Page {
     QString caption;
     Factory factory;
     std::vector<View> views;
+    double pictureTimeScale = 1;  // see setPictureTimeScale
 };
 
 void add(MenuItem item, Factory factory);
 void addView(MenuItem item, View view);
+// The demo pictures this page with the time scale at factor while it is open: a page that
+// draws what its polls gathered (a traffic graph) shows a minute of them within the demo's
+// usual wait.
+void setPictureTimeScale(MenuItem item, double factor);
 // Nothing when the item has no page.
 Factory find(MenuItem item);
 // The registered item whose caption this is; nothing when there is none.

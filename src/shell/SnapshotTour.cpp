@@ -1,6 +1,7 @@
 #include "shell/SnapshotTour.h"
 
 #include "binding/LayoutCheck.h"
+#include "platform/TimeScale.h"
 #include "shell/PageRegistry.h"
 #include "shell/TMainForm.h"
 
@@ -88,6 +89,8 @@ void tour(TMainForm* mainWindow)
         if (!mainWindow->menuItem(registered.caption))
             continue;
         const QString name = fileName(registered.caption);
+        const double timeScale = TimeScale::factor();
+        TimeScale::setFactor(timeScale * registered.pictureTimeScale);
         std::unique_ptr<QDialog> page(registered.factory(mainWindow));
         page->show();
         pause(kSettleMs);
@@ -99,6 +102,7 @@ void tour(TMainForm* mainWindow)
             allSaved = save(page.get(), name + "-" + view.name, name) && allSaved;
         }
         page->close();
+        TimeScale::setFactor(timeScale);
     }
     const LayoutFindings& found = tourFindings();
     std::printf("layout check over every picture: %lld clipped text(s), %lld overlap(s)\n",

@@ -147,7 +147,7 @@ TEST_F(MainWindowTest, EveryMenuItemIsThereAndRogueApStaysHidden)
     for (const char* caption : {"Information", "Wireless", "LAN", "Performance", "Filters", "Grouping",
                                 "DHCP Server", "Multi-SSID", "Rogue AP ", "System Log", "Admin", "System",
                                 "Firmware", "Configuration File", "Miscellaneous", "Device Info", "Stats",
-                                "Indication", "Client Info", "About"})
+                                "Traffic Graph", "Indication", "Client Info", "About"})
         EXPECT_NE(form.menuItem(caption), nullptr) << caption;
     form.AdvancedMenuShow();
     EXPECT_FALSE(form.menuItem("Rogue AP ")->isVisible());
