@@ -1,6 +1,7 @@
 // The filter page, the MAC address table page and its entry dialog against the simulator.
 
 #include "support/PageTestKit.h"
+#include "snmp/SnmpSettings.h"
 
 #include "binding/New_req2Edit.h"
 #include "binding/QvStatusBar.h"
@@ -233,6 +234,8 @@ protected:
     void SetUp() override
     {
         FiltersAgainstDevice::SetUp();
+        // Walked a row per exchange (get-bulk off), so a walk is still under way when Refresh comes.
+        QvSNMPDevice.getBulk = false;
         std::vector<SnmpVarBind> rows;
         for (int row = 1; row <= 5; ++row)
             rows.push_back(Bind(macRowOid(1, row), 4, macBytes(QString("00E0A631050%1").arg(row).toLatin1())));

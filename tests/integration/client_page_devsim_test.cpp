@@ -7,6 +7,7 @@
 #include "binding/QvStatusBar.h"
 #include "pages/status/TClientInformation.h"
 #include "snmp/ErrorCatalogue.h"
+#include "snmp/SnmpSettings.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -97,6 +98,12 @@ TEST_F(ClientPage, ListsTheStationsOfRadioOneNumberedAndRefreshReadsThemAgain)
 class ClientPageOnASlowDevice : public PageAgainstDevice {
 protected:
     QStringList deviceArguments() const override { return {"--delay-ms", "300"}; }
+    // Walked a row per exchange (get-bulk off), so the table read takes a late answer per row.
+    void SetUp() override
+    {
+        PageAgainstDevice::SetUp();
+        QvSNMPDevice.getBulk = false;
+    }
 };
 
 // A close asked for during the first read stops the old-firmware check: the count is still
@@ -124,6 +131,12 @@ TEST_F(ClientPageOnASlowDevice, ACloseUnderTheFirstReadStopsTheOldFirmwareCheck)
 class ClientPageOnAVerySlowDevice : public PageAgainstDevice {
 protected:
     QStringList deviceArguments() const override { return {"--delay-ms", "1000"}; }
+    // Walked a row per exchange (get-bulk off), so the table read takes a late answer per row.
+    void SetUp() override
+    {
+        PageAgainstDevice::SetUp();
+        QvSNMPDevice.getBulk = false;
+    }
 };
 
 // Refresh under a read says why it does nothing; a close under it is refused, and once the
