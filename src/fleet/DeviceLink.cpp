@@ -16,7 +16,7 @@ void DeviceLink::abandon()
         request->Abandon();
 }
 
-QvSNMPRequest& DeviceLink::newRequest(const VariableDescriptor* table)
+QvSNMPRequest& DeviceLink::newRequest(const VariableDescriptor* table, uint8_t listKind, int32_t keys)
 {
     auto request = std::make_unique<QvSNMPRequest>();
     const SnmpConnection& connection = m_device.connection;
@@ -36,7 +36,7 @@ QvSNMPRequest& DeviceLink::newRequest(const VariableDescriptor* table)
     request->privProtocol = connection.security.privProtocol;
     request->useGetBulk = connection.device.getBulk;
     request->retries = m_retries;
-    request->list.Assign(QvSNMPVarList(table, kListScalars, 0));
+    request->list.Assign(QvSNMPVarList(table, listKind, keys));
     m_requests.push_back(std::move(request));
     return *m_requests.back();
 }
@@ -63,18 +63,18 @@ void DeviceLink::send(QvSNMPRequest& request, const Done& done,
     QTimer::singleShot(0, [done, refused, &request] { done(*refused, request.list); });
 }
 
-void DeviceLink::get(const VariableDescriptor* table, Done done)
+void DeviceLink::get(const VariableDescriptor* table, Done done, uint8_t listKind)
 {
-    QvSNMPRequest& request = newRequest(table);
+    QvSNMPRequest& request = newRequest(table, listKind);
     send(request, done, [&request](QvSNMPRequest::Completion completion) {
         request.GetAsync(std::move(completion), nullptr, true);
     });
 }
 
 void DeviceLink::set(const VariableDescriptor* table, const std::vector<std::string>& values, uint32_t timeout,
-                     Done done)
+                     Done done, uint8_t listKind)
 {
-    QvSNMPRequest& request = newRequest(table);
+    QvSNMPRequest& request = newRequest(table, listKind);
     request.timeout = timeout;
     // Values are the device's numbers; an item with an option list holds the option's text.
     for (size_t i = 0; i < values.size() && static_cast<int32_t>(i) < request.list.Count(); ++i) {
@@ -84,4 +84,27 @@ void DeviceLink::set(const VariableDescriptor* table, const std::vector<std::str
     send(request, done, [&request](QvSNMPRequest::Completion completion) {
         request.SetAsync(std::move(completion), nullptr, false, "");
     });
+}
+
+void DeviceLink::walk(const VariableDescriptor* table, int32_t keys, std::function<void(const QvSNMPVarList& row)> row,
+                      Done done)
+{
+    QvSNMPRequest& request = newRequest(table, kListTableUnlisted, keys);
+    // Each answer holds one row and asks for the next; the walk's end comes as a finished answer.
+    auto next = std::make_shared<std::function<void(bool first)>>();
+    *next = [this, &request, row = std::move(row), done = std::move(done), next](bool first) {
+        const Done step = [next, row, done](const QvSNMPError& error, const QvSNMPVarList& list) {
+            if (error.code != 0 || error.finished) {
+                done(error, list);
+                *next = nullptr;  // lets go of the walk
+                return;
+            }
+            row(list);
+            (*next)(false);
+        };
+        send(request, step, [&request, first](QvSNMPRequest::Completion completion) {
+            request.GetAsync(std::move(completion), nullptr, first);
+        });
+    };
+    (*next)(true);
 }

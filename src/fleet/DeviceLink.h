@@ -22,16 +22,22 @@ public:
     // address: where the device is reached (its name resolved), in place of the listed text.
     DeviceLink(const FleetDevice& device, const QHostAddress& address, uint32_t retries);
 
-    // Gets the scalars of the table (ended by a row without OID).
-    void get(const VariableDescriptor* table, Done done);
+    // Gets the scalars of the table (ended by a row without OID); with kListSingleInstances
+    // the table's OIDs name their instances.
+    void get(const VariableDescriptor* table, Done done, uint8_t listKind = kListScalars);
     // Sets the scalars of the table to the values (as the device's numbers), one per row, waiting up to timeout
     // hundredths of a second for the answer (per try).
-    void set(const VariableDescriptor* table, const std::vector<std::string>& values, uint32_t timeout, Done done);
+    void set(const VariableDescriptor* table, const std::vector<std::string>& values, uint32_t timeout, Done done,
+             uint8_t listKind = kListScalars);
+    // Walks a table whose first `keys` rows are its index: row sees the items of each row in
+    // turn, done comes once after the last (or with the error that ended the walk).
+    void walk(const VariableDescriptor* table, int32_t keys, std::function<void(const QvSNMPVarList& row)> row,
+              Done done);
     // Gives up the exchanges under way: their completions never run (a run told to stop).
     void abandon();
 
 private:
-    QvSNMPRequest& newRequest(const VariableDescriptor* table);
+    QvSNMPRequest& newRequest(const VariableDescriptor* table, uint8_t listKind, int32_t keys = 0);
     void send(QvSNMPRequest& request, const Done& done, const std::function<void(QvSNMPRequest::Completion)>& start);
 
     FleetDevice m_device;

@@ -1,13 +1,7 @@
 #include "fleet/StatusCommand.h"
 
 #include "binding/DeviceVariables.h"
-#include "fleet/DeviceAddress.h"
-#include "fleet/DeviceLink.h"
-#include "fleet/FleetRun.h"
-
-#include <QObject>
-
-#include <memory>
+#include "fleet/LinkRun.h"
 
 namespace {
 
@@ -60,24 +54,9 @@ const std::vector<std::string>& StatusColumns()
 
 std::vector<DeviceOutcome> RunStatus(const std::vector<FleetDevice>& devices, const FleetOptions& options)
 {
-    std::vector<std::unique_ptr<DeviceLink>> links;
-    ProgressLine progress("status", devices.size());
-    QObject lookups;  // the name lookups still under way end with the run
-    const DeviceJob job = [&](size_t index, std::function<void(DeviceOutcome)> done) {
-        const std::string label = devices[index].label();
-        ResolveDevice(devices[index], &lookups, [&, index, label, done](const QHostAddress& address,
-                                                                          const std::string& why) {
-            if (address.isNull())
-                return done({label, false, why, {}});
-            links.push_back(std::make_unique<DeviceLink>(devices[index], address, options.retries));
-            links.back()->get(kStatus, [label, done](const QvSNMPError& error, const QvSNMPVarList& list) {
-                done(StatusOutcome(label, error, list));
-            });
+    return RunOverLinks(devices, options, "status", [](DeviceLink& link, const std::string& label, auto done) {
+        link.get(kStatus, [label, done](const QvSNMPError& error, const QvSNMPVarList& list) {
+            done(StatusOutcome(label, error, list));
         });
-    };
-    const auto interrupt = [&] {
-        for (const auto& link : links)
-            link->abandon();
-    };
-    return RunFleet(devices, options.parallel, job, progress, interrupt);
+    });
 }

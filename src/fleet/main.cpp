@@ -3,6 +3,8 @@
 #include "fleet/BackupCommand.h"
 #include "fleet/DeviceList.h"
 #include "fleet/FleetOptions.h"
+#include "fleet/MetricsCommand.h"
+#include "fleet/MetricsExposition.h"
 #include "fleet/PrefaultHeap.h"
 #include "fleet/StateFolder.h"
 #include "fleet/StatusCommand.h"
@@ -18,19 +20,24 @@
 
 #include <algorithm>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
 namespace {
 
 const char* const kUsage = R"(Usage: vta-fleet DEVICES [options] status
+       vta-fleet DEVICES [options] metrics
        vta-fleet DEVICES [options] backup DIR
        vta-fleet DEVICES [options] upgrade IMAGE
 
   status         one row per device: reachable or why not, name, firmware, up time, lamps
+  metrics        every device's status, station count and radio traffic counters in the
+                 Prometheus text format (for node_exporter's textfile collector)
   backup DIR     each device stores its configuration as DIR/<device>/<UTC time>.cfg
   upgrade IMAGE  each device fetches the firmware image, restarts and is waited for
 
@@ -54,7 +61,8 @@ SIGINT or SIGTERM (Ctrl-C) stops a run: no further device starts, the transfers 
 end, no temporary file stays, and what finished is printed; a second signal ends at once.
 
 Exit status: 0 when every device succeeded, 1 when one did not, 2 for bad input,
-130 when the run was stopped.
+130 when the run was stopped. metrics ends with 0 also when devices did not answer:
+that they did not is what it reports.
 )";
 
 bool ToNumber(const std::string& text, int minimum, int maximum, int& value)
@@ -152,11 +160,14 @@ int main(int argc, char** argv)
         if (!ok)
             return Usage(name + ": '" + value + "' is not a number in range");
     }
-    if (command != "status" && command != "backup" && command != "upgrade")
+    const bool report = command == "status" || command == "metrics";  // commands that only read
+    if (!report && command != "backup" && command != "upgrade")
         return Usage(command.empty() ? "no sub-command" : "unknown sub-command '" + command + "'");
-    if (command == "status" && !target.empty())
-        return Usage("status takes no argument");
-    if (command != "status" && target.empty())
+    if (report && !target.empty())
+        return Usage(command + " takes no argument");
+    if (command == "metrics" && options.json)
+        return Usage("metrics prints the Prometheus text format; --json does not apply");
+    if (!report && target.empty())
         return Usage(command + (command == "backup" ? " needs the folder DIR" : " needs the firmware IMAGE"));
     if (listPath.empty() && configDir.empty())
         return Usage("no devices: give --devices FILE or --config-dir DIR");
@@ -188,20 +199,30 @@ int main(int argc, char** argv)
     std::vector<DeviceOutcome> outcomes;
     if (command == "status")
         outcomes = RunStatus(devices, options);
+    else if (command == "metrics")
+        outcomes = RunMetrics(devices, options);
     else if (!(command == "backup" ? RunBackup(devices, target, options, outcomes, error)
                                    : RunUpgrade(devices, target, options, outcomes, error))) {
         std::fprintf(stderr, "vta-fleet: %s\n", error.c_str());
         return 2;
     }
-    const std::string report = options.json ? OutcomesAsJson(outcomes) : OutcomesAsTable(outcomes, Columns(command));
-    std::fputs(report.c_str(), stdout);
-    std::fflush(stdout);
+    const std::string text = command == "metrics" ? MetricsExposition(outcomes)
+                             : options.json       ? OutcomesAsJson(outcomes)
+                                                  : OutcomesAsTable(outcomes, Columns(command));
+    std::fputs(text.c_str(), stdout);
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        // A report cut short (a full disk under a redirect) must not pass for a whole one.
+        std::fprintf(stderr, "vta-fleet: cannot write the report: %s\n", std::strerror(errno));
+        return 1;
+    }
     if (stop.received()) {
-        const std::string done = command == "status" ? "reachable" : command == "backup" ? "saved" : "upgraded";
+        const std::string done = report ? "reachable" : command == "backup" ? "saved" : "upgraded";
         std::fprintf(stderr, "vta-fleet: stopped by %s: %s\n", stop.received() == SIGTERM ? "SIGTERM" : "SIGINT",
                      OutcomeSummary(outcomes, done).c_str());
         return 130;
     }
+    if (command == "metrics")
+        return 0;  // a device that did not answer is in the report, as vta_device_reachable 0
     for (const DeviceOutcome& outcome : outcomes)
         if (!outcome.ok)
             return 1;
