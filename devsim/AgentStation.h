@@ -34,10 +34,14 @@ struct SnmpAgent::Station {
     netsnmp_session* transferSession = nullptr;
     int transferIndex = 0;
     bool hung = false;  // --hang-after-set: a command left the device answering nothing
+    bool active = false;  // listed for the agent's loop
     std::vector<Oid> dropOnce{options.dropOnce};  // --drop-once subtrees not dropped yet
     std::mt19937 random{20261210};
 
     std::string listenAddress() const { return "udp:" + options.address + ":" + std::to_string(options.port); }
     // Makes this device's engine the library's, before its requests are read or answered.
     void enter() const { engine.enter(device.boots()); }
+    // Whether the agent's loop has anything to do for the device: a transfer, a restart, held
+    // requests or a command's late answer. A request starts each of them.
+    bool busy() const { return device.transfer() || device.restartPending() || !delayed.empty() || transferRequest; }
 };

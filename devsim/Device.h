@@ -64,6 +64,7 @@ public:
     // Restart: the device answers the set, then stays silent for restartSeconds and boots.
     bool silent(Clock::time_point now) const;
     void poll(Clock::time_point now);  // advances restarts; call often
+    bool restartPending() const { return m_restartAt.has_value() || m_bootAt.has_value(); }
     unsigned boots() const { return m_boots; }
 
     // TFTP control: command 1 firmware, 2 load configuration, 3 store configuration.

@@ -1,10 +1,9 @@
 #include "SnmpAgent.h"
 
 #include "AgentStation.h"
+#include "AgentUsers.h"
 #include "DeviceModel.h"
 #include "StateFile.h"
-
-#include <map>
 
 #include <net-snmp/agent/net-snmp-agent-includes.h>
 #include <net-snmp/library/large_fd_set.h>
@@ -15,8 +14,8 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <sys/epoll.h>
 #include <sys/resource.h>
-#include <sys/select.h>
 #include <unistd.h>
 
 extern "C" {
@@ -90,8 +89,11 @@ SnmpAgent::~SnmpAgent()
             snmp_free_pdu(station->transferRequest);
     }
     snmp_shutdown(kApplication);
-    if (m_single.lfs_setptr)
-        netsnmp_large_fd_set_cleanup(&m_single);
+    for (netsnmp_large_fd_set* set : {&m_single, &m_scratch})
+        if (set->lfs_setptr)
+            netsnmp_large_fd_set_cleanup(set);
+    if (m_epoll >= 0)
+        ::close(m_epoll);
     if (!m_folder.empty()) {
         std::error_code ignored;
         std::filesystem::remove_all(m_folder, ignored);
@@ -104,15 +106,19 @@ bool SnmpAgent::start(std::string& error)
     // A site of a thousand devices needs a socket each and one per transfer: more than the
     // usual soft limit of descriptors, so the process takes what the hard limit allows.
     rlimit files{};
-    if (getrlimit(RLIMIT_NOFILE, &files) == 0) {
+    if (getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < files.rlim_max) {
         files.rlim_cur = files.rlim_max;
         setrlimit(RLIMIT_NOFILE, &files);
-        getrlimit(RLIMIT_NOFILE, &files);
-        if (files.rlim_cur != RLIM_INFINITY)
-            m_descriptorLimit = static_cast<int>(std::clamp<rlim_t>(files.rlim_cur, FD_SETSIZE, 1 << 20));
     }
-    netsnmp_large_fd_set_init(&m_single, m_descriptorLimit);
-    NETSNMP_LARGE_FD_ZERO(&m_single);
+    for (netsnmp_large_fd_set* set : {&m_single, &m_scratch}) {
+        netsnmp_large_fd_set_init(set, FD_SETSIZE);  // they grow with the sockets they are given
+        NETSNMP_LARGE_FD_ZERO(set);
+    }
+    m_epoll = ::epoll_create1(EPOLL_CLOEXEC);
+    if (m_epoll < 0) {
+        error = "cannot create the set that watches the devices' sockets";
+        return false;
+    }
 
     char folder[] = "/tmp/vta-devsim-XXXXXX";
     if (!mkdtemp(folder)) {
@@ -124,12 +130,9 @@ bool SnmpAgent::start(std::string& error)
         // Access: one read and one write community, and the SNMPv3 users, all with the whole
         // tree as their view.
         // Several devices: every community any of them knows; the hook keeps each device to its
-        // own two. Each device's users are keyed to its own engine ID, so a name may have
-        // other pass phrases on another device; the access rules go by name, at the lowest
-        // level any device asks of it, and the hook holds each device to its own.
+        // own two. Each device's users are its own (see UserLines).
         std::ofstream conf(m_folder + "/" + kApplication + ".conf");
         std::set<std::string> readOnly, readWrite;
-        std::map<std::string, bool> privacy;  // by user name: whether every device asks for it
         for (const auto& station : m_stations)
             readWrite.insert(station->options.writeCommunity);
         for (const auto& station : m_stations)
@@ -139,18 +142,10 @@ bool SnmpAgent::start(std::string& error)
             conf << "rocommunity " << community << " default\n";
         for (const std::string& community : readWrite)
             conf << "rwcommunity " << community << " default\n";
+        std::vector<std::pair<std::string, const std::vector<UsmUser>*>> users;
         for (const auto& station : m_stations)
-            for (const UsmUser& user : station->options.users) {
-                conf << "createUser -e " << station->engine.hex() << " " << user.name << " " << user.authProtocol
-                     << " " << user.authPassword;
-                if (!user.privProtocol.empty())
-                    conf << " " << user.privProtocol << " " << user.privPassword;
-                conf << "\n";
-                auto [known, first] = privacy.try_emplace(user.name, !user.privProtocol.empty());
-                known->second = known->second && !user.privProtocol.empty();
-            }
-        for (const auto& [name, withPrivacy] : privacy)
-            conf << "rwuser " << name << (withPrivacy ? " priv" : " auth") << "\n";
+            users.emplace_back(station->engine.hex(), &station->options.users);
+        conf << UserLines(users);
         if (!conf) {
             error = "cannot write the agent's configuration in " + m_folder;
             return false;
@@ -208,6 +203,18 @@ bool SnmpAgent::start(std::string& error)
             error = "the agent library opened no socket for " + station->listenAddress();
             return false;
         }
+        if (m_byListener.size() <= static_cast<size_t>(station->socket))
+            m_byListener.resize(station->socket + 1, nullptr);
+        m_byListener[station->socket] = station.get();
+        epoll_event watched{};
+        watched.events = EPOLLIN;
+        watched.data.fd = station->socket;
+        if (::epoll_ctl(m_epoll, EPOLL_CTL_ADD, station->socket, &watched) != 0) {
+            error = "cannot watch the socket of " + station->listenAddress();
+            return false;
+        }
+        station->active = true;  // its first turn finds it idle
+        m_active.push_back(station.get());
     }
     return true;
 }

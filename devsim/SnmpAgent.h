@@ -53,15 +53,20 @@ private:
     bool takeTransferCommand(Station& station, netsnmp_session* session, netsnmp_pdu* pdu);
     bool mayWrite(const Station& station, const netsnmp_pdu* pdu) const;
     void answer(Station& station, netsnmp_session* session, netsnmp_pdu* request, int status, int index);
-    void readStations(netsnmp_large_fd_set& readable);
+    void readStations();
     void finishTransfer(Station& station);
     void releaseDelayed(Station& station);
     int checkSet(Station& station, const Oid& instance, const netsnmp_variable_list* value, Variable& updated);
     void writeState(Station& station);
 
     std::vector<std::unique_ptr<Station>> m_stations;
-    int m_descriptorLimit = FD_SETSIZE;  // the highest descriptor the process may have, plus one
-    netsnmp_large_fd_set m_single{};      // one device's socket at a time
+    // A site of a thousand devices is mostly idle: the loop visits only the devices that had a
+    // request since they were last idle (see Station::busy), and finds a device by its socket.
+    std::vector<Station*> m_active;
+    std::vector<Station*> m_byListener;  // by listening socket
+    int m_epoll = -1;                // the devices' listening sockets
+    netsnmp_large_fd_set m_single{};  // one device's socket at a time, for the library's read
+    netsnmp_large_fd_set m_scratch{}; // what the library would watch, only asked for its time-out
     std::string m_folder;
     bool m_verbose = false;
     int (*m_agentCallback)(int, netsnmp_session*, int, netsnmp_pdu*, void*) = nullptr;

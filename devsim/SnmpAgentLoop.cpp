@@ -5,67 +5,76 @@
 
 #include <algorithm>
 
-// Each device's requests are read with its own engine made the library's; whatever else the
-// library watches is read after them.
-void SnmpAgent::readStations(netsnmp_large_fd_set& readable)
+#include <poll.h>
+#include <sys/epoll.h>
+
+// Each device's requests are read with its own engine made the library's. The library's only
+// sockets are the devices' listening ones; a site of a thousand devices is watched through one
+// epoll set, which costs a wait by the sockets that are ready, not by all of them.
+void SnmpAgent::readStations()
 {
-    for (auto& station : m_stations) {
-        if (!NETSNMP_LARGE_FD_ISSET(station->socket, &readable))
+    epoll_event events[256];
+    const int count = ::epoll_wait(m_epoll, events, 256, 0);
+    for (int i = 0; i < count; ++i) {
+        const int fd = events[i].data.fd;
+        Station* station = fd >= 0 && static_cast<size_t>(fd) < m_byListener.size() ? m_byListener[fd] : nullptr;
+        if (!station)
             continue;
+        if (!station->active) {
+            station->active = true;
+            m_active.push_back(station);
+        }
         station->enter();
-        NETSNMP_LARGE_FD_SET(station->socket, &m_single);
+        NETSNMP_LARGE_FD_SET(fd, &m_single);
         snmp_sess_read2(station->handle, &m_single);
-        NETSNMP_LARGE_FD_CLR(station->socket, &m_single);
-        NETSNMP_LARGE_FD_CLR(station->socket, &readable);
+        NETSNMP_LARGE_FD_CLR(fd, &m_single);
     }
-    snmp_read2(&readable);
 }
 
 void SnmpAgent::runOnce(int maxWaitMs)
 {
+    // The wait ends at the library's next time-out at the latest.
     int descriptors = 0;
     int block = 0;
-    // A site of a thousand devices has more sockets than a plain descriptor set holds.
-    netsnmp_large_fd_set readable;
-    netsnmp_large_fd_set_init(&readable, m_descriptorLimit);
-    NETSNMP_LARGE_FD_ZERO(&readable);
-    timeval timeout{0, maxWaitMs * 1000};
-    timeval wanted = timeout;
-    snmp_select_info2(&descriptors, &readable, &wanted, &block);
-    if (!block && (wanted.tv_sec < timeout.tv_sec || (wanted.tv_sec == timeout.tv_sec && wanted.tv_usec < timeout.tv_usec)))
-        timeout = wanted;
+    timeval wanted{0, maxWaitMs * 1000};
+    NETSNMP_LARGE_FD_ZERO(&m_scratch);
+    snmp_select_info2(&descriptors, &m_scratch, &wanted, &block);
+    long long waitUs = maxWaitMs * 1000LL;
+    if (!block)
+        waitUs = std::min(waitUs, wanted.tv_sec * 1000000LL + wanted.tv_usec);
     // The devices' TFTP transfers run on this loop too: their sockets are watched with the
     // agent's, and the nearest retransmission bounds the wait.
+    std::vector<pollfd> watched{{m_epoll, POLLIN, 0}};
+    std::vector<Station*> transferring;
     const auto now = std::chrono::steady_clock::now();
-    for (auto& station : m_stations) {
+    for (Station* station : m_active) {
         const TftpTransfer* transfer = station->device.transfer();
-        if (!transfer || transfer->descriptor() < 0 || transfer->descriptor() >= m_descriptorLimit)
+        if (!transfer || transfer->descriptor() < 0)
             continue;
-        NETSNMP_LARGE_FD_SET(transfer->descriptor(), &readable);
-        descriptors = std::max(descriptors, transfer->descriptor() + 1);
-        const auto left = std::chrono::duration_cast<std::chrono::microseconds>(transfer->deadline() - now).count();
-        const long long current = timeout.tv_sec * 1000000LL + timeout.tv_usec;
-        if (left < current) {
-            timeout.tv_sec = left > 0 ? left / 1000000 : 0;
-            timeout.tv_usec = left > 0 ? left % 1000000 : 0;
-        }
+        watched.push_back({transfer->descriptor(), POLLIN, 0});
+        transferring.push_back(station);
+        const long long left =
+            std::chrono::duration_cast<std::chrono::microseconds>(transfer->deadline() - now).count();
+        waitUs = std::min(waitUs, std::max(left, 0LL));
     }
-    const int ready = netsnmp_large_fd_set_select(descriptors, &readable, nullptr, nullptr, &timeout);
-    if (ready > 0)
-        readStations(readable);
+    const int ready = ::poll(watched.data(), watched.size(), static_cast<int>((waitUs + 999) / 1000));
+    if (ready > 0 && (watched[0].revents & POLLIN))
+        readStations();
     else if (ready == 0)
         snmp_timeout();
     run_alarms();
     netsnmp_check_outstanding_agent_requests();
     const auto woken = std::chrono::steady_clock::now();
-    for (auto& station : m_stations) {
+    for (size_t i = 0; i < transferring.size(); ++i) {
+        TftpTransfer* transfer = transferring[i]->device.transfer();
+        if (transfer && transfer->descriptor() == watched[i + 1].fd && (watched[i + 1].revents & POLLIN))
+            transfer->receive();
+    }
+    const std::vector<Station*> active = m_active;  // a device read just now stays for the next turn
+    for (Station* station : active) {
         Device& device = station->device;
-        if (TftpTransfer* transfer = device.transfer()) {
-            if (ready > 0 && transfer->descriptor() >= 0 && transfer->descriptor() < m_descriptorLimit &&
-                NETSNMP_LARGE_FD_ISSET(transfer->descriptor(), &readable))
-                transfer->receive();
+        if (TftpTransfer* transfer = device.transfer())
             transfer->expire(woken);
-        }
         const unsigned boots = device.boots();
         device.poll(woken);
         if (device.boots() != boots)
@@ -73,5 +82,8 @@ void SnmpAgent::runOnce(int maxWaitMs)
         releaseDelayed(*station);
         finishTransfer(*station);
     }
-    netsnmp_large_fd_set_cleanup(&readable);
+    std::erase_if(m_active, [](Station* station) {
+        station->active = station->busy();
+        return !station->active;
+    });
 }

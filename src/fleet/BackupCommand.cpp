@@ -76,6 +76,8 @@ bool RunBackup(const std::vector<FleetDevice>& devices, const std::string& folde
         // Whatever the end, the device's transfer is no longer admitted and no temporary file
         // stays behind.
         auto finish = [&server, &store, backup, root, label, done](bool ok, const std::string& result) {
+            if (backup->link)
+                backup->link->release();
             server->Forget(backup->expected);
             if (backup->temporary.isEmpty())
                 return done({label, false, result, {}});

@@ -10,6 +10,12 @@ DeviceLink::DeviceLink(const FleetDevice& device, const QHostAddress& address, u
 {
 }
 
+void DeviceLink::release()
+{
+    if (!m_requests.empty())
+        m_requests.front()->ReleaseSession();  // all of the link's requests share one session
+}
+
 void DeviceLink::abandon()
 {
     for (const auto& request : m_requests)

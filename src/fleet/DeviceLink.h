@@ -35,6 +35,9 @@ public:
               Done done);
     // Gives up the exchanges under way: their completions never run (a run told to stop).
     void abandon();
+    // The device's job is over: its SNMP session closes, so a site of a thousand devices keeps
+    // only the sessions of the devices under way.
+    void release();
 
 private:
     QvSNMPRequest& newRequest(const VariableDescriptor* table, uint8_t listKind, int32_t keys = 0);

@@ -20,7 +20,11 @@ std::vector<DeviceOutcome> RunOverLinks(const std::vector<FleetDevice>& devices,
             if (address.isNull())
                 return done({label, false, why, {}});
             links.push_back(std::make_unique<DeviceLink>(devices[index], address, options.retries));
-            job(*links.back(), label, done);
+            DeviceLink* link = links.back().get();
+            job(*link, label, [link, done](DeviceOutcome outcome) {
+                link->release();
+                done(std::move(outcome));
+            });
         });
     };
     const auto interrupt = [&] {

@@ -25,6 +25,9 @@ TransferWatch::~TransferWatch()
 
 void TransferWatch::onStatus(QObject* watch, const QvTFTPMsg& status, bool&)
 {
+    // Called for every block: only a session's start and its failure matter here.
+    if (status.code != TftpStatus::Connected && status.code >= 0)
+        return;
     auto& self = *static_cast<TransferWatch*>(watch);
     Seen& seen = self.m_transfers[Key(status.peerAddress, status.fileName, status.direction)];
     seen.requested = true;

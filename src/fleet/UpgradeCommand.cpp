@@ -105,6 +105,8 @@ bool RunUpgrade(const std::vector<FleetDevice>& devices, const std::string& imag
         upgrades.push_back(std::make_unique<Upgrade>());
         Upgrade* upgrade = upgrades.back().get();
         auto finish = [upgrade, label, done](bool ok, const std::string& result, const std::string& after) {
+            if (upgrade->link)
+                upgrade->link->release();
             DeviceOutcome outcome{label, ok, result, {}};
             if (!upgrade->firmwareBefore.empty())
                 outcome.fields.emplace_back("before", upgrade->firmwareBefore);

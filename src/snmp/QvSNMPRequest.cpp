@@ -103,6 +103,8 @@ void QvSNMPRequest::Abandon()
     outstanding = 0;
 }
 
+void QvSNMPRequest::ReleaseSession() { SnmpSession::global().release(makeTarget()); }
+
 SnmpTarget QvSNMPRequest::makeTarget() const
 {
     SnmpConnection connection;

@@ -68,6 +68,9 @@ public:
     // Gives up every outstanding notifying exchange: none of them calls back any more, and
     // destruction does not wait for them (for an owner told to stop at once).
     void Abandon();
+    // Closes the engine session of this request's agent and credentials when nothing awaited
+    // runs on it (see SnmpSession::release): for an owner done with the agent for good.
+    void ReleaseSession();
 
     // Stores one response's values into the readable items; true when another row may follow.
     bool ReadResponse(const std::vector<SnmpVarBind>& vbs);

@@ -5,16 +5,45 @@
 
 #include <net-snmp/net-snmp-config.h>
 #include <net-snmp/net-snmp-includes.h>
+#include <net-snmp/library/large_fd_set.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <poll.h>
 #include <set>
-#include <sys/select.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
+
+// A descriptor set of any size for the engine's calls: a site tool keeps a session per
+// device, and a thousand sessions have sockets past what a plain fd_set holds.
+class DescriptorSet {
+public:
+    DescriptorSet()
+    {
+        netsnmp_large_fd_set_init(&m_set, FD_SETSIZE);
+        NETSNMP_LARGE_FD_ZERO(&m_set);
+    }
+    ~DescriptorSet() { netsnmp_large_fd_set_cleanup(&m_set); }
+    DescriptorSet(const DescriptorSet&) = delete;
+    DescriptorSet& operator=(const DescriptorSet&) = delete;
+    netsnmp_large_fd_set* get() { return &m_set; }
+
+private:
+    netsnmp_large_fd_set m_set;
+};
+
+// Waits until one of the sockets is readable or the time is up (-1: no limit).
+int WaitReadable(const std::vector<int>& sockets, int milliseconds)
+{
+    std::vector<pollfd> watched;
+    watched.reserve(sockets.size());
+    for (int fd : sockets)
+        watched.push_back({fd, POLLIN, 0});
+    return ::poll(watched.data(), watched.size(), milliseconds);
+}
 
 std::string peerKey(const SnmpTarget& t)
 {
@@ -286,13 +315,12 @@ bool SnmpSession::exchangeWaiting(void* handle, const SnmpTarget& target, PduKin
     // Only this session is read, so no notifying exchange completes in the middle of a handler.
     while (!m_waitingResults[id].arrived && !m_engineChanged.count(handle)) {
         int highest = 0, block = 1;
-        fd_set set;
-        FD_ZERO(&set);
+        DescriptorSet set;
         timeval tv{};
-        snmp_sess_select_info(handle, &highest, &set, &tv, &block);
-        const int ready = ::select(highest, &set, nullptr, nullptr, block ? nullptr : &tv);
+        snmp_sess_select_info2(handle, &highest, set.get(), &tv, &block);
+        const int ready = netsnmp_large_fd_set_select(highest, set.get(), nullptr, nullptr, block ? nullptr : &tv);
         if (ready > 0)
-            snmp_sess_read(handle, &set);
+            snmp_sess_read2(handle, set.get());
         else if (ready == 0)
             snmp_sess_timeout(handle);
         else if (errno != EINTR)
@@ -405,6 +433,20 @@ void SnmpSession::forget(Ticket ticket)
         found->second.forgotten = true;
 }
 
+void SnmpSession::release(const SnmpTarget& target)
+{
+    const auto found = m_notifyingSessions.find(sessionKey(target));
+    if (found == m_notifyingSessions.end())
+        return;
+    for (const auto& [ticket, exchange] : m_exchanges)
+        if (exchange.engineSession == found->second && !exchange.forgotten)
+            return;
+    void* handle = found->second;
+    m_notifyingSessions.erase(found);
+    closeEngineSession(handle);
+    notifyActivity();
+}
+
 bool SnmpSession::isOutstanding(Ticket ticket) const { return m_exchanges.count(ticket) != 0; }
 
 std::vector<int> SnmpSession::sockets() const
@@ -421,12 +463,11 @@ int SnmpSession::millisecondsToNextTimeout() const
     if (!m_finished.empty())
         return 0;  // answers known already wait for the next round of completions
     int best = -1;
+    DescriptorSet set;
     for (const auto& [key, handle] : m_notifyingSessions) {
         int fds = 0, block = 1;
-        fd_set set;
-        FD_ZERO(&set);
         timeval tv{};
-        snmp_sess_select_info(handle, &fds, &set, &tv, &block);
+        snmp_sess_select_info2(handle, &fds, set.get(), &tv, &block);
         if (block)
             continue;
         const int ms = static_cast<int>(tv.tv_sec * 1000 + (tv.tv_usec + 999) / 1000);
@@ -438,21 +479,26 @@ int SnmpSession::millisecondsToNextTimeout() const
 void SnmpSession::processPendingEvents()
 {
     // Read what has arrived; a burst of answers is drained in a bounded number of passes.
+    DescriptorSet one;  // the engine reads one session's socket at a time
     for (int pass = 0; pass < 64; ++pass) {
-        fd_set set;
-        FD_ZERO(&set);
-        int highest = -1;
-        for (int fd : sockets()) {
-            FD_SET(fd, &set);
-            highest = std::max(highest, fd);
-        }
-        if (highest < 0)
-            break;
-        timeval zero{};
-        if (::select(highest + 1, &set, nullptr, nullptr, &zero) <= 0)
-            break;
+        std::vector<std::pair<void*, int>> watched;  // session and socket
+        std::vector<pollfd> descriptors;
         for (const auto& [key, handle] : m_notifyingSessions)
-            snmp_sess_read(handle, &set);
+            if (netsnmp_transport* transport = snmp_sess_transport(handle)) {
+                watched.push_back({handle, transport->sock});
+                descriptors.push_back({transport->sock, POLLIN, 0});
+            }
+        if (descriptors.empty() || ::poll(descriptors.data(), descriptors.size(), 0) <= 0)
+            break;
+        // A read only records what arrived (completions run below), so the sessions stay as
+        // they were listed.
+        for (size_t i = 0; i < watched.size(); ++i) {
+            if (!(descriptors[i].revents & (POLLIN | POLLERR | POLLHUP)))
+                continue;
+            NETSNMP_LARGE_FD_SET(descriptors[i].fd, one.get());
+            snmp_sess_read2(watched[i].first, one.get());
+            NETSNMP_LARGE_FD_CLR(descriptors[i].fd, one.get());
+        }
     }
     rediscoverEngines();
     for (const auto& [key, handle] : m_notifyingSessions)
@@ -478,15 +524,7 @@ void SnmpSession::waitForEvents(int maxMilliseconds)
     const int next = millisecondsToNextTimeout();
     if (next >= 0)
         wait = std::min(wait, next);
-    fd_set set;
-    FD_ZERO(&set);
-    int highest = -1;
-    for (int fd : sockets()) {
-        FD_SET(fd, &set);
-        highest = std::max(highest, fd);
-    }
-    timeval tv{wait / 1000, (wait % 1000) * 1000};
-    ::select(highest + 1, &set, nullptr, nullptr, &tv);
+    WaitReadable(sockets(), wait);
     processPendingEvents();
 }
 

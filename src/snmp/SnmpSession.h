@@ -49,6 +49,11 @@ public:
     // The completion of an outstanding exchange will not run (its owner is gone). The
     // exchange itself still ends by answer or time-out.
     void forget(Ticket ticket);
+    // Closes the notifying engine session of the target unless an exchange whose completion
+    // is still awaited runs on it: for an owner done with a peer for good (a site tool done
+    // with a device), whose session would otherwise stay open, a socket and a share of the
+    // event pump's work for each of a thousand devices. A later exchange opens a new one.
+    void release(const SnmpTarget& target);
     bool isOutstanding(Ticket ticket) const;
     int outstanding() const { return static_cast<int>(m_exchanges.size()); }
     // Requests handed to the engine since the start, waiting and notifying, each counted once
