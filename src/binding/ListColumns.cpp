@@ -69,3 +69,15 @@ void FitListColumns(QTreeWidget* list)
             list->setColumnWidth(column, needed);
     }
 }
+
+std::vector<int> ShownColumns(const QTreeWidget* list)
+{
+    std::vector<int> columns;
+    const QHeaderView* header = list->header();
+    for (int visual = 0; visual < header->count(); ++visual) {
+        const int column = header->logicalIndex(visual);
+        if (!list->isColumnHidden(column) && header->sectionSize(column) > 0)
+            columns.push_back(column);
+    }
+    return columns;
+}

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <vector>
 
 class QFontMetrics;
 class QTreeWidget;
@@ -25,3 +26,6 @@ void SetColumnSample(QTreeWidget* list, int column, const QString& widest);
 // Widens each shown column that is narrower than its caption or its sample; hidden and
 // zero-width columns stay as they are.
 void FitListColumns(QTreeWidget* list);
+
+// The columns the user sees (neither hidden nor of width 0), in the order the header shows them.
+std::vector<int> ShownColumns(const QTreeWidget* list);

@@ -1,10 +1,10 @@
 #include "binding/ListExport.h"
 
+#include "binding/ListColumns.h"
 #include "platform/Dialogs.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QHeaderView>
 #include <QMenu>
 #include <QSaveFile>
 #include <QTreeWidget>
@@ -14,19 +14,6 @@
 namespace {
 
 const char* const kOffered = "vtaListExport";
-
-// The columns the user sees, in the order the header shows them.
-std::vector<int> shownColumns(const QTreeWidget* listView)
-{
-    std::vector<int> columns;
-    const QHeaderView* header = listView->header();
-    for (int visual = 0; visual < header->count(); ++visual) {
-        const int column = header->logicalIndex(visual);
-        if (!listView->isColumnHidden(column) && header->sectionSize(column) > 0)
-            columns.push_back(column);
-    }
-    return columns;
-}
 
 QString csvField(const QString& text)
 {
@@ -41,7 +28,7 @@ QString csvField(const QString& text)
 QString joined(const QTreeWidget* listView, const QList<QTreeWidgetItem*>& rows, QChar separator,
                const QString& lineEnd, QString (*field)(const QString&))
 {
-    const std::vector<int> columns = shownColumns(listView);
+    const std::vector<int> columns = ShownColumns(listView);
     auto line = [&](auto textOf) {
         QStringList fields;
         for (int column : columns)
@@ -54,11 +41,13 @@ QString joined(const QTreeWidget* listView, const QList<QTreeWidgetItem*>& rows,
     return text;
 }
 
-QList<QTreeWidgetItem*> allRows(const QTreeWidget* listView)
+// The rows the user sees: a row a find box hides is not part of the list as shown.
+QList<QTreeWidgetItem*> shownRows(const QTreeWidget* listView)
 {
     QList<QTreeWidgetItem*> rows;
     for (int i = 0; i < listView->topLevelItemCount(); ++i)
-        rows << listView->topLevelItem(i);
+        if (!listView->topLevelItem(i)->isHidden())
+            rows << listView->topLevelItem(i);
     return rows;
 }
 
@@ -76,15 +65,15 @@ QString tabField(const QString& text)
 
 } // namespace
 
-QString ListAsCsv(const QTreeWidget* listView) { return joined(listView, allRows(listView), ',', "\r\n", csvField); }
+QString ListAsCsv(const QTreeWidget* listView) { return joined(listView, shownRows(listView), ',', "\r\n", csvField); }
 
 QString ListAsTabText(const QTreeWidget* listView)
 {
     QList<QTreeWidgetItem*> rows;
-    for (QTreeWidgetItem* row : allRows(listView))
+    for (QTreeWidgetItem* row : shownRows(listView))
         if (row->isSelected())
             rows << row;
-    return joined(listView, rows.isEmpty() ? allRows(listView) : rows, '\t', "\n", tabField);
+    return joined(listView, rows.isEmpty() ? shownRows(listView) : rows, '\t', "\n", tabField);
 }
 
 void SaveListAsCsv(QTreeWidget* listView)

@@ -6,13 +6,14 @@ class QTreeWidget;
 
 // Every list of the pages offers its rows to take away: "Copy" puts the selected rows (all rows
 // when none is selected) on the clipboard as tab-separated text, "Save as CSV…" writes the
-// whole list as a CSV file. Both take the columns the user sees, captions first, values as shown.
+// whole list as a CSV file. Both take the rows and columns the user sees (rows a find box hides
+// stay behind), captions first, values as shown.
 
 // The list as CSV (RFC 4180): a field holding a comma, a double quote or a line break is quoted,
 // its quotes doubled; records end with CR LF.
 QString ListAsCsv(const QTreeWidget* listView);
 
-// The selected rows (or all) as tab-separated lines under the captions.
+// The selected shown rows (or all shown) as tab-separated lines under the captions.
 QString ListAsTabText(const QTreeWidget* listView);
 
 // Adds the context menu to the list (once, however often it is called).

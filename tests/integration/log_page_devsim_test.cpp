@@ -1,6 +1,7 @@
 #include "support/DeviceTools.h"
 #include "support/PageTestKit.h"
 
+#include "binding/ListExport.h"
 #include "binding/QvSNMPRequest2Edits.h"
 #include "binding/QvStatusBar.h"
 #include "pages/advanced/TLogForm.h"
@@ -79,6 +80,63 @@ TEST_F(LogPage, FillsOnRequestRefusesClosingMeanwhileAndClearsWhenTheDeviceDid)
 
     page.close();
     EXPECT_FALSE(page.isVisible());
+}
+
+// The messages of the rows the list shows, top to bottom.
+QStringList shownMessages(const QTreeWidget* list)
+{
+    QStringList messages;
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        if (!list->topLevelItem(i)->isHidden())
+            messages << list->topLevelItem(i)->text(list->columnCount() - 1);
+    return messages;
+}
+
+class LogPageWithFewEntries : public PageAgainstDevice {
+protected:
+    QStringList deviceArguments() const override { return {"--log-rows", "4"}; }
+};
+
+TEST_F(LogPageWithFewEntries, FindBoxShowsOnlyTheRowsHoldingItsTextAcrossReads)
+{
+    TLogForm page;
+    page.show();
+    ASSERT_TRUE(waitFor([&] { return !page.AnyBindingBusy(); }));
+    QTreeWidget* list = child<QTreeWidget>(&page, "ViewListView");
+    QLineEdit* find = child<QLineEdit>(&page, "Ed_Find");
+    const auto getLog = [&] {
+        child<QPushButton>(&page, "GetBtn")->click();
+        ASSERT_TRUE(waitFor([&] { return buttonsEnabled(page); }));
+    };
+
+    // Typed before the read, in another case, a text only the message column holds: the rows
+    // the read brings obey it.
+    find->setText("LOG ENTRY 3");
+    getLog();
+    ASSERT_EQ(list->topLevelItemCount(), 5) << "the device's start and its four entries";
+    EXPECT_EQ(shownMessages(list), QStringList{"Synthetic log entry 3"});
+
+    // The time column counts too: the start's time is held by the start's row.
+    const QString started = list->topLevelItem(0)->text(list->columnCount() - 2);
+    ASSERT_FALSE(started.isEmpty());
+    find->setText(started);
+    EXPECT_TRUE(shownMessages(list).filter("System started").size() == 1) << shownMessages(list).join("|").toStdString();
+
+    // An empty box shows every row.
+    find->clear();
+    EXPECT_EQ(shownMessages(list).size(), 5);
+
+    // A new read keeps the filter; the list still holds every entry, and takes away only those shown.
+    find->setText("synthetic");
+    getLog();
+    EXPECT_EQ(list->topLevelItemCount(), 5);
+    EXPECT_EQ(shownMessages(list), QStringList({"Synthetic log entry 1", "Synthetic log entry 2",
+                                                "Synthetic log entry 3", "Synthetic log entry 4"}));
+    const QStringList csv = ListAsCsv(list).split("\r\n", Qt::SkipEmptyParts);
+    ASSERT_EQ(csv.size(), 5) << csv.join("|").toStdString();
+    EXPECT_EQ(csv[0], "Index,Time,Message");
+    EXPECT_TRUE(csv[1].endsWith(",Synthetic log entry 1")) << csv[1].toStdString();
+    EXPECT_TRUE(recorder.messages.empty()) << recorder.texts().join("|").toStdString();
 }
 
 class LogPageRefusingClear : public PageAgainstDevice {

@@ -2,12 +2,14 @@
 // a reader nobody here wrote.
 #include "binding/Controls.h"
 #include "binding/ListExport.h"
+#include "binding/ListFind.h"
 #include "support/DialogRecorder.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QLineEdit>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
@@ -79,6 +81,47 @@ TEST_F(ExportedList, AFileThatCannotBeWrittenIsTold)
     recorder.messages.clear();
     SaveListAsCsv(&list);
     EXPECT_TRUE(recorder.messages.empty());
+}
+
+// A find box hides the rows without its text; the exports then hold the rows as shown.
+TEST_F(ExportedList, FindShowsRowsHoldingTheTextInAShownColumnAndExportsOnlyThose)
+{
+    list.addTopLevelItem(new QTreeWidgetItem(QStringList{"9", "00E0A6778899", "lobby"}));
+    struct Case {
+        QString text;
+        QStringList shown;  // the MAC addresses of the rows shown
+    } const cases[] = {
+        {"", {"00E0A6112233", "00E0A6445566", "00E0A6778899"}},
+        {"LOBBY", {"00E0A6112233", "00E0A6778899"}},    // any case
+        {"a6445", {"00E0A6445566"}},                    // the first shown column
+        {"\"HI\"\nAND", {"00E0A6445566"}},               // a value across its line break
+        {"8", {"00E0A6778899"}},                        // not the hidden index column
+        {"nowhere", {}},
+    };
+    QLineEdit find;
+    FilterListAsYouType(&find, &list);
+    for (const Case& c : cases) {
+        find.setText(c.text);
+        QStringList shown;
+        for (int i = 0; i < list.topLevelItemCount(); ++i)
+            if (!list.topLevelItem(i)->isHidden())
+                shown << list.topLevelItem(i)->text(1);
+        EXPECT_EQ(shown, c.shown) << c.text.toStdString();
+    }
+
+    // A row added later obeys the text in the box.
+    find.setText("lobby");
+    list.addTopLevelItem(new QTreeWidgetItem(QStringList{"10", "00E0A6AABBCC", "hall"}));
+    EXPECT_TRUE(list.topLevelItem(3)->isHidden());
+    list.addTopLevelItem(new QTreeWidgetItem(QStringList{"11", "00E0A6DDEEFF", "Lobby door"}));
+    EXPECT_FALSE(list.topLevelItem(4)->isHidden());
+
+    // Save and Copy take the shown rows only; a selected row out of sight is not copied.
+    EXPECT_EQ(ListAsCsv(&list), "Client MAC Address,Note\r\n00E0A6112233,\"lobby, first floor\"\r\n"
+                                "00E0A6778899,lobby\r\n00E0A6DDEEFF,Lobby door\r\n");
+    list.topLevelItem(1)->setSelected(true);
+    EXPECT_EQ(ListAsTabText(&list),
+              "Client MAC Address\tNote\n00E0A6112233\tlobby, first floor\n00E0A6778899\tlobby\n00E0A6DDEEFF\tLobby door\n");
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "pages/advanced/TLogForm.h"
 
 #include "binding/DeviceVariables.h"
+#include "binding/ListFind.h"
 #include "binding/QvSNMPRequest2Edits.h"
 #include "pages/advanced/TLogSetForm.h"
 #include "ui_TLogSetForm.h"
@@ -68,6 +69,8 @@ TLogForm::TLogForm(QWidget* owner) : QvPage(owner), ui(std::make_unique<Ui::TLog
     Handle(ui->Clear_Btn, &QPushButton::clicked, [this] { Clear_BtnClick(); });
     Handle(ui->SetBtn, &QPushButton::clicked, [this] { SetBtnClick(); });
     Handle(ui->CloseBtn, &QPushButton::clicked, [this] { CloseBtnClick(); });
+    // Rows out of sight are only hidden: the list keeps everything the device sent.
+    FilterListAsYouType(ui->Ed_Find, ui->ViewListView);
     RunFormCreate([this] { FormCreate(); });
 }
 
@@ -203,7 +206,11 @@ void TLogForm::FormResize()
     const FormScale& scale = Scale();
     ui->Panel2->resize(ui->Panel1->width() - scale.X(kPanelMargin), ui->Panel1->height() - scale.Y(kPanelMargin));
     ui->GB_ViewLog->resize(ui->Panel2->size());
-    ui->ViewListView->resize(ui->GB_ViewLog->width() - scale.X(16), ui->GB_ViewLog->height() - scale.Y(28));
+    // The find box and the list fill the group's width; the list takes its height under the box.
+    const int right = ui->GB_ViewLog->width() - scale.X(8);
+    ui->Ed_Find->resize(right - ui->Ed_Find->x(), ui->Ed_Find->height());
+    ui->ViewListView->resize(right - ui->ViewListView->x(),
+                             ui->GB_ViewLog->height() - scale.Y(8) - ui->ViewListView->y());
     const std::pair<QPushButton*, int> places[] = {
         {ui->Clear_Btn, kClearLeft}, {ui->SetBtn, kSettingsLeft}, {ui->GetBtn, kGetLeft}, {ui->CloseBtn, kCloseLeft}};
     for (auto [button, left] : places)
