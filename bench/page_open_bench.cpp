@@ -68,7 +68,7 @@ bool waitDialogUp()
 bool usable(QDialog* page)
 {
     const auto* qvPage = qobject_cast<QvPage*>(page);
-    return (!qvPage || !qvPage->AnyBindingBusy()) && SnmpSession::global().outstanding() == 0 && !waitDialogUp();
+    return (!qvPage || (qvPage->Created() && !qvPage->AnyBindingBusy())) && SnmpSession::global().outstanding() == 0 && !waitDialogUp();
 }
 
 struct Opening {
@@ -84,7 +84,11 @@ Opening open(const PageRegistry::Page& registered, TMainForm& mainWindow, int de
     Opening opening;
     QElapsedTimer clock, quiet;
     clock.start();
-    std::unique_ptr<QDialog> page(registered.factory(&mainWindow));
+    std::unique_ptr<QDialog> page;
+    {
+        const QvPage::OpenShown shown;  // as the main window opens it
+        page.reset(registered.factory(&mainWindow));
+    }
     page->show();
     uint64_t seen = 0;
     const qint64 quietMs = std::max<qint64>(kQuietMs, qint64{kQuietRoundTrips} * delayMs);

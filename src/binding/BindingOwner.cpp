@@ -21,8 +21,17 @@ bool BindingOwner::AnyBusy() const
     return false;
 }
 
+bool BindingOwner::AnyWaiting() const
+{
+    for (const auto& binding : m_bindings)
+        if (binding->WaitingExchange())
+            return true;
+    return false;
+}
+
 void BindingOwner::Abandon()
 {
+    m_abandoned = true;
     for (auto& binding : m_bindings)
         binding->Abandon();
 }

@@ -34,11 +34,16 @@ public:
     Binding& Adopt(std::unique_ptr<Binding> binding)
     {
         Binding& result = *binding;
+        // A window that has let go sends nothing more, also from bindings made afterwards.
+        if (m_abandoned)
+            result.Abandon();
         m_bindings.push_back(std::move(binding));
         return result;
     }
 
     bool AnyBusy() const;
+    // A waiting exchange of one of the bindings is under way, below on the stack.
+    bool AnyWaiting() const;
     bool Empty() const { return m_bindings.empty(); }
     const std::vector<std::unique_ptr<QvSNMPRequest2Controls>>& All() const { return m_bindings; }
 
@@ -58,4 +63,5 @@ public:
 private:
     QWidget* m_form;
     std::vector<std::unique_ptr<QvSNMPRequest2Controls>> m_bindings;
+    bool m_abandoned = false;
 };

@@ -2,6 +2,8 @@
 
 #include "binding/ListColumns.h"
 #include "binding/QvStatusBar.h"
+#include "binding/WindowWaits.h"
+#include "platform/LetGo.h"
 #include "platform/ExceptionGuard.h"
 #include "platform/TimeScale.h"
 
@@ -49,6 +51,13 @@ void QvPage::showEvent(QShowEvent* event)
     // Columns the page made after its creation, too, get room for their captions.
     for (QTreeWidget* list : findChildren<QTreeWidget*>())
         FitListColumns(list);
+    place();
+    if (m_formCreate)
+        QTimer::singleShot(0, this, [this] { runHeldFormCreate(); });
+}
+
+void QvPage::place()
+{
     QWidget* owner = parentWidget();
     if (m_placement == Placement::OwnerCentre && owner) {
         move(owner->geometry().center() - rect().center());
@@ -65,7 +74,29 @@ bool QvPage::Guard(const std::function<void()>& handler)
     return RunGuarded(handler, this);
 }
 
-bool QvPage::RunFormCreate(const std::function<void()>& formCreate) { return GuardToStatus(formCreate); }
+bool QvPage::RunFormCreate(const std::function<void()>& formCreate)
+{
+    if (s_openShown > 0 && !isVisible()) {
+        m_formCreate = formCreate ? formCreate : [] {};
+        return true;
+    }
+    return GuardToStatus(formCreate);
+}
+
+void QvPage::runHeldFormCreate()
+{
+    const std::function<void()> formCreate = std::move(m_formCreate);
+    m_formCreate = nullptr;
+    if (m_ending)
+        return;
+    const QSize shown = size();
+    GuardToStatus(formCreate);
+    for (QTreeWidget* list : findChildren<QTreeWidget*>())
+        FitListColumns(list);
+    // A page whose height follows what it read is placed again, as it would have been.
+    if (size() != shown && !m_ending)
+        place();
+}
 
 bool QvPage::GuardToStatus(const std::function<void()>& handler)
 {
@@ -108,7 +139,20 @@ QTimer* QvPage::NewTimer(int intervalMs, const std::function<void()>& handler)
 {
     auto* timer = new QTimer(this);
     timer->setInterval(TimeScale::scaled(intervalMs));
-    connect(timer, &QTimer::timeout, this, [this, handler] { Guard(handler); });
+    connect(timer, &QTimer::timeout, this, [this, timer, handler] {
+        if (!WindowWaits::Waiting(this)) {
+            Guard(handler);
+            return;
+        }
+        if (m_heldTicks.contains(timer))
+            return;
+        m_heldTicks.insert(timer);
+        WindowWaits::WhenNotWaiting(this, [this, timer, handler] {
+            m_heldTicks.remove(timer);
+            if (timer->isActive())
+                Guard(handler);
+        });
+    });
     return timer;
 }
 
@@ -138,6 +182,11 @@ void QvPage::ShowSimpleStatus(const QString& text)
 
 void QvPage::done(int result)
 {
+    if (m_bindings.AnyWaiting()) {
+        // A waiting exchange of the page is below us on the stack: it ends now.
+        closeForGood(result, true);
+        return;
+    }
     const bool refused = !CloseAllowed() || (m_busyClose == BusyClose::Refuse && AnyBindingBusy());
     if (refused || AnyBindingBusy()) {
         // An exchange is under way; a waiting table walk that lets messages run may even be
@@ -157,6 +206,7 @@ void QvPage::closeForGood(int result, bool letGo)
     if (letGo) {
         // The bindings stay until the page is destroyed, as one may be below us on the stack.
         m_ending = true;
+        LetGoOfWindow(this);
         m_bindings.Abandon();
     } else {
         ReleaseBindings();

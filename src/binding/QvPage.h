@@ -6,6 +6,7 @@
 
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QSet>
 
 #include <functional>
 #include <initializer_list>
@@ -59,8 +60,20 @@ public:
     // or when the page is going and the handler was not run.
     bool Guard(const std::function<void()>& handler);
     // FormCreate: a failure shows in the status bar's simple text (the page still opens and
-    // says why it cannot work) or, without a status bar, in the exception box.
+    // says why it cannot work) or, without a status bar, in the exception box. A page opened
+    // from the menu (OpenShown) runs it once it is on the screen, so the user sees it fill and
+    // can close it while its opening reads run; otherwise it runs at once.
     bool RunFormCreate(const std::function<void()>& formCreate);
+    // Pages created while this lives run FormCreate once they are shown.
+    class OpenShown {
+    public:
+        OpenShown() { ++s_openShown; }
+        ~OpenShown() { --s_openShown; }
+        OpenShown(const OpenShown&) = delete;
+        OpenShown& operator=(const OpenShown&) = delete;
+    };
+    // FormCreate has run.
+    bool Created() const { return !m_formCreate; }
     // Any handler whose failure the page reports in its status bar, as FormCreate's.
     bool GuardToStatus(const std::function<void()>& handler);
 
@@ -86,7 +99,8 @@ public:
     static constexpr const char* kBusyText = "Busy, please try again in a moment.";
 
     // A timer of the page: its interval follows the time scale, its handler runs guarded.
-    // Owned by the page and stopped when the page goes.
+    // Owned by the page and stopped when the page goes. A tick that comes while a waiting
+    // exchange of the page runs is held until it has ended (one tick, however many came).
     QTimer* NewTimer(int intervalMs, const std::function<void()>& handler);
 
     // ---- status bar ----
@@ -105,6 +119,9 @@ public:
     // refuses too. Whatever is outstanding, a page closes within kCloseGraceMs of being asked:
     // if it is still busy then, it lets go of its exchanges (their answers are dropped) and
     // closes. A refused close the page could have served before then is not carried out.
+    // A close asked for while a waiting exchange of the page runs (the window keeps living
+    // inside it) ends that exchange at once as a time-out, and the page closes without
+    // sending, asking or restarting anything more.
     enum class BusyClose { AfterExchanges, Refuse };
     void SetBusyClose(BusyClose rule) { m_busyClose = rule; }
     static constexpr int kCloseGraceMs = 3000;
@@ -129,7 +146,13 @@ private:
     void checkHeldClose();
     // letGo: without waiting for what is outstanding.
     void closeForGood(int result, bool letGo);
+    void runHeldFormCreate();
+    // Centred as SetUpWindow asked.
+    void place();
     QElapsedTimer m_closeAsked;
+    std::function<void()> m_formCreate;  // held until the page is shown (OpenShown)
+    QSet<QTimer*> m_heldTicks;
+    static inline int s_openShown = 0;
     int m_heldResult = 0;
     bool m_closeRefused = false;
     bool m_ending = false;

@@ -5,6 +5,7 @@
 #include "snmp/ErrorCatalogue.h"
 #include "platform/ExceptionGuard.h"
 #include "binding/QvStatusBar.h"
+#include "binding/WindowWaits.h"
 
 #include <QLocale>
 #include <QPlainTextEdit>
@@ -22,6 +23,16 @@ public:
 
 private:
     bool& m_busy;
+};
+
+// Counts the binding's waiting Get or Set under way.
+class WaitingScope {
+public:
+    explicit WaitingScope(int& depth) : m_depth(depth) { ++m_depth; }
+    ~WaitingScope() { --m_depth; }
+
+private:
+    int& m_depth;
 };
 
 // "hh:nn:ss" on the 12-hour clock followed by the locale's AM or PM text.
@@ -142,6 +153,13 @@ bool QvSNMPRequest2Controls::RowAccepted()
     return request.Accepts(condition) && request.Accepts(request.filterExpression);
 }
 
+bool QvSNMPRequest2Controls::waitFor(const std::function<bool()>& exchange)
+{
+    // What would act on the window in the middle of this handler waits for the answer too.
+    const WindowWaits::Scope waits(m_form);
+    return exchange();
+}
+
 QvSNMPError QvSNMPRequest2Controls::lastError() const
 {
     if (m_haveError)
@@ -175,8 +193,9 @@ bool QvSNMPRequest2Controls::Get()
     if (RequestMode == kWaiting) {
         bool ok = true;
         {
+            const WaitingScope waiting(m_waiting);
             BusyScope busy(Busy);
-            bool more = request.GetSync(true, ok);
+            bool more = waitFor([&] { return request.GetSync(true, ok); });
             if (!request.list.IsTable()) {
                 // Also after a failure: the items then hold "(NULL)" and the controls show it.
                 if (RowAccepted())
@@ -185,7 +204,7 @@ bool QvSNMPRequest2Controls::Get()
                 while (more) {
                     if (RowAccepted())
                         ValuesArrived();
-                    more = request.GetSync(false, ok);
+                    more = waitFor([&] { return request.GetSync(false, ok); });
                 }
             }
             GetEnded();
@@ -213,8 +232,13 @@ QvSNMPRequest::Completion QvSNMPRequest2Controls::completion(void (QvSNMPRequest
     return [this, alive, step](void*, const QvSNMPError& record, QvSNMPVarList&) {
         if (alive.expired())
             return;
-        // Completions run from the event pump: nothing may escape into the event loop.
-        RunGuarded([&] { (this->*step)(record); }, m_form);
+        // Not in the middle of a handler of the window that waits for an exchange of its own.
+        WindowWaits::WhenNotWaiting(m_form, [this, alive, step, record] {
+            if (alive.expired())
+                return;
+            // Completions run from the event loop: nothing may escape into it.
+            RunGuarded([&] { (this->*step)(record); }, m_form);
+        });
     };
 }
 
@@ -329,8 +353,9 @@ bool QvSNMPRequest2Controls::Set(bool refreshAfterSet, bool collect, const std::
     if (RequestMode == kWaiting) {
         bool ok = true;
         {
+            const WaitingScope waiting(m_waiting);
             BusyScope busy(Busy);
-            request.SetSync(ok, false, selection, valueSource);
+            waitFor([&] { return request.SetSync(ok, false, selection, valueSource); });
             AfterSet();
         }
         if (!ok && m_sink)

@@ -74,6 +74,9 @@ public:
              const std::vector<std::string>* valueSource = nullptr);
     // A notifying set is outstanding or waiting for its turn.
     bool SetPending() const { return m_setOutstanding || !m_queuedSets.empty(); }
+    // A waiting Get or Set is under way, below on the stack: the event loop runs inside it
+    // (while it waits for an answer, and between the rows of a list view).
+    bool WaitingExchange() const { return m_waiting > 0; }
 
     // The window that installed the handlers is going: none of them runs any more.
     virtual void CutHandlers();
@@ -118,6 +121,8 @@ private:
     bool sendSet(bool refreshAfterSet, const std::string& selection, const std::vector<std::string>* valueSource);
     // Sends the set next in line, if any; false when none went out.
     bool sendQueuedSet();
+    // One waiting exchange of the request (GetSync, SetSync), its result.
+    bool waitFor(const std::function<bool()>& exchange);
     // The record of a failure the request reported through its error callback.
     QvSNMPError lastError() const;
 
@@ -138,6 +143,7 @@ private:
     };
     std::deque<QueuedSet> m_queuedSets;
     bool m_setOutstanding = false;
+    int m_waiting = 0;
     std::vector<int32_t> m_openingAccess;
     bool m_openingAccessTaken = false;
     // Completions still in flight when the binding goes check it and do nothing.

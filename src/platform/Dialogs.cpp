@@ -1,5 +1,7 @@
 #include "platform/Dialogs.h"
 
+#include "platform/LetGo.h"
+
 #include <QFileDialog>
 #include <QMessageBox>
 #include <cstdio>
@@ -96,22 +98,36 @@ DialogProvider& provider()
 DialogResult message(QWidget* parent, const QString& text, const QString& caption,
                      DialogButtons buttons, DialogIcon icon)
 {
+    if (LetGo(parent)) {
+        // The window has gone: a question gets the answer that does nothing.
+        switch (buttons) {
+        case DialogButtons::Ok: return DialogResult::Ok;
+        case DialogButtons::YesNo: return DialogResult::No;
+        default: return DialogResult::Cancel;
+        }
+    }
     return provider().message(parent, {text, caption, buttons, icon});
 }
 
 QString openFile(QWidget* parent, const QString& caption, const QString& folder, const QString& filter)
 {
+    if (LetGo(parent))
+        return {};
     return provider().file(parent, {FileRequest::Open, caption, folder, {}, filter});
 }
 
 QString saveFile(QWidget* parent, const QString& caption, const QString& folder,
                  const QString& fileName, const QString& filter)
 {
+    if (LetGo(parent))
+        return {};
     return provider().file(parent, {FileRequest::Save, caption, folder, fileName, filter});
 }
 
 QString chooseFolder(QWidget* parent, const QString& caption, const QString& folder)
 {
+    if (LetGo(parent))
+        return {};
     return provider().file(parent, {FileRequest::Folder, caption, folder, {}, {}});
 }
 

@@ -1,5 +1,6 @@
 #include "shell/RestartWait.h"
 
+#include "platform/LetGo.h"
 #include "shell/TFM_Waiting.h"
 #include "ui_TFM_Waiting.h"
 
@@ -12,6 +13,8 @@ std::unique_ptr<TFM_Waiting> NewRestartWait(const RestartWait& wait, QWidget* ow
 
 void RunRestartWait(const RestartWait& wait, QWidget* owner)
 {
+    if (LetGo(owner))
+        return;  // the page has gone: no restart, no wait
     const std::unique_ptr<TFM_Waiting> dialog = NewRestartWait(wait, owner);
     dialog->exec();
 }

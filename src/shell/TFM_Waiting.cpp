@@ -3,6 +3,7 @@
 #include "binding/DeviceVariables.h"
 #include "binding/QvSNMPRequest2Edits.h"
 #include "shell/DeviceCapabilities.h"
+#include "platform/LetGo.h"
 #include "platform/TimeScale.h"
 #include "ui_TFM_Waiting.h"
 
@@ -57,6 +58,8 @@ void TFM_Waiting::Timer1Timer()
 
 void TFM_Waiting::sendRestart()
 {
+    if (LetGo(this))
+        return;  // the page it covers has gone
     auto& restart = NewBinding<QvSNMPRequest2Edits>();
     restart.request.list.Assign(QvSNMPVarList(kRestartCommand, kListScalars, 0));
     restart.BindEdit(0, ui->Ed_Reboot, "%s");

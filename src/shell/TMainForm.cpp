@@ -1,5 +1,7 @@
 #include "shell/TMainForm.h"
 
+#include "binding/QvPage.h"
+
 #include "shell/DevicePicture.h"
 #include "platform/Dialogs.h"
 #include "platform/ExceptionGuard.h"
@@ -123,7 +125,12 @@ void TMainForm::openPage(MenuItem item)
                          DialogIcon::Information);
         return;
     }
-    std::unique_ptr<QDialog> page(factory(this));
+    std::unique_ptr<QDialog> page;
+    {
+        // The page fills on the screen: its opening reads may take a while on a slow link.
+        const QvPage::OpenShown shown;
+        page.reset(factory(this));
+    }
     page->exec();
 }
 

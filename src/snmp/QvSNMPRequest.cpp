@@ -1,6 +1,7 @@
 #include "snmp/QvSNMPRequest.h"
 
 #include "snmp/ErrorCatalogue.h"
+#include "snmp/ExchangeWait.h"
 #include "snmp/IndexCodec.h"
 #include "snmp/QvException.h"
 #include "snmp/QvNumList.h"
@@ -51,6 +52,18 @@ private:
     QvSNMPVarList m_saved;
 };
 
+// The wait of the request's waiting exchange, where Abandon finds it, for as long as it runs.
+class WaitSlot {
+public:
+    explicit WaitSlot(ExchangeWait*& slot) : m_slot(slot), m_previous(slot) { slot = &m_wait; }
+    ~WaitSlot() { m_slot = m_previous; }
+
+private:
+    ExchangeWait m_wait;
+    ExchangeWait*& m_slot;
+    ExchangeWait* m_previous;
+};
+
 } // namespace
 
 QvSNMPRequest::QvSNMPRequest()
@@ -96,6 +109,8 @@ QvSNMPRequest::~QvSNMPRequest()
 
 void QvSNMPRequest::Abandon()
 {
+    if (m_wait)
+        m_wait->End();
     SnmpSession& session = SnmpSession::global();
     for (SnmpSession::Ticket ticket : m_tickets)
         session.forget(ticket);
@@ -377,9 +392,10 @@ bool QvSNMPRequest::GetSync(bool first, bool& ok)
     const std::vector<SnmpVarBind> sent = getVarBinds(first);
     if (first)
         m_walk.Restart();
+    const WaitSlot waiting(m_wait);
     const SnmpResponse response = bulkApplies(target)
         ? walkWaiting(target, sent)
-        : SnmpSession::global().request(target, getOperation(first), sent);
+        : SnmpSession::global().request(target, getOperation(first), sent, 0, m_wait);
     const MappedStatus mapped = MapStatus(response.status);
     const std::vector<SnmpVarBind> vbs = bindingsToRead(response, sent);
 
@@ -409,7 +425,8 @@ bool QvSNMPRequest::SetSync(bool& ok, bool readBack, const std::string& selectio
         ListRestorer restorer(list);
         sent = setVarBinds(selection, valueSource);
     }
-    const SnmpResponse response = SnmpSession::global().request(target, PduKind::Set, sent);
+    const WaitSlot waiting(m_wait);
+    const SnmpResponse response = SnmpSession::global().request(target, PduKind::Set, sent, 0, m_wait);
     const MappedStatus mapped = MapStatus(response.status);
     if (mapped.code != 0) {
         report(mapped.code, mapped.text);

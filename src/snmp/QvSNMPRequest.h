@@ -21,6 +21,8 @@
 // over) and a notifying form (returns at once; the completion runs from the event pump).
 // Failures come back as QvSNMPError records with catalogued codes; structural errors (bad
 // address, syntax, key count, expressions) are thrown as QvException.
+class ExchangeWait;
+
 class QvSNMPRequest {
 public:
     using ErrorCallback = std::function<void(const QvSNMPError&)>;
@@ -66,7 +68,8 @@ public:
                   const std::vector<std::string>* valueSource = nullptr);
 
     // Gives up every outstanding notifying exchange: none of them calls back any more, and
-    // destruction does not wait for them (for an owner told to stop at once).
+    // destruction does not wait for them (for an owner told to stop at once). A waiting
+    // exchange under way ends at once as a time-out.
     void Abandon();
     // Closes the engine session of this request's agent and credentials when nothing awaited
     // runs on it (see SnmpSession::release): for an owner done with the agent for good.
@@ -146,4 +149,5 @@ private:
 
     std::set<SnmpSession::Ticket> m_tickets;
     BulkWalk m_walk;
+    ExchangeWait* m_wait = nullptr;  // of the waiting exchange under way
 };

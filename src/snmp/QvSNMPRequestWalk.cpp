@@ -21,20 +21,20 @@ SnmpResponse QvSNMPRequest::walkWaiting(const SnmpTarget& target, const std::vec
         if (m_walk.Answer(sent, answered.vbs, missing))
             return answered;
         if (session.bulkRefused(target))
-            return session.request(target, PduKind::GetNext, sent);
+            return session.request(target, PduKind::GetNext, sent, 0, m_wait);
         const std::vector<SnmpVarBind> question = BulkWalk::Question(sent, missing);
         const SnmpResponse response =
-            session.request(target, PduKind::GetBulk, question, static_cast<int>(m_walk.Repetitions()));
+            session.request(target, PduKind::GetBulk, question, static_cast<int>(m_walk.Repetitions()), m_wait);
         switch (m_walk.Absorb(question, missing, response)) {
         case BulkWalk::Outcome::Read:
         case BulkWalk::Outcome::AskAgain:
             continue;
         case BulkWalk::Outcome::Refused:
             session.refuseBulk(target);
-            return session.request(target, PduKind::GetNext, sent);
+            return session.request(target, PduKind::GetNext, sent, 0, m_wait);
         case BulkWalk::Outcome::StepByStep: {
             // Refused in bulk but answered step by step: the device cannot do get-bulk.
-            SnmpResponse stepped = session.request(target, PduKind::GetNext, sent);
+            SnmpResponse stepped = session.request(target, PduKind::GetNext, sent, 0, m_wait);
             if (stepped.status == 0)
                 session.refuseBulk(target);
             return stepped;

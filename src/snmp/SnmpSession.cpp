@@ -1,5 +1,6 @@
 #include "snmp/SnmpSession.h"
 
+#include "snmp/ExchangeWait.h"
 #include "snmp/SnmpSessionPdu.h"
 #include "snmp/SnmpSessionReports.h"
 
@@ -170,8 +171,12 @@ void* SnmpSession::engineSession(const SnmpTarget& target, bool notifying, int& 
             return found->second;
         // A waiting session that read a report of the agent's new engine ID after its
         // exchange had ended: a fresh session learns the new one.
-        closeQuietly(found->second);
+        void* stale = found->second;
         sessions.erase(found);
+        if (notifying)
+            closeQuietly(stale);
+        else
+            dropWaitingSession(stale);
     }
 
     if (target.isV3())
@@ -222,7 +227,12 @@ void SnmpSession::retireStaleUser(const SnmpTarget& target)
         for (auto it = sessions->begin(); it != sessions->end();) {
             const bool sameUser = it->first.compare(0, user.size(), user) == 0;
             const bool sameCredentials = it->first.compare(0, credentials.size(), credentials) == 0;
-            if (sameUser && !sameCredentials) {
+            if (sameUser && !sameCredentials && sessions == &m_waitingSessions) {
+                void* stale = it->second;
+                it = sessions->erase(it);
+                dropWaitingSession(stale);
+                retired = true;
+            } else if (sameUser && !sameCredentials) {
                 closeEngineSession(it->second);
                 it = sessions->erase(it);
                 retired = true;
@@ -271,9 +281,16 @@ void SnmpSession::closeQuietly(void* handle)
 }
 
 SnmpResponse SnmpSession::request(const SnmpTarget& target, PduKind kind, const std::vector<SnmpVarBind>& vbs,
-                                  int maxRepetitions)
+                                  int maxRepetitions, ExchangeWait* given)
 {
+    ExchangeWait own;
+    ExchangeWait& wait = given ? *given : own;
     SnmpResponse response;
+    if (wait.Ended() || ExchangeWait::Stopping()) {
+        // Nothing leaves for a window that is going or a module that is ending.
+        response.status = kStatusTimeout;
+        return response;
+    }
     for (int attempt = 0; attempt < 2; ++attempt) {
         void* handle = engineSession(target, false, response.status);
         if (!handle) {
@@ -281,12 +298,12 @@ SnmpResponse SnmpSession::request(const SnmpTarget& target, PduKind kind, const 
                 response.status = kStatusUnknownEngineId;  // the new engine ID could not be learnt
             return response;
         }
-        if (exchangeWaiting(handle, target, kind, vbs, maxRepetitions, response))
+        if (exchangeWaiting(handle, target, kind, vbs, maxRepetitions, wait, response))
             return response;
         // The agent answers from another engine ID: a fresh session learns it, and the
         // exchange is sent once more.
         m_waitingSessions.erase(sessionKey(target));
-        closeQuietly(handle);
+        dropWaitingSession(handle);
     }
     response = {};
     response.status = kStatusUnknownEngineId;
@@ -294,7 +311,8 @@ SnmpResponse SnmpSession::request(const SnmpTarget& target, PduKind kind, const 
 }
 
 bool SnmpSession::exchangeWaiting(void* handle, const SnmpTarget& target, PduKind kind,
-                                  const std::vector<SnmpVarBind>& vbs, int maxRepetitions, SnmpResponse& response)
+                                  const std::vector<SnmpVarBind>& vbs, int maxRepetitions, ExchangeWait& wait,
+                                  SnmpResponse& response)
 {
     netsnmp_session* session = snmp_sess_session(handle);
     session->timeout = static_cast<long>(target.timeout) * 10000L;
@@ -312,27 +330,73 @@ bool SnmpSession::exchangeWaiting(void* handle, const SnmpTarget& target, PduKin
     }
     ++m_exchangesSent;
     m_waitingResults[id] = {};
-    // Only this session is read, so no notifying exchange completes in the middle of a handler.
+    ++m_waitingUsers[handle];
+    struct Leave {
+        SnmpSession& session;
+        void* handle;
+        ~Leave() { session.leaveWaitingSession(handle); }
+    } leave{*this, handle};
+    // Only this session is read here; the notifying ones are the event pump's.
+    const int socket = snmp_sess_transport(handle) ? snmp_sess_transport(handle)->sock : -1;
     while (!m_waitingResults[id].arrived && !m_engineChanged.count(handle)) {
         int highest = 0, block = 1;
         DescriptorSet set;
         timeval tv{};
         snmp_sess_select_info2(handle, &highest, set.get(), &tv, &block);
-        const int ready = netsnmp_large_fd_set_select(highest, set.get(), nullptr, nullptr, block ? nullptr : &tv);
-        if (ready > 0)
+        const int milliseconds = block ? -1 : static_cast<int>(tv.tv_sec * 1000 + (tv.tv_usec + 999) / 1000);
+        if (!wait.Wait(socket, milliseconds))
+            break;
+        // A handler that ran meanwhile may have read the answer already (its own waiting
+        // exchange on this session), so look again rather than trust the wait.
+        if (m_waitingResults[id].arrived)
+            break;
+        // Early calls are harmless: the engine only resends what is due.
+        if (socket >= 0 && WaitReadable({socket}, 0) > 0)
             snmp_sess_read2(handle, set.get());
-        else if (ready == 0)
-            snmp_sess_timeout(handle);
-        else if (errno != EINTR)
+        else
             snmp_sess_timeout(handle);
     }
     WaitingResult result = std::move(m_waitingResults[id]);
     m_waitingResults.erase(id);
+    if (wait.Ended()) {
+        // The engine would send the request again when its time runs out: the session goes,
+        // and with it the request, once no other waiting exchange uses it.
+        retireWaitingSession(handle);
+        response = {};
+        response.status = kStatusTimeout;
+        return true;
+    }
     // Where the engine knows the user for the new engine ID too, it also passes the report on.
     if (!result.arrived || m_engineChanged.count(handle))
         return false;
     response = std::move(result.response);
     return true;
+}
+
+void SnmpSession::retireWaitingSession(void* handle)
+{
+    for (auto it = m_waitingSessions.begin(); it != m_waitingSessions.end();)
+        it = it->second == handle ? m_waitingSessions.erase(it) : std::next(it);
+    m_retiringSessions.insert(handle);
+}
+
+void SnmpSession::dropWaitingSession(void* handle)
+{
+    // A waiting exchange started inside another's wait may drop the session the outer one
+    // still waits on: it closes when that one has ended.
+    if (m_waitingUsers.count(handle))
+        retireWaitingSession(handle);
+    else
+        closeQuietly(handle);
+}
+
+void SnmpSession::leaveWaitingSession(void* handle)
+{
+    if (--m_waitingUsers[handle] > 0)
+        return;
+    m_waitingUsers.erase(handle);
+    if (m_retiringSessions.erase(handle))
+        closeQuietly(handle);
 }
 
 int SnmpSession::send(const SnmpTarget& target, PduKind kind, const std::vector<SnmpVarBind>& vbs,

@@ -15,6 +15,8 @@
 // uses. It keeps one engine session per distinct target (SNMPv3 engine discovery is costly)
 // and reuses it; waiting and notifying exchanges use separate engine sessions, so a waiting
 // exchange never delivers a notifying one's completion in the middle of a handler.
+class ExchangeWait;
+
 class SnmpSession {
 public:
     using Completion = std::function<void(const SnmpResponse&)>;
@@ -28,10 +30,11 @@ public:
     void setLocalEngine(const std::string& engineId, unsigned boots);
     bool exists() const { return m_open; }
 
-    // Waiting form: sends and blocks for the answer, at most timeout x (retries + 1).
+    // Waiting form: sends and returns with the answer, after at most timeout x (retries + 1);
+    // the event loop runs meanwhile (ExchangeWait), and a wait that is ended returns a time-out.
     // maxRepetitions: of a get-bulk.
     SnmpResponse request(const SnmpTarget& target, PduKind kind, const std::vector<SnmpVarBind>& vbs,
-                         int maxRepetitions = 0);
+                         int maxRepetitions = 0, ExchangeWait* wait = nullptr);
 
     // Notifying form: returns 0 once sent; the completion runs later, from
     // processPendingEvents(). A non-zero return is the failure status; nothing is then
@@ -102,7 +105,7 @@ private:
     // Sends on the engine session and blocks for the answer; false when the agent answered
     // from another engine ID instead.
     bool exchangeWaiting(void* handle, const SnmpTarget& target, PduKind kind, const std::vector<SnmpVarBind>& vbs,
-                         int maxRepetitions, SnmpResponse& response);
+                         int maxRepetitions, ExchangeWait& wait, SnmpResponse& response);
     int sendExchange(void* handle, Ticket id, Exchange& exchange);
     // The agent's engine ID (SnmpSessionRediscovery.cpp).
     static int receiveWatched(struct netsnmp_transport_s* transport, void* buffer, int size, void** opaque,
@@ -116,6 +119,12 @@ private:
     void notifyActivity();
     void retireStaleUser(const SnmpTarget& target);
     void closeEngineSession(void* handle);
+    // A waiting session whose exchange was ended before its answer: no new exchange uses it,
+    // and it closes when the last one under way on it has ended.
+    void retireWaitingSession(void* handle);
+    void leaveWaitingSession(void* handle);
+    // Closes a waiting session now, or once no waiting exchange uses it any more.
+    void dropWaitingSession(void* handle);
 
     bool m_open = false;
     std::map<std::string, void*> m_waitingSessions;
@@ -130,6 +139,8 @@ private:
     // Engine sessions whose agent has answered from another engine ID.
     std::set<void*> m_engineChanged;
     std::set<std::string> m_bulkRefused;  // peers
+    std::map<void*, int> m_waitingUsers;   // waiting exchanges under way per engine session
+    std::set<void*> m_retiringSessions;
     bool m_closing = false;
     Ticket m_nextTicket = 1;
     uint64_t m_exchangesSent = 0;

@@ -1,0 +1,124 @@
+#include "snmp/ExchangeWait.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QSocketNotifier>
+#include <QThread>
+#include <QTimer>
+
+#include <poll.h>
+
+namespace {
+
+std::vector<ExchangeWait*>& waits()
+{
+    static std::vector<ExchangeWait*> stack;
+    return stack;
+}
+
+bool& quitting()
+{
+    static bool value = false;
+    return value;
+}
+
+// Whether the event loop of the application runs on this thread, so it can run while waiting.
+bool eventLoopHere()
+{
+    QCoreApplication* application = QCoreApplication::instance();
+    if (!application || QThread::currentThread() != application->thread())
+        return false;
+    static const bool watched = [application] {
+        QObject::connect(application, &QCoreApplication::aboutToQuit, [] { quitting() = true; });
+        return true;
+    }();
+    return watched;
+}
+
+bool readable(int socket, int milliseconds)
+{
+    pollfd ready{socket, POLLIN, 0};
+    return ::poll(&ready, 1, milliseconds) > 0;
+}
+
+} // namespace
+
+bool ExchangeWait::Stopping()
+{
+    eventLoopHere();
+    return quitting();
+}
+
+void ExchangeWait::End()
+{
+    m_ended = true;
+    if (m_loop)
+        m_loop->quit();
+}
+
+void ExchangeWait::suspend()
+{
+    if (m_notifier)
+        m_notifier->setEnabled(false);
+}
+
+void ExchangeWait::resume()
+{
+    if (m_notifier)
+        m_notifier->setEnabled(true);
+    m_lookAgain = true;
+    if (m_loop)
+        m_loop->quit();
+}
+
+bool ExchangeWait::Wait(int socket, int milliseconds)
+{
+    if (m_ended)
+        return false;
+    if (!eventLoopHere()) {
+        readable(socket, milliseconds);
+        return true;
+    }
+    if (quitting()) {
+        m_ended = true;
+        return false;
+    }
+    if (readable(socket, 0))
+        return true;
+
+    QEventLoop loop;
+    QSocketNotifier notifier(socket, QSocketNotifier::Read);
+    bool ours = false;
+    QObject::connect(&notifier, &QSocketNotifier::activated, &loop, [&] {
+        ours = true;
+        loop.quit();
+    });
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, &loop, [&] {
+        ours = true;
+        loop.quit();
+    });
+    if (milliseconds >= 0)
+        deadline.start(milliseconds);
+
+    if (!waits().empty())
+        waits().back()->suspend();
+    waits().push_back(this);
+    m_loop = &loop;
+    m_notifier = &notifier;
+    m_lookAgain = false;
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    m_loop = nullptr;
+    m_notifier = nullptr;
+    waits().pop_back();
+    if (!waits().empty())
+        waits().back()->resume();
+
+    // Nothing of ours ended the loop: the application told every loop to stop, it is ending.
+    if (!ours && !m_lookAgain && !m_ended) {
+        m_ended = true;
+        quitting() = true;
+    }
+    return !m_ended;
+}

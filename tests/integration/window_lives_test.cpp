@@ -1,0 +1,211 @@
+#include "binding/QvPage.h"
+#include "binding/QvSNMPRequest2Edits.h"
+#include "binding/QvStatusBar.h"
+#include "pages/advanced/TFM_MultiSSIDForm.h"
+#include "pages/advanced/TFM_Performace.h"
+#include "pages/home/TFM_Wirless.h"
+#include "platform/Dialogs.h"
+#include "shell/RestartWait.h"
+#include "snmp/SnmpSettings.h"
+#include "support/PageTestKit.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QTimer>
+
+#include <algorithm>
+#include <limits>
+#include <functional>
+#include <memory>
+
+// A waiting exchange no longer freezes the window: it paints and its timers run while the
+// exchange waits; what would act on the waiting page in the middle of its handler waits for
+// the answer; closing the page ends the wait at once, and nothing is sent afterwards.
+namespace {
+
+#define SYSTEM "1.3.6.1.2.1.1"
+const VariableDescriptor kSystem[] = {
+    {SYSTEM ".5", "sysName", kSyntaxDisplayString, kAccessReadWrite},
+    {nullptr, nullptr, 0, 0},
+};
+
+// The longest the event loop went without running a 10 ms timer while `opening` ran.
+class LoopWatch {
+public:
+    LoopWatch()
+    {
+        m_clock.start();
+        m_timer.setInterval(10);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            m_longest = std::max(m_longest, m_clock.restart());
+            ++ticks;
+        });
+        m_timer.start();
+    }
+    qint64 longest() const { return std::max(m_longest, m_clock.elapsed()); }
+    int ticks = 0;
+
+private:
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    qint64 m_longest = 0;
+};
+
+class PagesOnALateDevice : public ModuleAgainstDevice {
+protected:
+    QStringList deviceArguments() const override { return {"--delay-ms", "300"}; }
+};
+
+// The pages that took longest to show anything: each is on the screen at once, fills while
+// its reads run, and the loop never stands for more than 100 ms. A busy test machine can hold
+// the whole process back for that long, so a page gets three openings to show it.
+TEST_F(PagesOnALateDevice, APageOpensOnTheScreenAndTheWindowNeverStands)
+{
+    const std::pair<const char*, std::function<QvPage*()>> pages[] = {
+        {"Wireless", [this] { return new TFM_Wirless(main.get()); }},
+        {"Multi-SSID", [this] { return new TFM_MultiSSIDForm(main.get()); }},
+        {"Performance", [this] { return new TFM_Performace(main.get()); }},
+    };
+    // The main window's polls (at a twentieth of their time here) would always be outstanding.
+    main->Timer1.stop();
+    main->Timer4.stop();
+    for (const auto& [name, make] : pages) {
+        qint64 best = std::numeric_limits<qint64>::max();
+        for (int opening = 0; opening < 3 && best >= 100; ++opening) {
+            std::unique_ptr<QvPage> page;
+            {
+                const QvPage::OpenShown shown;
+                page.reset(make());
+            }
+            page->show();
+            LoopWatch watch;
+            // Looked at from a timer: timers also run inside the page's waiting reads.
+            bool shownWhileReading = false;
+            QTimer look;
+            QObject::connect(&look, &QTimer::timeout, [&] {
+                shownWhileReading = shownWhileReading || (page->isVisible() && page->AnyBindingBusy());
+            });
+            look.start(5);
+            ASSERT_TRUE(waitFor(
+                [&] { return page->Created() && !page->AnyBindingBusy() && SnmpSession::global().outstanding() == 0; },
+                30000))
+                << name;
+            EXPECT_TRUE(shownWhileReading) << name;
+            EXPECT_GT(watch.ticks, 10) << name;
+            best = std::min(best, watch.longest());
+            page->close();
+            ASSERT_TRUE(waitFor([&] { return !page->isVisible(); })) << name;
+        }
+        EXPECT_LT(best, 100) << name << ": the loop stood";
+    }
+}
+
+// A device that never answers.
+class PagesOnASilentDevice : public PageWithoutDevice {};
+
+// The wireless page's security read waits 50 s per try: a close asked for while it waits is
+// done within a second, and nothing more leaves for the device.
+TEST_F(PagesOnASilentDevice, APageClosesWithinASecondWhateverItsReadsWaitFor)
+{
+    AimAt(silent->port(), 100);
+    std::unique_ptr<QvPage> page;
+    {
+        const QvPage::OpenShown shown;
+        page.reset(new TFM_Wirless);
+    }
+    page->show();
+    QElapsedTimer asked;
+    QTimer::singleShot(1500, page.get(), [&] {
+        asked.start();
+        silent->datagramsReceived();
+        page->close();
+    });
+    ASSERT_TRUE(waitFor([&] { return asked.isValid() && page->Created() && !page->isVisible(); }, 20000));
+    EXPECT_LT(asked.elapsed(), 1000);
+    runFor(1500);
+    EXPECT_EQ(silent->datagramsReceived(), 0) << "sent after the close";
+    EXPECT_TRUE(recorder.messages.empty()) << recorder.texts().join("|").toStdString();
+}
+
+// An Apply that writes in steps, closed during its first write: that write ends as a
+// time-out, and after it nothing is written, asked or restarted.
+TEST_F(PagesOnASilentDevice, AfterAWriteEndedByTheCloseNothingIsWrittenAskedOrRestarted)
+{
+    AimAt(silent->port(), 500);
+    QvPage page;
+    QLineEdit name(&page);
+    name.setText("lobby");
+    auto& first = page.NewBinding<QvSNMPRequest2Edits>();
+    auto& second = page.NewBinding<QvSNMPRequest2Edits>();
+    for (auto* binding : {&first, &second}) {
+        binding->RequestMode = QvSNMPRequest2Controls::kWaiting;
+        binding->request.list.Assign(QvSNMPVarList(kSystem, kListScalars, 0));
+        binding->BindEdit(0, &name, "%s");
+    }
+    page.show();
+    QTimer::singleShot(300, &page, [&] { page.close(); });
+    QElapsedTimer clock;
+    clock.start();
+    const bool written = first.Set(false);
+    EXPECT_LT(clock.elapsed(), 1500);
+    EXPECT_FALSE(written);
+    EXPECT_FALSE(page.isVisible());
+    EXPECT_EQ(silent->datagramsReceived(), 1);
+    // What the Apply handler does next.
+    if (!written)
+        Dialogs::message(&page, "Setting error!", "Error");
+    EXPECT_FALSE(second.Set(false));
+    RunRestartWait({}, &page);
+    runFor(800);
+    EXPECT_EQ(silent->datagramsReceived(), 0);
+    EXPECT_TRUE(recorder.messages.empty()) << recorder.texts().join("|").toStdString();
+}
+
+class WaitOnALateDevice : public PageAgainstDevice {
+protected:
+    QStringList deviceArguments() const override { return {"--delay-ms", "300"}; }
+};
+
+// While a waiting read of the page runs, other windows' timers go on; the page's own timer
+// tick and the answer to its notifying read wait until the read has ended, as they did when
+// the wait froze the window, and then each comes once, in order.
+TEST_F(WaitOnALateDevice, WhatActsOnTheWaitingPageComesAfterItsRead)
+{
+    QvPage page;
+    QLineEdit waited(&page), notified(&page);
+    auto& reading = page.NewBinding<QvSNMPRequest2Edits>();
+    reading.RequestMode = QvSNMPRequest2Controls::kWaiting;
+    auto& notifying = page.NewBinding<QvSNMPRequest2Edits>();
+    for (auto [binding, edit] : {std::pair{&reading, &waited}, std::pair{&notifying, &notified}}) {
+        binding->request.list.Assign(QvSNMPVarList(kSystem, kListScalars, 0));
+        binding->BindEdit(0, edit, "%s");
+    }
+    std::vector<std::string> order;
+    notifying.OnGetDone = [&](QvSNMPRequest2Controls&, const QvSNMPError&) { order.push_back("notifying read"); };
+    int pageTicks = 0;
+    QTimer* pageTimer = page.NewTimer(10, [&] {
+        ++pageTicks;
+        order.push_back("page timer");
+    });
+    page.show();
+    LoopWatch other;
+
+    notifying.Get();
+    pageTimer->start();
+    EXPECT_TRUE(reading.Get());
+    order.push_back("waiting read");
+    EXPECT_EQ(pageTicks, 0);
+    EXPECT_TRUE(notifying.Busy) << "its answer came during the wait, and waits";
+    EXPECT_GT(other.ticks, 10) << "other timers stood still";
+    EXPECT_FALSE(waited.text().isEmpty());
+
+    ASSERT_TRUE(waitFor([&] { return !notifying.Busy && pageTicks >= 2; }));
+    pageTimer->stop();
+    ASSERT_GE(order.size(), 3u);
+    EXPECT_EQ(order[0], "waiting read");
+    EXPECT_NE(std::find(order.begin(), order.end(), "notifying read"), order.end());
+    EXPECT_FALSE(notified.text().isEmpty());
+}
+
+} // namespace
