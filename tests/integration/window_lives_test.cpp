@@ -1,10 +1,13 @@
 #include "binding/QvPage.h"
 #include "binding/QvSNMPRequest2Edits.h"
 #include "binding/QvStatusBar.h"
-#include "pages/advanced/TFM_MultiSSIDForm.h"
-#include "pages/advanced/TFM_Performace.h"
+#include "pages/advanced/AdvancedPages.h"
+#include "pages/home/HomePages.h"
 #include "pages/home/TFM_Wirless.h"
+#include "pages/status/StatusPages.h"
+#include "pages/tools/ToolsPages.h"
 #include "platform/Dialogs.h"
+#include "shell/PageRegistry.h"
 #include "shell/RestartWait.h"
 #include "snmp/SnmpSettings.h"
 #include "support/PageTestKit.h"
@@ -12,6 +15,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QTimer>
 
 #include <algorithm>
@@ -57,48 +61,63 @@ protected:
     QStringList deviceArguments() const override { return {"--delay-ms", "300"}; }
 };
 
-// The pages that took longest to show anything: each is on the screen at once, fills while
-// its reads run, and the loop never stands for more than 100 ms. A busy test machine can hold
-// the whole process back for that long, so a page gets three openings to show it.
-TEST_F(PagesOnALateDevice, APageOpensOnTheScreenAndTheWindowNeverStands)
+// Every page of the menu against a device that answers 300 ms late: it is on the screen before
+// it reads anything, fills while its reads run, and the loop never stands for more than
+// 100 ms. A busy test machine can hold the whole process back for that long, so a page gets
+// three openings to show it.
+TEST_F(PagesOnALateDevice, EveryPageIsOnTheScreenBeforeItReadsAndTheLoopNeverStands)
 {
-    const std::pair<const char*, std::function<QvPage*()>> pages[] = {
-        {"Wireless", [this] { return new TFM_Wirless(main.get()); }},
-        {"Multi-SSID", [this] { return new TFM_MultiSSIDForm(main.get()); }},
-        {"Performance", [this] { return new TFM_Performace(main.get()); }},
-    };
+    PageRegistry::clear();
+    RegisterHomePages();
+    RegisterAdvancedPages();
+    RegisterToolsPages();
+    RegisterStatusPages();
+    const auto registryGoes = qScopeGuard([] { PageRegistry::clear(); });
     // The main window's polls (at a twentieth of their time here) would always be outstanding.
     main->Timer1.stop();
     main->Timer4.stop();
-    for (const auto& [name, make] : pages) {
+    ASSERT_TRUE(waitFor([] { return SnmpSession::global().outstanding() == 0; }));
+    QStringList stood, readUnseen;
+    for (const PageRegistry::Page& registered : PageRegistry::inMenuOrder()) {
+        const QString name = registered.caption.trimmed();
         qint64 best = std::numeric_limits<qint64>::max();
         for (int opening = 0; opening < 3 && best >= 100; ++opening) {
-            std::unique_ptr<QvPage> page;
+            std::unique_ptr<QDialog> page;
+            bool busyUnseen = false;
+            // Looked at from a timer: timers also run inside the page's waiting reads.
+            QTimer look;
+            QObject::connect(&look, &QTimer::timeout, [&] {
+                const auto* qvPage = qobject_cast<QvPage*>(page.get());
+                busyUnseen = busyUnseen || (qvPage && qvPage->AnyBindingBusy() && !qvPage->isVisible());
+            });
+            look.start(5);
             {
                 const QvPage::OpenShown shown;
-                page.reset(make());
+                page.reset(registered.factory(main.get()));
             }
             page->show();
             LoopWatch watch;
-            // Looked at from a timer: timers also run inside the page's waiting reads.
-            bool shownWhileReading = false;
-            QTimer look;
-            QObject::connect(&look, &QTimer::timeout, [&] {
-                shownWhileReading = shownWhileReading || (page->isVisible() && page->AnyBindingBusy());
-            });
-            look.start(5);
-            ASSERT_TRUE(waitFor(
-                [&] { return page->Created() && !page->AnyBindingBusy() && SnmpSession::global().outstanding() == 0; },
-                30000))
-                << name;
-            EXPECT_TRUE(shownWhileReading) << name;
-            EXPECT_GT(watch.ticks, 10) << name;
+            // Pages whose timers read again stay busy: their opening is watched for a while.
+            waitFor(
+                [&] {
+                    const auto* qvPage = qobject_cast<QvPage*>(page.get());
+                    return (!qvPage || (qvPage->Created() && !qvPage->AnyBindingBusy()))
+                        && SnmpSession::global().outstanding() == 0;
+                },
+                8000);
             best = std::min(best, watch.longest());
+            if (busyUnseen && !readUnseen.contains(name))
+                readUnseen << name;
+            look.stop();
             page->close();
-            ASSERT_TRUE(waitFor([&] { return !page->isVisible(); })) << name;
+            page.reset();
+            waitFor([] { return SnmpSession::global().outstanding() == 0; });
         }
-        EXPECT_LT(best, 100) << name << ": the loop stood";
+        if (best >= 100)
+            stood << QString("%1 (%2 ms)").arg(name).arg(best);
     }
+    EXPECT_TRUE(stood.isEmpty()) << "the loop stood: " << stood.join(", ").toStdString();
+    EXPECT_TRUE(readUnseen.isEmpty()) << "read before on the screen: " << readUnseen.join(", ").toStdString();
 }
 
 // A device that never answers.
