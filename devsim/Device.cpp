@@ -86,6 +86,8 @@ Device::Device(DeviceSettings settings) : m_settings(settings)
         leaveOut(DeviceOid::Private("4.5.1.1.1"));
         leaveOut(DeviceOid::Private("4.5.2"));
     }
+    for (const Oid& object : m_settings.missingObjects)
+        leaveOut(object);
     for (const std::string& feature : m_settings.missingFeatures)
         for (const Oid& instance : OptionalFeatureInstances(feature)) {
             m_store.all().erase(instance);

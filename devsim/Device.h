@@ -35,6 +35,7 @@ struct DeviceSettings {
     int signalStrengthValue = 0;
     int trafficRate = kDefaultTrafficRate;  // radio 1's transmitted frames per second
     std::vector<std::string> missingFeatures;  // optional radio features this firmware lacks
+    std::vector<Oid> missingObjects;           // objects (subtrees) this firmware does not serve
 };
 
 // The access point's behaviour around its object store: what commands do, what runs after

@@ -151,7 +151,8 @@ Device:
   --without WHAT          leave out what older firmware lacks: "client-table" (the client
                           table and its acquire command), "temperature", or an optional
                           radio feature: xr, autoscan, shortpreamble, wmm or antenna (its
-                          objects answer noSuchName); repeatable
+                          objects answer noSuchName), or a dotted OID (the objects below it
+                          are not there: noSuchObject, on SNMPv1 noSuchName); repeatable
 
 Load (N up to 10000):
   --clients N             associated stations on radio 1 (default 3)
@@ -271,9 +272,11 @@ bool ParseOptions(int argc, char** argv, Options& options, InfoRequest& info, st
                 options.device.temperature = false;
             else if (IsOptionalFeature(value))
                 options.device.missingFeatures.push_back(value);
+            else if (const auto object = ParseOid(value))
+                options.device.missingObjects.push_back(*object);
             else {
-                error = "--without knows client-table, temperature, xr, autoscan, shortpreamble, wmm and antenna, not '"
-                        + value + "'";
+                error = "--without knows client-table, temperature, xr, autoscan, shortpreamble, wmm, antenna or a "
+                        "dotted OID, not '" + value + "'";
                 return false;
             }
         } else if (name == "--clients")

@@ -29,6 +29,12 @@ bool BindingOwner::AnyWaiting() const
     return false;
 }
 
+void BindingOwner::DropReadAhead()
+{
+    for (auto& binding : m_bindings)
+        binding->request.DropReadAhead();
+}
+
 void BindingOwner::Abandon()
 {
     m_abandoned = true;

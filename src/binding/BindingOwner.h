@@ -44,6 +44,8 @@ public:
     bool AnyBusy() const;
     // A waiting exchange of one of the bindings is under way, below on the stack.
     bool AnyWaiting() const;
+    // Every answer read ahead and not taken is dropped.
+    void DropReadAhead();
     bool Empty() const { return m_bindings.empty(); }
     const std::vector<std::unique_ptr<QvSNMPRequest2Controls>>& All() const { return m_bindings; }
 

@@ -6,8 +6,11 @@
 #include "platform/LetGo.h"
 #include "platform/ExceptionGuard.h"
 #include "platform/TimeScale.h"
+#include "snmp/ExchangeWait.h"
+#include "snmp/ReadTogether.h"
 
 #include <QCloseEvent>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QTimer>
 #include <QTreeWidget>
@@ -80,6 +83,7 @@ bool QvPage::RunFormCreate(const std::function<void()>& formCreate)
         m_formCreate = formCreate ? formCreate : [] {};
         return true;
     }
+    const auto dropReadAhead = qScopeGuard([this] { m_bindings.DropReadAhead(); });
     return GuardToStatus(formCreate);
 }
 
@@ -90,12 +94,29 @@ void QvPage::runHeldFormCreate()
     if (m_ending)
         return;
     const QSize shown = size();
-    GuardToStatus(formCreate);
+    {
+        const auto dropReadAhead = qScopeGuard([this] { m_bindings.DropReadAhead(); });
+        GuardToStatus(formCreate);
+    }
     for (QTreeWidget* list : findChildren<QTreeWidget*>())
         FitListColumns(list);
     // A page whose height follows what it read is placed again, as it would have been.
     if (size() != shown && !m_ending)
         place();
+}
+
+void QvPage::ReadTogether(const std::vector<QvSNMPRequest2Controls*>& bindings)
+{
+    std::vector<QvSNMPRequest*> requests;
+    for (QvSNMPRequest2Controls* binding : bindings)
+        if (binding)
+            requests.push_back(&binding->request);
+    // A waiting exchange of the page, as far as its window and its closing go.
+    ExchangeWait wait;
+    m_readingTogether = &wait;
+    const auto over = qScopeGuard([this] { m_readingTogether = nullptr; });
+    const WindowWaits::Scope waits(this);
+    ::ReadTogether::Read(requests, &wait);
 }
 
 bool QvPage::GuardToStatus(const std::function<void()>& handler)
@@ -182,7 +203,7 @@ void QvPage::ShowSimpleStatus(const QString& text)
 
 void QvPage::done(int result)
 {
-    if (m_bindings.AnyWaiting()) {
+    if (m_bindings.AnyWaiting() || m_readingTogether) {
         // A waiting exchange of the page is below us on the stack: it ends now.
         closeForGood(result, true);
         return;
@@ -207,6 +228,8 @@ void QvPage::closeForGood(int result, bool letGo)
         // The bindings stay until the page is destroyed, as one may be below us on the stack.
         m_ending = true;
         LetGoOfWindow(this);
+        if (m_readingTogether)
+            m_readingTogether->End();
         m_bindings.Abandon();
     } else {
         ReleaseBindings();

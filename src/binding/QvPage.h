@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <initializer_list>
+#include <vector>
 
 class QTimer;
 class QvStatusBar;
@@ -52,6 +53,11 @@ public:
     }
     // Whether an exchange of one of the page's bindings is under way.
     bool AnyBindingBusy() const { return m_bindings.AnyBusy(); }
+    // The opening reads of bindings that do not depend on each other, asked of the device
+    // together (snmp/ReadTogether.h): called once they are made and configured, before their
+    // Get()s, which then find their answers without asking. What FormCreate leaves untaken is
+    // dropped when it ends, so a later read (Refresh) always asks the device.
+    void ReadTogether(const std::vector<QvSNMPRequest2Controls*>& bindings);
     // Waits until no binding is busy, then destroys them all. Also runs when the page goes.
     void ReleaseBindings() { m_bindings.Release(); }
 
@@ -150,6 +156,7 @@ private:
     // Centred as SetUpWindow asked.
     void place();
     QElapsedTimer m_closeAsked;
+    class ExchangeWait* m_readingTogether = nullptr;  // the opening reads asked together, under way
     std::function<void()> m_formCreate;  // held until the page is shown (OpenShown)
     QSet<QTimer*> m_heldTicks;
     static inline int s_openShown = 0;

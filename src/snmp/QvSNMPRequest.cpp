@@ -395,7 +395,7 @@ bool QvSNMPRequest::GetSync(bool first, bool& ok)
     const WaitSlot waiting(m_wait);
     const SnmpResponse response = bulkApplies(target)
         ? walkWaiting(target, sent)
-        : SnmpSession::global().request(target, getOperation(first), sent, 0, m_wait);
+        : ask(target, getOperation(first), sent);
     const MappedStatus mapped = MapStatus(response.status);
     const std::vector<SnmpVarBind> vbs = bindingsToRead(response, sent);
 
@@ -426,7 +426,7 @@ bool QvSNMPRequest::SetSync(bool& ok, bool readBack, const std::string& selectio
         sent = setVarBinds(selection, valueSource);
     }
     const WaitSlot waiting(m_wait);
-    const SnmpResponse response = SnmpSession::global().request(target, PduKind::Set, sent, 0, m_wait);
+    const SnmpResponse response = ask(target, PduKind::Set, sent);
     const MappedStatus mapped = MapStatus(response.status);
     if (mapped.code != 0) {
         report(mapped.code, mapped.text);
@@ -486,7 +486,7 @@ void QvSNMPRequest::sendNotifying(Exchange exchange, const SnmpTarget& target, P
     exchange.agentPort = target.port;
     auto shared = std::make_shared<Exchange>(std::move(exchange));
     SnmpSession::Ticket ticket = 0;
-    const int status = SnmpSession::global().send(
+    const int status = post(
         target, kind, shared->sent, [this, shared](const SnmpResponse& response) { complete(shared, response); },
         &ticket);
     if (status != 0) {

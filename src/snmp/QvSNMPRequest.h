@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -74,6 +75,22 @@ public:
     // Closes the engine session of this request's agent and credentials when nothing awaited
     // runs on it (see SnmpSession::release): for an owner done with the agent for good.
     void ReleaseSession();
+
+    // The first exchange a Get would send now (a walk's first get-bulk included), so that it
+    // can be asked together with other requests' (ReadTogether.h). False when a Get would
+    // send nothing.
+    struct Question {
+        SnmpTarget target;
+        PduKind kind = PduKind::Get;
+        std::vector<SnmpVarBind> vbs;
+        int maxRepetitions = 0;
+    };
+    bool FirstQuestion(Question& question);
+    // The device's answer to a question asked ahead: the request's next exchange takes it in
+    // place of asking, if it asks exactly that; any other exchange drops it unused.
+    void TakeReadAhead(const Question& question, const SnmpResponse& answer);
+    void DropReadAhead() { m_readAhead.reset(); }
+    bool HasReadAhead() const { return m_readAhead.has_value(); }
 
     // Stores one response's values into the readable items; true when another row may follow.
     bool ReadResponse(const std::vector<SnmpVarBind>& vbs);
@@ -146,8 +163,22 @@ private:
     void track(const std::shared_ptr<Exchange>& exchange, SnmpSession::Ticket ticket);
     void complete(const std::shared_ptr<Exchange>& exchange, const SnmpResponse& response);
     bool isLastImpliedKey(int32_t item) const;
+    // Every exchange goes through these (QvSNMPRequestReadAhead.cpp): the answer read ahead
+    // when it is the one asked, else the device's. post returns as SnmpSession::send.
+    SnmpResponse ask(const SnmpTarget& target, PduKind kind, const std::vector<SnmpVarBind>& vbs,
+                     int maxRepetitions = 0);
+    int post(const SnmpTarget& target, PduKind kind, const std::vector<SnmpVarBind>& vbs,
+             SnmpSession::Completion completion, SnmpSession::Ticket* ticket, int maxRepetitions = 0);
+    // Takes the answer read ahead when it answers this exchange; drops it in any case.
+    bool readAheadFor(const SnmpTarget& target, PduKind kind, const std::vector<SnmpVarBind>& vbs,
+                      int maxRepetitions, SnmpResponse& answer);
 
     std::set<SnmpSession::Ticket> m_tickets;
     BulkWalk m_walk;
     ExchangeWait* m_wait = nullptr;  // of the waiting exchange under way
+    struct ReadAhead {
+        Question question;
+        SnmpResponse answer;
+    };
+    std::optional<ReadAhead> m_readAhead;
 };

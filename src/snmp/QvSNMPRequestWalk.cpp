@@ -21,20 +21,20 @@ SnmpResponse QvSNMPRequest::walkWaiting(const SnmpTarget& target, const std::vec
         if (m_walk.Answer(sent, answered.vbs, missing))
             return answered;
         if (session.bulkRefused(target))
-            return session.request(target, PduKind::GetNext, sent, 0, m_wait);
+            return ask(target, PduKind::GetNext, sent);
         const std::vector<SnmpVarBind> question = BulkWalk::Question(sent, missing);
         const SnmpResponse response =
-            session.request(target, PduKind::GetBulk, question, static_cast<int>(m_walk.Repetitions()), m_wait);
+            ask(target, PduKind::GetBulk, question, static_cast<int>(m_walk.Repetitions()));
         switch (m_walk.Absorb(question, missing, response)) {
         case BulkWalk::Outcome::Read:
         case BulkWalk::Outcome::AskAgain:
             continue;
         case BulkWalk::Outcome::Refused:
             session.refuseBulk(target);
-            return session.request(target, PduKind::GetNext, sent, 0, m_wait);
+            return ask(target, PduKind::GetNext, sent);
         case BulkWalk::Outcome::StepByStep: {
             // Refused in bulk but answered step by step: the device cannot do get-bulk.
-            SnmpResponse stepped = session.request(target, PduKind::GetNext, sent, 0, m_wait);
+            SnmpResponse stepped = ask(target, PduKind::GetNext, sent);
             if (stepped.status == 0)
                 session.refuseBulk(target);
             return stepped;
@@ -50,7 +50,7 @@ bool QvSNMPRequest::sendStep(const std::shared_ptr<Exchange>& exchange, const Sn
                              SnmpSession::Completion completion)
 {
     SnmpSession::Ticket ticket = 0;
-    const int status = SnmpSession::global().send(target, kind, vbs, std::move(completion), &ticket, maxRepetitions);
+    const int status = post(target, kind, vbs, std::move(completion), &ticket, maxRepetitions);
     if (status == 0) {
         track(exchange, ticket);
         return true;

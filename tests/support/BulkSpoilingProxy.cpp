@@ -14,6 +14,7 @@ using namespace Ber;
 
 namespace {
 
+constexpr unsigned char kGet = 0xA0;
 constexpr unsigned char kGetNext = 0xA1;
 constexpr unsigned char kResponse = 0xA2;
 constexpr unsigned char kGetBulk = 0xA5;
@@ -98,6 +99,17 @@ std::string Revalued(const std::string& bindings, const std::string& value)
     return out;
 }
 
+size_t CountBindings(const std::string& bindings)
+{
+    size_t count = 0, at = 0, start = 0, length = 0;
+    unsigned char tag = 0;
+    while (at < bindings.size() && ReadTlv(bindings, at, tag, start, length)) {
+        ++count;
+        at = start + length;
+    }
+    return count;
+}
+
 }  // namespace
 
 struct BulkSpoilingProxy::Peer {
@@ -163,6 +175,16 @@ void BulkSpoilingProxy::fromManager(const std::string& data)
     const bool parsed = Parse(data, m);
     if (parsed && m.type == kGetNext)
         ++m_next;
+    if (parsed && m.type == kGet) {
+        ++m_get;
+        if (m_spoil == Spoil::TooBigGet && CountBindings(m.bindings) > static_cast<size_t>(m_bulkLimit)) {
+            const std::string reply = Sequence(
+                m.head + Tlv(kResponse, m.requestId + Integer(kTooBig) + Integer(0) + Sequence(m.bindings)));
+            ::sendto(m_front, reply.data(), reply.size(), 0, reinterpret_cast<sockaddr*>(&m_manager->address),
+                     m_manager->length);
+            return;
+        }
+    }
     if (!parsed || m.type != kGetBulk) {
         ::send(m_back, data.data(), data.size(), 0);
         return;
@@ -172,6 +194,7 @@ void BulkSpoilingProxy::fromManager(const std::string& data)
     std::string answer;
     switch (m_spoil) {
     case Spoil::None:
+    case Spoil::TooBigGet:
         break;
     case Spoil::GenErr:
         answer = Integer(kGenErr) + Integer(1) + Sequence(m.bindings);

@@ -6,8 +6,9 @@
 
 // A relay on a loopback port between a manager and a real SNMPv1 / SNMPv2c agent that
 // passes every message on, except get-bulk requests, which it answers itself as a device
-// that does get-bulk badly. It counts the get-bulk and get-next requests that pass, and
-// answers from its own thread, so waiting exchanges are answered too.
+// that does get-bulk badly (or, with TooBigGet, gets of many bindings, as a device whose
+// answers must fit a small datagram). It counts the get-bulk, get-next and get requests
+// that pass, and answers from its own thread, so waiting exchanges are answered too.
 class BulkSpoilingProxy {
 public:
     enum class Spoil {
@@ -16,6 +17,7 @@ public:
         TooBig,      // answered with tooBig while asking for more than bulkLimit repetitions
         NoProgress,  // answered with the bindings as asked (the walk would stand still)
         WrongType,   // answered with noSuchInstance for every binding, which get-next never gives
+        TooBigGet,   // get-bulk passes; a get of more than bulkLimit bindings is answered with tooBig
     };
 
     BulkSpoilingProxy(uint16_t agentPort, Spoil spoil, int bulkLimit = 0);
@@ -27,6 +29,7 @@ public:
     uint16_t port() const { return m_port; }
     int bulkRequests() const { return m_bulk; }
     int nextRequests() const { return m_next; }
+    int getRequests() const { return m_get; }
     // The largest repetition count a get-bulk that passed asked for.
     int largestPassedRepetitions() const { return m_largestPassed; }
 
@@ -44,6 +47,7 @@ private:
     std::atomic<bool> m_stop{false};
     std::atomic<int> m_bulk{0};
     std::atomic<int> m_next{0};
+    std::atomic<int> m_get{0};
     std::atomic<int> m_largestPassed{0};
     std::thread m_thread;
 };

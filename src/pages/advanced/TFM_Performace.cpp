@@ -122,13 +122,19 @@ void TFM_Performace::FormCreate()
 {
     ui->PC_Performace->setTabText(ui->PC_Performace->indexOf(ui->TabSheetA), kFirstBandTitle);
     ui->PC_Performace->setTabText(ui->PC_Performace->indexOf(ui->TabSheetG), kSecondBandTitle);
+    // No read depends on another's answer: they are asked together, then shown in order.
+    std::vector<QvSNMPRequest2Controls*> opening;
+    for (PerformanceRadio* radio : {&RadioA, &RadioG})
+        if (TabSheetVisible(radio->sheet))
+            for (QvSNMPRequest2Controls* binding : MakeBindings(*radio))
+                opening.push_back(binding);
+    ReadTogether(opening);
     for (PerformanceRadio* radio : {&RadioA, &RadioG})
         if (TabSheetVisible(radio->sheet))
             Create(*radio);
 }
 
-QvSNMPRequest2Edits* TFM_Performace::Probe(PerformanceRadio& radio, const VariableDescriptor* table,
-                                             QComboBox* combo, bool& answered)
+QvSNMPRequest2Edits* TFM_Performace::Probe(PerformanceRadio& radio, const VariableDescriptor* table, QComboBox* combo)
 {
     auto& edits = NewBinding<QvSNMPRequest2Edits>();
     edits.RequestMode = QvSNMPRequest2Controls::kWaiting;
@@ -136,48 +142,16 @@ QvSNMPRequest2Edits* TFM_Performace::Probe(PerformanceRadio& radio, const Variab
     edits.request.list.instanceSuffix = std::to_string(radio.instance);
     edits.BindComboBox(0, combo);
     // No status sink: a feature the device lacks goes without a message.
-    answered = edits.Get();
     return &edits;
 }
 
-void TFM_Performace::Create(PerformanceRadio& radio)
+std::vector<QvSNMPRequest2Controls*> TFM_Performace::MakeBindings(PerformanceRadio& radio)
 {
-    radio.XREdits = Probe(radio, kXR, radio.CB_XR, radio.xrSupported);
-    ShowRow(radio.La_XR, radio.CB_XR, radio.xrSupported);
-    if (radio.xrSupported) {
-        MoveRow(radio.Bt_Apply, radio.Bt_Refresh, kRowHeight / 2, Scale());
-    } else {
-        MoveRow(radio.La_AuSc, radio.CB_AuSc, -kRowHeight, Scale());
-        MoveRow(radio.LabelShortPre, radio.CboxShortPre, -kRowHeight, Scale());
-        Shrink(kRowHeight);
-    }
-
-    // The auto channel scan is switched on the wireless page; here it only governs the
-    // channel combo, so its row is never shown.
-    radio.PerfAutoScanEdits = Probe(radio, kAutoChannelScan, radio.CB_AuSc, radio.autoScanSupported);
-    ShowRow(radio.La_AuSc, radio.CB_AuSc, false);
-    MoveRow(radio.LabelShortPre, radio.CboxShortPre, -kRowHeight, Scale());
-    Shrink(kRowHeight);
-    if (radio.autoScanSupported)
-        FollowAutoScan(radio);
-
-    bool shortPreambleAnswered = false;
-    radio.ShortPreambleEdits = Probe(radio, kShortPreamble, radio.CboxShortPre, shortPreambleAnswered);
-    ShowRow(radio.LabelShortPre, radio.CboxShortPre, shortPreambleAnswered);
-
-    radio.WMMEdits = Probe(radio, kWMM, radio.CB_WMM, radio.wmmSupported);
-    ShowRow(radio.LA_WMM, radio.CB_WMM, radio.wmmSupported);
-    if (radio.wmmSupported) {
-        MoveRow(radio.LA_WMM, radio.CB_WMM, -2 * kRowHeight, Scale());
-        MoveRow(radio.Bt_Apply, radio.Bt_Refresh, kRowHeight / 4, Scale());
-    }
-
-    radio.AntennaEdits = Probe(radio, kAntennaDiversity, radio.CB_Antenna, radio.antennaSupported);
-    ShowRow(radio.LA_Antenna, radio.CB_Antenna, radio.antennaSupported);
-    if (radio.antennaSupported) {
-        MoveRow(radio.LA_Antenna, radio.CB_Antenna, -2 * kRowHeight, Scale());
-        MoveRow(radio.Bt_Apply, radio.Bt_Refresh, kRowHeight / 4, Scale());
-    }
+    radio.XREdits = Probe(radio, kXR, radio.CB_XR);
+    radio.PerfAutoScanEdits = Probe(radio, kAutoChannelScan, radio.CB_AuSc);
+    radio.ShortPreambleEdits = Probe(radio, kShortPreamble, radio.CboxShortPre);
+    radio.WMMEdits = Probe(radio, kWMM, radio.CB_WMM);
+    radio.AntennaEdits = Probe(radio, kAntennaDiversity, radio.CB_Antenna);
 
     auto& perf = NewBinding<QvSNMPRequest2Edits>();
     perf.RequestMode = QvSNMPRequest2Controls::kWaiting;
@@ -197,7 +171,49 @@ void TFM_Performace::Create(PerformanceRadio& radio)
     perf.BindComboBox(11, radio.CB_RadWav);
     perf.SetStatusSink(ui->StatusBar);
     radio.PerfEdits = &perf;
-    perf.Get();
+    return {radio.XREdits, radio.PerfAutoScanEdits, radio.ShortPreambleEdits, radio.WMMEdits, radio.AntennaEdits,
+            radio.PerfEdits};
+}
+
+void TFM_Performace::Create(PerformanceRadio& radio)
+{
+    radio.xrSupported = radio.XREdits->Get();
+    ShowRow(radio.La_XR, radio.CB_XR, radio.xrSupported);
+    if (radio.xrSupported) {
+        MoveRow(radio.Bt_Apply, radio.Bt_Refresh, kRowHeight / 2, Scale());
+    } else {
+        MoveRow(radio.La_AuSc, radio.CB_AuSc, -kRowHeight, Scale());
+        MoveRow(radio.LabelShortPre, radio.CboxShortPre, -kRowHeight, Scale());
+        Shrink(kRowHeight);
+    }
+
+    // The auto channel scan is switched on the wireless page; here it only governs the
+    // channel combo, so its row is never shown.
+    radio.autoScanSupported = radio.PerfAutoScanEdits->Get();
+    ShowRow(radio.La_AuSc, radio.CB_AuSc, false);
+    MoveRow(radio.LabelShortPre, radio.CboxShortPre, -kRowHeight, Scale());
+    Shrink(kRowHeight);
+    if (radio.autoScanSupported)
+        FollowAutoScan(radio);
+
+    const bool shortPreambleAnswered = radio.ShortPreambleEdits->Get();
+    ShowRow(radio.LabelShortPre, radio.CboxShortPre, shortPreambleAnswered);
+
+    radio.wmmSupported = radio.WMMEdits->Get();
+    ShowRow(radio.LA_WMM, radio.CB_WMM, radio.wmmSupported);
+    if (radio.wmmSupported) {
+        MoveRow(radio.LA_WMM, radio.CB_WMM, -2 * kRowHeight, Scale());
+        MoveRow(radio.Bt_Apply, radio.Bt_Refresh, kRowHeight / 4, Scale());
+    }
+
+    radio.antennaSupported = radio.AntennaEdits->Get();
+    ShowRow(radio.LA_Antenna, radio.CB_Antenna, radio.antennaSupported);
+    if (radio.antennaSupported) {
+        MoveRow(radio.LA_Antenna, radio.CB_Antenna, -2 * kRowHeight, Scale());
+        MoveRow(radio.Bt_Apply, radio.Bt_Refresh, kRowHeight / 4, Scale());
+    }
+
+    radio.PerfEdits->Get();
 
     FillDataRateList(radio.CB_DtRt, radio.Ed_DtList->text(), radio.Ed_DtRt->text());
     radio.DynamicEdit->setText("6");

@@ -4,6 +4,7 @@
 #include "pages/advanced/PerformanceRadio.h"
 
 #include <memory>
+#include <vector>
 
 namespace Ui {
 class TFM_Performace;
@@ -37,6 +38,8 @@ public:
     PerformanceRadio RadioG;  // radio 2, its sheet hidden
 
 private:
+    // The radio's bindings, made and configured; Create then reads them in their order.
+    std::vector<QvSNMPRequest2Controls*> MakeBindings(PerformanceRadio& radio);
     void Create(PerformanceRadio& radio);
     void Apply(PerformanceRadio& radio);
     void Refresh(PerformanceRadio& radio);
@@ -45,8 +48,8 @@ private:
     void ConnectRadio(PerformanceRadio& radio);
     // An edit's range check as the focus leaves it.
     void ExitCheck(QLineEdit* edit, int low, int high, bool clear);
-    QvSNMPRequest2Edits* Probe(PerformanceRadio& radio, const VariableDescriptor* table, QComboBox* combo,
-                               bool& answered);
+    // A binding of one optional feature: its read tells whether the device has it.
+    QvSNMPRequest2Edits* Probe(PerformanceRadio& radio, const VariableDescriptor* table, QComboBox* combo);
     // The page control and the window lose (or gain) designed height; the status bar stays at
     // the bottom.
     void Shrink(int designedDy);

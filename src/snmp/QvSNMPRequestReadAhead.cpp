@@ -1,0 +1,99 @@
+#include "snmp/QvSNMPRequest.h"
+
+#include "snmp/QvException.h"
+
+#include <tuple>
+
+// An answer read ahead (a page's opening reads asked together) stands in for exactly one
+// exchange: the next one, and only when it asks what was asked ahead. Whatever else the
+// request sends first (another question, a set) drops it, so nothing read ahead is ever
+// served late or in place of another question.
+
+namespace {
+
+auto identity(const SnmpTarget& t)
+{
+    return std::tie(t.address, t.port, t.version, t.timeout, t.retries, t.readCommunity, t.writeCommunity,
+                    t.securityLevel, t.securityName, t.authPassword, t.privPassword, t.authProtocol,
+                    t.privProtocol, t.contextName, t.contextEngineId);
+}
+
+bool sameNames(const std::vector<SnmpVarBind>& a, const std::vector<SnmpVarBind>& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (a[i].oid != b[i].oid)
+            return false;
+    return true;
+}
+
+} // namespace
+
+bool QvSNMPRequest::FirstQuestion(Question& question)
+{
+    if (!alive || list.kind > kListTableUnlisted)
+        return false;
+    try {
+        question.target = makeTarget();
+        question.vbs = getVarBinds(true);
+    } catch (const QvException&) {
+        return false;  // the Get itself meets the same failure and reports it
+    }
+    question.maxRepetitions = 0;
+    if (bulkApplies(question.target)) {
+        // A walk that starts has read nothing ahead: its first get-bulk asks for every column.
+        std::vector<size_t> every;
+        for (size_t p = 0; p < question.vbs.size(); ++p)
+            every.push_back(p);
+        question.vbs = BulkWalk::Question(question.vbs, every);
+        question.kind = PduKind::GetBulk;
+        question.maxRepetitions = static_cast<int>(m_walk.Repetitions());
+    } else {
+        question.kind = getOperation(true);
+    }
+    return !question.vbs.empty();
+}
+
+void QvSNMPRequest::TakeReadAhead(const Question& question, const SnmpResponse& answer)
+{
+    m_readAhead = ReadAhead{question, answer};
+}
+
+bool QvSNMPRequest::readAheadFor(const SnmpTarget& target, PduKind kind, const std::vector<SnmpVarBind>& vbs,
+                                 int maxRepetitions, SnmpResponse& answer)
+{
+    if (!m_readAhead)
+        return false;
+    const ReadAhead ahead = std::move(*m_readAhead);
+    m_readAhead.reset();
+    const Question& asked = ahead.question;
+    if (asked.kind != kind || asked.maxRepetitions != maxRepetitions || identity(asked.target) != identity(target)
+        || !sameNames(asked.vbs, vbs))
+        return false;
+    answer = ahead.answer;
+    return true;
+}
+
+SnmpResponse QvSNMPRequest::ask(const SnmpTarget& target, PduKind kind, const std::vector<SnmpVarBind>& vbs,
+                                int maxRepetitions)
+{
+    SnmpResponse answer;
+    if (readAheadFor(target, kind, vbs, maxRepetitions, answer))
+        return answer;
+    return SnmpSession::global().request(target, kind, vbs, maxRepetitions, m_wait);
+}
+
+int QvSNMPRequest::post(const SnmpTarget& target, PduKind kind, const std::vector<SnmpVarBind>& vbs,
+                        SnmpSession::Completion completion, SnmpSession::Ticket* ticket, int maxRepetitions)
+{
+    SnmpResponse answer;
+    if (readAheadFor(target, kind, vbs, maxRepetitions, answer)) {
+        // Delivered from the event pump, as an answer from the device would be.
+        const SnmpSession::Ticket delivered = SnmpSession::global().deliver(answer, std::move(completion));
+        if (ticket)
+            *ticket = delivered;
+        return 0;
+    }
+    return SnmpSession::global().send(target, kind, vbs, std::move(completion), ticket, maxRepetitions);
+}

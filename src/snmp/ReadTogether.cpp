@@ -1,0 +1,265 @@
+#include "snmp/ReadTogether.h"
+
+#include "snmp/ExchangeWait.h"
+#include "snmp/QvSNMPRequest.h"
+#include "snmp/SnmpSession.h"
+
+#include <QElapsedTimer>
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <string>
+
+namespace {
+
+constexpr int kStatusTooBig = 1;
+constexpr int kLastPduErrorStatus = 19;
+constexpr int kStatusSessionClosed = -8;
+// What a binding's value may take in an answer, beyond its name: most values of a page are
+// numbers, addresses and short texts; a longer answer is refused as too big and split.
+constexpr size_t kValueAllowance = 40;
+// Beyond the longest time-out of the questions, how long the read waits for their ends.
+constexpr qint64 kGraceMs = 2000;
+// How often the wait looks whether every answer is in (they arrive through the event pump).
+constexpr int kLookMs = 10;
+
+// A request's question and what came of it.
+struct Asked {
+    QvSNMPRequest* request = nullptr;
+    QvSNMPRequest::Question question;
+};
+
+// One PDU on the wire: the questions of its members in order (one member: the question as
+// that request would have sent it).
+struct Packet {
+    std::vector<size_t> members;
+};
+
+struct Flight {
+    std::vector<Packet> packets;
+    std::vector<SnmpResponse> answers;
+    std::vector<bool> answered;
+    int open = 0;
+};
+
+// Questions that can share one get: plain gets to the same agent with the same credentials,
+// time-out and retries, so a merged one fails or times out exactly as each would.
+std::string mergeKey(const QvSNMPRequest::Question& q)
+{
+    const SnmpTarget& t = q.target;
+    const char s = '\x1f';
+    return t.address + s + std::to_string(t.port) + s + std::to_string(t.version) + s + std::to_string(t.timeout) + s
+        + std::to_string(t.retries) + s + t.readCommunity + s + t.writeCommunity + s
+        + std::to_string(t.securityLevel) + s + t.securityName + s + t.authPassword + s + t.privPassword + s
+        + std::to_string(t.authProtocol) + s + std::to_string(t.privProtocol) + s + t.contextName + s
+        + t.contextEngineId;
+}
+
+// The bytes a question's bindings take in the request and, roughly, in the answer.
+size_t estimatedSize(const QvSNMPRequest::Question& q)
+{
+    size_t size = 0;
+    for (const SnmpVarBind& vb : q.vbs)
+        size += 2 * (vb.oid.size() + 4) + kValueAllowance;
+    return size;
+}
+
+std::vector<SnmpVarBind> bindingsOf(const Packet& packet, const std::vector<Asked>& asked)
+{
+    std::vector<SnmpVarBind> vbs;
+    for (size_t m : packet.members)
+        vbs.insert(vbs.end(), asked[m].question.vbs.begin(), asked[m].question.vbs.end());
+    return vbs;
+}
+
+// The first packets: mergeable gets packed up to the budget, everything else on its own.
+std::vector<Packet> pack(const std::vector<Asked>& asked)
+{
+    std::vector<Packet> packets;
+    std::map<std::string, std::pair<size_t, size_t>> filling;  // key -> packet, bytes in it
+    for (size_t i = 0; i < asked.size(); ++i) {
+        const QvSNMPRequest::Question& q = asked[i].question;
+        if (q.kind != PduKind::Get) {
+            packets.push_back({{i}});
+            continue;
+        }
+        const std::string key = mergeKey(q);
+        const size_t size = estimatedSize(q);
+        auto open = filling.find(key);
+        if (open != filling.end() && open->second.second + size <= ReadTogether::kDatagramBudget) {
+            packets[open->second.first].members.push_back(i);
+            open->second.second += size;
+            continue;
+        }
+        packets.push_back({{i}});
+        filling[key] = {packets.size() - 1, size};
+    }
+    return packets;
+}
+
+// Sends every packet at once and waits until each has its answer (or its time has run out).
+// Returns the answers; a packet that could not be sent or was never answered has none.
+std::shared_ptr<Flight> fly(std::vector<Packet> packets, const std::vector<Asked>& asked, int& exchanges,
+                            ExchangeWait& wait)
+{
+    auto flight = std::make_shared<Flight>();
+    flight->packets = std::move(packets);
+    flight->answers.resize(flight->packets.size());
+    flight->answered.assign(flight->packets.size(), false);
+    SnmpSession& session = SnmpSession::global();
+    std::vector<SnmpSession::Ticket> tickets;
+    qint64 longestMs = 0;
+    for (size_t p = 0; p < flight->packets.size(); ++p) {
+        const QvSNMPRequest::Question& first = asked[flight->packets[p].members.front()].question;
+        SnmpSession::Ticket ticket = 0;
+        std::weak_ptr<Flight> weak = flight;
+        const int status = session.send(
+            first.target, first.kind, bindingsOf(flight->packets[p], asked),
+            [weak, p](const SnmpResponse& response) {
+                if (auto f = weak.lock()) {
+                    f->answers[p] = response;
+                    f->answered[p] = true;
+                    --f->open;
+                }
+            },
+            &ticket, first.maxRepetitions);
+        if (status != 0)
+            continue;  // its request sends it itself and meets the same failure
+        ++exchanges;
+        ++flight->open;
+        tickets.push_back(ticket);
+        longestMs = std::max<qint64>(longestMs, qint64{first.target.timeout} * 10 * (first.target.retries + 1));
+    }
+    QElapsedTimer clock;
+    clock.start();
+    while (flight->open > 0 && clock.elapsed() < longestMs + kGraceMs) {
+        const std::vector<int> sockets = session.sockets();
+        const qint64 left = longestMs + kGraceMs - clock.elapsed();
+        if (sockets.empty() || !wait.Wait(sockets.front(), static_cast<int>(std::clamp<qint64>(left, 1, kLookMs))))
+            break;
+        session.processPendingEvents();
+    }
+    for (SnmpSession::Ticket ticket : tickets)
+        session.forget(ticket);
+    return flight;
+}
+
+bool sameNames(const std::vector<SnmpVarBind>& received, size_t from, const std::vector<SnmpVarBind>& asked)
+{
+    for (size_t j = 0; j < asked.size(); ++j)
+        if (received[from + j].oid != asked[j].oid)
+            return false;
+    return true;
+}
+
+// Hands a merged get's answer to its members: true when each could take its share.
+bool split(const Packet& packet, const SnmpResponse& answer, const std::vector<Asked>& asked)
+{
+    size_t total = 0;
+    for (size_t m : packet.members)
+        total += asked[m].question.vbs.size();
+    if (answer.vbs.size() != total)
+        return false;
+    size_t from = 0;
+    for (size_t m : packet.members) {
+        if (!sameNames(answer.vbs, from, asked[m].question.vbs))
+            return false;
+        from += asked[m].question.vbs.size();
+    }
+    from = 0;
+    for (size_t m : packet.members) {
+        const size_t count = asked[m].question.vbs.size();
+        SnmpResponse share;
+        share.vbs.assign(answer.vbs.begin() + static_cast<std::ptrdiff_t>(from),
+                         answer.vbs.begin() + static_cast<std::ptrdiff_t>(from + count));
+        asked[m].request->TakeReadAhead(asked[m].question, share);
+        from += count;
+    }
+    return true;
+}
+
+// The member whose binding an error index (from 1) names.
+size_t memberAt(const Packet& packet, const std::vector<Asked>& asked, int errorIndex)
+{
+    size_t first = 1;
+    for (size_t m : packet.members) {
+        const size_t count = asked[m].question.vbs.size();
+        if (static_cast<size_t>(errorIndex) < first + count)
+            return m;
+        first += count;
+    }
+    return packet.members.back();
+}
+
+// What to ask next after a merged get's answer: nothing (it was handed out, or nobody gets
+// one), halves of it (too big), or the others without the one the error names.
+std::vector<Packet> afterMerged(const Packet& packet, const SnmpResponse& answer, const std::vector<Asked>& asked)
+{
+    if (answer.status == 0) {
+        split(packet, answer, asked);
+        return {};
+    }
+    if (answer.status == kStatusTooBig) {
+        const auto middle = packet.members.begin() + static_cast<std::ptrdiff_t>(packet.members.size() / 2);
+        return {Packet{{packet.members.begin(), middle}}, Packet{{middle, packet.members.end()}}};
+    }
+    size_t total = 0;
+    for (size_t m : packet.members)
+        total += asked[m].question.vbs.size();
+    if (answer.status < kStatusTooBig || answer.status > kLastPduErrorStatus || answer.errorIndex < 1
+        || static_cast<size_t>(answer.errorIndex) > total)
+        return {};  // a time-out or an error that names nobody: every Get asks for itself
+    const size_t named = memberAt(packet, asked, answer.errorIndex);
+    Packet others;
+    for (size_t m : packet.members)
+        if (m != named)
+            others.members.push_back(m);
+    // The one named is asked alone, as its Get would ask: its answer is its own.
+    return {Packet{{named}}, others};
+}
+
+} // namespace
+
+ReadTogether::Outcome ReadTogether::Read(const std::vector<QvSNMPRequest*>& requests, ExchangeWait* given)
+{
+    ExchangeWait own;
+    ExchangeWait& wait = given ? *given : own;
+    Outcome outcome;
+    std::vector<Asked> asked;
+    for (QvSNMPRequest* request : requests) {
+        if (!request)
+            continue;
+        request->DropReadAhead();
+        Asked one;
+        one.request = request;
+        if (request->FirstQuestion(one.question))
+            asked.push_back(std::move(one));
+    }
+    std::vector<Packet> packets = pack(asked);
+    // Each round asks again only without a member or in halves: it ends.
+    while (!packets.empty() && outcome.rounds <= static_cast<int>(2 * asked.size()) && !wait.Ended()
+           && !ExchangeWait::Stopping()) {
+        const std::shared_ptr<Flight> flight = fly(std::move(packets), asked, outcome.exchanges, wait);
+        ++outcome.rounds;
+        packets.clear();
+        for (size_t p = 0; p < flight->packets.size(); ++p) {
+            if (!flight->answered[p])
+                continue;
+            const Packet& packet = flight->packets[p];
+            const SnmpResponse& answer = flight->answers[p];
+            if (packet.members.size() == 1) {
+                // Sent as its request would have sent it: whatever came back is its answer,
+                // unless the session itself went away meanwhile.
+                if (answer.status != kStatusSessionClosed)
+                    asked[packet.members.front()].request->TakeReadAhead(asked[packet.members.front()].question,
+                                                                          answer);
+                continue;
+            }
+            for (Packet& next : afterMerged(packet, answer, asked))
+                if (!next.members.empty())
+                    packets.push_back(std::move(next));
+        }
+    }
+    return outcome;
+}
