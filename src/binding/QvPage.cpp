@@ -107,14 +107,27 @@ void QvPage::runHeldFormCreate()
 
 void QvPage::ReadTogether(const std::vector<QvSNMPRequest2Controls*>& bindings)
 {
+    // An exchange of each binding is under way, and one the page waits for, as far as its
+    // window and its closing go: a close lets go of it (Abandon) and ends the wait at once.
     std::vector<QvSNMPRequest*> requests;
-    for (QvSNMPRequest2Controls* binding : bindings)
-        if (binding)
-            requests.push_back(&binding->request);
-    // A waiting exchange of the page, as far as its window and its closing go.
+    std::vector<QvSNMPRequest2Controls*> marked;
+    for (QvSNMPRequest2Controls* binding : bindings) {
+        if (!binding)
+            continue;
+        requests.push_back(&binding->request);
+        if (!binding->Busy) {
+            binding->Busy = true;
+            marked.push_back(binding);
+        }
+    }
     ExchangeWait wait;
     m_readingTogether = &wait;
-    const auto over = qScopeGuard([this] { m_readingTogether = nullptr; });
+    const auto over = qScopeGuard([&] {
+        m_readingTogether = nullptr;
+        if (!wait.Ended())
+            for (QvSNMPRequest2Controls* binding : marked)
+                binding->Busy = false;
+    });
     const WindowWaits::Scope waits(this);
     ::ReadTogether::Read(requests, &wait);
 }

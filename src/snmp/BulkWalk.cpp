@@ -17,6 +17,14 @@ size_t encodedSize(const SnmpVarBind& vb)
 
 void BulkWalk::Restart() { m_chains.clear(); }
 
+uint32_t BulkWalk::OpeningRepetitions(size_t width) const
+{
+    // A table's binding: its name and a short value, as most of the device's columns hold.
+    constexpr size_t kBytesPerBinding = 40;
+    const size_t fitting = kAnswerBudget / (std::max<size_t>(width, 1) * kBytesPerBinding);
+    return std::max(m_repetitions, static_cast<uint32_t>(std::min<size_t>(fitting, m_ceiling)));
+}
+
 bool BulkWalk::answerFrom(const Chain& chain, const OidValue& oid, SnmpVarBind& answer)
 {
     if (!chain.known || oid < chain.start)

@@ -2,6 +2,7 @@
 
 #include "snmp/SnmpTypes.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -33,6 +34,13 @@ public:
     // The get-bulk bindings that ask for the missing positions.
     static std::vector<SnmpVarBind> Question(const std::vector<SnmpVarBind>& asked, const std::vector<size_t>& missing);
     uint32_t Repetitions() const { return m_repetitions; }
+    // The repetition count of a walk's first get-bulk asked ahead with other reads: as many
+    // rows of `width` columns as an answer within the budget may hold, so that a page's table
+    // usually comes whole with its other opening reads.
+    uint32_t OpeningRepetitions(size_t width) const;
+    // An answer to a get-bulk asked with more repetitions than the walk's is taken as asked
+    // with those.
+    void AskedWith(uint32_t repetitions) { m_repetitions = std::clamp<uint32_t>(repetitions, 1, m_ceiling); }
 
     enum class Outcome {
         Read,      // the chains of the missing positions hold the answer now

@@ -48,7 +48,7 @@ bool QvSNMPRequest::FirstQuestion(Question& question)
             every.push_back(p);
         question.vbs = BulkWalk::Question(question.vbs, every);
         question.kind = PduKind::GetBulk;
-        question.maxRepetitions = static_cast<int>(m_walk.Repetitions());
+        question.maxRepetitions = static_cast<int>(m_walk.OpeningRepetitions(question.vbs.size()));
     } else {
         question.kind = getOperation(true);
     }
@@ -68,9 +68,18 @@ bool QvSNMPRequest::readAheadFor(const SnmpTarget& target, PduKind kind, const s
     const ReadAhead ahead = std::move(*m_readAhead);
     m_readAhead.reset();
     const Question& asked = ahead.question;
-    if (asked.kind != kind || asked.maxRepetitions != maxRepetitions || identity(asked.target) != identity(target)
-        || !sameNames(asked.vbs, vbs))
+    if (asked.kind != kind || identity(asked.target) != identity(target) || !sameNames(asked.vbs, vbs))
         return false;
+    if (asked.maxRepetitions != maxRepetitions) {
+        // A walk's first get-bulk asked ahead for more rows: its whole answer serves the walk
+        // (the rows it gives are those of get-next whatever the count), and so does the
+        // time-out of a silent device (ReadTogether); anything else, such as tooBig for the
+        // larger count, goes, and the walk asks as it would have.
+        const bool whole = ahead.answer.status == 0 || ahead.answer.status == kStatusTimeout;
+        if (kind != PduKind::GetBulk || asked.maxRepetitions < maxRepetitions || !whole)
+            return false;
+        m_walk.AskedWith(static_cast<uint32_t>(asked.maxRepetitions));
+    }
     answer = ahead.answer;
     return true;
 }

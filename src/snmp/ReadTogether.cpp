@@ -242,18 +242,31 @@ ReadTogether::Outcome ReadTogether::Read(const std::vector<QvSNMPRequest*>& requ
            && !ExchangeWait::Stopping()) {
         const std::shared_ptr<Flight> flight = fly(std::move(packets), asked, outcome.exchanges, wait);
         ++outcome.rounds;
+        if (wait.Ended())
+            return outcome;  // the owner has let go: its requests may be gone
         packets.clear();
+        // A device that answered nothing, not even the questions asked as their requests ask
+        // them, is silent: the time-out is every request's answer, as it would be alone.
+        bool silent = true;
+        for (size_t p = 0; p < flight->packets.size(); ++p)
+            silent = silent && flight->answered[p] && flight->answers[p].status == kStatusTimeout;
         for (size_t p = 0; p < flight->packets.size(); ++p) {
             if (!flight->answered[p])
                 continue;
             const Packet& packet = flight->packets[p];
             const SnmpResponse& answer = flight->answers[p];
+            if (silent) {
+                for (size_t m : packet.members)
+                    asked[m].request->TakeReadAhead(asked[m].question, answer);
+                continue;
+            }
             if (packet.members.size() == 1) {
                 // Sent as its request would have sent it: whatever came back is its answer,
-                // unless the session itself went away meanwhile.
-                if (answer.status != kStatusSessionClosed)
-                    asked[packet.members.front()].request->TakeReadAhead(asked[packet.members.front()].question,
-                                                                          answer);
+                // unless the session itself went away meanwhile. A walk's first get-bulk asks
+                // for more rows than the walk would: only a whole answer serves it.
+                const Asked& one = asked[packet.members.front()];
+                if (answer.status != kStatusSessionClosed && (answer.status == 0 || one.question.kind != PduKind::GetBulk))
+                    one.request->TakeReadAhead(one.question, answer);
                 continue;
             }
             for (Packet& next : afterMerged(packet, answer, asked))

@@ -16,7 +16,9 @@ class QvSNMPRequest;
 // SNMPv1's noSuchName) is asked again without that request, which is asked alone; one refused
 // as too big is split and asked again; a merged get without an answer, or with an error that
 // names no binding, leaves its requests without an answer read ahead. A question sent as the
-// request would have sent it keeps whatever came back, a time-out included.
+// request would have sent it keeps whatever came back, a time-out included; a walk's first
+// get-bulk asks for as many rows as fit an answer and serves only when answered. When the
+// device answers nothing at all, the time-out is everyone's answer.
 //
 // Returns when every question has been answered or has timed out, or when the wait is ended
 // (the page closes: whatever has not come leaves its requests without an answer read ahead).

@@ -103,6 +103,13 @@ TFM_DHCP::~TFM_DHCP() = default;
 
 void TFM_DHCP::FormCreate()
 {
+    auto& device = NewBinding<QvSNMPRequest2Edits>();
+    device.request.list.Assign(QvSNMPVarList(kDeviceAddress, kListScalars, 0));
+    device.BindEdit(0, ui->Ed_ext, "%s");
+    device.OnGetDone = [this](QvSNMPRequest2Controls& binding, const QvSNMPError& record) {
+        m_deviceAddressRead = record.code == 0 && binding.request.list.Item(0).value != ValueText::kNull;
+    };
+    DeviceAddress = &device;
     try {
         auto& pool = NewBinding<QvSNMPRequest2Edits>();
         pool.request.list.Assign(QvSNMPVarList(DeviceVariables::DhcpDynamicPool, kListScalars, 0));
@@ -115,19 +122,12 @@ void TFM_DHCP::FormCreate()
         pool.BindComboBox(8, ui->CB_Status);
         pool.SetStatusSink(ui->StatusBar1->Panel(0));
         PoolSettings = &pool;
-        pool.Get();
 
         auto& function = NewBinding<QvSNMPRequest2Edits>();
         function.request.list.Assign(QvSNMPVarList(kFunction, kListScalars, 0));
         function.RequestMode = QvSNMPRequest2Controls::kWaiting;
         function.BindComboBox(0, ui->CB_Fuction1);
         Function = &function;
-        if (function.Get()) {
-            ui->CB_Fuction2->setCurrentIndex(ui->CB_Fuction1->currentIndex());
-            EnableRule();
-        }
-        // A refused write of the switch must be seen: it reports where the pool's writes do.
-        function.SetStatusSink(ui->StatusBar1->Panel(0));
 
         auto& refresh = NewBinding<QvSNMPRequest2Edits>();
         refresh.request.list.Assign(QvSNMPVarList(kMappingRefresh, kListScalars, 0));
@@ -135,7 +135,6 @@ void TFM_DHCP::FormCreate()
         refresh.BindComboBox(0, ui->CoboxDynamic);
         refresh.BindComboBox(1, ui->CoboxStatic);
         MappingRefresh = &refresh;
-        RunMappingRefresh();
 
         CreateStaticPool();
 
@@ -145,25 +144,34 @@ void TFM_DHCP::FormCreate()
             list.EmptyRowValue = kNoMac;
             list.BindListView(view, false);
             list.SetStatusSink(bar->Panel(0));
-            list.Get();
             return &list;
         };
         DynamicMappings = mappingList(kDynamicMappings, ui->LV_DynPool, ui->StatusBar3);
         StaticMappings = mappingList(kStaticMappings, ui->LV_StaticPool, ui->StatusBar4);
+
+        // The device fills its mapping tables on the refresh command, so that write goes first;
+        // no other read depends on it or on another's answer: they are all asked together
+        // after it, then shown in the order the page has always read them.
+        RunMappingRefresh();
+        ReadTogether({&pool, &function, LeaseTable, LeaseList, DynamicMappings, StaticMappings, &device});
+
+        pool.Get();
+        if (function.Get()) {
+            ui->CB_Fuction2->setCurrentIndex(ui->CB_Fuction1->currentIndex());
+            EnableRule();
+        }
+        // A refused write of the switch must be seen: it reports where the pool's writes do.
+        function.SetStatusSink(ui->StatusBar1->Panel(0));
+        LeaseTable->Get();
+        LeaseList->Get();
+        DynamicMappings->Get();
+        StaticMappings->Get();
     } catch (const std::exception& error) {
         for (QvStatusBar* bar : {ui->StatusBar1, ui->StatusBar2, ui->StatusBar3}) {
             bar->SetSimplePanel(true);
             bar->SetSimpleText(QString::fromStdString(error.what()));
         }
     }
-
-    auto& device = NewBinding<QvSNMPRequest2Edits>();
-    device.request.list.Assign(QvSNMPVarList(kDeviceAddress, kListScalars, 0));
-    device.BindEdit(0, ui->Ed_ext, "%s");
-    device.OnGetDone = [this](QvSNMPRequest2Controls& binding, const QvSNMPError& record) {
-        m_deviceAddressRead = record.code == 0 && binding.request.list.Item(0).value != ValueText::kNull;
-    };
-    DeviceAddress = &device;
     device.Get();
 
     SetMaxLength(ui->Ed_DomNa, 63);

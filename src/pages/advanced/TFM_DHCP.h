@@ -69,6 +69,7 @@ private:
     void RunMappingRefresh();
 
     // The static lease part (TFM_DHCPStaticPool.cpp).
+    // Makes the static pool's bindings; FormCreate reads them with the page's other reads.
     void CreateStaticPool();
     void LeaseGetDone(const QvSNMPError& record);
     void LeaseSetDone(const QvSNMPError& record);

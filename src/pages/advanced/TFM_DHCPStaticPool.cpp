@@ -53,7 +53,6 @@ void TFM_DHCP::CreateStaticPool()
     table.OnSetDone = [this](QvSNMPRequest2Controls&, const QvSNMPError& record) { LeaseSetDone(record); };
     table.SetStatusSink(ui->StatusBar2->Panel(0));
     LeaseTable = &table;
-    table.Get();
 
     SetMaxLength(entry.Ed_DomNa, kDomainLength);
     for (QLineEdit* edit : {entry.Ed_AsgIP, entry.Ed_AsgMac, entry.Ed_SubMask, entry.Ed_Gatway, entry.Ed_Wins,
@@ -66,7 +65,6 @@ void TFM_DHCP::CreateStaticPool()
     list.KeyItem = kLeaseIp;
     list.BindListView(ui->User_ListView, false);
     LeaseList = &list;
-    list.Get();
 }
 
 void TFM_DHCP::SetLeaseListsEnabled(bool enabled)

@@ -139,7 +139,6 @@ void TFM_MultiSSIDForm::FormCreate()
     vlan.BindCheckBox(0, m_tabs[0]->vlanState);
     vlan.SetStatusSink(ui->StatusBar1->Panel(0));
     VlanStateEdits = &vlan;
-    vlan.Get();
 
     for (int t : VisibleTabs()) {
         ui->PageControl1->setTabText(ui->PageControl1->indexOf(m_tabs[t]->Sheet()),
@@ -157,6 +156,23 @@ void TFM_MultiSSIDForm::FormCreate()
         modes.request.list.Item(2 * t + 1).access = kAccessReadWrite;
     }
     RadioModeEdits = &modes;
+
+    // No read depends on another's answer: they are asked together, then shown in order.
+    std::vector<QvSNMPRequest2Controls*> opening = {&vlan};
+    for (int t : VisibleTabs()) {
+        opening.push_back(Bindings[t].MasterSSIDEdits);
+        for (QvSNMPRequest2Edits* guest : Bindings[t].GuestSSIDEdits)
+            opening.push_back(guest);
+    }
+    opening.push_back(&modes);
+    ReadTogether(opening);
+
+    vlan.Get();
+    for (int t : VisibleTabs()) {
+        Bindings[t].MasterSSIDEdits->Get();
+        for (QvSNMPRequest2Edits* guest : Bindings[t].GuestSSIDEdits)
+            guest->Get();
+    }
     if (modes.Get() && m_tabs[0]->apMode->currentIndex() != 0)
         Dialogs::message(this, "Please modify IEEE802.11g AP Mode to \"Access point\" !", "Warning", DialogButtons::Ok,
                          DialogIcon::Warning);
@@ -178,7 +194,6 @@ void TFM_MultiSSIDForm::CreateTabBindings(int t)
     master.BindEdit(kMasterVlanTag, tab.groupIdBox, kGroupIdFormat);
     master.SetStatusSink(ui->StatusBar1->Panel(0));
     Bindings[t].MasterSSIDEdits = &master;
-    master.Get();
 
     for (int g = 0; g < MultiSsidTab::kGuests; ++g) {
         const GuestControls& guest = tab.guests[g];
@@ -193,7 +208,6 @@ void TFM_MultiSSIDForm::CreateTabBindings(int t)
         edits.BindEdit(kGuestVlanTag, guest.groupId, kGroupIdFormat);
         edits.SetStatusSink(ui->StatusBar1->Panel(0));
         Bindings[t].GuestSSIDEdits[g] = &edits;
-        edits.Get();
         // Leaving the SSID or the VLAN group ID checks the SSID, after the edit's own rules.
         for (QLineEdit* edit : {guest.ssid, guest.groupId}) {
             EditHandler previous = EditEvents::Of(edit).OnExit;

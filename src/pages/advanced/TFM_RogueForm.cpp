@@ -169,8 +169,6 @@ void TFM_RogueForm::FormCreate()
     settings.BindEdit(kSecurityItem, ui->SecEdit, "%u");
     settings.SetStatusSink(ui->StatusBar1);
     DetectSettingsEdits = &settings;
-    settings.Get();
-    DecodeMasks();
 
     auto& detect = NewBinding<QvSNMPRequest2Edits>();
     detect.request.list.Assign(QvSNMPVarList(kDetectCmd, kListScalars, 0));
@@ -181,7 +179,6 @@ void TFM_RogueForm::FormCreate()
     // Also after a failed command: the result read ends the detection either way.
     detect.OnAfterSet = [this] { ReadTables(false); };
     DetectCmdEdits = &detect;
-    detect.Get();
 
     AddToListEdits = &NewRowCommand(kAddToList, ui->AddCoBox, true);
     DeleteResultEdits = &NewRowCommand(kDeleteResult, ui->DelDetcetEdit, false);
@@ -190,6 +187,15 @@ void TFM_RogueForm::FormCreate()
     DeleteListEdits = &NewRowCommand(kDeleteList, ui->DelCoBox, true);
     APListEdits = &NewTable(kApList, ui->AP_ListView);
     APListEdits->OnAfterGet = [this] { ApListAfterGet(); };
+
+    // No opening read depends on another's answer (the detection result is read only after
+    // a detection): they are asked together, then shown in their order.
+    ReadTogether({&settings, &detect, AddToListEdits, DeleteResultEdits, DeleteListEdits, APListEdits});
+    settings.Get();
+    DecodeMasks();
+    detect.Get();
+    for (QvSNMPRequest2Edits* command : {AddToListEdits, DeleteResultEdits, DeleteListEdits})
+        command->Get();
     APListEdits->Get();
 
     if (ui->BSSTypRadGrp->ItemIndex() < 0)
@@ -209,7 +215,6 @@ QvSNMPRequest2Edits& TFM_RogueForm::NewRowCommand(const VariableDescriptor* tabl
         if (record.code != 0)
             Guard([&] { binding.ShowStatus(record.message); });
     };
-    command.Get();
     return command;
 }
 

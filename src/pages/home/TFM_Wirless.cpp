@@ -114,8 +114,19 @@ void TFM_Wirless::FormCreate()
         } catch (const std::exception&) {
         }
     }
-    PrepareControls();
     CreateBasicEdits();
+    // No opening read depends on another's answer.
+    ReadTogether(OpeningReads());
+    for (WirlessRadio& r : m_radio) {
+        if (!SheetVisible(r))
+            continue;
+        try {
+            ReadRadioBindings(r);
+        } catch (const std::exception&) {
+        }
+    }
+    PrepareControls();
+    ReadBasicEdits();
     for (WirlessRadio& r : m_radio)
         SetMaxLength(r.ssid, 32);
 }
@@ -133,6 +144,39 @@ void TFM_Wirless::CreateRadioBindings(WirlessRadio& r)
     if (r.index == 0) {
         NewGuestStateEdits();
         NewGuestKeyIndexEdits();
+    }
+}
+
+std::vector<QvSNMPRequest2Controls*> TFM_Wirless::OpeningReads()
+{
+    // The survey is read only when a scan asks for it.
+    std::vector<QvSNMPRequest2Controls*> reads;
+    for (WirlessRadio& r : m_radio)
+        if (SheetVisible(r))
+            reads.insert(reads.end(), {r.autoScanEdits, r.apModeEdits, r.wepEdits, r.radiusEdits, r.pskEdits,
+                                       r.intervalSupportEdits, r.scanCmdEdits});
+    reads.insert(reads.end(), {GuestStateEdits, GuestKeyIndexEdits, SuperModeEdits, BasicEdits});
+    return reads;
+}
+
+void TFM_Wirless::ReadRadioBindings(WirlessRadio& r)
+{
+    std::vector<QvSNMPRequest2Edits**> order = {&r.autoScanEdits, &r.apModeEdits, &r.wepEdits,
+                                                 &r.radiusEdits,   &r.pskEdits,    &r.intervalSupportEdits,
+                                                 &r.scanCmdEdits};
+    if (r.index == 0)
+        order.insert(order.end(), {&GuestStateEdits, &GuestKeyIndexEdits});
+    for (size_t i = 0; i < order.size() && *order[i]; ++i) {
+        try {
+            (*order[i])->Get();
+        } catch (...) {
+            // As if the radio's later bindings had never been made: the read stops here.
+            for (size_t later = i + 1; later < order.size(); ++later)
+                *order[later] = nullptr;
+            if (order[i] != &GuestStateEdits && order[i] != &GuestKeyIndexEdits)
+                r.surveyEdits = nullptr;  // made after the scan command
+            throw;
+        }
     }
 }
 
@@ -183,14 +227,21 @@ void TFM_Wirless::CreateBasicEdits()
         super.BindComboBox(r.index, r.superMode);
         super.request.list.Item(r.index).access = kAccessReadWrite;
     }
-    super.Get();
+}
+
+void TFM_Wirless::ReadBasicEdits()
+{
+    if (!SuperModeEdits || !BasicEdits)
+        return;  // the page has closed meanwhile
+    SuperModeEdits->Get();
 
     // With dynamic turbo the radio works on channel 6 only.
     for (WirlessRadio& r : m_radio)
         r.dynamicChannelList->setText("6");
 
-    basic.SetStatusSink(ui->StatusBar);
-    basic.Get();
+    BasicEdits->SetStatusSink(ui->StatusBar);
+    if (SuperModeEdits && BasicEdits)
+        BasicEdits->Get();
     for (WirlessRadio& r : m_radio)
         if (SheetVisible(r))
             FillChannelCombo(r);

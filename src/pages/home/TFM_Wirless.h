@@ -93,8 +93,13 @@ private:
     bool SheetActive(const WirlessRadio& r) const;
     // Brings the radio's sheet to the front and runs the sheet-change handling.
     void SetActiveSheet(WirlessRadio& r);
+    // The opening: every binding is made and configured first, their reads asked of the device
+    // together, then each Get runs in the order the page has always read them.
     void CreateRadioBindings(WirlessRadio& r);
+    void ReadRadioBindings(WirlessRadio& r);
     void CreateBasicEdits();
+    void ReadBasicEdits();
+    std::vector<QvSNMPRequest2Controls*> OpeningReads();
     void PrepareControls();
     bool Validate();
     bool WriteAll();

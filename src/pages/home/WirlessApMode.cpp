@@ -69,7 +69,6 @@ void TFM_Wirless::NewApModeEdits(WirlessRadio& r)
         apMode.BindEdit(1 + i, r.wds[static_cast<size_t>(i)], "%h");
     // Also after a failed write: the slots filled with zeros for the device show empty again.
     apMode.OnAfterSet = [&r] { ClearEmptySlots(r); };
-    apMode.Get();
 }
 
 void TFM_Wirless::ED_APModeTempComboBoxtestChange()

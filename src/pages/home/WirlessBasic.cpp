@@ -48,7 +48,6 @@ void TFM_Wirless::NewAutoScanEdits(WirlessRadio& r)
     autoScan.request.list.Assign(QvSNMPVarList(WirlessVariables::AutoScan[r.index], kListSingleInstances, 0));
     autoScan.RequestMode = QvSNMPRequest2Controls::kNotifying;
     autoScan.BindComboBox(0, r.autoScan);
-    autoScan.Get();
 }
 
 void TFM_Wirless::FillChannelCombo(WirlessRadio& r)

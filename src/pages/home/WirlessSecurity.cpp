@@ -46,7 +46,6 @@ void TFM_Wirless::NewWepEdits(WirlessRadio& r)
         wep.request.list.Item(row).access = kAccessReadWrite;
     for (QLineEdit* key : r.keys)
         SetPasswordChar(key, '*');
-    wep.Get();
 }
 
 void TFM_Wirless::NewRadiusEdits(WirlessRadio& r)
@@ -59,7 +58,6 @@ void TFM_Wirless::NewRadiusEdits(WirlessRadio& r)
     radius.BindEdit(kRadiusServer, r.radiusServer, "%s");
     radius.BindEdit(kRadiusSecret, r.radiusSecret, "%s");
     SetPasswordChar(r.radiusSecret, '*');
-    radius.Get();
 }
 
 void TFM_Wirless::NewPskEdits(WirlessRadio& r)
@@ -71,7 +69,6 @@ void TFM_Wirless::NewPskEdits(WirlessRadio& r)
     psk.BindEdit(kPskInterval, r.pskGroupKey, "%u{n300x18000}");
     psk.BindEdit(kPskPassPhrase, r.passPhrase, "%s");
     SetPasswordChar(r.passPhrase, '*');
-    psk.Get();
 }
 
 void TFM_Wirless::NewIntervalSupportEdits(WirlessRadio& r)
@@ -79,7 +76,6 @@ void TFM_Wirless::NewIntervalSupportEdits(WirlessRadio& r)
     auto& support = Waiting(NewBinding<QvSNMPRequest2Edits>(), IntervalSupport[r.index]);
     r.intervalSupportEdits = &support;
     support.BindEdit(0, r.supportFlag, "%s");
-    support.Get();
 }
 
 void TFM_Wirless::NewGuestStateEdits()
@@ -98,7 +94,6 @@ void TFM_Wirless::NewGuestStateEdits()
             guests.request.list.Item(GuestAuthItem(r.index, guest)).access = kAccessReadWrite;
         }
     }
-    guests.Get();
 }
 
 void TFM_Wirless::NewGuestKeyIndexEdits()
@@ -113,7 +108,6 @@ void TFM_Wirless::NewGuestKeyIndexEdits()
             keyIndexes.request.list.Item(3 * r.index + guest).access = kAccessReadWrite;
         }
     }
-    keyIndexes.Get();
 }
 
 // ---- key controls ----

@@ -43,7 +43,6 @@ void TFM_Wirless::NewScanCmdEdits(WirlessRadio& r)
     command.request.list.Assign(QvSNMPVarList(WirlessVariables::ScanCommand[r.index], kListScalars, 0));
     command.RequestMode = QvSNMPRequest2Controls::kNotifying;
     command.BindComboBox(0, r.scanCommand);
-    command.Get();
 }
 
 void TFM_Wirless::NewSurveyEdits(WirlessRadio& r)
