@@ -23,6 +23,10 @@ constexpr size_t kValueAllowance = 40;
 constexpr qint64 kGraceMs = 2000;
 // How often the wait looks whether every answer is in (they arrive through the event pump).
 constexpr int kLookMs = 10;
+// The bindings an agent puts into one get-bulk answer at most (agents commonly stop at 100,
+// whole rows only): a table's first get-bulk that asks for more goes out in groups of columns
+// that each fit, at once, and their answers are put back together row by row.
+constexpr size_t kBulkAnswerBindings = 96;
 
 // A request's question and what came of it.
 struct Asked {
@@ -31,9 +35,10 @@ struct Asked {
 };
 
 // One PDU on the wire: the questions of its members in order (one member: the question as
-// that request would have sent it).
+// that request would have sent it), or some columns of one walk's first get-bulk.
 struct Packet {
     std::vector<size_t> members;
+    std::vector<size_t> columns;  // of a get-bulk split by columns; empty: every binding
 };
 
 struct Flight {
@@ -68,6 +73,12 @@ size_t estimatedSize(const QvSNMPRequest::Question& q)
 std::vector<SnmpVarBind> bindingsOf(const Packet& packet, const std::vector<Asked>& asked)
 {
     std::vector<SnmpVarBind> vbs;
+    if (!packet.columns.empty()) {
+        const std::vector<SnmpVarBind>& all = asked[packet.members.front()].question.vbs;
+        for (size_t column : packet.columns)
+            vbs.push_back(all[column]);
+        return vbs;
+    }
     for (size_t m : packet.members)
         vbs.insert(vbs.end(), asked[m].question.vbs.begin(), asked[m].question.vbs.end());
     return vbs;
@@ -80,6 +91,20 @@ std::vector<Packet> pack(const std::vector<Asked>& asked)
     std::map<std::string, std::pair<size_t, size_t>> filling;  // key -> packet, bytes in it
     for (size_t i = 0; i < asked.size(); ++i) {
         const QvSNMPRequest::Question& q = asked[i].question;
+        if (q.kind == PduKind::GetBulk && q.maxRepetitions > 0) {
+            // As many columns a group as the agent answers whole rows of.
+            const size_t rows = static_cast<size_t>(q.maxRepetitions);
+            const size_t width = std::max<size_t>(1, kBulkAnswerBindings / rows);
+            if (q.vbs.size() > width) {
+                for (size_t from = 0; from < q.vbs.size(); from += width) {
+                    Packet group{{i}, {}};
+                    for (size_t column = from; column < std::min(q.vbs.size(), from + width); ++column)
+                        group.columns.push_back(column);
+                    packets.push_back(std::move(group));
+                }
+                continue;
+            }
+        }
         if (q.kind != PduKind::Get) {
             packets.push_back({{i}});
             continue;
@@ -219,6 +244,28 @@ std::vector<Packet> afterMerged(const Packet& packet, const SnmpResponse& answer
     return {Packet{{named}}, others};
 }
 
+// A walk's first get-bulk asked in groups of columns: the answer the whole question would have
+// had, row by row, as far as every group came with whole rows; false when a group failed.
+bool stitch(const std::vector<const Packet*>& groups, const std::vector<const SnmpResponse*>& answers,
+            const Asked& one, SnmpResponse& whole)
+{
+    size_t rows = static_cast<size_t>(one.question.maxRepetitions);
+    for (size_t g = 0; g < groups.size(); ++g) {
+        if (answers[g]->status != 0)
+            return false;
+        rows = std::min(rows, answers[g]->vbs.size() / groups[g]->columns.size());
+    }
+    whole = {};
+    whole.vbs.resize(rows * one.question.vbs.size());
+    for (size_t g = 0; g < groups.size(); ++g) {
+        const std::vector<size_t>& columns = groups[g]->columns;
+        for (size_t row = 0; row < rows; ++row)
+            for (size_t c = 0; c < columns.size(); ++c)
+                whole.vbs[row * one.question.vbs.size() + columns[c]] = answers[g]->vbs[row * columns.size() + c];
+    }
+    return true;
+}
+
 } // namespace
 
 ReadTogether::Outcome ReadTogether::Read(const std::vector<QvSNMPRequest*>& requests, ExchangeWait* given)
@@ -250,11 +297,29 @@ ReadTogether::Outcome ReadTogether::Read(const std::vector<QvSNMPRequest*>& requ
         bool silent = true;
         for (size_t p = 0; p < flight->packets.size(); ++p)
             silent = silent && flight->answered[p] && flight->answers[p].status == kStatusTimeout;
+        // The groups of a walk's first get-bulk: one answer for the walk, put together.
+        std::map<size_t, std::pair<std::vector<const Packet*>, std::vector<const SnmpResponse*>>> split;
+        for (size_t p = 0; p < flight->packets.size(); ++p) {
+            const Packet& packet = flight->packets[p];
+            if (packet.columns.empty() || silent)
+                continue;
+            auto& [groups, answers] = split[packet.members.front()];
+            groups.push_back(&packet);
+            answers.push_back(flight->answered[p] ? &flight->answers[p] : nullptr);
+        }
+        for (auto& [member, parts] : split) {
+            SnmpResponse whole;
+            const bool all = std::find(parts.second.begin(), parts.second.end(), nullptr) == parts.second.end();
+            if (all && stitch(parts.first, parts.second, asked[member], whole))
+                asked[member].request->TakeReadAhead(asked[member].question, whole);
+        }
         for (size_t p = 0; p < flight->packets.size(); ++p) {
             if (!flight->answered[p])
                 continue;
             const Packet& packet = flight->packets[p];
             const SnmpResponse& answer = flight->answers[p];
+            if (!packet.columns.empty() && !silent)
+                continue;  // put together above
             if (silent) {
                 for (size_t m : packet.members)
                     asked[m].request->TakeReadAhead(asked[m].question, answer);

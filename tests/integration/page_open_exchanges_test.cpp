@@ -45,10 +45,12 @@ INSTANTIATE_TEST_SUITE_P(
         Opening{"Wireless", [](QWidget* owner) { return new TFM_Wirless(owner); }, 5},
         Opening{"Performance", [](QWidget* owner) { return new TFM_Performace(owner); }, 2},
         Opening{"MultiSsid", [](QWidget* owner) { return new TFM_MultiSSIDForm(owner); }, 2},
-        Opening{"Rogue", [](QWidget* owner) { return new TFM_RogueForm(owner); }, 4},
-        // The mapping refresh command, one get, four walks and the rest of the static
-        // leases, which do not fit the device's first answers.
-        Opening{"Dhcp", [](QWidget* owner) { return new TFM_DHCP(owner); }, 8}),
+        // A table wider than one get-bulk answer holds asks its first rows in groups of
+        // columns, all at once: more exchanges, no more round trips.
+        Opening{"Rogue", [](QWidget* owner) { return new TFM_RogueForm(owner); }, 6},
+        // The mapping refresh command; then, together, one get and four walks, the two of
+        // the static leases (eight columns) in three groups of columns each.
+        Opening{"Dhcp", [](QWidget* owner) { return new TFM_DHCP(owner); }, 13}),
     [](const auto& info) { return std::string(info.param.page); });
 
 } // namespace

@@ -250,4 +250,35 @@ TEST_F(SmallDatagramDevice, AMergedGetRefusedAsTooBigIsSplitUntilItFits)
     EXPECT_EQ(proxy.getRequests() - getsBefore, 5);  // the Gets took their answers
 }
 
+// The device's rows of a table walk, as a binding takes them.
+std::vector<std::vector<std::string>> walk(QvSNMPRequest& request)
+{
+    std::vector<std::vector<std::string>> rows;
+    bool ok = true;
+    for (bool more = request.GetSync(true, ok); ok && more; more = request.GetSync(false, ok))
+        rows.push_back(valuesOf(request));
+    EXPECT_TRUE(ok);
+    return rows;
+}
+
+// A table wider than an agent answers in one get-bulk (eight columns of sixteen rows): its
+// first get-bulk goes out in groups of columns at once, and the walk then needs nothing more.
+class WideTableOpening : public PageAgainstDevice {};
+
+TEST_F(WideTableOpening, ComesWholeInOneRoundAndGivesTheRowsOfAWalkAlone)
+{
+    QvSNMPRequest alone, together;
+    for (QvSNMPRequest* request : {&alone, &together})
+        request->list.Assign(QvSNMPVarList(DhcpStaticLeases, kListTable, 1));
+    const auto rows = walk(alone);
+    ASSERT_EQ(rows.size(), 16u);
+
+    const ReadTogether::Outcome outcome = ReadTogether::Read({&together});
+    EXPECT_EQ(outcome.rounds, 1);
+    EXPECT_GT(outcome.exchanges, 1);
+    const uint64_t before = SnmpSession::global().exchangesSent();
+    EXPECT_EQ(walk(together), rows);
+    EXPECT_EQ(SnmpSession::global().exchangesSent() - before, 0u) << "the walk asked the device again";
+}
+
 } // namespace
