@@ -56,6 +56,14 @@ void ExchangeWait::End()
         m_loop->quit();
 }
 
+void ExchangeWait::Wake()
+{
+    if (!m_loop)
+        return;
+    m_lookAgain = true;
+    m_loop->quit();
+}
+
 void ExchangeWait::suspend()
 {
     if (m_notifier)

@@ -22,6 +22,9 @@ public:
     // From anywhere (a handler that runs while it waits): the exchange ends at once.
     void End();
     bool Ended() const { return m_ended; }
+    // From a handler that runs while it waits (an answer that came by another way): the wait
+    // returns now, as if its socket had become readable, so the waiter looks again.
+    void Wake();
 
     // The application is quitting: waiting exchanges end at once and new ones are not sent.
     static bool Stopping();

@@ -5,6 +5,7 @@
 #include "snmp/SnmpSession.h"
 
 #include <QElapsedTimer>
+#include <QScopeGuard>
 
 #include <algorithm>
 #include <map>
@@ -46,6 +47,7 @@ struct Flight {
     std::vector<SnmpResponse> answers;
     std::vector<bool> answered;
     int open = 0;
+    ExchangeWait* wait = nullptr;  // while the flight is waited for
 };
 
 // Questions that can share one get: plain gets to the same agent with the same credentials,
@@ -145,7 +147,9 @@ std::shared_ptr<Flight> fly(std::vector<Packet> packets, const std::vector<Asked
                 if (auto f = weak.lock()) {
                     f->answers[p] = response;
                     f->answered[p] = true;
-                    --f->open;
+                    // The event pump took the last answer inside the wait: it need not look again.
+                    if (--f->open == 0 && f->wait)
+                        f->wait->Wake();
                 }
             },
             &ticket, first.maxRepetitions);
@@ -158,6 +162,8 @@ std::shared_ptr<Flight> fly(std::vector<Packet> packets, const std::vector<Asked
     }
     QElapsedTimer clock;
     clock.start();
+    flight->wait = &wait;
+    const auto waited = qScopeGuard([&] { flight->wait = nullptr; });
     while (flight->open > 0 && clock.elapsed() < longestMs + kGraceMs) {
         const std::vector<int> sockets = session.sockets();
         const qint64 left = longestMs + kGraceMs - clock.elapsed();
