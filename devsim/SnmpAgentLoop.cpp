@@ -57,6 +57,13 @@ void SnmpAgent::runOnce(int maxWaitMs)
             std::chrono::duration_cast<std::chrono::microseconds>(transfer->deadline() - now).count();
         waitUs = std::min(waitUs, std::max(left, 0LL));
     }
+    // A request held back to answer late is answered when it is due, not at the next turn.
+    for (Station* station : m_active)
+        if (!station->delayed.empty()) {
+            const long long left =
+                std::chrono::duration_cast<std::chrono::microseconds>(station->delayed.front().due - now).count();
+            waitUs = std::min(waitUs, std::max(left, 0LL));
+        }
     const int ready = ::poll(watched.data(), watched.size(), static_cast<int>((waitUs + 999) / 1000));
     if (ready > 0 && (watched[0].revents & POLLIN))
         readStations();
