@@ -112,6 +112,12 @@ void SelectListRow(QTreeWidget* listView, QTreeWidgetItem* row)
 
 void SetReportStyle(QTreeWidget* listView)
 {
+    // A style sheet polishes the list and its parts anew, which costs a page's opening
+    // milliseconds; a list bound again (a page and its binding both set it) keeps its style.
+    constexpr const char* kStyled = "vtaReportStyle";
+    if (listView->property(kStyled).toBool())
+        return;
+    listView->setProperty(kStyled, true);
     listView->setRootIsDecorated(false);
     listView->setItemsExpandable(false);
     listView->setUniformRowHeights(true);
