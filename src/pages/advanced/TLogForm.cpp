@@ -88,7 +88,6 @@ void TLogForm::FormCreate()
         getLog.request.list.Assign(QvSNMPVarList(kGetLog, kListScalars, 0));
         getLog.BindComboBox(0, ui->GetCoBox);
         GetLogCommand = &getLog;
-        getLog.Get();
 
         m_settingsForm = std::make_unique<TLogSetForm>(this);
         auto& settings = NewBinding<QvSNMPRequest2Edits>();
@@ -101,7 +100,6 @@ void TLogForm::FormCreate()
         settings.BindEdit(3, dialog.LogServerEdit, "%s");
         LogSettings = &settings;
         m_settingsForm->UseSettings(&settings, ui->StatusBar1);
-        settings.Get();
 
         auto& clear = NewBinding<QvSNMPRequest2Edits>();
         clear.request.list.Assign(QvSNMPVarList(kClearLog, kListScalars, 0));
@@ -110,6 +108,11 @@ void TLogForm::FormCreate()
             Guard([this, &record] { ClearSetDone(record); });
         };
         ClearCommand = &clear;
+
+        // None of the three reads depends on another: they go to the device at once.
+        ReadTogether({&getLog, &settings, &clear});
+        getLog.Get();
+        settings.Get();
         clear.Get();
 
         auto& table = NewBinding<QvSNMPRequest2Edits>();

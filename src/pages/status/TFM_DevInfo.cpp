@@ -56,7 +56,6 @@ void TFM_DevInfo::FormCreate()
     for (int item = 0; item < 4; ++item)
         radio.BindEdit(item, radioEdits[item], "%s");
     RadioEdits = &radio;
-    radio.Get();
 
     // No status sink: a failed read of these leaves no message of its own.
     auto& device = NewBinding<QvSNMPRequest2Edits>();
@@ -67,6 +66,10 @@ void TFM_DevInfo::FormCreate()
     for (int item = 0; item < 6; ++item)
         device.BindEdit(item, deviceEdits[item], "%s");
     DeviceEdits = &device;
+
+    // Neither read depends on the other: both go to the device at once.
+    ReadTogether({&radio, &device});
+    radio.Get();
     device.Get();
 }
 

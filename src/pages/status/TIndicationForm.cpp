@@ -84,8 +84,6 @@ void TIndicationForm::FormCreate()
     signal.request.list.Assign(QvSNMPVarList(kSignalStrength, kListSingleInstances, 0));
     signal.BindControl(0, ui->LA_RSSI_a);
     SignalEdits = &signal;
-    // An SNMPv2 agent without the object answers with no value rather than an error.
-    SignalStrengthAvailable = signal.Get() && signal.request.list.Item(0).value != ValueText::kNull;
 
     auto& mode = NewBinding<QvSNMPRequest2Edits>();
     mode.RequestMode = QvSNMPRequest2Controls::kWaiting;
@@ -96,6 +94,11 @@ void TIndicationForm::FormCreate()
     for (int slot = 0; slot < 8; ++slot)
         mode.BindEdit(slot + 1, partners[slot], "%h");
     ModeEdits = &mode;
+
+    // Neither read depends on the other: both go to the device at once.
+    ReadTogether({&signal, &mode});
+    // An SNMPv2 agent without the object answers with no value rather than an error.
+    SignalStrengthAvailable = signal.Get() && signal.request.list.Item(0).value != ValueText::kNull;
     mode.Get();
 
     if (SignalStrengthAvailable)
