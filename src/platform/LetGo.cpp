@@ -1,22 +1,23 @@
 #include "platform/LetGo.h"
 
-#include <QWidget>
+#include <QObject>
+#include <QVariant>
 
 namespace {
 constexpr const char* kLetGoProperty = "vtaLetGo";
 }
 
-void LetGoOfWindow(QWidget* window)
+void LetGoOfWindow(QObject* window)
 {
     if (window)
-        window->window()->setProperty(kLetGoProperty, true);
+        window->setProperty(kLetGoProperty, true);
 }
 
-bool LetGo(const QWidget* widget)
+bool LetGo(const QObject* object)
 {
-    for (const QWidget* w = widget ? widget->window() : nullptr; w;
-         w = w->parentWidget() ? w->parentWidget()->window() : nullptr)
-        if (w->property(kLetGoProperty).toBool())
+    // A control's owners lead to its window and on to the window that opened it.
+    for (const QObject* o = object; o; o = o->parent())
+        if (o->property(kLetGoProperty).toBool())
             return true;
     return false;
 }
