@@ -2,11 +2,12 @@
 
 #include "binding/ListColumns.h"
 #include "binding/QvStatusBar.h"
+#include "binding/WaitInputGate.h"
 #include "binding/WindowWaits.h"
 #include "platform/LetGo.h"
 #include "platform/ExceptionGuard.h"
 #include "platform/TimeScale.h"
-#include "snmp/ExchangeWait.h"
+#include "platform/ExchangeWait.h"
 #include "snmp/ReadTogether.h"
 
 #include <QCloseEvent>
@@ -17,7 +18,7 @@
 
 #include <exception>
 
-QvPage::QvPage(QWidget* parent) : QDialog(parent) {}
+QvPage::QvPage(QWidget* parent) : QDialog(parent) { WaitInputGate::Install(); }
 
 QvPage::~QvPage()
 {
@@ -121,9 +122,7 @@ void QvPage::ReadTogether(const std::vector<QvSNMPRequest2Controls*>& bindings)
         }
     }
     ExchangeWait wait;
-    m_readingTogether = &wait;
     const auto over = qScopeGuard([&] {
-        m_readingTogether = nullptr;
         if (!wait.Ended())
             for (QvSNMPRequest2Controls* binding : marked)
                 binding->Busy = false;
@@ -214,9 +213,28 @@ void QvPage::ShowSimpleStatus(const QString& text)
     m_statusBar->SetSimplePanel(true);
 }
 
+bool QvPage::OwnsWait(const QObject* owner) const
+{
+    // The page's own waits and those of the dialogs it opened (the wait dialog, an entry dialog).
+    for (const QObject* o = owner; o; o = o->parent())
+        if (o == this)
+            return true;
+    return false;
+}
+
+bool QvPage::WaitWhile(const std::function<bool()>& busy, int lookMs)
+{
+    ExchangeWait wait;
+    const WindowWaits::Scope waits(this);
+    while (busy() && !m_ending)
+        if (!wait.Wait(-1, lookMs))
+            return false;
+    return !m_ending;
+}
+
 void QvPage::done(int result)
 {
-    if (m_bindings.AnyWaiting() || m_readingTogether) {
+    if (m_bindings.AnyWaiting() || ExchangeWait::AnyWaitOf([this](const QObject* o) { return OwnsWait(o); })) {
         // A waiting exchange of the page is below us on the stack: it ends now.
         closeForGood(result, true);
         return;
@@ -224,7 +242,10 @@ void QvPage::done(int result)
     const bool refused = !CloseAllowed() || (m_busyClose == BusyClose::Refuse && AnyBindingBusy());
     if (refused || AnyBindingBusy()) {
         // An exchange is under way; a waiting table walk that lets messages run may even be
-        // below us on the stack. Close once every exchange has ended, never under one.
+        // below us on the stack. Close once every exchange has ended, never under one. A
+        // refused close says why, so the close box never seems to do nothing.
+        if (refused)
+            RefusedWhileBusy(true);
         holdClose(result, refused);
         return;
     }
@@ -241,8 +262,7 @@ void QvPage::closeForGood(int result, bool letGo)
         // The bindings stay until the page is destroyed, as one may be below us on the stack.
         m_ending = true;
         LetGoOfWindow(this);
-        if (m_readingTogether)
-            m_readingTogether->End();
+        ExchangeWait::EndWaitsOf([this](const QObject* o) { return OwnsWait(o); });
         m_bindings.Abandon();
     } else {
         ReleaseBindings();
@@ -270,7 +290,7 @@ void QvPage::checkHeldClose()
             done(m_heldResult);
         return;
     }
-    if (m_closeAsked.elapsed() < kCloseGraceMs) {
+    if (m_closeAsked.elapsed() < (m_closeRefused ? kCloseGraceMs : kBusyCloseGraceMs)) {
         QTimer::singleShot(20, this, [this] { checkHeldClose(); });
         return;
     }

@@ -130,7 +130,13 @@ public:
     // sending, asking or restarting anything more.
     enum class BusyClose { AfterExchanges, Refuse };
     void SetBusyClose(BusyClose rule) { m_busyClose = rule; }
+    // A close refused by the page's rule says why at once and is carried out after this if the
+    // page is still busy then; one held only for notifying exchanges goes after the shorter one.
     static constexpr int kCloseGraceMs = 3000;
+    static constexpr int kBusyCloseGraceMs = 800;
+    // A nested wait of the page's own (a walk it must see end before it goes on): the window
+    // lives meanwhile, and closing the page ends the wait at once. False when it was ended.
+    bool WaitWhile(const std::function<bool()>& busy, int lookMs = 20);
     void done(int result) override;
 
 protected:
@@ -140,6 +146,9 @@ protected:
     // again and again while a close is held, so it only answers; the page's timers stop when
     // it closes.
     virtual bool CloseAllowed() { return true; }
+    // A wait of this owner (see ExchangeWait::Owner) is the page's: the page itself or a dialog
+    // it opened.
+    bool OwnsWait(const QObject* owner) const;
 
 private:
     BindingOwner m_bindings{this};
@@ -156,7 +165,6 @@ private:
     // Centred as SetUpWindow asked.
     void place();
     QElapsedTimer m_closeAsked;
-    class ExchangeWait* m_readingTogether = nullptr;  // the opening reads asked together, under way
     std::function<void()> m_formCreate;  // held until the page is shown (OpenShown)
     QSet<QTimer*> m_heldTicks;
     static inline int s_openShown = 0;

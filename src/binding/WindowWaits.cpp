@@ -24,7 +24,8 @@ const QWidget* windowOf(const QWidget* widget) { return widget ? widget->window(
 
 namespace WindowWaits {
 
-Scope::Scope(QWidget* form) : m_window(form ? form->window() : nullptr), m_key(m_window.data())
+Scope::Scope(QWidget* form)
+    : m_window(form ? form->window() : nullptr), m_key(m_window.data()), m_owner(m_window.data())
 {
     if (m_key)
         ++windows()[m_key].waits;

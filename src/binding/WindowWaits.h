@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ExchangeWait.h"
+
 #include <QPointer>
 #include <QWidget>
 
@@ -11,7 +13,8 @@
 // completions of the window's notifying exchanges and the ticks of its page's timers.
 namespace WindowWaits {
 
-// A waiting exchange of the form's window runs while this lives.
+// A waiting exchange (or another nested wait) of the form's window runs while this lives; the
+// waits begun meanwhile belong to the window, so its close ends them.
 class Scope {
 public:
     explicit Scope(QWidget* form);
@@ -22,6 +25,7 @@ public:
 private:
     QPointer<QWidget> m_window;
     const QWidget* m_key;  // also when the window has gone meanwhile
+    ExchangeWait::Owner m_owner;
 };
 
 bool Waiting(const QWidget* widget);

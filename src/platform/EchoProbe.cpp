@@ -1,6 +1,7 @@
 #include "platform/EchoProbe.h"
 
 #include "platform/DottedAddress.h"
+#include "platform/ExchangeWait.h"
 
 #include <arpa/inet.h>
 #include <netdb.h>
@@ -10,9 +11,6 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
-#include <QEventLoop>
-#include <QSocketNotifier>
-#include <QTimer>
 
 #include <atomic>
 #include <chrono>
@@ -123,23 +121,15 @@ private:
 };
 
 // Waits at most waitMs for the socket to become readable. In a program with an event loop
-// the loop runs meanwhile, so the window paints and its timers and exchanges go on; user
-// input waits until the probe has ended.
+// the loop runs meanwhile, as for a waiting exchange (ExchangeWait): the window paints, its
+// timers and exchanges go on, and closing the window that probes ends the probe at once.
 bool waitReadable(int fd, int waitMs)
 {
     pollfd readable{fd, POLLIN, 0};
     if (!QCoreApplication::instance())
         return poll(&readable, 1, waitMs) > 0;
-    QEventLoop loop;
-    QSocketNotifier notifier(fd, QSocketNotifier::Read);
-    QObject::connect(&notifier, &QSocketNotifier::activated, &loop, &QEventLoop::quit);
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
-    deadline.start(waitMs);
-    if (poll(&readable, 1, 0) == 0)
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-    return poll(&readable, 1, 0) > 0;
+    ExchangeWait wait;
+    return wait.Wait(fd, waitMs) && poll(&readable, 1, 0) > 0;
 }
 
 // One attempt: a request, then whatever arrives within the wait, until an echo reply.

@@ -1,6 +1,7 @@
 #include "shell/TMainForm.h"
 
 #include "binding/QvPage.h"
+#include "binding/WaitInputGate.h"
 
 #include "shell/DevicePicture.h"
 #include "platform/Dialogs.h"
@@ -35,6 +36,7 @@ TMainForm::TMainForm(const std::vector<std::string>& arguments, QWidget* parent)
     : QMainWindow(parent)
 {
     g_mainForm = this;
+    WaitInputGate::Install();
     InstallCapabilities(this);
     setObjectName("MainForm");
     setWindowTitle(ModelName);

@@ -1,9 +1,11 @@
 #include "shell/Validators.h"
 
+#include "binding/WindowWaits.h"
 #include "platform/Conversion.h"
 #include "platform/Dialogs.h"
 #include "platform/DottedAddress.h"
 #include "platform/EchoProbe.h"
+#include "platform/LetGo.h"
 
 #include <QLineEdit>
 
@@ -106,7 +108,15 @@ uint32_t IPTextToNumber(const QLineEdit* edit) { return IPTextToNumber(edit->tex
 
 bool IsAddressInUse(const std::string& text, QWidget* parent)
 {
-    switch (ProbeEcho(text)) {
+    // The probe is a wait of the asking window: closing it ends the probe.
+    EchoResult probed;
+    {
+        const WindowWaits::Scope waits(parent);
+        probed = ProbeEcho(text);
+    }
+    if (LetGo(parent))
+        return false;
+    switch (probed) {
     case EchoResult::Answered:
         return true;
     case EchoResult::Unresolved:

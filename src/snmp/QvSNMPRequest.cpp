@@ -1,7 +1,7 @@
 #include "snmp/QvSNMPRequest.h"
 
 #include "snmp/ErrorCatalogue.h"
-#include "snmp/ExchangeWait.h"
+#include "platform/ExchangeWait.h"
 #include "snmp/IndexCodec.h"
 #include "snmp/QvException.h"
 #include "snmp/QvNumList.h"

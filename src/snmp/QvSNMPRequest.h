@@ -89,6 +89,20 @@ public:
     // The device's answer to a question asked ahead: the request's next exchange takes it in
     // place of asking, if it asks exactly that; any other exchange drops it unused.
     void TakeReadAhead(const Question& question, const SnmpResponse& answer);
+    // An answer asked ahead that is still on its way: the request's next exchange, if it asks
+    // exactly that, waits for it as long as the question's own time-out runs, no longer.
+    class PendingAnswer {
+    public:
+        virtual ~PendingAnswer() = default;
+        // The answer is in, or its time is up.
+        virtual bool Settled() const = 0;
+        // How long it may still take.
+        virtual int LeftMilliseconds() const = 0;
+        // Once settled: the answer the question would have had alone; false when none came
+        // that serves (the exchange then asks the device itself).
+        virtual bool Answer(SnmpResponse& answer) const = 0;
+    };
+    void TakePendingReadAhead(const Question& question, std::shared_ptr<const PendingAnswer> pending);
     void DropReadAhead() { m_readAhead.reset(); }
     bool HasReadAhead() const { return m_readAhead.has_value(); }
 
@@ -179,6 +193,10 @@ private:
     struct ReadAhead {
         Question question;
         SnmpResponse answer;
+        std::shared_ptr<const PendingAnswer> pending;  // the answer is still on its way
     };
+    // Waits for an answer still on its way (closing the window ends the wait); false when
+    // none came that serves.
+    bool awaitPending(const PendingAnswer& pending, SnmpResponse& answer);
     std::optional<ReadAhead> m_readAhead;
 };

@@ -1,7 +1,9 @@
 #include "snmp/QvSNMPRequest.h"
 
+#include "platform/ExchangeWait.h"
 #include "snmp/QvException.h"
 
+#include <algorithm>
 #include <tuple>
 
 // An answer read ahead (a page's opening reads asked together) stands in for exactly one
@@ -10,6 +12,9 @@
 // served late or in place of another question.
 
 namespace {
+
+// How often a wait for an answer on its way looks whether the event pump has taken it.
+constexpr int kPendingLookMs = 10;
 
 auto identity(const SnmpTarget& t)
 {
@@ -57,7 +62,29 @@ bool QvSNMPRequest::FirstQuestion(Question& question)
 
 void QvSNMPRequest::TakeReadAhead(const Question& question, const SnmpResponse& answer)
 {
-    m_readAhead = ReadAhead{question, answer};
+    m_readAhead = ReadAhead{question, answer, nullptr};
+}
+
+void QvSNMPRequest::TakePendingReadAhead(const Question& question, std::shared_ptr<const PendingAnswer> pending)
+{
+    m_readAhead = ReadAhead{question, {}, std::move(pending)};
+}
+
+bool QvSNMPRequest::awaitPending(const PendingAnswer& pending, SnmpResponse& answer)
+{
+    ExchangeWait own;
+    ExchangeWait& wait = m_wait ? *m_wait : own;
+    SnmpSession& session = SnmpSession::global();
+    while (!pending.Settled() && !wait.Ended() && !ExchangeWait::Stopping()) {
+        const std::vector<int> sockets = session.sockets();
+        if (sockets.empty())
+            break;
+        // The event pump delivers the answer; looking often keeps the pump's own wake-ups cheap.
+        if (!wait.Wait(sockets.front(), std::clamp(pending.LeftMilliseconds(), 1, kPendingLookMs)))
+            break;
+        session.processPendingEvents();
+    }
+    return pending.Settled() && pending.Answer(answer);
 }
 
 bool QvSNMPRequest::readAheadFor(const SnmpTarget& target, PduKind kind, const std::vector<SnmpVarBind>& vbs,
@@ -65,11 +92,16 @@ bool QvSNMPRequest::readAheadFor(const SnmpTarget& target, PduKind kind, const s
 {
     if (!m_readAhead)
         return false;
-    const ReadAhead ahead = std::move(*m_readAhead);
+    ReadAhead ahead = std::move(*m_readAhead);
     m_readAhead.reset();
     const Question& asked = ahead.question;
     if (asked.kind != kind || identity(asked.target) != identity(target) || !sameNames(asked.vbs, vbs))
         return false;
+    if (ahead.pending) {
+        // A notifying exchange does not wait: it asks the device unless the answer is in.
+        if (!(m_wait || ahead.pending->Settled()) || !awaitPending(*ahead.pending, ahead.answer))
+            return false;
+    }
     if (asked.maxRepetitions != maxRepetitions) {
         // A walk's first get-bulk asked ahead for more rows: its whole answer serves the walk
         // (the rows it gives are those of get-next whatever the count), and so does the

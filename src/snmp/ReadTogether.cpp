@@ -1,6 +1,6 @@
 #include "snmp/ReadTogether.h"
 
-#include "snmp/ExchangeWait.h"
+#include "platform/ExchangeWait.h"
 #include "snmp/QvSNMPRequest.h"
 #include "snmp/SnmpSession.h"
 
@@ -8,6 +8,7 @@
 #include <QScopeGuard>
 
 #include <algorithm>
+#include <limits>
 #include <map>
 #include <memory>
 #include <string>
@@ -46,8 +47,24 @@ struct Flight {
     std::vector<Packet> packets;
     std::vector<SnmpResponse> answers;
     std::vector<bool> answered;
+    std::vector<SnmpSession::Ticket> tickets;  // 0: not sent
+    std::vector<qint64> deadlineMs;            // from the start, its time-out and the grace
+    QElapsedTimer clock;
     int open = 0;
+    int realAnswers = 0;  // answers other than a time-out: the device is not silent
     ExchangeWait* wait = nullptr;  // while the flight is waited for
+
+    Flight() = default;
+    Flight(const Flight&) = delete;
+    Flight& operator=(const Flight&) = delete;
+    // Answers still on their way when nobody waits for them any more are dropped.
+    ~Flight()
+    {
+        for (size_t p = 0; p < tickets.size(); ++p)
+            if (tickets[p] != 0 && !answered[p])
+                SnmpSession::global().forget(tickets[p]);
+    }
+    bool settled(size_t p) const { return answered[p] || tickets[p] == 0 || clock.elapsed() >= deadlineMs[p]; }
 };
 
 // Questions that can share one get: plain gets to the same agent with the same credentials,
@@ -125,8 +142,11 @@ std::vector<Packet> pack(const std::vector<Asked>& asked)
     return packets;
 }
 
-// Sends every packet at once and waits until each has its answer (or its time has run out).
-// Returns the answers; a packet that could not be sent or was never answered has none.
+// Sends every packet at once and waits until each of those with the shortest time-out has its
+// answer (or its time has run out): a question with a longer time-out must not hold back the
+// answers of the others, which their requests would have had alone long before. Returns the
+// flight; a packet still on its way is left to the requests that wait for it (PendingShare), a
+// packet that could not be sent has no answer.
 std::shared_ptr<Flight> fly(std::vector<Packet> packets, const std::vector<Asked>& asked, int& exchanges,
                             ExchangeWait& wait)
 {
@@ -134,9 +154,11 @@ std::shared_ptr<Flight> fly(std::vector<Packet> packets, const std::vector<Asked
     flight->packets = std::move(packets);
     flight->answers.resize(flight->packets.size());
     flight->answered.assign(flight->packets.size(), false);
+    flight->tickets.assign(flight->packets.size(), 0);
+    flight->deadlineMs.assign(flight->packets.size(), 0);
+    flight->clock.start();
     SnmpSession& session = SnmpSession::global();
-    std::vector<SnmpSession::Ticket> tickets;
-    qint64 longestMs = 0;
+    qint64 shortestMs = -1;
     for (size_t p = 0; p < flight->packets.size(); ++p) {
         const QvSNMPRequest::Question& first = asked[flight->packets[p].members.front()].question;
         SnmpSession::Ticket ticket = 0;
@@ -147,8 +169,11 @@ std::shared_ptr<Flight> fly(std::vector<Packet> packets, const std::vector<Asked
                 if (auto f = weak.lock()) {
                     f->answers[p] = response;
                     f->answered[p] = true;
-                    // The event pump took the last answer inside the wait: it need not look again.
-                    if (--f->open == 0 && f->wait)
+                    if (response.status != kStatusTimeout)
+                        ++f->realAnswers;
+                    // The event pump took it inside the wait: the wait looks again at once.
+                    --f->open;
+                    if (f->wait)
                         f->wait->Wake();
                 }
             },
@@ -157,22 +182,26 @@ std::shared_ptr<Flight> fly(std::vector<Packet> packets, const std::vector<Asked
             continue;  // its request sends it itself and meets the same failure
         ++exchanges;
         ++flight->open;
-        tickets.push_back(ticket);
-        longestMs = std::max<qint64>(longestMs, qint64{first.target.timeout} * 10 * (first.target.retries + 1));
+        flight->tickets[p] = ticket;
+        const qint64 timeMs = qint64{first.target.timeout} * 10 * (first.target.retries + 1);
+        flight->deadlineMs[p] = timeMs + kGraceMs;
+        shortestMs = shortestMs < 0 ? timeMs : std::min(shortestMs, timeMs);
     }
-    QElapsedTimer clock;
-    clock.start();
+    const auto due = [&flight, shortestMs] {
+        for (size_t p = 0; p < flight->packets.size(); ++p)
+            if (!flight->settled(p) && flight->deadlineMs[p] <= shortestMs + kGraceMs)
+                return true;
+        return false;
+    };
     flight->wait = &wait;
     const auto waited = qScopeGuard([&] { flight->wait = nullptr; });
-    while (flight->open > 0 && clock.elapsed() < longestMs + kGraceMs) {
+    while (flight->open > 0 && due()) {
         const std::vector<int> sockets = session.sockets();
-        const qint64 left = longestMs + kGraceMs - clock.elapsed();
+        const qint64 left = shortestMs + kGraceMs - flight->clock.elapsed();
         if (sockets.empty() || !wait.Wait(sockets.front(), static_cast<int>(std::clamp<qint64>(left, 1, kLookMs))))
             break;
         session.processPendingEvents();
     }
-    for (SnmpSession::Ticket ticket : tickets)
-        session.forget(ticket);
     return flight;
 }
 
@@ -272,6 +301,115 @@ bool stitch(const std::vector<const Packet*>& groups, const std::vector<const Sn
     return true;
 }
 
+// A request's share of packets still on their way when the read returned: its next exchange
+// waits for them (QvSNMPRequest::PendingAnswer) and takes what it would have had alone.
+class PendingShare : public QvSNMPRequest::PendingAnswer {
+public:
+    PendingShare(std::shared_ptr<const Flight> flight, std::vector<size_t> packets, const Asked& one, size_t from,
+                 size_t total)
+        : m_flight(std::move(flight)), m_packets(std::move(packets)), m_one{nullptr, one.question}, m_from(from),
+          m_total(total)
+    {
+    }
+
+    bool Settled() const override
+    {
+        return std::all_of(m_packets.begin(), m_packets.end(), [this](size_t p) { return m_flight->settled(p); });
+    }
+
+    int LeftMilliseconds() const override
+    {
+        qint64 left = 0;
+        for (size_t p : m_packets)
+            if (!m_flight->settled(p))
+                left = std::max(left, m_flight->deadlineMs[p] - m_flight->clock.elapsed());
+        return static_cast<int>(std::clamp<qint64>(left, 0, std::numeric_limits<int>::max()));
+    }
+
+    bool Answer(SnmpResponse& answer) const override
+    {
+        for (size_t p : m_packets)
+            if (!m_flight->answered[p])
+                return false;
+        // A device that has answered nothing of the flight is silent: the time-out is the
+        // answer, as it would be alone.
+        const bool silent = m_flight->realAnswers == 0;
+        const Packet& first = m_flight->packets[m_packets.front()];
+        const SnmpResponse& got = m_flight->answers[m_packets.front()];
+        if (!first.columns.empty()) {
+            std::vector<const Packet*> groups;
+            std::vector<const SnmpResponse*> answers;
+            for (size_t p : m_packets) {
+                groups.push_back(&m_flight->packets[p]);
+                answers.push_back(&m_flight->answers[p]);
+            }
+            if (stitch(groups, answers, m_one, answer))
+                return true;
+            if (!silent)
+                return false;
+            answer = got;
+            return true;
+        }
+        if (got.status == kStatusTimeout && (silent || (first.members.size() == 1 && m_one.question.kind != PduKind::GetBulk))) {
+            answer = got;
+            return true;
+        }
+        if (first.members.size() == 1) {
+            // Sent as the request would have sent it: whatever came back is its answer.
+            if (got.status == kStatusSessionClosed || (got.status != 0 && m_one.question.kind == PduKind::GetBulk))
+                return false;
+            answer = got;
+            return true;
+        }
+        // A merged get: its share when the device answered every binding, else it asks alone.
+        const size_t count = m_one.question.vbs.size();
+        if (got.status != 0 || got.vbs.size() != m_total || !sameNames(got.vbs, m_from, m_one.question.vbs))
+            return false;
+        answer = {};
+        answer.vbs.assign(got.vbs.begin() + static_cast<std::ptrdiff_t>(m_from),
+                          got.vbs.begin() + static_cast<std::ptrdiff_t>(m_from + count));
+        return true;
+    }
+
+private:
+    std::shared_ptr<const Flight> m_flight;
+    std::vector<size_t> m_packets;
+    Asked m_one;
+    size_t m_from;   // its first binding in a merged get
+    size_t m_total;  // the bindings of that merged get
+};
+
+// Every request with a packet still on its way gets its share of it to wait for.
+void handOverPending(const std::shared_ptr<Flight>& flight, const std::vector<Asked>& asked)
+{
+    std::map<size_t, std::vector<size_t>> groupsOf;  // a walk split by columns: its packets
+    for (size_t p = 0; p < flight->packets.size(); ++p) {
+        const Packet& packet = flight->packets[p];
+        if (!packet.columns.empty()) {
+            groupsOf[packet.members.front()].push_back(p);
+            continue;
+        }
+        if (flight->answered[p] || flight->tickets[p] == 0)
+            continue;
+        size_t total = 0;
+        for (size_t m : packet.members)
+            total += asked[m].question.vbs.size();
+        size_t from = 0;
+        for (size_t m : packet.members) {
+            asked[m].request->TakePendingReadAhead(
+                asked[m].question, std::make_shared<PendingShare>(flight, std::vector<size_t>{p}, asked[m], from, total));
+            from += asked[m].question.vbs.size();
+        }
+    }
+    for (auto& [member, groups] : groupsOf) {
+        const bool open = std::any_of(groups.begin(), groups.end(), [&](size_t p) { return !flight->answered[p]; });
+        const bool sent = std::all_of(groups.begin(), groups.end(), [&](size_t p) { return flight->tickets[p] != 0; });
+        if (open && sent)
+            asked[member].request->TakePendingReadAhead(asked[member].question,
+                                                        std::make_shared<PendingShare>(flight, groups, asked[member], 0, 0));
+    }
+}
+
 } // namespace
 
 ReadTogether::Outcome ReadTogether::Read(const std::vector<QvSNMPRequest*>& requests, ExchangeWait* given)
@@ -299,10 +437,30 @@ ReadTogether::Outcome ReadTogether::Read(const std::vector<QvSNMPRequest*>& requ
             return outcome;  // the owner has let go: its requests may be gone
         packets.clear();
         // A device that answered nothing, not even the questions asked as their requests ask
-        // them, is silent: the time-out is every request's answer, as it would be alone.
-        bool silent = true;
-        for (size_t p = 0; p < flight->packets.size(); ++p)
-            silent = silent && flight->answered[p] && flight->answers[p].status == kStatusTimeout;
+        // them, is silent: the time-out is every request's answer, as it would be alone. That
+        // holds for a question with a longer time-out still on its way too: a device that has
+        // stopped answering does not keep a page waiting for its slowest question.
+        bool silent = flight->realAnswers == 0;
+        bool anyAnswered = false;
+        for (size_t p = 0; p < flight->packets.size(); ++p) {
+            silent = silent && flight->tickets[p] != 0;
+            anyAnswered = anyAnswered || flight->answered[p];
+        }
+        silent = silent && anyAnswered;
+        if (silent) {
+            SnmpResponse timedOut;
+            timedOut.status = kStatusTimeout;
+            for (size_t p = 0; p < flight->packets.size(); ++p) {
+                if (flight->answered[p])
+                    continue;
+                flight->answers[p] = timedOut;
+                flight->answered[p] = true;
+                SnmpSession::global().forget(flight->tickets[p]);
+            }
+        }
+        // What is still on its way is waited for by the requests it answers, each as long as
+        // its own time-out runs.
+        handOverPending(flight, asked);
         // The groups of a walk's first get-bulk: one answer for the walk, put together.
         std::map<size_t, std::pair<std::vector<const Packet*>, std::vector<const SnmpResponse*>>> split;
         for (size_t p = 0; p < flight->packets.size(); ++p) {
@@ -316,6 +474,8 @@ ReadTogether::Outcome ReadTogether::Read(const std::vector<QvSNMPRequest*>& requ
         for (auto& [member, parts] : split) {
             SnmpResponse whole;
             const bool all = std::find(parts.second.begin(), parts.second.end(), nullptr) == parts.second.end();
+            if (!all)
+                continue;  // waited for by the walk (handed over above)
             if (all && stitch(parts.first, parts.second, asked[member], whole))
                 asked[member].request->TakeReadAhead(asked[member].question, whole);
         }

@@ -1,6 +1,6 @@
 #include "snmp/SnmpSession.h"
 
-#include "snmp/ExchangeWait.h"
+#include "platform/ExchangeWait.h"
 #include "snmp/SnmpSessionPdu.h"
 #include "snmp/SnmpSessionReports.h"
 

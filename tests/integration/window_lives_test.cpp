@@ -12,7 +12,10 @@
 #include "snmp/SnmpSettings.h"
 #include "support/PageTestKit.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QPushButton>
+#include <QTest>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QScopeGuard>
@@ -145,6 +148,68 @@ TEST_F(PagesOnASilentDevice, APageClosesWithinASecondWhateverItsReadsWaitFor)
     runFor(1500);
     EXPECT_EQ(silent->datagramsReceived(), 0) << "sent after the close";
     EXPECT_TRUE(recorder.messages.empty()) << recorder.texts().join("|").toStdString();
+}
+
+// The wireless page's opening reads go out together, and its pass-phrase read waits 50 s per
+// try. Every other read ends at its own time-out, as it would have alone: the page says the
+// device timed out within seconds, not when the pass-phrase read gives up a minute and a
+// half later.
+TEST_F(PagesOnASilentDevice, EachOpeningReadEndsAtItsOwnTimeOut)
+{
+    AimAt(silent->port(), 100);  // 1 s a try, one retry
+    std::unique_ptr<QvPage> page;
+    {
+        const QvPage::OpenShown shown;
+        page.reset(new TFM_Wirless);
+    }
+    page->show();
+    QElapsedTimer clock;
+    clock.start();
+    const auto saysTimedOut = [&] {
+        const QString said = page->StatusBar()->SimpleText() + recorder.texts().join("|");
+        return said.contains("timed out");
+    };
+    ASSERT_TRUE(waitFor(saysTimedOut, 30000))
+        << page->StatusBar()->SimpleText().toStdString() << " | " << recorder.texts().join("|").toStdString();
+    EXPECT_LT(clock.elapsed(), 8000);
+    page->close();
+    ASSERT_TRUE(waitFor([&] { return !page->isVisible(); }, 3000));
+}
+
+// A click on a page that waits for the device is refused where the user can see it (the busy
+// cursor, the status bar), not run in the middle of the page's reads nor held back to run
+// later against a page that has changed; Escape still closes the page at once.
+TEST_F(PagesOnASilentDevice, InputToAWaitingPageIsRefusedVisiblyAndEscapeCloses)
+{
+    AimAt(silent->port(), 100);
+    std::unique_ptr<TFM_Wirless> page;
+    {
+        const QvPage::OpenShown shown;
+        page.reset(new TFM_Wirless);
+    }
+    page->show();
+    auto* refresh = page->findChild<QPushButton*>("Bt_Refresh");
+    ASSERT_NE(refresh, nullptr);
+    int refreshes = 0;
+    QObject::connect(refresh, &QPushButton::clicked, [&] { ++refreshes; });
+    bool busyCursor = false;
+    QString said;
+    QElapsedTimer escaped;
+    QTimer::singleShot(800, page.get(), [&] {
+        QTest::mouseClick(refresh, Qt::LeftButton);
+        busyCursor = QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::BusyCursor;
+        said = page->StatusBar()->SimpleText();
+        escaped.start();
+        QTest::keyClick(page.get(), Qt::Key_Escape);
+    });
+    ASSERT_TRUE(waitFor([&] { return escaped.isValid() && !page->isVisible(); }, 20000));
+    EXPECT_LT(escaped.elapsed(), 1000);
+    EXPECT_EQ(refreshes, 0) << "the click reached the button";
+    EXPECT_TRUE(busyCursor);
+    EXPECT_EQ(said, QvPage::kBusyText);
+    runFor(500);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "the busy cursor outlived the wait";
+    EXPECT_EQ(refreshes, 0) << "the click was replayed after the wait";
 }
 
 // An Apply that writes in steps, closed during its first write: that write ends as a

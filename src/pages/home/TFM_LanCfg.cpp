@@ -183,11 +183,9 @@ bool TFM_LanCfg::LeasesAllow(const QString& address)
                     .secondLine = "Judge the IP whether can be used."},
                    this);
     // One that lost a datagram near the end ends soon after, by its own time-outs: it is
-    // waited for (so no second Apply can start a walk into the same list), with the window's
-    // events running and the user's input held back.
-    while (StaticLeases->Busy && !Ending())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::ExcludeUserInputEvents);
-    if (Ending())
+    // waited for (so no second Apply can start a walk into the same list), with the window
+    // living; closing the page ends the wait.
+    if (!WaitWhile([this] { return StaticLeases->Busy; }))
         return false;
     // A failed walk proves nothing about the leases.
     if (!m_leasesRead) {

@@ -1,12 +1,15 @@
-#include "snmp/ExchangeWait.h"
+#include "platform/ExchangeWait.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QPointer>
 #include <QSocketNotifier>
 #include <QThread>
 #include <QTimer>
 
 #include <poll.h>
+
+#include <optional>
 
 namespace {
 
@@ -14,6 +17,18 @@ std::vector<ExchangeWait*>& waits()
 {
     static std::vector<ExchangeWait*> stack;
     return stack;
+}
+
+std::vector<QPointer<QObject>>& owners()
+{
+    static std::vector<QPointer<QObject>> stack;
+    return stack;
+}
+
+ExchangeWait::InputGate*& gate()
+{
+    static ExchangeWait::InputGate* installed = nullptr;
+    return installed;
 }
 
 bool& quitting()
@@ -38,10 +53,33 @@ bool eventLoopHere()
 bool readable(int socket, int milliseconds)
 {
     pollfd ready{socket, POLLIN, 0};
-    return ::poll(&ready, 1, milliseconds) > 0;
+    return ::poll(&ready, socket >= 0 ? 1 : 0, milliseconds) > 0;
 }
 
 } // namespace
+
+ExchangeWait::Owner::Owner(const QObject* owner) { owners().emplace_back(const_cast<QObject*>(owner)); }
+
+ExchangeWait::Owner::~Owner() { owners().pop_back(); }
+
+bool ExchangeWait::AnyWaitOf(const OwnerTest& owned)
+{
+    for (const ExchangeWait* wait : waits())
+        if (!wait->m_ended && wait->m_owner && owned(wait->m_owner))
+            return true;
+    return false;
+}
+
+void ExchangeWait::EndWaitsOf(const OwnerTest& owned)
+{
+    for (ExchangeWait* wait : std::vector<ExchangeWait*>(waits()))
+        if (wait->m_owner && owned(wait->m_owner))
+            wait->End();
+}
+
+void ExchangeWait::SetInputGate(InputGate* installed) { gate() = installed; }
+
+int ExchangeWait::Depth() { return static_cast<int>(waits().size()); }
 
 bool ExchangeWait::Stopping()
 {
@@ -91,16 +129,19 @@ bool ExchangeWait::Wait(int socket, int milliseconds)
         m_ended = true;
         return false;
     }
-    if (readable(socket, 0))
+    if (socket >= 0 && readable(socket, 0))
         return true;
 
     QEventLoop loop;
-    QSocketNotifier notifier(socket, QSocketNotifier::Read);
+    std::optional<QSocketNotifier> notifier;
     bool ours = false;
-    QObject::connect(&notifier, &QSocketNotifier::activated, &loop, [&] {
-        ours = true;
-        loop.quit();
-    });
+    if (socket >= 0) {
+        notifier.emplace(socket, QSocketNotifier::Read);
+        QObject::connect(&*notifier, &QSocketNotifier::activated, &loop, [&] {
+            ours = true;
+            loop.quit();
+        });
+    }
     QTimer deadline;
     deadline.setSingleShot(true);
     QObject::connect(&deadline, &QTimer::timeout, &loop, [&] {
@@ -113,13 +154,22 @@ bool ExchangeWait::Wait(int socket, int milliseconds)
     if (!waits().empty())
         waits().back()->suspend();
     waits().push_back(this);
+    m_owner = owners().empty() ? nullptr : owners().back();
     m_loop = &loop;
-    m_notifier = &notifier;
+    m_notifier = notifier ? &*notifier : nullptr;
     m_lookAgain = false;
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    InputGate* const judge = gate();
+    if (judge) {
+        judge->WaitBegins(Depth());
+        loop.exec(QEventLoop::AllEvents);
+    } else {
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    }
     m_loop = nullptr;
     m_notifier = nullptr;
     waits().pop_back();
+    if (judge && gate() == judge)
+        judge->WaitEnds(Depth());
     if (!waits().empty())
         waits().back()->resume();
 
