@@ -15,6 +15,10 @@ public:
 
     bool start(const QString& program, const QStringList& arguments,
                const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment());
+    // The same, the program leading a process group of its own: stop() and kill() then end
+    // what it started, too (a bus daemon's activated services, a launcher's bus).
+    bool startGroup(const QString& program, const QStringList& arguments,
+                    const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment());
     // Waits until the file holds the text (a log line saying the program is ready).
     bool waitForFileText(const QString& path, const QString& text, int timeoutMs) const;
     // Waits for the program to end on its own; its exit code, or -1 on time-out or crash.
@@ -27,6 +31,9 @@ public:
     QByteArray output();
 
 private:
+    void signal(int number);
+
     QProcess m_process;
     QByteArray m_output;
+    bool m_group = false;
 };
