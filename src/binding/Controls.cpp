@@ -6,6 +6,7 @@
 #include <QAbstractScrollArea>
 #include <QAbstractSpinBox>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -44,6 +45,31 @@ QTabWidget* tabWidgetOf(const QWidget* sheet)
 }
 
 } // namespace
+
+void ShowNotRead(QCheckBox* box)
+{
+    // Once per box: whatever leaves the third state (the user's click, a value that arrives)
+    // takes it away from the clicks that follow.
+    constexpr const char* kLeavesThirdState = "vtaLeavesThirdState";
+    if (!box->property(kLeavesThirdState).toBool()) {
+        box->setProperty(kLeavesThirdState, true);
+        QObject::connect(box, &QCheckBox::stateChanged, box, [box](int state) {
+            if (state != Qt::PartiallyChecked)
+                box->setTristate(false);
+        });
+    }
+    box->setCheckState(Qt::PartiallyChecked);
+}
+
+bool NotRead(const QCheckBox* box) { return box->checkState() == Qt::PartiallyChecked; }
+
+bool ShowsChecked(const QCheckBox* box) { return box->checkState() == Qt::Checked; }
+
+void ShowChecked(QCheckBox* box, bool checked)
+{
+    box->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
+    box->setTristate(false);
+}
 
 int Tag(const QWidget* control) { return control->property(kTagProperty).toInt(); }
 

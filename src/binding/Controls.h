@@ -4,6 +4,7 @@
 
 #include <functional>
 
+class QCheckBox;
 class QLineEdit;
 class QTabWidget;
 class QTreeWidget;
@@ -19,6 +20,17 @@ class QWidget;
 // or exit handler vetoes the constraint's follow-up by setting its edit's Tag to -1.
 int Tag(const QWidget* control);
 void SetTag(QWidget* control, int tag);
+
+// A check box whose setting could not be read from the device shows Qt's third, partially
+// checked state: it looks neither on nor off, and a set refuses to write it. A click of the
+// user makes it checked, and from then on it toggles as usual, never back to the third state;
+// only a read that fails shows it again.
+void ShowNotRead(QCheckBox* box);
+bool NotRead(const QCheckBox* box);
+// Checked by the device's value or by the user; a box not read is not.
+bool ShowsChecked(const QCheckBox* box);
+// Shows a value that arrived: checked or not, and no third state any more.
+void ShowChecked(QCheckBox* box, bool checked);
 
 // The maximum number of characters the user may type into an edit; 0 means no limit. Text
 // the program sets is not cut (a three-character field can still show "(NULL)"). Use these

@@ -86,6 +86,8 @@ public:
 
     // "Get: <error> Receive at 10:04:59 AM." into the status sink; nothing without a sink.
     void ShowStatus(const std::string& errorText);
+    // Why the last waiting Get or Set failed, for a page that tells it in its own words.
+    QvSNMPError LastError() const { return lastError(); }
 
 protected:
     virtual void BeforeGet() {}

@@ -8,6 +8,7 @@
 #include "snmp/QvException.h"
 #include "binding/RadioGroup.h"
 #include "binding/UnreadSettingError.h"
+#include "snmp/ValueText.h"
 #include "snmp/VariableDescriptor.h"
 
 #include <QCheckBox>
@@ -32,9 +33,12 @@ QString qt(const std::string& text) { return QString::fromStdString(text); }
 // What an edit or label shows for a value that never arrived.
 const QString kNullText = QStringLiteral("(NULL)");
 
-// A selector without a selection, or a text still showing that no value arrived.
+// A selector without a selection, a check box showing that its value never arrived, or a
+// text still showing it.
 bool holdsNoValue(const QWidget* control)
 {
+    if (const auto* checkBox = qobject_cast<const QCheckBox*>(control))
+        return NotRead(checkBox);
     if (const auto* edit = qobject_cast<const QLineEdit*>(control))
         return edit->text() == kNullText;
     if (const auto* label = qobject_cast<const QLabel*>(control))
@@ -164,15 +168,18 @@ void QvSNMPRequest2Edits::ValuesToControls(int32_t index)
         } else if (auto* label = qobject_cast<QLabel*>(control)) {
             label->setText(qt(v));
         } else if (auto* checkBox = qobject_cast<QCheckBox*>(control)) {
-            if (item.options) {
+            if (!item.options && !isBoolean(item.syntax))
+                RaiseQvSnmp(-517);
+            if (item.value == ValueText::kNull) {
+                // Unchecked would read as "off", and be written so.
+                ShowNotRead(checkBox);
+            } else if (item.options) {
                 int row = item.options->IndexOfText(v);
                 if (row < 0)
                     row = item.options->IndexOfValue(v);
-                checkBox->setChecked(row > 0);
-            } else if (isBoolean(item.syntax)) {
-                checkBox->setChecked(v == "true");
+                ShowChecked(checkBox, row > 0);
             } else {
-                RaiseQvSnmp(-517);
+                ShowChecked(checkBox, v == "true");
             }
         } else if (auto* comboBox = qobject_cast<QComboBox*>(control)) {
             if (item.options)

@@ -40,7 +40,8 @@ public:
     // Associations (the item must exist: -12 "Out of range" otherwise).
     // A label or any control that shows the value as its text.
     void BindControl(int32_t item, QWidget* control);
-    // With an option list: row 0 unchecked, row 1 checked; without: a boolean item.
+    // With an option list: row 0 unchecked, row 1 checked; without: a boolean item. A value
+    // that never arrived shows the box's third state (ShowNotRead in Controls.h).
     void BindCheckBox(int32_t item, QCheckBox* checkBox);
     // A drop-down list of the item's option list (-520 without one).
     void BindComboBox(int32_t item, QComboBox* comboBox, int unused = 0);

@@ -5,8 +5,8 @@
 #include <string>
 
 // A set would have to write a setting whose control holds no value: a combo box or radio group
-// without a selection, or an edit still showing "(NULL)" because the device's value never
-// arrived. Writing it would send a value nobody chose (0 for a selector), so the set stops
+// without a selection, a check box in its third state or an edit still showing "(NULL)"
+// because the device's value never arrived. Writing it would send a value nobody chose (0 for a selector), so the set stops
 // before anything is sent and says which setting it is.
 class UnreadSettingError : public QvException {
 public:

@@ -8,6 +8,7 @@
 #include "snmp/SnmpSettings.h"
 #include "snmp/SnmpTarget.h"
 #include "snmp/ValueText.h"
+#include "snmp/WalkError.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -276,6 +277,8 @@ std::vector<SnmpVarBind> QvSNMPRequest::getVarBinds(bool first)
 {
     if (!first && !list.IsTable())
         RaiseQvSnmp(-510);
+    if (first)
+        m_walkRows = 0;
     std::vector<SnmpVarBind> vbs;
     for (int32_t i = 0; i < list.Count(); ++i) {
         if (!list.IsReadable(i))
@@ -406,7 +409,18 @@ bool QvSNMPRequest::GetSync(bool first, bool& ok)
         report(mapped.code, mapped.text);
         ok = false;
     }
-    const bool more = ReadResponse(vbs);
+    bool more = false;
+    try {
+        requireProgress(vbs);
+        more = ReadResponse(vbs);
+        if (more)
+            countRow();
+    } catch (const WalkError& error) {
+        // The walk ends as an exchange does that fails: with its error, not as an exception.
+        report(error.code(), error.what());
+        ok = false;
+        return false;
+    }
     // After an error no row follows: continuing would ask the same again.
     return more && !failed;
 }
@@ -534,7 +548,11 @@ void QvSNMPRequest::complete(const std::shared_ptr<Exchange>& exchange, const Sn
                 ReadResponse(vbs);
             }
         } else if (mapped.code == 0 && exchange->processValues) {
+            if (exchange->isGet)
+                requireProgress(vbs);
             record.finished = !ReadResponse(vbs);
+            if (exchange->isGet && !record.finished)
+                countRow();
         }
     } catch (const QvException& error) {
         // A structural error while reading the answer ends the exchange with that error.

@@ -170,6 +170,10 @@ private:
     // The get-next answer to `sent`, from what was read ahead or by asking the device.
     SnmpResponse walkWaiting(const SnmpTarget& target, const std::vector<SnmpVarBind>& sent);
     void walkNotifying(const std::shared_ptr<Exchange>& exchange, const SnmpTarget& target);
+    // A walk that would never end (QvSNMPRequestWalk.cpp) throws WalkError: an answer inside
+    // its column that does not follow the object asked, or a row beyond the largest table.
+    void requireProgress(const std::vector<SnmpVarBind>& vbs);
+    void countRow();
     // One exchange of a notifying walk step; false when it could not be sent (the step has
     // then ended, with the error reported or completed).
     bool sendStep(const std::shared_ptr<Exchange>& exchange, const SnmpTarget& target, PduKind kind,
@@ -189,6 +193,7 @@ private:
 
     std::set<SnmpSession::Ticket> m_tickets;
     BulkWalk m_walk;
+    uint32_t m_walkRows = 0;  // rows of the walk under way (WalkError::kMostRows at most)
     ExchangeWait* m_wait = nullptr;  // of the waiting exchange under way
     struct ReadAhead {
         Question question;

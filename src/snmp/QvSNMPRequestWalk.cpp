@@ -1,6 +1,7 @@
 #include "snmp/QvSNMPRequest.h"
 
 #include "snmp/ErrorCatalogue.h"
+#include "snmp/WalkError.h"
 
 // Table walks that read ahead with get-bulk. Each step of a walk is the get-next it has always
 // been; its answer comes from what a get-bulk read ahead, and a get-bulk goes out only when
@@ -108,4 +109,33 @@ void QvSNMPRequest::walkNotifying(const std::shared_ptr<Exchange>& exchange, con
                      return;
                  }
              });
+}
+
+void QvSNMPRequest::requireProgress(const std::vector<SnmpVarBind>& vbs)
+{
+    if (!list.IsTable())
+        return;
+    size_t j = 0;
+    for (int32_t i = 0; i < list.Count(); ++i) {
+        if (!list.IsReadable(i))
+            continue;
+        if (j >= vbs.size())
+            return;
+        const SnmpVarBind& vb = vbs[j++];
+        const std::string& last = list.Item(i).currentOid;
+        // The first step asks for the column itself, which everything inside it follows; an
+        // answer that leaves the column or names the object asked ends the column instead.
+        OidValue asked;
+        const std::string received = OidToText(vb.oid);
+        if (last.empty() || !ParseOid(last, asked) || ColumnEnded(BaseOid(i), last, received))
+            continue;
+        if (!(asked < vb.oid))
+            throw WalkError::NotIncreasing(last, received);
+    }
+}
+
+void QvSNMPRequest::countRow()
+{
+    if (++m_walkRows > WalkError::kMostRows)
+        throw WalkError::TooManyRows();
 }

@@ -1,3 +1,4 @@
+#include "support/BulkSpoilingProxy.h"
 #include "support/DeviceTools.h"
 #include "support/PageTestKit.h"
 #include "binding/FormScale.h"
@@ -254,6 +255,33 @@ TEST_F(ClientPageWithoutDevice, ResizingKeepsTheListsAndButtonsInProportion)
     }
     waitFor([&] { return !page.Busy(); }, 5000);
     page.close();
+}
+
+// A device whose client table goes back as it is walked (A, B, A, B, ...): the walk stops at
+// the first answer that does not go forward and the status bar says so, where the list once
+// grew for ever.
+class ClientPageOnALoopingDevice : public PageAgainstDevice {
+protected:
+    void SetUp() override
+    {
+        PageAgainstDevice::SetUp();
+        proxy = std::make_unique<BulkSpoilingProxy>(device->port(), BulkSpoilingProxy::Spoil::Looping);
+        ASSERT_TRUE(proxy->started());
+        AimAt(proxy->port());
+    }
+    std::unique_ptr<BulkSpoilingProxy> proxy;
+};
+
+TEST_F(ClientPageOnALoopingDevice, TheWalkStopsAndTheStatusBarSaysWhy)
+{
+    TClientInformation page;
+    page.show();
+    ASSERT_TRUE(waitFor([&] { return panelText(page).contains("OID not increasing"); }, 10000))
+        << panelText(page).toStdString();
+    const QTreeWidget* raw = child<QTreeWidget>(&page, "ClientListView");
+    EXPECT_EQ(raw->topLevelItemCount(), 2);
+    runFor(300);
+    EXPECT_EQ(raw->topLevelItemCount(), 2);
 }
 
 } // namespace

@@ -67,6 +67,9 @@ TEST_F(DhcpPage, ADisabledServerOpensWithThePoolDisabledAndEitherSelectorEnables
     EXPECT_EQ(ui.CB_Fuction1->currentIndex(), 1);
     EXPECT_TRUE(ui.Ed_IPAF->isEnabled());
     EXPECT_TRUE(ui.Bt_Add->isEnabled());
+    // The lists were refreshed: nothing is said of it once it is done.
+    for (QvStatusBar* bar : {ui.StatusBar3, ui.StatusBar4})
+        EXPECT_EQ(bar->Panel(0)->Text(), "") << bar->objectName().toStdString();
 }
 
 TEST_F(DhcpPage, ApplyChecksRunInTheirOrderWithTheirTitles)
@@ -170,6 +173,52 @@ TEST_F(DhcpPageRefused, BothApplyTabsShowTheFailure)
     }
     EXPECT_EQ(device->value(PrivateOid(".2.7.1.0")), "1");
 }
+
+// The page opens by telling the device to rebuild its lists of current assignments. When the
+// device refuses that command or leaves it unanswered (a write community it does not take),
+// the lists show what the device gathered before: their status bars say so and why, and while
+// the command runs the first tab says what the page waits for (its Apply stays off meanwhile).
+struct RefreshFailure {
+    const char* name;
+    QStringList device;
+    int status;  // what the command met
+    bool unanswered;
+};
+
+void PrintTo(const RefreshFailure& failure, std::ostream* out) { *out << failure.name; }
+
+class DhcpMappingRefreshFails : public DhcpPage, public ::testing::WithParamInterface<RefreshFailure> {
+protected:
+    QStringList deviceArguments() const override { return GetParam().device; }
+};
+
+TEST_P(DhcpMappingRefreshFails, TheStatusBarsSaySoAndWhy)
+{
+    const QString waiting = "Asking the device to refresh its current IP mapping lists...";
+    QString whileWaiting;
+    QTimer::singleShot(500, main.get(), [&] {
+        if (auto* opening = main->findChild<TFM_DHCP*>())
+            whileWaiting = opening->ui->StatusBar1->Panel(0)->Text();
+    });
+    auto page = open();
+    Ui::TFM_DHCP& ui = *page->ui;
+    if (GetParam().unanswered)
+        EXPECT_EQ(whileWaiting, waiting);
+    const QString reason = QString::fromStdString(MapStatus(GetParam().status).text);
+    ASSERT_TRUE(waitFor([&] { return !page->DynamicMappings->Busy && !page->StaticMappings->Busy; }, 5000));
+    for (QvStatusBar* bar : {ui.StatusBar3, ui.StatusBar4}) {
+        const QString text = bar->Panel(0)->Text();
+        EXPECT_TRUE(text.startsWith("The current IP mapping lists could not be refreshed")) << text.toStdString();
+        EXPECT_TRUE(text.contains(reason)) << text.toStdString();
+    }
+    EXPECT_TRUE(ui.Bt_Apply->isEnabled());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Device, DhcpMappingRefreshFails,
+    ::testing::Values(RefreshFailure{"Refused", {"--refuse-set", PrivateOid(".2.7.4.3.1.0") + "=6"}, 6, false},
+                      RefreshFailure{"Unanswered", {"--write-community", "secret"}, -5, true}),
+    [](const ::testing::TestParamInfo<RefreshFailure>& info) { return std::string(info.param.name); });
 
 // Every lease change probes its address; it runs where no echo can leave the machine.
 TEST(DhcpStaticPool, RunsInANetworkOfItsOwn)

@@ -1,5 +1,6 @@
 #include "snmp/QvSNMPRequest.h"
 #include "snmp/SnmpSession.h"
+#include "snmp/WalkError.h"
 #include "support/BulkSpoilingProxy.h"
 #include "support/DevsimAgent.h"
 #include "support/SnmpLibrary.h"
@@ -114,6 +115,7 @@ struct Walk {
     std::vector<std::string> rows;
     bool ok = true;
     std::string error;
+    int code = 0;
 };
 
 std::string Row(const QvSNMPVarList& list)
@@ -141,13 +143,17 @@ void Prepare(QvSNMPRequest& request, const Aim& aim, const VariableDescriptor* t
     request.list.Assign(QvSNMPVarList(table, kListTable, keys));
 }
 
-Walk Waiting(const Aim& aim, const VariableDescriptor* table, int32_t keys)
+// Stops at `most` rows, should the walk not end.
+Walk Waiting(const Aim& aim, const VariableDescriptor* table, int32_t keys, size_t most = 5000)
 {
     QvSNMPRequest request;
     Prepare(request, aim, table, keys);
     Walk walk;
-    request.errorCallback = [&](const QvSNMPError& error) { walk.error = error.message; };
-    for (bool first = true; request.GetSync(first, walk.ok) && walk.rows.size() < 5000; first = false)
+    request.errorCallback = [&](const QvSNMPError& error) {
+        walk.error = error.message;
+        walk.code = error.code;
+    };
+    for (bool first = true; request.GetSync(first, walk.ok) && walk.rows.size() < most; first = false)
         walk.rows.push_back(Row(request.list));
     return walk;
 }
@@ -162,6 +168,7 @@ Walk Notifying(const Aim& aim, const VariableDescriptor* table, int32_t keys)
         if (record.code != 0) {
             walk.ok = false;
             walk.error = record.message;
+            walk.code = record.code;
             ended = true;
         } else if (record.finished) {
             ended = true;
@@ -286,6 +293,49 @@ TEST_F(BadBulkDevice, EveryRowStillArrivesAndTheDeviceIsWalkedStepByStepFromThen
             const int bulk = proxy.bulkRequests();
             ExpectSameWalk(stepped, Waiting(aim, kClients, 2), std::string(c.name) + ", again");
             EXPECT_EQ(proxy.bulkRequests(), bulk) << c.name << ": asked in bulk again";
+        }
+    }
+}
+
+// A device whose walks would never end: the walk stops with an error that says why, the rows
+// read before it kept, step by step and in bulk, waiting and notifying. An answer not after
+// the object asked ends it at once; rows without end stop past the largest table a device has.
+TEST_F(BadBulkDevice, AWalkThatWouldNeverEndStopsAndSaysWhy)
+{
+    using Spoil = BulkSpoilingProxy::Spoil;
+    const struct {
+        const char* name;
+        Spoil spoil;
+        bool bulk;
+        bool notifying;  // also walked notifying (a get-next a row takes long in the test's loop)
+        size_t rows;
+        int code;
+        const char* says;
+    } cases[] = {
+        {"A, B, A, B step by step", Spoil::Looping, false, true, 2, WalkError::kNotIncreasing, "OID not increasing"},
+        {"A, B, A, B in bulk", Spoil::Looping, true, true, 2, WalkError::kNotIncreasing, "OID not increasing"},
+        {"rows without end in bulk", Spoil::Endless, true, true, WalkError::kMostRows, WalkError::kTooManyRows,
+         "beyond 10000 rows"},
+        {"rows without end step by step", Spoil::Endless, false, false, WalkError::kMostRows,
+         WalkError::kTooManyRows, "beyond 10000 rows"},
+    };
+    for (const auto& c : cases) {
+        for (const bool waiting : {true, false}) {
+            if (!waiting && !c.notifying)
+                continue;
+            SCOPED_TRACE(std::string(c.name) + (waiting ? ", waiting" : ", notifying"));
+            BulkSpoilingProxy proxy(device->port(), c.spoil);
+            ASSERT_TRUE(proxy.started());
+            const Aim aim{proxy.port(), 1, "public", c.bulk};
+            const Walk walk = waiting ? Waiting(aim, kClients, 2, 3 * WalkError::kMostRows) : Notifying(aim, kClients, 2);
+            EXPECT_EQ(walk.rows.size(), c.rows);
+            EXPECT_FALSE(walk.ok);
+            EXPECT_EQ(walk.code, c.code);
+            EXPECT_NE(walk.error.find(c.says), std::string::npos) << walk.error;
+            if (c.bulk)
+                EXPECT_GE(proxy.bulkRequests(), 1);
+            else
+                EXPECT_EQ(proxy.bulkRequests(), 0);
         }
     }
 }

@@ -1,7 +1,9 @@
 // A setting whose control holds no value is never written. The device reports a value the
-// page has no item for (newer firmware, a corrupted setting), so the selector shows nothing:
+// page has no item for (newer firmware, a corrupted setting), so the selector shows nothing,
+// or the read of a setting is lost on the way, so its check box shows neither on nor off:
 // Apply then says which setting it could not read and writes nothing at all, where it once
-// wrote 0 (switching the DHCP server or the guest SSIDs off) or wrote the steps before it.
+// wrote 0 (switching the DHCP server, the VLANs or the guest SSIDs off) or wrote the steps
+// before it.
 #include "support/PageTestKit.h"
 
 #include "binding/UnreadSettingError.h"
@@ -12,6 +14,7 @@
 #include "binding/QvStatusBar.h"
 #include "ui_TFM_DHCP.h"
 
+#include <QCheckBox>
 #include <QJsonObject>
 #include <QLineEdit>
 #include <QPushButton>
@@ -26,6 +29,7 @@ const QString kGuest1State = PrivateOid(".2.9.2.1.2.1.1");
 const QString kGuest1Auth = PrivateOid(".2.9.2.1.4.1.1");
 const QString kGuest1Key = PrivateOid(".2.9.2.1.7.1.1");
 const QString kMasterSsid = PrivateOid(".2.9.1.1.1.1");
+const QString kVlanState = PrivateOid(".2.9.3.1.1.0");
 const QString kChannel = PrivateOid(".2.3.1.2.1");
 const QString kChannelList = PrivateOid(".2.3.1.3.1");
 const QString kRate = PrivateOid(".2.3.1.4.1");
@@ -44,9 +48,15 @@ protected:
         QJsonObject variables;
         for (const Variable& v : state())
             variables[v.oid] = QJsonObject{{"type", v.type}, {"value", QJsonValue::fromVariant(v.value)}};
-        return {"--state-in", WriteDeviceState(folder.filePath("state.json"), variables)};
+        QStringList arguments{"--state-in", WriteDeviceState(folder.filePath("state.json"), variables)};
+        // Each read of the setting is lost, together with its one retry, both when it is
+        // asked with the page's other opening reads and when it is then asked alone.
+        for (int lost = 0; !lostOid().isEmpty() && lost < 4; ++lost)
+            arguments << "--drop-once" << lostOid();
+        return arguments;
     }
     virtual std::vector<Variable> state() const = 0;
+    virtual QString lostOid() const { return {}; }
 
     // The message box of the refused Apply names the setting.
     void expectRefused(const QString& setting)
@@ -65,14 +75,27 @@ struct UnreadCase {
     QString setting;  // the setting named in the refusal
     QString keptOid;  // a setting the faulty Apply changed on the device
     QString keptValue;
+    QString lost = {};  // a setting whose reads the device loses
 };
+
+void PrintTo(const UnreadCase& c, std::ostream* out) { *out << c.name; }
 
 class UnreadSetting : public DeviceWithState, public ::testing::WithParamInterface<UnreadCase> {
 protected:
     std::vector<Variable> state() const override { return GetParam().state; }
+    QString lostOid() const override { return GetParam().lost; }
 };
 
 void clickApply(QWidget& page) { child<QPushButton>(&page, "Bt_Apply")->click(); }
+
+// A box whose read was lost shows neither on nor off, and Apply refuses to write it.
+std::function<void(QWidget&)> applyShowingUnread(const char* box)
+{
+    return [box](QWidget& page) {
+        EXPECT_EQ(child<QCheckBox>(&page, box)->checkState(), Qt::PartiallyChecked) << box;
+        clickApply(page);
+    };
+}
 
 TEST_P(UnreadSetting, ApplyNamesItAndWritesNothing)
 {
@@ -130,7 +153,25 @@ INSTANTIATE_TEST_SUITE_P(
                    },
                    "adMSSIDAuth",
                    kMasterSsid,
-                   "VTA3100QX"}),
+                   "VTA3100QX"},
+        // The VLAN switch is the only setting of its binding: lost, it was written as off.
+        UnreadCase{"MultiSsidVlanStateLost",
+                   {{kVlanState, "integer", 1}},
+                   "multissid",
+                   applyShowingUnread("VLan_State"),
+                   "adVlanState",
+                   kVlanState,
+                   "1",
+                   kVlanState},
+        // Every guest's state is written; one whose read was lost was written as disabled.
+        UnreadCase{"MultiSsidGuestStateLost",
+                   {{kGuest1State, "integer", 1}},
+                   "multissid",
+                   applyShowingUnread("Guest1CheckBox"),
+                   "adMSSIDState",
+                   kGuest1State,
+                   "1",
+                   kGuest1State}),
     [](const ::testing::TestParamInfo<UnreadCase>& info) { return std::string(info.param.name); });
 
 // A channel list the device gives empty: the channel the device has is kept, not written as

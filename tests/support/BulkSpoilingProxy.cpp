@@ -8,7 +8,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 using namespace Ber;
 
@@ -82,10 +84,10 @@ bool Parse(const std::string& data, Message& m)
     return true;
 }
 
-// Every binding of the list with its name kept and its value replaced.
-std::string Revalued(const std::string& bindings, const std::string& value)
+// Visits the name of each binding of a list: its whole TLV and its content.
+template <typename Visit>
+void EachName(const std::string& bindings, Visit visit)
 {
-    std::string out;
     size_t at = 0, start = 0, length = 0;
     unsigned char tag = 0;
     while (at < bindings.size() && ReadTlv(bindings, at, tag, start, length)) {
@@ -93,9 +95,16 @@ std::string Revalued(const std::string& bindings, const std::string& value)
         size_t inner = start, nameStart = 0, nameLength = 0;
         if (!ReadTlv(bindings, inner, tag, nameStart, nameLength))
             break;
-        out += Sequence(bindings.substr(start, nameStart + nameLength - start) + value);
+        visit(bindings.substr(start, nameStart + nameLength - start), bindings.substr(nameStart, nameLength));
         at = end;
     }
+}
+
+// Every binding of the list with its name kept and its value replaced.
+std::string Revalued(const std::string& bindings, const std::string& value)
+{
+    std::string out;
+    EachName(bindings, [&](const std::string& name, const std::string&) { out += Sequence(name + value); });
     return out;
 }
 
@@ -108,6 +117,85 @@ size_t CountBindings(const std::string& bindings)
         at = start + length;
     }
     return count;
+}
+
+// The sub-identifiers of an OID's BER content, and back.
+std::vector<uint32_t> SubIds(const std::string& content)
+{
+    std::vector<uint32_t> oid;
+    uint32_t value = 0;
+    for (const char c : content) {
+        const auto byte = static_cast<unsigned char>(c);
+        value = value << 7 | (byte & 0x7F);
+        if (byte & 0x80)
+            continue;
+        if (oid.empty()) {
+            oid.push_back(value < 80 ? value / 40 : 2);
+            oid.push_back(value < 80 ? value % 40 : value - 80);
+        } else {
+            oid.push_back(value);
+        }
+        value = 0;
+    }
+    return oid;
+}
+
+std::string OidTlv(const std::vector<uint32_t>& oid)
+{
+    std::string content;
+    for (size_t i = 1; i < oid.size(); ++i) {
+        uint32_t value = i == 1 ? oid[0] * 40 + oid[1] : oid[i];
+        std::string bytes(1, static_cast<char>(value & 0x7F));
+        while (value >>= 7)
+            bytes.insert(bytes.begin(), static_cast<char>(0x80 | (value & 0x7F)));
+        content += bytes;
+    }
+    return Tlv(0x06, content);
+}
+
+// The names of the bindings of a list.
+std::vector<std::vector<uint32_t>> Names(const std::string& bindings)
+{
+    std::vector<std::vector<uint32_t>> names;
+    EachName(bindings, [&](const std::string&, const std::string& content) { names.push_back(SubIds(content)); });
+    return names;
+}
+
+// The rows no agent holds: column.99999.k.
+constexpr uint32_t kInventedRows = 99999;
+
+// What a misbehaving walk answers to a get-next of name.
+std::vector<uint32_t> Following(std::vector<uint32_t> name, bool looping)
+{
+    if (name.size() >= 2 && name[name.size() - 2] == kInventedRows) {
+        uint32_t& row = name.back();
+        row = looping ? (row == 1 ? 2 : 1) : row + 1;
+        return name;
+    }
+    name.push_back(kInventedRows);
+    name.push_back(1);
+    return name;
+}
+
+// The bindings that answer a get-next (one for each asked) or a get-bulk (its non-repeaters
+// once, the others row after row) inside the columns asked.
+std::string WalkWithoutEnd(const Message& m, bool looping)
+{
+    std::vector<std::vector<uint32_t>> names = Names(m.bindings);
+    const bool bulk = m.type == kGetBulk;
+    const size_t nonRepeaters =
+        bulk ? std::min(static_cast<size_t>(std::max(0LL, m.second)), names.size()) : names.size();
+    const long long rows = bulk ? std::clamp(m.third, 0LL, 100LL) : 0;
+    std::string bindings;
+    for (size_t n = 0; n < nonRepeaters; ++n)
+        bindings += Sequence(OidTlv(Following(names[n], looping)) + Integer(7));
+    for (long long row = 0; row < rows; ++row) {
+        for (size_t n = nonRepeaters; n < names.size(); ++n) {
+            names[n] = Following(names[n], looping);
+            bindings += Sequence(OidTlv(names[n]) + Integer(7));
+        }
+    }
+    return bindings;
 }
 
 }  // namespace
@@ -185,6 +273,17 @@ void BulkSpoilingProxy::fromManager(const std::string& data)
             return;
         }
     }
+    const bool walkWithoutEnd = m_spoil == Spoil::Looping || m_spoil == Spoil::Endless;
+    if (parsed && walkWithoutEnd && (m.type == kGetNext || m.type == kGetBulk)) {
+        if (m.type == kGetBulk)
+            ++m_bulk;
+        const std::string bindings = WalkWithoutEnd(m, m_spoil == Spoil::Looping);
+        const std::string reply =
+            Sequence(m.head + Tlv(kResponse, m.requestId + Integer(0) + Integer(0) + Sequence(bindings)));
+        ::sendto(m_front, reply.data(), reply.size(), 0, reinterpret_cast<sockaddr*>(&m_manager->address),
+                 m_manager->length);
+        return;
+    }
     if (!parsed || m.type != kGetBulk) {
         ::send(m_back, data.data(), data.size(), 0);
         return;
@@ -195,6 +294,8 @@ void BulkSpoilingProxy::fromManager(const std::string& data)
     switch (m_spoil) {
     case Spoil::None:
     case Spoil::TooBigGet:
+    case Spoil::Looping:
+    case Spoil::Endless:
         break;
     case Spoil::GenErr:
         answer = Integer(kGenErr) + Integer(1) + Sequence(m.bindings);

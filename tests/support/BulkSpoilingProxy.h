@@ -7,7 +7,8 @@
 // A relay on a loopback port between a manager and a real SNMPv1 / SNMPv2c agent that
 // passes every message on, except get-bulk requests, which it answers itself as a device
 // that does get-bulk badly (or, with TooBigGet, gets of many bindings, as a device whose
-// answers must fit a small datagram). It counts the get-bulk, get-next and get requests
+// answers must fit a small datagram; with Looping and Endless, get-next too, as a device
+// whose walks never end). It counts the get-bulk, get-next and get requests
 // that pass, and answers from its own thread, so waiting exchanges are answered too.
 class BulkSpoilingProxy {
 public:
@@ -18,6 +19,10 @@ public:
         NoProgress,  // answered with the bindings as asked (the walk would stand still)
         WrongType,   // answered with noSuchInstance for every binding, which get-next never gives
         TooBigGet,   // get-bulk passes; a get of more than bulkLimit bindings is answered with tooBig
+        // Get-next and get-bulk are answered inside each column asked, with rows that no agent
+        // holds (column.99999.1, column.99999.2, ...):
+        Looping,     // A, B, A, B, ...: the answer to B goes back to A
+        Endless,     // row after row without end
     };
 
     BulkSpoilingProxy(uint16_t agentPort, Spoil spoil, int bulkLimit = 0);

@@ -221,7 +221,6 @@ TEST_F(BoundForm, OptionListControlsShowDisplayOrValueTextsAndSendValues)
         {"dynamic (dhcp)", 1, "enable", true},
         {"1", 0, "0", false},
         {"5", -1, "7", false},
-        {"(NULL)", -1, "(NULL)", false},
     };
     for (const Shown& s : shown) {
         SCOPED_TRACE(std::string(s.value) + " / " + s.flagValue);
@@ -277,6 +276,53 @@ TEST_F(BoundForm, OptionListControlsShowDisplayOrValueTextsAndSendValues)
         }
         EXPECT_EQ(agent.received(), before) << "nothing may be sent";
         EXPECT_FALSE(binding->Busy);
+    }
+}
+
+// A check box whose value never arrived shows neither on nor off (not unchecked, which
+// would be written as "off"), and the set refuses it as it refuses an empty selector. The
+// user's click decides it as usual, and the box never goes back to the third state.
+TEST_F(BoundForm, ACheckBoxNotReadShowsAThirdStateAndIsNotWritten)
+{
+    for (auto [item, box] : {std::pair{kSwitch, check}, std::pair{kFlag, flag}}) {
+        SCOPED_TRACE(binding->request.list.Item(item).name);
+        box->setChecked(true);
+        setValue(kSwitch, "Enable");
+        setValue(kFlag, "true");
+        setValue(item, "(NULL)");
+        binding->ValuesToControls(-1);
+        EXPECT_EQ(box->checkState(), Qt::PartiallyChecked);
+
+        fillValidControls();
+        const int before = agent.received();
+        try {
+            binding->Set(false, true);
+            ADD_FAILURE() << "no exception";
+        } catch (const UnreadSettingError& error) {
+            EXPECT_EQ(error.setting(), binding->request.list.Item(item).name);
+        }
+        EXPECT_EQ(agent.received(), before) << "nothing may be sent";
+
+        std::vector<Qt::CheckState> clicked;
+        for (int click = 0; click < 3; ++click) {
+            box->click();
+            clicked.push_back(box->checkState());
+        }
+        EXPECT_EQ(clicked, (std::vector<Qt::CheckState>{Qt::Checked, Qt::Unchecked, Qt::Checked}));
+        box->click();
+        binding->Set(false, true);  // nobody answers
+        EXPECT_EQ(value(item), item == kFlag ? "false" : "Disable");
+
+        // A value that arrives ends the third state; the next one that fails shows it again.
+        box->setCheckState(Qt::PartiallyChecked);
+        setValue(item, item == kFlag ? "true" : "Enable");
+        binding->ValuesToControls(item);
+        EXPECT_EQ(box->checkState(), Qt::Checked);
+        box->click();
+        EXPECT_EQ(box->checkState(), Qt::Unchecked);
+        setValue(item, "(NULL)");
+        binding->ValuesToControls(item);
+        EXPECT_EQ(box->checkState(), Qt::PartiallyChecked);
     }
 }
 

@@ -87,7 +87,8 @@ void MultiSsidTab::EnableRule()
     }
     for (int g = 0; g < kGuests; ++g) {
         GuestControls& guest = guests[g];
-        if (guest.enable->isChecked() && guest.enable->isEnabled()) {
+        // A guest whose state was not read is not taken as enabled: its settings stay shut.
+        if (ShowsChecked(guest.enable) && guest.enable->isEnabled()) {
             guest.ssid->setEnabled(true);
             if (!WepCompatibleMaster()) {
                 guest.security->setCurrentIndex(kSecurityNone);
@@ -107,7 +108,7 @@ void MultiSsidTab::EnableRule()
 
 void MultiSsidTab::VlanRule()
 {
-    const bool enabled = vlanState->isChecked() && GuestCapable();
+    const bool enabled = ShowsChecked(vlanState) && GuestCapable();
     groupIdBox->setEnabled(enabled);
     for (GuestControls& guest : guests)
         guest.groupId->setEnabled(enabled);

@@ -144,6 +144,11 @@ void TFM_DHCP::FormCreate()
             list.EmptyRowValue = kNoMac;
             list.BindListView(view, false);
             list.SetStatusSink(bar->Panel(0));
+            // A read that fails leaves the list empty or short: its bar says why.
+            list.OnGetDone = [](QvSNMPRequest2Controls& binding, const QvSNMPError& record) {
+                if (record.code != 0)
+                    binding.ShowStatus(record.message);
+            };
             return &list;
         };
         DynamicMappings = mappingList(kDynamicMappings, ui->LV_DynPool, ui->StatusBar3);
@@ -152,7 +157,7 @@ void TFM_DHCP::FormCreate()
         // The device fills its mapping tables on the refresh command, so that write goes first;
         // no other read depends on it or on another's answer: they are all asked together
         // after it, then shown in the order the page has always read them.
-        RunMappingRefresh();
+        RunMappingRefresh(ui->StatusBar1);
         ReadTogether({&pool, &function, LeaseTable, LeaseList, DynamicMappings, StaticMappings, &device});
 
         pool.Get();
@@ -346,11 +351,28 @@ void TFM_DHCP::StaticApplyClick()
         RunRestartWait({}, this);
 }
 
-void TFM_DHCP::RunMappingRefresh()
+void TFM_DHCP::RunMappingRefresh(QvStatusBar* alsoWaiting)
 {
     ui->CoboxDynamic->setCurrentIndex(kGetRow);
     ui->CoboxStatic->setCurrentIndex(kGetRow);
-    MappingRefresh->Set();
+    QvStatusBar* const lists[] = {ui->StatusBar3, ui->StatusBar4};
+    // What follows waits for the command (the opening's Apply stays off meanwhile): say for what.
+    const QString waiting = "Asking the device to refresh its current IP mapping lists...";
+    if (alsoWaiting)
+        alsoWaiting->Panel(0)->SetText(waiting);
+    for (QvStatusBar* bar : lists)
+        bar->Panel(0)->SetText(waiting);
+    const bool refreshed = MappingRefresh->Set();
+    if (alsoWaiting)
+        alsoWaiting->Panel(0)->SetText({});
+    // The lists then show what the device gathered before, which may be out of date.
+    QString outcome;
+    if (!refreshed)
+        outcome = "The current IP mapping lists could not be refreshed ("
+            + QString::fromStdString(MappingRefresh->LastError().message)
+            + "); they show what the device gathered before.";
+    for (QvStatusBar* bar : lists)
+        bar->Panel(0)->SetText(outcome);
 }
 
 void TFM_DHCP::RefreshMapping(New_req2Edit* list)

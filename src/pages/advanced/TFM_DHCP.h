@@ -10,6 +10,7 @@ class TFM_DHCP;
 class New_req2Edit;
 class QTreeWidget;
 class QvSNMPRequest2Edits;
+class QvStatusBar;
 class TFM_StaticIP;
 struct QvSNMPError;
 
@@ -66,7 +67,10 @@ private:
     // A waiting set whose failure both Apply tabs show (the switch is written from either).
     bool Write(QvSNMPRequest2Edits& binding);
     void RefreshMapping(New_req2Edit* list);
-    void RunMappingRefresh();
+    // Tells the device to rebuild its lists of current assignments. The lists' status bars (and
+    // alsoWaiting) say what the page waits for meanwhile; the lists' bars then say why the
+    // lists could not be refreshed, when the command fails.
+    void RunMappingRefresh(QvStatusBar* alsoWaiting = nullptr);
 
     // The static lease part (TFM_DHCPStaticPool.cpp).
     // Makes the static pool's bindings; FormCreate reads them with the page's other reads.

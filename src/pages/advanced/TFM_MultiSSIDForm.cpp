@@ -364,9 +364,9 @@ bool TFM_MultiSSIDForm::BuildWriteMask(int t)
     for (int g = 0; g < MultiSsidTab::kGuests; ++g) {
         QvSNMPVarList& items = bindings.GuestSSIDEdits[g]->request.list;
         items.Item(kGuestState).access = kAccessReadWrite;
-        if (tab.vlanState->isChecked())
+        if (ShowsChecked(tab.vlanState))
             items.Item(kGuestVlanTag).access = kAccessReadWrite;
-        if (!tab.guests[g].enable->isChecked())
+        if (!ShowsChecked(tab.guests[g].enable))
             continue;
         items.Item(kGuestSsidItem).access = kAccessReadWrite;
         items.Item(kGuestAuth).access = kAccessReadWrite;
@@ -375,7 +375,7 @@ bool TFM_MultiSSIDForm::BuildWriteMask(int t)
             items.Item(kGuestKey).access = kAccessReadWrite;
         }
     }
-    if (tab.vlanState->isChecked())
+    if (ShowsChecked(tab.vlanState))
         bindings.MasterSSIDEdits->request.list.Item(kMasterVlanTag).access = kAccessReadWrite;
     return true;
 }
