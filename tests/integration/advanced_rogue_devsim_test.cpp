@@ -342,6 +342,9 @@ protected:
             variables[cell(2, row)] = text("AP");
             variables[cell(3, row)] = number(row);
             variables[cell(4, row)] = number(rows[row - 1].rssi);
+            variables[cell(5, row)] = QJsonObject{{"type", "macaddress"}, {"value", "00E0A611223" + QString::number(row)}};
+            variables[cell(7, row)] = number(3);
+            variables[cell(9, row)] = number(0);
             variables[cell(8, row)] = text(rows[row - 1].ssid);
         }
         return {"--state-in", WriteDeviceState(stateDir.filePath("neighbours.json"), variables)};

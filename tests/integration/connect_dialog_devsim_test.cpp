@@ -244,8 +244,9 @@ TEST_F(ConnectDialogAgainstDevice, ARefusedConnectionNamesTheFieldToCorrect)
         EXPECT_TRUE(shown[0].contains(c.reason)) << shown[0].toStdString();
         EXPECT_TRUE(recorder.messages.empty()) << recorder.texts().join("\n").toStdString();
         EXPECT_FALSE(QFileInfo::exists(parameterFile()));
-        if (v2c)
+        if (v2c) {
             EXPECT_GT(ticks, 5) << "the window's timers run while the device is awaited";
+        }
 
         // Corrected, it connects as before, and the reason goes.
         type(dialog, c.fieldName, right);

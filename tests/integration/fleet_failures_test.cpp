@@ -127,12 +127,12 @@ TEST_F(FleetFailures, ADiskThatFillsUpDuringTheRunIsNamedAndStartsNoFurtherDevic
                      << result.errors.toStdString();
     EXPECT_EQ(result.exitCode, 1) << result.errors.toStdString();
     ASSERT_EQ(result.outcomes.size(), static_cast<qsizetype>(kDevices)) << result.output.toStdString() << result.errors.toStdString();
-    EXPECT_EQ(result.outcome(label(0)).value("result").toString(), "saved");
+    EXPECT_EQ(result.outcome(label(0)).value("result").toString().toStdString(), "saved");
     EXPECT_TRUE(result.outcome(label(1)).value("result").toString().contains(
         "this host's TFTP server: cannot write the file: No space left on device"))
         << result.output.toStdString();
     for (size_t i = 2; i < kDevices; ++i) {
-        EXPECT_EQ(result.outcome(label(i)).value("result").toString(), "not started") << i;
+        EXPECT_EQ(result.outcome(label(i)).value("result").toString().toStdString(), "not started") << i;
         EXPECT_TRUE(untouched(i)) << i;
     }
     EXPECT_TRUE(result.errors.contains("vta-fleet: the backup folder " + backups +
