@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QTreeWidget>
 
@@ -15,8 +16,21 @@ namespace {
 
 const char* const kOffered = "vtaListExport";
 
-QString csvField(const QString& text)
+// A cell a spreadsheet would read as a formula (=, +, -, @, or a tab or carriage return before
+// one) leaves as text behind an apostrophe, which the spreadsheet hides: the list shows what
+// neighbours and devices chose to name things (an SSID "=HYPERLINK(...)"). A cell that is wholly
+// a number ("-71", a signal level) is data and stays as it is.
+QString asText(const QString& cell)
 {
+    static const QRegularExpression number(R"(^[+-]?(\d+(\.\d*)?|\.\d+)([eE][+-]?\d+)?$)");
+    if (cell.isEmpty() || !QStringLiteral("=+-@\t\r").contains(cell.front()) || number.match(cell).hasMatch())
+        return cell;
+    return '\'' + cell;
+}
+
+QString csvField(const QString& cell)
+{
+    const QString text = asText(cell);
     if (!text.contains(',') && !text.contains('"') && !text.contains('\n') && !text.contains('\r'))
         return text;
     QString quoted = text;
@@ -51,12 +65,10 @@ QList<QTreeWidgetItem*> shownRows(const QTreeWidget* listView)
     return rows;
 }
 
-QString asIs(const QString& text) { return text; }
-
 // A tab or line break inside a value would split it in a spreadsheet: a blank instead.
-QString tabField(const QString& text)
+QString tabField(const QString& cell)
 {
-    QString field = text;
+    QString field = asText(cell);
     for (QChar& c : field)
         if (c == '\t' || c == '\n' || c == '\r')
             c = ' ';

@@ -14,6 +14,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+#include <cstring>
 #include <memory>
 
 using namespace FleetTransfers;
@@ -48,8 +50,9 @@ QString FolderName(const std::string& label)
 }  // namespace
 
 bool RunBackup(const std::vector<FleetDevice>& devices, const std::string& folder, const FleetOptions& options,
-               std::vector<DeviceOutcome>& outcomes, std::string& error)
+               std::vector<DeviceOutcome>& outcomes, std::string& error, std::string& halted)
 {
+    halted.clear();
     const QString root = QFileInfo(QString::fromStdString(folder)).absoluteFilePath();
     // The folder must take a file before any device is asked to send one: a read-only or full
     // disk, or a folder this user may not write, is one message then, not a general error
@@ -95,9 +98,11 @@ bool RunBackup(const std::vector<FleetDevice>& devices, const std::string& folde
                     done({label, false, pathOrWhy.toStdString(), {}});
             });
         };
-        auto command = [&watch, backup, finish](const QvSNMPError& answer, const QvSNMPVarList&) {
+        auto command = [&watch, &halted, root, backup, finish](const QvSNMPError& answer, const QvSNMPVarList&) {
             if (answer.code == 0)
                 return finish(true, "saved");
+            if (const int full = watch.systemError(backup->expected); full == ENOSPC || full == EDQUOT)
+                halted = "the backup folder " + root.toStdString() + " has no room left (" + std::strerror(full) + ")";
             // The device only says that its transfer failed; this host knows why.
             const std::string why = watch.why(backup->expected);
             finish(false, why.empty() ? answer.message : why + "; the device answered: " + answer.message);
@@ -135,7 +140,7 @@ bool RunBackup(const std::vector<FleetDevice>& devices, const std::string& folde
         EndTransfers(*server);
         store.deliverNow();
     };
-    outcomes = RunFleet(devices, options.parallel, job, progress, interrupt);
+    outcomes = RunFleet(devices, options.parallel, job, progress, interrupt, &halted);
     // A device whose command failed may still have been sending: its transfer ends with the
     // server, and whatever it stored goes.
     server.reset();

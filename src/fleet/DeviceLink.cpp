@@ -77,6 +77,16 @@ void DeviceLink::get(const VariableDescriptor* table, Done done, uint8_t listKin
     });
 }
 
+void DeviceLink::getOnce(const VariableDescriptor* table, uint32_t timeout, Done done)
+{
+    QvSNMPRequest& request = newRequest(table, kListScalars);
+    request.timeout = timeout;
+    request.retries = 0;
+    send(request, done, [&request](QvSNMPRequest::Completion completion) {
+        request.GetAsync(std::move(completion), nullptr, true);
+    });
+}
+
 void DeviceLink::set(const VariableDescriptor* table, const std::vector<std::string>& values, uint32_t timeout,
                      Done done, uint8_t listKind)
 {

@@ -25,6 +25,9 @@ public:
     // Gets the scalars of the table (ended by a row without OID); with kListSingleInstances
     // the table's OIDs name their instances.
     void get(const VariableDescriptor* table, Done done, uint8_t listKind = kListScalars);
+    // The same, asked once (no retry), waiting up to timeout hundredths of a second: for a run
+    // that has been told to stop and may only glance at the device.
+    void getOnce(const VariableDescriptor* table, uint32_t timeout, Done done);
     // Sets the scalars of the table to the values (as the device's numbers), one per row, waiting up to timeout
     // hundredths of a second for the answer (per try).
     void set(const VariableDescriptor* table, const std::vector<std::string>& values, uint32_t timeout, Done done,

@@ -23,7 +23,8 @@ struct RunState {
 }  // namespace
 
 std::vector<DeviceOutcome> RunFleet(const std::vector<FleetDevice>& devices, int parallel, const DeviceJob& job,
-                                    ProgressLine& progress, const std::function<void()>& interrupt)
+                                    ProgressLine& progress, const std::function<void()>& interrupt,
+                                    const std::string* halt)
 {
     const size_t count = devices.size();
     auto state = std::make_shared<RunState>();
@@ -32,12 +33,13 @@ std::vector<DeviceOutcome> RunFleet(const std::vector<FleetDevice>& devices, int
     if (count == 0)
         return {};
     QEventLoop loop;
+    const auto halted = [halt] { return halt && !halt->empty(); };
     std::function<void()> startNext;
     startNext = [&] {
-        if (state->stopping || state->started >= count)
+        if (state->stopping || state->started >= count || halted())
             return;
         const size_t index = state->started++;
-        job(index, [state, index, &loop, &startNext, &progress](DeviceOutcome outcome) {
+        job(index, [state, index, &loop, &startNext, &progress, halted](DeviceOutcome outcome) {
             if (state->over || state->ended[index])
                 return;
             state->ended[index] = true;
@@ -45,8 +47,9 @@ std::vector<DeviceOutcome> RunFleet(const std::vector<FleetDevice>& devices, int
             state->failed += state->outcomes[index].ok ? 0 : 1;
             progress.update(++state->finished, state->failed);
             // A job may end at once; its end then waits for the loop so starts never nest.
-            QTimer::singleShot(0, &loop, [state, &loop, &startNext] {
-                if (state->finished == state->started && (state->stopping || state->started == state->outcomes.size()))
+            QTimer::singleShot(0, &loop, [state, &loop, &startNext, halted] {
+                if (state->finished == state->started
+                    && (state->stopping || halted() || state->started == state->outcomes.size()))
                     loop.quit();
                 else
                     startNext();
@@ -83,6 +86,8 @@ std::vector<DeviceOutcome> RunFleet(const std::vector<FleetDevice>& devices, int
         });
         loop.exec();
     }
+    for (size_t i = state->started; i < count && !state->stopping; ++i)
+        state->outcomes[i] = {devices[i].label(), false, "not started", {}, DeviceOutcome::Ending::NotStarted};
     QObject::disconnect(stopping);
     state->over = true;
     progress.finish();

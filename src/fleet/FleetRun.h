@@ -17,5 +17,10 @@ using DeviceJob = std::function<void(size_t index, std::function<void(DeviceOutc
 // call done from there, e.g. with a backup that is already stored), every job still in
 // flight then ends as interrupted and every device not begun as not started, and the run
 // returns at once. A job's done is ignored after its device has ended this way.
+//
+// A run also halts by itself once `halt` holds a reason (a job met a full disk, where every
+// further device would fail the same way): no further device starts, the devices under way
+// end as they will, and every device not begun ends as not started.
 std::vector<DeviceOutcome> RunFleet(const std::vector<FleetDevice>& devices, int parallel, const DeviceJob& job,
-                                    ProgressLine& progress, const std::function<void()>& interrupt = {});
+                                    ProgressLine& progress, const std::function<void()>& interrupt = {},
+                                    const std::string* halt = nullptr);

@@ -31,8 +31,10 @@ void TransferWatch::onStatus(QObject* watch, const QvTFTPMsg& status, bool&)
     auto& self = *static_cast<TransferWatch*>(watch);
     Seen& seen = self.m_transfers[Key(status.peerAddress, status.fileName, status.direction)];
     seen.requested = true;
-    if (status.code < 0 && status.code != TftpStatus::Canceled)
+    if (status.code < 0 && status.code != TftpStatus::Canceled) {
         seen.failure = "this host's TFTP server: " + (status.reason.isEmpty() ? status.text : status.reason).toStdString();
+        seen.systemError = status.systemError;
+    }
 }
 
 void TransferWatch::refused(const TftpRefusal& refusal)
@@ -46,12 +48,23 @@ void TransferWatch::refused(const TftpRefusal& refusal)
     m_strangers[refusal.fileName.toStdString()] = why;
 }
 
-std::string TransferWatch::why(const TftpExpected& transfer) const
+const TransferWatch::Seen* TransferWatch::seenOf(const TftpExpected& transfer) const
 {
     const QString peer = QHostAddress(transfer.peer.toIPv4Address()).toString();
     const auto seen = m_transfers.find(Key(peer, transfer.fileName, transfer.direction));
-    if (seen != m_transfers.end())
-        return seen->second.failure;
+    return seen == m_transfers.end() ? nullptr : &seen->second;
+}
+
+int TransferWatch::systemError(const TftpExpected& transfer) const
+{
+    const Seen* seen = seenOf(transfer);
+    return seen ? seen->systemError : 0;
+}
+
+std::string TransferWatch::why(const TftpExpected& transfer) const
+{
+    if (const Seen* seen = seenOf(transfer))
+        return seen->failure;
     // A device that sends from another address than the one it is reached by.
     if (const auto stranger = m_strangers.find(transfer.fileName.toStdString()); stranger != m_strangers.end())
         return stranger->second;

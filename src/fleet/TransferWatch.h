@@ -22,14 +22,18 @@ public:
     // Why the transfer failed on this host's side, for the device's result; empty when the
     // server saw nothing wrong with it.
     std::string why(const TftpExpected& transfer) const;
+    // The file system's errno behind that failure (ENOSPC: the disk is full); 0 for none.
+    int systemError(const TftpExpected& transfer) const;
 
 private:
     struct Seen {
         bool requested = false;
         std::string failure;  // the server's reason when the transfer failed or was refused
+        int systemError = 0;
     };
     static void onStatus(QObject* watch, const QvTFTPMsg& status, bool& cancel);
     void refused(const TftpRefusal& refusal);
+    const Seen* seenOf(const TftpExpected& transfer) const;
 
     QvTFTPServer& m_server;
     int m_port;

@@ -11,6 +11,7 @@
 #include "tftp/QvTFTPServer.h"
 
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QTimer>
@@ -39,10 +40,13 @@ constexpr const char* kReboot = "1";
 constexpr uint32_t kCommandTimeout = 5000;
 constexpr uint32_t kShortTimeout = 100;
 constexpr int kPollMilliseconds = 1000;
+// After a stop, how long a device under way may take to say what it runs.
+constexpr uint32_t kGlanceTimeout = 100;
 // The catalogue's code for the device's refusal of an older image (its error status 19).
 constexpr int kOverdueFirmware = -119;
 
 struct Upgrade {
+    size_t device = 0;  // its index in the run
     std::unique_ptr<DeviceLink> link;
     TftpExpected expected;
     std::string firmwareBefore;
@@ -84,6 +88,42 @@ bool CheckImage(const std::string& path, FirmwareImage& image, std::string& erro
     return true;
 }
 
+// After a stop: each device that was under way is asked once, briefly, what it runs. One that
+// took the image and came back on its version is upgraded; the others stay interrupted, with
+// the version they run where they said it.
+void ReportWhatTheyRun(const std::vector<std::unique_ptr<Upgrade>>& upgrades, const FirmwareImage& image,
+                       std::vector<DeviceOutcome>& outcomes)
+{
+    QEventLoop loop;
+    size_t asked = 0;
+    for (const auto& upgrade : upgrades) {
+        if (outcomes[upgrade->device].ending != DeviceOutcome::Ending::Interrupted || !upgrade->link)
+            continue;
+        ++asked;
+        upgrade->link->getOnce(kRunning, kGlanceTimeout, [&, upgrade = upgrade.get()](const QvSNMPError& answer,
+                                                                                     const QvSNMPVarList& list) {
+            DeviceOutcome& outcome = outcomes[upgrade->device];
+            if (!upgrade->firmwareBefore.empty())
+                outcome.fields.emplace_back("before", upgrade->firmwareBefore);
+            if (answer.code == 0) {
+                const std::string running = list.Item(kFirmware).value;
+                outcome.fields.emplace_back("after", running);
+                const std::optional<FirmwareVersion> now = ParseVersion(running);
+                if (image.version && now == image.version && ParseVersion(upgrade->firmwareBefore) != now) {
+                    outcome.ok = true;
+                    outcome.result = "upgraded";
+                    outcome.ending = DeviceOutcome::Ending::Finished;
+                }
+            }
+            upgrade->link->release();
+            if (--asked == 0)
+                loop.quit();
+        });
+    }
+    if (asked > 0)
+        loop.exec();
+}
+
 }  // namespace
 
 bool RunUpgrade(const std::vector<FleetDevice>& devices, const std::string& image, const FleetOptions& options,
@@ -104,6 +144,7 @@ bool RunUpgrade(const std::vector<FleetDevice>& devices, const std::string& imag
         const std::string label = devices[index].label();
         upgrades.push_back(std::make_unique<Upgrade>());
         Upgrade* upgrade = upgrades.back().get();
+        upgrade->device = index;
         auto finish = [upgrade, label, done](bool ok, const std::string& result, const std::string& after) {
             if (upgrade->link)
                 upgrade->link->release();
@@ -201,17 +242,20 @@ bool RunUpgrade(const std::vector<FleetDevice>& devices, const std::string& imag
         ResolveDevice(devices[index], server.get(), start);
     };
     // On a stop signal every fetch in flight ends at once and its device is told so; devices
-    // that restart are no longer waited for.
+    // that restart are no longer waited for. The exchanges are given up first, as the backup
+    // does: a device whose transfer is cut answers its command with an error, which is the
+    // stop's doing, not the device's failure.
     const auto interrupt = [&] {
-        EndTransfers(*server);
         for (const auto& upgrade : upgrades) {
             *upgrade->waitForRestart = nullptr;
             if (upgrade->link)
                 upgrade->link->abandon();
         }
+        EndTransfers(*server);
     };
     outcomes = RunFleet(devices, std::min(options.parallel, options.maxParallel), job, progress, interrupt);
     for (const auto& upgrade : upgrades)
         *upgrade->waitForRestart = nullptr;  // the poll holds itself
+    ReportWhatTheyRun(upgrades, firmware, outcomes);
     return true;
 }

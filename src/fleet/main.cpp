@@ -211,11 +211,12 @@ int main(int argc, char** argv)
     RaiseDescriptorLimit();
     const StopSignals& stop = StopSignals::install();
     std::vector<DeviceOutcome> outcomes;
+    std::string halted;  // why a backup started no further device
     if (command == "status")
         outcomes = RunStatus(devices, options);
     else if (command == "metrics")
         outcomes = RunMetrics(devices, options);
-    else if (!(command == "backup" ? RunBackup(devices, target, options, outcomes, error)
+    else if (!(command == "backup" ? RunBackup(devices, target, options, outcomes, error, halted)
                                    : RunUpgrade(devices, target, options, outcomes, error))) {
         std::fprintf(stderr, "vta-fleet: %s\n", error.c_str());
         return 2;
@@ -234,6 +235,11 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "vta-fleet: stopped by %s: %s\n", stop.received() == SIGTERM ? "SIGTERM" : "SIGINT",
                      OutcomeSummary(outcomes, done).c_str());
         return 130;
+    }
+    if (!halted.empty()) {
+        std::fprintf(stderr, "vta-fleet: %s: no further device was started: %s\n", halted.c_str(),
+                     OutcomeSummary(outcomes, "saved").c_str());
+        return 1;
     }
     if (command == "metrics")
         return 0;  // a device that did not answer is in the report, as vta_device_reachable 0

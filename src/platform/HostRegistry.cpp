@@ -4,6 +4,7 @@
 #include "platform/IniText.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fcntl.h>
@@ -96,8 +97,9 @@ bool HostRegistry::edit(const std::function<void(std::string&, const std::vector
     const std::filesystem::path path(m_path);
     std::error_code error;
     if (path.has_parent_path() && !std::filesystem::exists(path.parent_path(), error)) {
+        // Only its owner looks inside, as in the module's other folders.
         if (!std::filesystem::is_directory(path.parent_path().parent_path(), error)
-            || !std::filesystem::create_directory(path.parent_path(), error))
+            || (::mkdir(path.parent_path().c_str(), 0700) != 0 && errno != EEXIST))
             return false;
     }
     const int fd = ::open(m_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);

@@ -13,7 +13,6 @@ std::string reason(const std::string& what, const std::string& path, int error)
     return what + " " + path + ": " + std::strerror(error);
 }
 
-// Makes the missing folders of the path (mode 0700: only their owner looks inside).
 bool makeFolders(const std::filesystem::path& folder, std::string& error)
 {
     if (folder.empty())
@@ -45,6 +44,8 @@ bool writeAll(int fd, const std::string& text)
 }
 
 } // namespace
+
+bool MakePrivateFolders(const std::string& folder, std::string& error) { return makeFolders(folder, error); }
 
 bool WritePrivateFile(const std::string& path, const std::string& text, std::string& error)
 {

@@ -10,3 +10,7 @@
 // stays as it was and no temporary file is left.
 bool WritePrivateFile(const std::string& path, const std::string& text, std::string& error);
 
+
+// Makes the folders of the path that are missing, with mode 0700 (only their owner looks
+// inside). false, with the reason and the folder in error, when one cannot be made.
+bool MakePrivateFolders(const std::string& folder, std::string& error);

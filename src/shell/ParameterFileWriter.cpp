@@ -17,6 +17,9 @@ bool ParameterFileFolder(HostRegistry& registry, std::string& folder, std::strin
     if (!folder.empty())
         return true;
     const std::string own = ModuleConfigFolder() + "/devices/";
+    // A new account has no configuration folder yet: the registry beside it needs one.
+    if (!MakeModuleConfigFolder("devices", error))
+        return false;
     if (!registry.writeValue(kMibFileKey, kPathValueName, own)) {
         error = "cannot enter the folder of the parameter files into the host registry " + registry.path();
         return false;

@@ -10,8 +10,9 @@ class HostRegistry;
 
 // The folder the module reads parameter files from (the host's configuration folder). When
 // the registry names none, the folder "devices" in the module's own configuration folder
-// becomes it: it is entered as the MibFile key's path, so later starts find it too. false,
-// with the reason in error, when the registry cannot take the key.
+// becomes it: it is entered as the MibFile key's path, so later starts find it too. The
+// folders on the way are made (mode 0700) where a new account has none yet. false, with the
+// reason in error, when a folder cannot be made or the registry cannot take the key.
 bool ParameterFileFolder(HostRegistry& registry, std::string& folder, std::string& error);
 
 // Sets the keys in the file's "Program Information" section and keeps every other line (a

@@ -8,6 +8,8 @@
 #include "host/Startup.h"
 #include "ui_TConnectForm.h"
 
+#include <QScopeGuard>
+
 namespace {
 
 struct Choice {
@@ -74,6 +76,7 @@ TConnectForm::TConnectForm(QWidget* parent)
     connect(ui->CB_SecurityLevel, &QComboBox::currentIndexChanged, this, &TConnectForm::UpdateFields);
     connect(ui->Bt_Connect, &QPushButton::clicked, this, &TConnectForm::Bt_ConnectClick);
     connect(ui->Bt_Cancel, &QPushButton::clicked, this, &QDialog::reject);
+    showProblem(ConnectionField::None, {});
 }
 
 TConnectForm::~TConnectForm() = default;
@@ -134,11 +137,60 @@ void TConnectForm::UpdateFields()
 
 void TConnectForm::Bt_ConnectClick() { RunGuarded([this] { connectToDevice(); }, this); }
 
+QLabel* TConnectForm::problemLabel(ConnectionField field) const
+{
+    switch (field) {
+    case ConnectionField::None: return nullptr;
+    case ConnectionField::Address: return ui->La_AddressProblem;
+    case ConnectionField::Community: return ui->La_CommunityProblem;
+    case ConnectionField::SecurityName: return ui->La_SecurityNameProblem;
+    case ConnectionField::AuthPassword: return ui->La_AuthPasswordProblem;
+    case ConnectionField::PrivPassword: return ui->La_PrivPasswordProblem;
+    }
+    return nullptr;
+}
+
+// Shows the text beside the field at fault, hides the others, and takes the user to the field.
+void TConnectForm::showProblem(ConnectionField field, const QString& text)
+{
+    QLineEdit* const edits[] = {nullptr, ui->Ed_Address, ui->Ed_ReadCommunity, ui->Ed_SecurityName,
+                                ui->Ed_AuthPassword, ui->Ed_PrivPassword};
+    for (ConnectionField each : {ConnectionField::Address, ConnectionField::Community, ConnectionField::SecurityName,
+                                 ConnectionField::AuthPassword, ConnectionField::PrivPassword}) {
+        QLabel* label = problemLabel(each);
+        label->setText(each == field ? text : QString());
+        label->setVisible(each == field);
+        edits[static_cast<int>(each)]->setAccessibleDescription(each == field ? text : QString());
+    }
+    if (QLineEdit* edit = edits[static_cast<int>(field)]) {
+        edit->setFocus();
+        edit->selectAll();
+    }
+}
+
 void TConnectForm::connectToDevice()
 {
     const DeviceConnection c = Connection();
     if (const std::string problem = ConnectionProblem(c); !problem.empty()) {
         Dialogs::message(this, QString::fromStdString(problem), "Warning", DialogButtons::Ok, DialogIcon::Warning);
+        return;
+    }
+    // The device is asked before anything is written; the window paints while it is awaited.
+    showProblem(ConnectionField::None, {});
+    bool cancelled = false;  // the window closed while the device was awaited
+    const QMetaObject::Connection closing = connect(this, &QDialog::rejected, this, [&cancelled] { cancelled = true; });
+    ui->Bt_Connect->setEnabled(false);
+    const ConnectionTry tried = [&] {
+        const auto restore = qScopeGuard([&] {
+            ui->Bt_Connect->setEnabled(true);
+            disconnect(closing);
+        });
+        return TryConnection(c);
+    }();
+    if (cancelled)
+        return;
+    if (tried.field != ConnectionField::None) {
+        showProblem(tried.field, QString::fromStdString(tried.text));
         return;
     }
     const bool keepSecrets = ui->CK_KeepSecrets->isChecked();

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "shell/ConnectionTry.h"
 #include "shell/DeviceConnection.h"
 #include "shell/RecentDevices.h"
 
 #include <QDialog>
+
+class QLabel;
 
 #include <memory>
 #include <string>
@@ -13,9 +16,10 @@ namespace Ui {
 class TConnectForm;
 }
 
-// The way in without a host: asks for one device and how to reach it, writes the device's
-// parameter file where the host would, remembers the device, and hands the module the
-// command line the host would have given it (vta-module --connect).
+// The way in without a host: asks for one device and how to reach it, tries it once with
+// those settings (a refusal stays in the dialog, beside the field to correct), writes the
+// device's parameter file where the host would, remembers the device, and hands the module
+// the command line the host would have given it (vta-module --connect).
 class TConnectForm : public QDialog {
     Q_OBJECT
 public:
@@ -37,6 +41,9 @@ public:
 
 private:
     void connectToDevice();
+    // The label beside the field, for the reason the device refused the settings.
+    QLabel* problemLabel(ConnectionField field) const;
+    void showProblem(ConnectionField field, const QString& text);
 
     std::unique_ptr<Ui::TConnectForm> ui;
     RecentDevices m_recentFile;

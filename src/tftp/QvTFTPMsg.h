@@ -56,6 +56,8 @@ struct QvTFTPMsg {
     // Why the session failed when the status text does not say it all: the file system's
     // words ("cannot write NAME: No space left on device"); empty otherwise.
     QString reason;
+    // The file system's errno behind that reason (ENOSPC, EDQUOT: no room left); 0 otherwise.
+    int32_t systemError = 0;
 
     // Sets the code and its text together.
     void setCode(int newCode);

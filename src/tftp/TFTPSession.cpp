@@ -80,6 +80,7 @@ void TFTPSession::startWrite(const QString& name)
     m_writeFile = std::make_unique<TftpIncomingFile>(target.path, m_writeMode);
     if (!m_writeFile->open()) {
         const QString reason = m_writeFile->failure();
+        m_status.systemError = m_writeFile->errorNumber();
         m_writeFile.reset();
         fail(TftpPacket::AccessViolation, TftpStatus::AccessViolation, reason);
         return;
@@ -151,6 +152,7 @@ void TFTPSession::handleData(uint16_t block, const char* bytes, qsizetype length
         return;
     }
     if (!m_writeFile->write(bytes, length)) {
+        m_status.systemError = m_writeFile->errorNumber();
         fail(TftpPacket::DiskFull, TftpStatus::DiskFull, m_writeFile->failure());
         return;
     }
@@ -162,6 +164,7 @@ void TFTPSession::handleData(uint16_t block, const char* bytes, qsizetype length
     // "done" always finds the whole file in place.
     if (last && !m_writeFile->commit()) {
         const QString reason = m_writeFile->failure();
+        m_status.systemError = m_writeFile->errorNumber();
         m_writeFile.reset();
         fail(TftpPacket::DiskFull, TftpStatus::DiskFull, reason);
         return;

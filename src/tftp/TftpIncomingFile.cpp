@@ -105,6 +105,7 @@ bool TftpIncomingFile::commit()
 
 bool TftpIncomingFile::failed(const char* what)
 {
+    m_errorNumber = errno;
     m_failure = QLatin1String(what) + QLatin1String(": ") + QString::fromLocal8Bit(std::strerror(errno));
     return false;
 }

@@ -27,6 +27,8 @@ public:
     // Why the last open, write or commit failed, in the file system's words ("cannot write
     // the file: No space left on device"); empty while nothing failed.
     const QString& failure() const { return m_failure; }
+    // The errno of that failure (ENOSPC for a full disk); 0 while nothing failed.
+    int errorNumber() const { return m_errorNumber; }
 
 private:
     bool flush();
@@ -39,4 +41,5 @@ private:
     int m_fd = -1;
     std::vector<char> m_held;  // written out in large pieces, not one system call per block
     QString m_failure;
+    int m_errorNumber = 0;
 };

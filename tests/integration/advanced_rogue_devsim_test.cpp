@@ -8,6 +8,7 @@
 
 #include "support/PageTestKit.h"
 
+#include "binding/ListExport.h"
 #include "binding/QvSNMPRequest2Edits.h"
 #include "binding/QvStatusBar.h"
 #include "binding/RadioGroup.h"
@@ -16,6 +17,7 @@
 
 #include <QCheckBox>
 #include <QHeaderView>
+#include <QJsonObject>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -320,4 +322,52 @@ TEST_F(RogueOnAHangingDevice, AResultReadThatFailsGivesThePageBack)
     EXPECT_TRUE(page->StatusBar()->SimpleText().startsWith("Get: ")) << page->StatusBar()->SimpleText().toStdString();
     EXPECT_TRUE(page->close());
     EXPECT_FALSE(page->isVisible());
+}
+
+// Neighbours name their networks as they please: an SSID that a spreadsheet would take for a
+// formula leaves the list as text, a signal level stays a number.
+class RogueWithChosenNames : public RogueAgainstDevice {
+protected:
+    QStringList deviceArguments() const override
+    {
+        auto cell = [](int column, int row) { return PrivateOid(QString(".2.10.4.2.2.1.%1.%2").arg(column).arg(row)); };
+        auto text = [](const QString& value) { return QJsonObject{{"type", "string"}, {"value", value}}; };
+        auto number = [](int value) { return QJsonObject{{"type", "integer"}, {"value", value}}; };
+        QJsonObject variables;
+        const struct {
+            QString ssid;
+            int rssi;
+        } rows[] = {{"=HYPERLINK(\"http://x.test\",\"y\")", 62}, {"-2+3", -71}, {"@SUM(A1:A2)", 40}};
+        for (int row = 1; row <= 3; ++row) {
+            variables[cell(2, row)] = text("AP");
+            variables[cell(3, row)] = number(row);
+            variables[cell(4, row)] = number(rows[row - 1].rssi);
+            variables[cell(5, row)] = QJsonObject{{"type", "macaddress"}, {"value", "00E0A611223" + QString::number(row)}};
+            variables[cell(7, row)] = number(3);
+            variables[cell(9, row)] = number(0);
+            variables[cell(8, row)] = text(rows[row - 1].ssid);
+        }
+        return {"--state-in", WriteDeviceState(stateDir.filePath("neighbours.json"), variables)};
+    }
+    QTemporaryDir stateDir;
+};
+
+TEST_F(RogueWithChosenNames, TheApListExportsFormulaSsidsAsText)
+{
+    auto page = open();
+    auto* known = child<QTreeWidget>(page.get(), "AP_ListView");
+    ASSERT_EQ(column(known, 7), QStringList({"=HYPERLINK(\"http://x.test\",\"y\")", "-2+3", "@SUM(A1:A2)"}));
+    const QStringList csv = ListAsCsv(known).split("\r\n", Qt::SkipEmptyParts);
+    ASSERT_EQ(csv.size(), 4) << csv.join("|").toStdString();
+    EXPECT_TRUE(csv[1].startsWith("AP,1,62,")) << csv[1].toStdString();
+    EXPECT_TRUE(csv[1].endsWith(",\"'=HYPERLINK(\"\"http://x.test\"\",\"\"y\"\")\"")) << csv[1].toStdString();
+    EXPECT_TRUE(csv[2].startsWith("AP,2,-71,")) << csv[2].toStdString();  // a signal level stays a number
+    EXPECT_TRUE(csv[2].endsWith(",'-2+3")) << csv[2].toStdString();
+    EXPECT_TRUE(csv[3].endsWith(",'@SUM(A1:A2)")) << csv[3].toStdString();
+    const QStringList copied = ListAsTabText(known).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(copied.size(), 4);
+    EXPECT_TRUE(copied[1].endsWith("\t'=HYPERLINK(\"http://x.test\",\"y\")")) << copied[1].toStdString();
+    EXPECT_TRUE(copied[2].contains("\t-71\t")) << copied[2].toStdString();
+    EXPECT_TRUE(copied[2].endsWith("\t'-2+3")) << copied[2].toStdString();
+    EXPECT_TRUE(page->close());
 }

@@ -4,13 +4,16 @@
 #include "support/DevsimAgent.h"
 #include "support/DialogRecorder.h"
 #include "support/FileContents.h"
+#include "support/FreePort.h"
 #include "support/PageTestKit.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -31,7 +34,11 @@ protected:
         qputenv("VTA_LOCK_DIR", folder.path().toLocal8Bit());
         ASSERT_TRUE(QDir().mkpath(folder.filePath("config")));
     }
-    void TearDown() override { qunsetenv("XDG_CONFIG_HOME"); }
+    void TearDown() override
+    {
+        qunsetenv("XDG_CONFIG_HOME");
+        qputenv("HOME", home);
+    }
 
     template <typename Control>
     Control* field(TConnectForm& dialog, const char* name)
@@ -79,6 +86,20 @@ protected:
         EXPECT_TRUE(waitFor([&] { return form.StatusText() == "Ready. "; }, 8000)) << form.StatusText().toStdString();
     }
 
+    // The texts beside the fields, by the name of the label that shows them; empty when hidden.
+    QStringList problems(TConnectForm& dialog)
+    {
+        QStringList shown;
+        for (const char* name : {"La_AddressProblem", "La_CommunityProblem", "La_SecurityNameProblem",
+                                 "La_AuthPasswordProblem", "La_PrivPasswordProblem"}) {
+            QLabel* label = field<QLabel>(dialog, name);
+            if (label && !label->isHidden() && !label->text().isEmpty())
+                shown << QString(name) + ": " + label->text();
+        }
+        return shown;
+    }
+
+    const QByteArray home = qgetenv("HOME");
     QTemporaryDir folder;
     DevsimAgent device;
     DialogRecorder recorder;
@@ -153,16 +174,86 @@ TEST_F(ConnectDialogAgainstDevice, SnmpV3PassPhrasesReachTheModuleButAreKeptOnly
         EXPECT_FALSE(FileContents(parameterFile()).contains("pass"));
         EXPECT_FALSE(FileContents(recentFile()).contains("pass"));
     }
-    {
-        // A wrong pass phrase is the device's to refuse: the module does not reach it.
+}
+
+// A user whose home has no configuration folder yet (a new account): the folders are made,
+// readable by their owner alone, and the device connects.
+TEST_F(ConnectDialogAgainstDevice, ANewUsersHomeGetsItsFoldersMadeOnlyForItsOwner)
+{
+    qunsetenv("XDG_CONFIG_HOME");
+    const QString newHome = folder.filePath("home");
+    ASSERT_TRUE(QDir().mkpath(newHome));
+    qputenv("HOME", newHome.toLocal8Bit());
+
+    TConnectForm dialog;
+    type(dialog, "Ed_Address", "127.0.0.1");
+    type(dialog, "Ed_AgentPort", QString::number(device.port()));
+    field<QPushButton>(dialog, "Bt_Connect")->click();
+    ASSERT_EQ(dialog.result(), QDialog::Accepted) << recorder.texts().join("\n").toStdString();
+    for (const char* made : {"/.config", "/.config/vta-module", "/.config/vta-module/devices"})
+        EXPECT_EQ(modeOf(newHome + made), 0700) << made;
+    EXPECT_EQ(QString::fromStdString(dialog.ParameterFile()), newHome + "/.config/vta-module/devices/127.0.0.1.cfg");
+    EXPECT_EQ(modeOf(newHome + "/.config/vta-module/devices/127.0.0.1.cfg"), 0600);
+    expectModuleReady(dialog);
+}
+
+// Connect asks the device once with the dialog's settings. A refusal keeps the dialog open with
+// the reason beside the field to correct, writes nothing, and the window lives meanwhile.
+TEST_F(ConnectDialogAgainstDevice, ARefusedConnectionNamesTheFieldToCorrect)
+{
+    struct Case {
+        const char* what;
+        const char* fieldName;  // typed wrong
+        QString wrong;
+        QString label;    // the label that shows the reason
+        QString reason;   // part of its text
+    } const cases[] = {
+        {"v2c, a community the device does not know", "Ed_ReadCommunity", "wrong", "La_CommunityProblem", "community"},
+        {"v3, a user the device does not know", "Ed_SecurityName", "nobody", "La_SecurityNameProblem", "Unknown"},
+        {"v3, a wrong authentication pass phrase", "Ed_AuthPassword", "wrongauthpass", "La_AuthPasswordProblem",
+         "Authentication failure"},
+        {"v3, a wrong privacy pass phrase", "Ed_PrivPassword", "wrongprivpass", "La_PrivPasswordProblem",
+         "Decryption error"},
+        {"v3, nothing listens on the port", "Ed_AgentPort", QString::number(FreeUdpPort()), "La_AddressProblem",
+         "timed out"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         TConnectForm dialog;
-        fillV3(dialog, "wrongauthpass");
+        dialog.show();
+        const bool v2c = QString(c.what).startsWith("v2c");
+        if (v2c) {
+            type(dialog, "Ed_Address", "127.0.0.1");
+            type(dialog, "Ed_AgentPort", QString::number(device.port()));
+            pick(dialog, "CB_Version", "SNMPv2c");
+        } else {
+            fillV3(dialog, "shaauthpass");
+        }
+        const QString right = field<QLineEdit>(dialog, c.fieldName)->text();
+        type(dialog, c.fieldName, c.wrong);
+        int ticks = 0;
+        QTimer clock;
+        QObject::connect(&clock, &QTimer::timeout, [&] { ++ticks; });
+        clock.start(50);
         field<QPushButton>(dialog, "Bt_Connect")->click();
-        ASSERT_EQ(dialog.result(), QDialog::Accepted);
-        TMainForm form(dialog.ModuleArguments());
-        ASSERT_EQ(form.outcome(), TMainForm::StartOutcome::Running);
-        EXPECT_TRUE(waitFor([&] { return form.StatusText().contains("Authentication failure"); }, 8000))
-            << form.StatusText().toStdString();
+        EXPECT_NE(dialog.result(), QDialog::Accepted);
+        EXPECT_TRUE(dialog.isVisible());
+        const QStringList shown = problems(dialog);
+        ASSERT_EQ(shown.size(), 1) << shown.join("\n").toStdString();
+        EXPECT_TRUE(shown[0].startsWith(c.label + ": ")) << shown[0].toStdString();
+        EXPECT_TRUE(shown[0].contains(c.reason)) << shown[0].toStdString();
+        EXPECT_TRUE(recorder.messages.empty()) << recorder.texts().join("\n").toStdString();
+        EXPECT_FALSE(QFileInfo::exists(parameterFile()));
+        if (v2c) {
+            EXPECT_GT(ticks, 5) << "the window's timers run while the device is awaited";
+        }
+
+        // Corrected, it connects as before, and the reason goes.
+        type(dialog, c.fieldName, right);
+        field<QPushButton>(dialog, "Bt_Connect")->click();
+        ASSERT_EQ(dialog.result(), QDialog::Accepted) << problems(dialog).join("\n").toStdString();
+        EXPECT_TRUE(problems(dialog).isEmpty());
+        ASSERT_TRUE(QFile::remove(parameterFile()));
     }
 }
 
@@ -186,6 +277,7 @@ TEST_F(ConnectDialogAgainstDevice, WhatCannotBeUsedIsSaidAndNothingIsWritten)
     // A parameter file that cannot be written is named, and the dialog stays open.
     ASSERT_TRUE(QDir().mkpath(parameterFile()));
     type(dialog, "Ed_ReadCommunity", "public");
+    type(dialog, "Ed_AgentPort", QString::number(device.port()));
     field<QPushButton>(dialog, "Bt_Connect")->click();
     EXPECT_NE(dialog.result(), QDialog::Accepted);
     ASSERT_EQ(recorder.messages.size(), 3u);

@@ -41,12 +41,12 @@ protected:
         tftpPort = FreeUdpPort();
     }
 
-    void startSite(uint16_t deviceTftpPort, const QStringList& extra = {})
+    void startSite(uint16_t deviceTftpPort, const QStringList& extra = {}, size_t devices = 2)
     {
         const QStringList options = QStringList{"--restart-seconds", "1", "--tftp-port",
                                                 QString::number(deviceTftpPort), "--tftp-timeout-ms", "200",
                                                 "--tftp-retries", "1"} + extra;
-        site = std::make_unique<DevsimSite>(std::vector<QStringList>(2, options));
+        site = std::make_unique<DevsimSite>(std::vector<QStringList>(devices, options));
         ASSERT_TRUE(site->start()) << site->error();
         QFile file(list());
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -103,12 +103,13 @@ TEST_F(FleetFailures, ABackupFolderThatCannotBeWrittenIsNamedBeforeAnyDevice)
 }
 
 // The disk fills up during the run: the device reports a general error, the tool says what
-// its TFTP server met.
-TEST_F(FleetFailures, ADiskThatFillsUpDuringTheRunIsNamed)
+// its TFTP server met, and starts no further device (each would fail the same way).
+TEST_F(FleetFailures, ADiskThatFillsUpDuringTheRunIsNamedAndStartsNoFurtherDevice)
 {
     if (QStandardPaths::findExecutable("unshare").isEmpty())
         GTEST_SKIP() << "no unshare to give the run a small file system of its own";
-    startSite(tftpPort);
+    constexpr size_t kDevices = 6;
+    startSite(tftpPort, {}, kDevices);
     const QString backups = folder.filePath("small");
     ASSERT_TRUE(QDir().mkpath(backups));
     // A private mount of 48 KiB: room for the tool's check and one configuration, not two.
@@ -117,23 +118,27 @@ TEST_F(FleetFailures, ADiskThatFillsUpDuringTheRunIsNamed)
     options.wrapper = {"unshare", "--user", "--map-root-user", "--mount", "sh", "-c", script};
     QProcessEnvironment environment = FleetEnvironment(folder.path());
     environment.insert("BACKUPS", backups);
-    const FleetResult result =
-        RunFleetTool({"--devices", list(), "--json", "--tftp-port", QString::number(tftpPort), "backup", backups},
-                     environment, options);
+    // One device at a time, so the device that meets the full disk is the second.
+    const FleetResult result = RunFleetTool({"--devices", list(), "--json", "--tftp-port", QString::number(tftpPort),
+                                             "--parallel", "1", "backup", backups},
+                                            environment, options);
     if (result.exitCode == 77 || result.errors.contains("unshare:"))
         GTEST_SKIP() << "this system lets no process mount a file system of its own: "
                      << result.errors.toStdString();
     EXPECT_EQ(result.exitCode, 1) << result.errors.toStdString();
-    ASSERT_EQ(result.outcomes.size(), 2) << result.output.toStdString() << result.errors.toStdString();
-    int full = 0;
-    for (size_t i = 0; i < 2; ++i) {
-        const QString why = result.outcome(label(i)).value("result").toString();
-        if (why.contains("this host's TFTP server: cannot write the file: No space left on device"))
-            ++full;
-        else
-            EXPECT_EQ(why, "saved");
+    ASSERT_EQ(result.outcomes.size(), static_cast<qsizetype>(kDevices)) << result.output.toStdString() << result.errors.toStdString();
+    EXPECT_EQ(result.outcome(label(0)).value("result").toString().toStdString(), "saved");
+    EXPECT_TRUE(result.outcome(label(1)).value("result").toString().contains(
+        "this host's TFTP server: cannot write the file: No space left on device"))
+        << result.output.toStdString();
+    for (size_t i = 2; i < kDevices; ++i) {
+        EXPECT_EQ(result.outcome(label(i)).value("result").toString().toStdString(), "not started") << i;
+        EXPECT_TRUE(untouched(i)) << i;
     }
-    EXPECT_GE(full, 1) << result.output.toStdString();
+    EXPECT_TRUE(result.errors.contains("vta-fleet: the backup folder " + backups +
+                                       " has no room left (No space left on device): no further device was started: "
+                                       "1 saved, 1 failed, 4 not started\n"))
+        << result.errors.toStdString();
 }
 
 TEST_F(FleetFailures, RequestsThatNeverArriveAreNamedWithThePortTheyWereAwaitedOn)

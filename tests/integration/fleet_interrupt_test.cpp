@@ -103,4 +103,81 @@ TEST(FleetInterrupt, SigintInTheMiddleOfABackupEndsCleanlyWithASummary)
     EXPECT_EQ(next.exitCode, 0) << next.output.toStdString() << next.errors.toStdString();
 }
 
+// SIGTERM in the middle of an upgrade: the devices whose transfer it cut are interrupted (not
+// failed), and each device under way is asked what it runs now: the one that had taken the
+// image and come back on it counts as upgraded.
+TEST(FleetInterrupt, SigtermInTheMiddleOfAnUpgradeReportsWhatEachDeviceRuns)
+{
+    QTemporaryDir folder;
+    const uint16_t tftpPort = FreeUdpPort();
+    const QString firmwareOid = "1.3.6.1.4.1.32473.10.37.24.4.1.1.1";
+    const QStringList common{"--tftp-port", QString::number(tftpPort)};
+    // Device 0 restarts at once; the others lose their first question, so they fetch the image
+    // a second later, while device 0 is back on the new firmware.
+    std::vector<QStringList> devices{common + QStringList{"--restart-seconds", "0"}};
+    for (int i = 1; i < 6; ++i)
+        devices.push_back(common + QStringList{"--restart-seconds", "1", "--drop-once", firmwareOid});
+    DevsimSite site(devices);
+    ASSERT_TRUE(site.start()) << site.error();
+    QFile list(folder.filePath("site.txt"));
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    for (size_t i = 0; i < site.size(); ++i)
+        list.write((site.address(i) + ":" + QString::number(site.port()) + "\n").toUtf8());
+    list.close();
+    // Large enough that fetching it takes a while.
+    QFile image(folder.filePath("vta_2.10.tfp"));
+    ASSERT_TRUE(image.open(QIODevice::WriteOnly));
+    image.write("VTA-3100QX FW 2.10\n" + QByteArray(32 << 20, 'x'));
+    image.close();
+    const QString serverOid = "1.3.6.1.4.1.32473.10.37.24.3.3.1.0";
+
+    QProcess fleet;
+    fleet.setProcessEnvironment(FleetEnvironment(folder.path()));
+    fleet.start(QStringLiteral(VTA_BIN_DIR) + "/vta-fleet",
+                {"--devices", list.fileName(), "--json", "--tftp-port", QString::number(tftpPort), "--parallel", "4",
+                 "upgrade", image.fileName()});
+    ASSERT_TRUE(fleet.waitForStarted());
+    // Stop once device 0 runs the new firmware and the others have been told where the image is.
+    // (Each look makes the simulator write its state: not too often, or it falls behind.)
+    QElapsedTimer waited;
+    waited.start();
+    auto ready = [&] {
+        if (site.value(0, firmwareOid + ".0") != "2.10")
+            return false;
+        for (size_t i = 1; i < 4; ++i)
+            if (site.value(i, serverOid) == "0.0.0.0")
+                return false;
+        return true;
+    };
+    while (!ready() && waited.elapsed() < 60000 && fleet.state() == QProcess::Running)
+        QThread::msleep(100);
+    ASSERT_EQ(fleet.state(), QProcess::Running) << "the upgrade ended before it could be stopped";
+    ::kill(static_cast<pid_t>(fleet.processId()), SIGTERM);
+    QElapsedTimer stopping;
+    stopping.start();
+    ASSERT_TRUE(fleet.waitForFinished(10000));
+    EXPECT_LT(stopping.elapsed(), 3000) << "a stopped run asks the devices only briefly";
+    EXPECT_EQ(fleet.exitCode(), 130);
+
+    const QJsonArray outcomes = QJsonDocument::fromJson(fleet.readAllStandardOutput()).array();
+    const QString errors = QString::fromUtf8(fleet.readAllStandardError());
+    ASSERT_EQ(outcomes.size(), 6) << errors.toStdString();
+    const std::string report = QJsonDocument(outcomes).toJson().toStdString();
+    const QJsonObject upgraded = outcomes[0].toObject();
+    EXPECT_TRUE(upgraded.value("ok").toBool()) << report;
+    EXPECT_EQ(upgraded.value("result").toString().toStdString(), "upgraded");
+    EXPECT_EQ(upgraded.value("after").toString().toStdString(), "2.10");
+    for (int i = 1; i < 4; ++i) {
+        const QJsonObject cut = outcomes[i].toObject();
+        EXPECT_FALSE(cut.value("ok").toBool()) << report;
+        EXPECT_EQ(cut.value("result").toString().toStdString(), "interrupted") << report;
+        EXPECT_EQ(cut.value("before").toString().toStdString(), "2.05");
+        EXPECT_EQ(cut.value("after").toString().toStdString(), "2.05") << "what the device runs now";
+    }
+    for (int i = 4; i < 6; ++i)
+        EXPECT_EQ(outcomes[i].toObject().value("result").toString().toStdString(), "not started");
+    EXPECT_TRUE(errors.contains("vta-fleet: stopped by SIGTERM: 1 upgraded, 0 failed, 3 interrupted, 2 not started\n"))
+        << errors.toStdString();
+}
+
 }  // namespace

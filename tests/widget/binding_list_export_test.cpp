@@ -124,4 +124,62 @@ TEST_F(ExportedList, FindShowsRowsHoldingTheTextInAShownColumnAndExportsOnlyThos
               "Client MAC Address\tNote\n00E0A6112233\tlobby, first floor\n00E0A6778899\tlobby\n00E0A6DDEEFF\tLobby door\n");
 }
 
+// A cell that a spreadsheet would take for a formula (an SSID anyone nearby chooses) leaves as
+// text: a leading apostrophe, in both exports. A cell that is wholly a number stays a number.
+TEST(ListExportCells, FormulasLeaveAsTextAndNumbersAsNumbers)
+{
+    struct Case {
+        QString cell;
+        QString csv;   // the field in the CSV file
+        QString copy;  // the field on the clipboard
+    } const cases[] = {
+        {"=HYPERLINK(\"http://x.test\",\"y\")", "\"'=HYPERLINK(\"\"http://x.test\"\",\"\"y\"\")\"",
+         "'=HYPERLINK(\"http://x.test\",\"y\")"},
+        {"+41-cmd", "'+41-cmd", "'+41-cmd"},
+        {"-2+3", "'-2+3", "'-2+3"},
+        {"@SUM(A1:A2)", "'@SUM(A1:A2)", "'@SUM(A1:A2)"},
+        {"\t=1+1", "'\t=1+1", "' =1+1"},
+        {"\r=1+1", "\"'\r=1+1\"", "' =1+1"},
+        {"=1,2", "\"'=1,2\"", "'=1,2"},
+        {"-", "'-", "'-"},
+        {"-5 dBm", "'-5 dBm", "'-5 dBm"},
+        // Wholly numbers: a signal level, a count with its sign, a fraction, an exponent.
+        {"-71", "-71", "-71"},
+        {"+41", "+41", "+41"},
+        {"-0.5", "-0.5", "-0.5"},
+        {"-1e3", "-1e3", "-1e3"},
+        // Nothing a spreadsheet evaluates.
+        {"a=b", "a=b", "a=b"},
+        {" =1", " =1", " =1"},
+        {"", "", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.cell.toStdString());
+        QTreeWidget list;
+        SetReportStyle(&list);
+        list.setColumnCount(0);
+        AddListColumn(&list, "SSID", 90);
+        list.addTopLevelItem(new QTreeWidgetItem(QStringList{c.cell}));
+        EXPECT_EQ(ListAsCsv(&list), "SSID\r\n" + c.csv + "\r\n");
+        EXPECT_EQ(ListAsTabText(&list), "SSID\n" + c.copy + "\n");
+    }
+}
+
+// The neutralised cells still read back whole, beside the quotes, commas and line breaks.
+TEST_F(ExportedList, FormulasReadBackAsTextBesideQuotedFields)
+{
+    list.addTopLevelItem(new QTreeWidgetItem(QStringList{"9", "=HYPERLINK(\"http://x.test\",\"y\")", "-2+3\nnext"}));
+    list.addTopLevelItem(new QTreeWidgetItem(QStringList{"10", "-71", "@SUM(A1:A2)"}));
+    const QString path = folder.filePath("list.csv");
+    recorder.paths.push_back(path);
+    SaveListAsCsv(&list);
+    const QJsonArray rows = readByPython(path);
+    const QJsonArray expected{QJsonArray{"Client MAC Address", "Note"},
+                              QJsonArray{"00E0A6112233", "lobby, first floor"},
+                              QJsonArray{"00E0A6445566", "says \"hi\"\nand more"},
+                              QJsonArray{"'=HYPERLINK(\"http://x.test\",\"y\")", "'-2+3\nnext"},
+                              QJsonArray{"-71", "'@SUM(A1:A2)"}};
+    EXPECT_EQ(rows, expected) << QJsonDocument(rows).toJson().toStdString();
+}
+
 } // namespace
