@@ -9,7 +9,7 @@ const std::string& ConfigurationFile::text(const MibStore& store)
     m_text = StateJson(store, true, 0);
     m_shown.clear();
     for (const auto& [instance, variable] : store.all())
-        if (InConfigurationFile(variable))
+        if (InConfigurationFile(variable) && !store.hidden(instance))
             m_shown.push_back({instance, variable.name, variable.syntax, variable.number, variable.bytes,
                                variable.objectId});
     m_built = true;
@@ -20,7 +20,7 @@ bool ConfigurationFile::unchanged(const MibStore& store) const
 {
     auto shown = m_shown.begin();
     for (const auto& [instance, variable] : store.all()) {
-        if (!InConfigurationFile(variable))
+        if (!InConfigurationFile(variable) || store.hidden(instance))
             continue;
         if (shown == m_shown.end() || shown->number != variable.number || shown->syntax != variable.syntax ||
             shown->bytes != variable.bytes || shown->objectId != variable.objectId || shown->instance != instance ||

@@ -77,17 +77,16 @@ Device::Device(DeviceSettings settings) : m_settings(settings)
         m_store.add(Concat(kSignalRoot, {4, 6, 2, 1, 1, 1}), rssi);
     }
     at("4.6.1.0")->number = m_settings.temperatureValue;
-    auto leaveOut = [this](const Oid& prefix) {
-        std::erase_if(m_store.all(), [&](const auto& entry) { return HasPrefix(entry.first, prefix); });
-    };
+    // What this firmware lacks is hidden, not removed: the device's own workings (its
+    // restart, its commands) still find every object they use.
     if (!m_settings.temperature)
-        leaveOut(DeviceOid::Private("4.6.1"));
+        m_store.hide(DeviceOid::Private("4.6.1"));
     if (!m_settings.clientTable) {
-        leaveOut(DeviceOid::Private("4.5.1.1.1"));
-        leaveOut(DeviceOid::Private("4.5.2"));
+        m_store.hide(DeviceOid::Private("4.5.1.1.1"));
+        m_store.hide(DeviceOid::Private("4.5.2"));
     }
     for (const Oid& object : m_settings.missingObjects)
-        leaveOut(object);
+        m_store.hide(object);
     for (const std::string& feature : m_settings.missingFeatures)
         for (const Oid& instance : OptionalFeatureInstances(feature)) {
             m_store.all().erase(instance);

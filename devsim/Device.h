@@ -81,6 +81,8 @@ public:
     // Configuration as the JSON text the device stores and loads over TFTP.
     const std::string& configurationText();
     void log(const std::string& message);
+    // The newest entry of the device log (what a transfer's start or end wrote, for example).
+    std::string lastLogEntry() const { return m_log.empty() ? std::string() : m_log.back().second; }
 
 private:
     struct Transfer;

@@ -221,6 +221,8 @@ Variable* MibStore::storage(const Oid& instance)
 const std::pair<const Oid, Variable>* MibStore::next(const Oid& after, const Oid& within) const
 {
     auto it = m_variables.upper_bound(after);
+    while (it != m_variables.end() && hidden(it->first))
+        ++it;
     if (it == m_variables.end() || !HasPrefix(it->first, within))
         return nullptr;
     return &*it;
@@ -229,9 +231,21 @@ const std::pair<const Oid, Variable>* MibStore::next(const Oid& after, const Oid
 const std::pair<const Oid, Variable>* MibStore::first(const Oid& within) const
 {
     auto it = m_variables.lower_bound(within);
+    while (it != m_variables.end() && hidden(it->first))
+        ++it;
     if (it == m_variables.end() || !HasPrefix(it->first, within))
         return nullptr;
     return &*it;
+}
+
+void MibStore::hide(const Oid& subtree) { m_hidden.push_back(subtree); }
+
+bool MibStore::hidden(const Oid& instance) const
+{
+    for (const Oid& subtree : m_hidden)
+        if (HasPrefix(instance, subtree))
+            return true;
+    return false;
 }
 
 void MibStore::addTable(TableDef table) { m_tables.push_back(std::move(table)); }

@@ -61,9 +61,9 @@ class MibStore {
 public:
     Variable& add(const Oid& instance, Variable variable);
     Variable* find(const Oid& instance);
-    // The first instance after `after` that lies below `within`, or null.
+    // The first instance after `after` that lies below `within` and is not hidden, or null.
     const std::pair<const Oid, Variable>* next(const Oid& after, const Oid& within) const;
-    // The first instance below `within`, or null.
+    // The first instance below `within` that is not hidden, or null.
     const std::pair<const Oid, Variable>* first(const Oid& within) const;
     // Resolves aliases: the variable that really holds the value of `instance`.
     Variable* storage(const Oid& instance);
@@ -78,10 +78,18 @@ public:
     // Index parts of the rows whose index starts with indexPrefix, in order.
     std::vector<Oid> rowIndexes(const std::string& tableName, const Oid& indexPrefix = {}) const;
 
+    // A subtree the device does not serve (older firmware lacks it). Its instances stay for
+    // what the device does with them (a restart still copies the settings into the running
+    // status), but no manager sees them: not answered, passed by in a walk, left out of the
+    // state and configuration files, unknown to a state that is loaded.
+    void hide(const Oid& subtree);
+    bool hidden(const Oid& instance) const;
+
     std::map<Oid, Variable>& all() { return m_variables; }
     const std::map<Oid, Variable>& all() const { return m_variables; }
 
 private:
     std::map<Oid, Variable> m_variables;
     std::vector<TableDef> m_tables;
+    std::vector<Oid> m_hidden;
 };

@@ -53,7 +53,7 @@ std::string StateJson(const MibStore& store, bool configurationOnly, long long u
     bool first = true;
     char number[24];
     for (const auto& [instance, variable] : store.all()) {
-        if (configurationOnly && !InConfigurationFile(variable))
+        if ((configurationOnly && !InConfigurationFile(variable)) || store.hidden(instance))
             continue;
         json += first ? "\n    \"" : ",\n    \"";
         first = false;
@@ -102,11 +102,11 @@ bool LoadState(MibStore& store, const std::string& json, bool configurationOnly,
             error = "'" + key + "' is not an object identifier";
             return false;
         }
-        Variable* variable = updated.find(*instance);
+        Variable* variable = updated.hidden(*instance) ? nullptr : updated.find(*instance);
         Variable created;
         if (!variable) {
             oid column = 0;
-            const TableDef* table = updated.tableOf(*instance, &column);
+            const TableDef* table = updated.hidden(*instance) ? nullptr : updated.tableOf(*instance, &column);
             if (!table) {
                 error = "the device has no object " + key;
                 return false;
