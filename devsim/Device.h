@@ -103,7 +103,6 @@ private:
 
     DeviceSettings m_settings;
     MibStore m_store;
-    MibStore m_factory;
     std::set<Oid> m_lacking;
     Clock::time_point m_bootTime;
     std::optional<Clock::time_point> m_restartAt;  // silence starts

@@ -39,8 +39,8 @@ void DeleteVariable(void* data) { delete static_cast<Variable*>(data); }
 // Puts a value into the response varbind in the syntax of the variable.
 void Answer(netsnmp_request_info* request, const Variable& variable)
 {
-    const u_char type = AsnType(variable.syntax);
-    switch (variable.syntax) {
+    const u_char type = AsnType(variable.info->syntax);
+    switch (variable.info->syntax) {
     case Syntax::Integer: {
         const long value = static_cast<long>(variable.number);
         snmp_set_var_typed_value(request->requestvb, type, &value, sizeof value);
@@ -54,7 +54,7 @@ void Answer(netsnmp_request_info* request, const Variable& variable)
         break;
     }
     case Syntax::Text: {
-        const std::string shown = variable.masked ? std::string(variable.bytes.size(), '*') : variable.bytes;
+        const std::string shown = variable.info->masked ? std::string(variable.bytes.size(), '*') : variable.bytes;
         snmp_set_var_typed_value(request->requestvb, type, shown.data(), shown.size());
         break;
     }
@@ -268,11 +268,11 @@ int SnmpAgent::checkSet(Station& station, const Oid& instance, const netsnmp_var
         if (refused.instance == instance)
             return refused.status;
     Device& device = station.device;
+    if (device.lacks(instance))
+        return SNMP_ERR_NOSUCHNAME;
     if (device.store().hidden(instance))
         return SNMP_ERR_NOCREATION;  // as for any object the device does not have
     Variable* variable = device.store().storage(instance);
-    if (!variable && device.lacks(instance))
-        return SNMP_ERR_NOSUCHNAME;
     if (!variable)
         return device.store().find(instance) ? SNMP_ERR_GENERR : SNMP_ERR_NOCREATION;
     const int status = CheckSetValue(*variable, value->type, value->val.string, value->val_len, updated);
@@ -308,18 +308,19 @@ int SnmpAgent::handle(Station& station, const Oid& root, netsnmp_agent_request_i
             break;
         }
         case MODE_GETNEXT: {
-            const std::pair<const Oid, Variable>* next = nullptr;
+            const Oid* next = nullptr;
             if (request->inclusive && store.find(name) && !store.hidden(name) && HasPrefix(name, root))
-                next = &*store.all().find(name);
+                next = &name;
             else if (name < root)
                 next = store.first(root);
             else
                 next = store.next(name, root);
             if (!next)
                 break;  // past our objects: the agent moves on to the next registration
-            snmp_set_var_objid(request->requestvb, next->first.data(), next->first.size());
-            Variable* variable = store.storage(next->first);
-            device.refreshLive(next->first, *variable);
+            const Oid found = *next;
+            snmp_set_var_objid(request->requestvb, found.data(), found.size());
+            Variable* variable = store.storage(found);
+            device.refreshLive(found, *variable);
             Answer(request, *variable);
             break;
         }

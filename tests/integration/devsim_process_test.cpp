@@ -6,6 +6,7 @@
 
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QThread>
 #include <gtest/gtest.h>
 
@@ -62,11 +63,15 @@ TEST(DevsimProcess, ListensOnlyOnTheUdpAddressesItIsTold)
                                       "vta-devsim ready on udp:127.0.0.1:" + p + " udp:127.0.0.2:" + p, error))
         << error;
     const QStringList sockets = Listeners(simulator.process().processId());
-    ASSERT_EQ(sockets.size(), 2) << sockets.join('\n').toStdString();
-    EXPECT_TRUE(sockets[0].startsWith("udp") && sockets[0].contains("127.0.0.1:" + p)) << sockets[0].toStdString();
-    EXPECT_TRUE(sockets[1].startsWith("udp") && sockets[1].contains("127.0.0.2:" + p)) << sockets[1].toStdString();
+    EXPECT_EQ(sockets.size(), 2) << sockets.join('\n').toStdString();
+    for (const QString& address : {"127.0.0.1:" + p, "127.0.0.2:" + p}) {
+        const QRegularExpression udp("^udp \\S+ \\d+ \\d+ " + QRegularExpression::escape(address) + " ");
+        EXPECT_EQ(sockets.filter(udp).size(), 1) << address.toStdString() << " in:\n"
+                                                 << sockets.join('\n').toStdString();
+    }
 
-    // A second simulator beside it starts as cleanly: no listener of the first is in its way.
+    // A second simulator beside it starts as cleanly: no listener of the first (or of any other
+    // simulator on the machine) is in its way.
     ChildProcess second;
     const QString other = QString::number(FreeUdpPort());
     ASSERT_TRUE(DevsimProcess::Launch(second, program, {"--port", other, "--verbose"},

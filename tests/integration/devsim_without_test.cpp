@@ -134,7 +134,8 @@ std::string Faults(const QString& peer, const Oid& subtree, const std::vector<Li
     }
     // A walk passes it by.
     const Reply next = Ask(SNMP_VERSION_2c, peer, SNMP_MSG_GETNEXT, {subtree});
-    if (!next.answered || next.bindings.size() != 1 || Below(next.bindings.front().first, subtree))
+    if (!next.answered || next.bindings.size() != 1 ||
+        (next.bindings.front().second != SNMP_ENDOFMIBVIEW && Below(next.bindings.front().first, subtree)))
         faults += " a get-next of it does not pass it by;";
     // What it still has, it serves.
     const Reply other = Ask(SNMP_VERSION_2c, peer, SNMP_MSG_GET, {kept});
