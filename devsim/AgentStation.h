@@ -36,7 +36,7 @@ struct SnmpAgent::Station {
     bool hung = false;  // --hang-after-set: a command left the device answering nothing
     bool active = false;  // listed for the agent's loop
     std::vector<Oid> dropOnce{options.dropOnce};  // --drop-once subtrees not dropped yet
-    std::mt19937 random{20261210};
+    std::minstd_rand random{20261210};  // --drop-percent; small: a site has a thousand of these
 
     std::string listenAddress() const { return "udp:" + options.address + ":" + std::to_string(options.port); }
     // Makes this device's engine the library's, before its requests are read or answered.

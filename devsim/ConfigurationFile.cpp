@@ -8,10 +8,10 @@ const std::string& ConfigurationFile::text(const MibStore& store)
         return m_text;
     m_text = StateJson(store, true, 0);
     m_shown.clear();
-    for (const auto& [instance, variable] : store.all())
-        if (InConfigurationFile(variable))
-            m_shown.push_back({instance, variable.name, variable.syntax, variable.number, variable.bytes,
-                               variable.objectId});
+    store.forEach([&](const Oid& instance, const Variable& variable) {
+        if (InConfigurationFile(variable) && !store.hidden(instance))
+            m_shown.push_back({instance, variable.info, variable.number, variable.bytes, variable.objectId});
+    });
     m_built = true;
     return m_text;
 }
@@ -19,14 +19,13 @@ const std::string& ConfigurationFile::text(const MibStore& store)
 bool ConfigurationFile::unchanged(const MibStore& store) const
 {
     auto shown = m_shown.begin();
-    for (const auto& [instance, variable] : store.all()) {
-        if (!InConfigurationFile(variable))
-            continue;
-        if (shown == m_shown.end() || shown->number != variable.number || shown->syntax != variable.syntax ||
-            shown->bytes != variable.bytes || shown->objectId != variable.objectId || shown->instance != instance ||
-            shown->name != variable.name)
-            return false;
+    bool same = true;
+    store.forEach([&](const Oid& instance, const Variable& variable) {
+        if (!same || !InConfigurationFile(variable) || store.hidden(instance))
+            return;
+        same = shown != m_shown.end() && shown->number == variable.number && shown->info == variable.info &&
+               shown->bytes == variable.bytes && shown->objectId == variable.objectId && shown->instance == instance;
         ++shown;
-    }
-    return shown == m_shown.end();
+    });
+    return same && shown == m_shown.end();
 }

@@ -17,8 +17,7 @@ private:
     // What the file shows of one variable.
     struct Shown {
         Oid instance;
-        std::string name;
-        Syntax syntax;
+        const VariableInfo* info;
         long long number;
         std::string bytes;
         Oid objectId;

@@ -67,33 +67,34 @@ bool FirmwareVersion(const std::string& image, const std::string& fileName, int&
     return false;
 }
 
-Device::Device(DeviceSettings settings) : m_settings(settings)
+Device::Device(DeviceSettings settings) : m_settings(settings), m_store(DeviceShape())
 {
-    BuildFactoryDefaults(m_store);
     if (m_settings.signalStrength) {
-        Variable rssi;
-        rssi.name = "rssiInfo";
-        rssi.number = m_settings.signalStrengthValue;
-        m_store.add(Concat(kSignalRoot, {4, 6, 2, 1, 1, 1}), rssi);
+        static const VariableInfo rssi = [] {
+            VariableInfo info;
+            info.name = "rssiInfo";
+            return info;
+        }();
+        Value strength;
+        strength.number = m_settings.signalStrengthValue;
+        m_store.add(Concat(kSignalRoot, {4, 6, 2, 1, 1, 1}), rssi, strength);
     }
     at("4.6.1.0")->number = m_settings.temperatureValue;
-    auto leaveOut = [this](const Oid& prefix) {
-        std::erase_if(m_store.all(), [&](const auto& entry) { return HasPrefix(entry.first, prefix); });
-    };
+    // What this firmware lacks is hidden, not removed: the device's own workings (its
+    // restart, its commands) still find every object they use.
     if (!m_settings.temperature)
-        leaveOut(DeviceOid::Private("4.6.1"));
+        m_store.hide(DeviceOid::Private("4.6.1"));
     if (!m_settings.clientTable) {
-        leaveOut(DeviceOid::Private("4.5.1.1.1"));
-        leaveOut(DeviceOid::Private("4.5.2"));
+        m_store.hide(DeviceOid::Private("4.5.1.1.1"));
+        m_store.hide(DeviceOid::Private("4.5.2"));
     }
     for (const Oid& object : m_settings.missingObjects)
-        leaveOut(object);
+        m_store.hide(object);
     for (const std::string& feature : m_settings.missingFeatures)
         for (const Oid& instance : OptionalFeatureInstances(feature)) {
-            m_store.all().erase(instance);
+            m_store.hide(instance);
             m_lacking.insert(instance);
         }
-    m_factory = m_store;
     for (int n = 1; n <= m_settings.logRows; ++n)
         log("Synthetic log entry " + std::to_string(n));
     boot();
@@ -160,16 +161,7 @@ void Device::factoryReset()
 {
     // Every setting goes back, also the rows of settings tables that were added or removed
     // since; status, counters and command objects stay as they are.
-    auto& now = m_store.all();
-    for (auto it = now.begin(); it != now.end();) {
-        if (it->second.config && !m_factory.find(it->first))
-            it = now.erase(it);
-        else
-            ++it;
-    }
-    for (const auto& [instance, original] : m_factory.all())
-        if (original.config)
-            now[instance] = original;
+    m_store.restoreSettings();
     log("Factory default settings restored");
 }
 
@@ -178,7 +170,7 @@ void Device::refreshLive(const Oid& instance, Variable& variable)
     if (instance == DeviceOid::System("3.0")) {
         variable.number = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - m_bootTime).count() / 10;
     } else if (HasPrefix(instance, DeviceOid::Private("4.3.1.1")) && instance.size() == kPrivateRoot.size() + 6 &&
-               variable.syntax == Syntax::Counter32) {
+               variable.info->syntax == Syntax::Counter32) {
         // Traffic counters run while their radio runs: frames per second by column, errors
         // slower. Radio 1's follow --traffic-rate (transmitted frames per second), the others
         // keep their proportions to it. They wrap at 2^32 like any Counter32.
@@ -301,8 +293,8 @@ void Device::committed(const Oid& instance)
         m_store.clearRows("rogueResult", {static_cast<oid>(value)});
     } else if (is("2.10.4.2.1.0")) {
         m_store.clearRows("rogueApList", {static_cast<oid>(value)});
-    } else if (variable && variable->config) {
-        log("Setting " + variable->name + " changed");
+    } else if (variable && variable->info->config) {
+        log("Setting " + variable->info->name + " changed");
     }
 }
 

@@ -81,6 +81,8 @@ public:
     // Configuration as the JSON text the device stores and loads over TFTP.
     const std::string& configurationText();
     void log(const std::string& message);
+    // The newest entry of the device log (what a transfer's start or end wrote, for example).
+    std::string lastLogEntry() const { return m_log.empty() ? std::string() : m_log.back().second; }
 
 private:
     struct Transfer;
@@ -101,7 +103,6 @@ private:
 
     DeviceSettings m_settings;
     MibStore m_store;
-    MibStore m_factory;
     std::set<Oid> m_lacking;
     Clock::time_point m_bootTime;
     std::optional<Clock::time_point> m_restartAt;  // silence starts

@@ -13,9 +13,9 @@ Oid Private(const char* suffix);  // kPrivateRoot + suffix
 Oid System(const char* suffix);
 }
 
-// Fills the store with every object of a freshly reset VTA-3100QX: radio 1 in use,
-// radio 2 present but switched off, DHCP server on, no WDS partners, no guests.
-void BuildFactoryDefaults(MibStore& store);
+// Every object of a freshly reset VTA-3100QX (radio 1 in use, radio 2 present but switched
+// off, DHCP server on, no WDS partners, no guests), built once and shared by every device.
+const MibShape& DeviceShape();
 
 // Number of rows of the fixed-size tables (static DHCP leases, MAC filter per radio).
 constexpr int kStaticLeaseRows = 16;

@@ -1,6 +1,7 @@
 #include "Mib.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -74,10 +75,10 @@ std::optional<Syntax> SyntaxFromName(const std::string& name)
     return std::nullopt;
 }
 
-std::string ValueText(const Variable& variable)
+std::string ValueText(Syntax syntax, const Value& variable)
 {
     char buffer[64];
-    switch (variable.syntax) {
+    switch (syntax) {
     case Syntax::Integer:
     case Syntax::TimeTicks:
     case Syntax::Counter32:
@@ -106,9 +107,9 @@ std::string ValueText(const Variable& variable)
     return {};
 }
 
-bool SetValueFromText(Variable& variable, const std::string& text)
+bool SetValueFromText(Syntax syntax, Value& variable, const std::string& text)
 {
-    switch (variable.syntax) {
+    switch (syntax) {
     case Syntax::Integer:
     case Syntax::TimeTicks:
     case Syntax::Counter32:
@@ -141,36 +142,37 @@ bool SetValueFromText(Variable& variable, const std::string& text)
 
 int CheckSetValue(const Variable& current, u_char type, const u_char* value, size_t length, Variable& updated)
 {
-    if (!current.writable)
+    const VariableInfo& info = *current.info;
+    if (!info.writable)
         return SNMP_ERR_NOTWRITABLE;
-    if (type != AsnType(current.syntax))
+    if (type != AsnType(info.syntax))
         return SNMP_ERR_WRONGTYPE;
     updated = current;
-    switch (current.syntax) {
+    switch (info.syntax) {
     case Syntax::Integer: {
         if (length != sizeof(long))
             return SNMP_ERR_WRONGLENGTH;
         long number;
         std::memcpy(&number, value, sizeof number);
-        if (number < current.minimum || number > current.maximum)
+        if (number < info.minimum || number > info.maximum)
             return SNMP_ERR_WRONGVALUE;
-        if (!current.allowed.empty() &&
-            std::find(current.allowed.begin(), current.allowed.end(), number) == current.allowed.end())
+        if (!info.allowed.empty() &&
+            std::find(info.allowed.begin(), info.allowed.end(), number) == info.allowed.end())
             return SNMP_ERR_WRONGVALUE;
         updated.number = number;
         return SNMP_ERR_NOERROR;
     }
     case Syntax::Text: {
         std::string text(reinterpret_cast<const char*>(value), length);
-        if (current.masked && !text.empty() && text.find_first_not_of('*') == std::string::npos)
+        if (info.masked && !text.empty() && text.find_first_not_of('*') == std::string::npos)
             return SNMP_ERR_NOERROR;  // the masked form sent back: keep the stored secret
-        if (length > current.maxLength)
+        if (length > info.maxLength)
             return SNMP_ERR_WRONGLENGTH;
-        if (!current.allowedLengths.empty() &&
-            std::find(current.allowedLengths.begin(), current.allowedLengths.end(), length) ==
-                current.allowedLengths.end())
+        if (!info.allowedLengths.empty() &&
+            std::find(info.allowedLengths.begin(), info.allowedLengths.end(), length) ==
+                info.allowedLengths.end())
             return SNMP_ERR_WRONGLENGTH;
-        if (current.hexDigitsOnly && text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+        if (info.hexDigitsOnly && text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
             return SNMP_ERR_WRONGVALUE;
         updated.bytes = text;
         return SNMP_ERR_NOERROR;
@@ -184,7 +186,7 @@ int CheckSetValue(const Variable& current, u_char type, const u_char* value, siz
         if (length != 4)
             return SNMP_ERR_WRONGLENGTH;
         updated.bytes.assign(reinterpret_cast<const char*>(value), length);
-        if (!current.allowZeroAddress && updated.bytes == std::string(4, '\0'))
+        if (!info.allowZeroAddress && updated.bytes == std::string(4, '\0'))
             return SNMP_ERR_WRONGVALUE;
         return SNMP_ERR_NOERROR;
     case Syntax::ObjectId:
@@ -199,44 +201,42 @@ int CheckSetValue(const Variable& current, u_char type, const u_char* value, siz
     return SNMP_ERR_GENERR;
 }
 
-Variable& MibStore::add(const Oid& instance, Variable variable)
+void MibShape::add(const Oid& instance, VariableDef definition)
 {
-    return m_variables[instance] = std::move(variable);
+    m_infos.push_back(static_cast<const VariableInfo&>(definition));
+    Variable variable;
+    static_cast<Value&>(variable) = static_cast<const Value&>(definition);
+    variable.info = &m_infos.back();
+    const auto at = std::lower_bound(m_instances.begin(), m_instances.end(), instance);
+    const auto position = at - m_instances.begin();
+    if (at != m_instances.end() && *at == instance) {
+        m_defaults[position] = variable;
+        return;
+    }
+    m_instances.insert(at, instance);
+    m_defaults.insert(m_defaults.begin() + position, variable);
 }
 
-Variable* MibStore::find(const Oid& instance)
+void MibShape::addTable(const TableSpec& spec)
 {
-    auto it = m_variables.find(instance);
-    return it == m_variables.end() ? nullptr : &it->second;
+    TableDef table{spec.name, spec.entry, spec.indexArity, {}};
+    for (const auto& [column, definition] : spec.columns) {
+        m_infos.push_back(static_cast<const VariableInfo&>(definition));
+        Variable prototype;
+        static_cast<Value&>(prototype) = static_cast<const Value&>(definition);
+        prototype.info = &m_infos.back();
+        table.columns.emplace_back(column, prototype);
+    }
+    m_tables.push_back(std::move(table));
 }
 
-Variable* MibStore::storage(const Oid& instance)
+long MibShape::position(const Oid& instance) const
 {
-    Variable* variable = find(instance);
-    if (variable && variable->aliasOf)
-        return find(*variable->aliasOf);
-    return variable;
+    const auto at = std::lower_bound(m_instances.begin(), m_instances.end(), instance);
+    return at != m_instances.end() && *at == instance ? at - m_instances.begin() : -1;
 }
 
-const std::pair<const Oid, Variable>* MibStore::next(const Oid& after, const Oid& within) const
-{
-    auto it = m_variables.upper_bound(after);
-    if (it == m_variables.end() || !HasPrefix(it->first, within))
-        return nullptr;
-    return &*it;
-}
-
-const std::pair<const Oid, Variable>* MibStore::first(const Oid& within) const
-{
-    auto it = m_variables.lower_bound(within);
-    if (it == m_variables.end() || !HasPrefix(it->first, within))
-        return nullptr;
-    return &*it;
-}
-
-void MibStore::addTable(TableDef table) { m_tables.push_back(std::move(table)); }
-
-const TableDef* MibStore::table(const std::string& name) const
+const TableDef* MibShape::table(const std::string& name) const
 {
     for (const TableDef& table : m_tables)
         if (table.name == name)
@@ -244,9 +244,81 @@ const TableDef* MibStore::table(const std::string& name) const
     return nullptr;
 }
 
+MibStore::MibStore(const MibShape& shape) : m_shape(&shape), m_values(shape.defaults()) {}
+
+Variable& MibStore::add(const Oid& instance, const VariableInfo& info, const Value& value)
+{
+    Variable variable;
+    static_cast<Value&>(variable) = value;
+    variable.info = &info;
+    if (Variable* fixed = find(instance))
+        return *fixed = variable;
+    return m_rows[instance] = std::move(variable);
+}
+
+Variable* MibStore::find(const Oid& instance)
+{
+    return const_cast<Variable*>(static_cast<const MibStore*>(this)->find(instance));
+}
+
+const Variable* MibStore::find(const Oid& instance) const
+{
+    const long position = m_shape->position(instance);
+    if (position >= 0)
+        return &m_values[static_cast<size_t>(position)];
+    auto it = m_rows.find(instance);
+    return it == m_rows.end() ? nullptr : &it->second;
+}
+
+Variable* MibStore::storage(const Oid& instance)
+{
+    Variable* variable = find(instance);
+    if (variable && variable->info->aliasOf)
+        return find(*variable->info->aliasOf);
+    return variable;
+}
+
+const Oid* MibStore::next(const Oid& after, const Oid& within) const
+{
+    // The nearer of the next fixed instance and the next row, past hidden ones.
+    const std::vector<Oid>& fixed = m_shape->instances();
+    auto inShape = std::upper_bound(fixed.begin(), fixed.end(), after);
+    auto row = m_rows.upper_bound(after);
+    for (;;) {
+        const Oid* candidate = nullptr;
+        if (inShape != fixed.end() && (row == m_rows.end() || *inShape < row->first))
+            candidate = &*inShape++;
+        else if (row != m_rows.end())
+            candidate = &(row++)->first;
+        if (!candidate || !HasPrefix(*candidate, within))
+            return nullptr;
+        if (!hidden(*candidate))
+            return candidate;
+    }
+}
+
+const Oid* MibStore::first(const Oid& within) const
+{
+    const Variable* at = find(within);
+    if (at && !hidden(within))
+        return m_shape->position(within) >= 0 ? &m_shape->instances()[m_shape->position(within)]
+                                              : &m_rows.find(within)->first;
+    return next(within, within);
+}
+
+void MibStore::hide(const Oid& subtree) { m_hidden.push_back(subtree); }
+
+bool MibStore::hidden(const Oid& instance) const
+{
+    for (const Oid& subtree : m_hidden)
+        if (HasPrefix(instance, subtree))
+            return true;
+    return false;
+}
+
 const TableDef* MibStore::tableOf(const Oid& instance, oid* column) const
 {
-    for (const TableDef& table : m_tables) {
+    for (const TableDef& table : m_shape->tables()) {
         if (!HasPrefix(instance, table.entry) || instance.size() != table.entry.size() + 1 + table.indexArity)
             continue;
         const oid sub = instance[table.entry.size()];
@@ -271,7 +343,10 @@ void MibStore::setRow(const std::string& tableName, const Oid& index, const std:
         instance.insert(instance.end(), index.begin(), index.end());
         Variable cell = def->columns[i].second;
         SetValueFromText(cell, values[i]);
-        m_variables[instance] = std::move(cell);
+        if (Variable* fixed = find(instance))
+            *fixed = std::move(cell);
+        else
+            m_rows[instance] = std::move(cell);
     }
 }
 
@@ -284,11 +359,11 @@ void MibStore::clearRows(const std::string& tableName, const Oid& indexPrefix)
         Oid prefix = def->entry;
         prefix.push_back(column.first);
         prefix.insert(prefix.end(), indexPrefix.begin(), indexPrefix.end());
-        auto first = m_variables.lower_bound(prefix);
+        auto first = m_rows.lower_bound(prefix);
         auto last = first;
-        while (last != m_variables.end() && HasPrefix(last->first, prefix))
+        while (last != m_rows.end() && HasPrefix(last->first, prefix))
             ++last;
-        m_variables.erase(first, last);
+        m_rows.erase(first, last);
     }
 }
 
@@ -302,7 +377,20 @@ std::vector<Oid> MibStore::rowIndexes(const std::string& tableName, const Oid& i
     prefix.push_back(def->columns.front().first);
     const size_t skip = prefix.size();
     prefix.insert(prefix.end(), indexPrefix.begin(), indexPrefix.end());
-    for (auto it = m_variables.lower_bound(prefix); it != m_variables.end() && HasPrefix(it->first, prefix); ++it)
-        rows.emplace_back(it->first.begin() + static_cast<long>(skip), it->first.end());
+    auto take = [&](const Oid& instance) { rows.emplace_back(instance.begin() + static_cast<long>(skip), instance.end()); };
+    const std::vector<Oid>& fixed = m_shape->instances();
+    for (auto it = std::lower_bound(fixed.begin(), fixed.end(), prefix); it != fixed.end() && HasPrefix(*it, prefix); ++it)
+        take(*it);
+    for (auto it = m_rows.lower_bound(prefix); it != m_rows.end() && HasPrefix(it->first, prefix); ++it)
+        take(it->first);
+    std::sort(rows.begin(), rows.end());
     return rows;
+}
+
+void MibStore::restoreSettings()
+{
+    for (size_t i = 0; i < m_values.size(); ++i)
+        if (m_values[i].info->config)
+            m_values[i] = m_shape->defaults()[i];
+    std::erase_if(m_rows, [](const auto& row) { return row.second.info->config; });
 }

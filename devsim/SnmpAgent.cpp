@@ -39,8 +39,8 @@ void DeleteVariable(void* data) { delete static_cast<Variable*>(data); }
 // Puts a value into the response varbind in the syntax of the variable.
 void Answer(netsnmp_request_info* request, const Variable& variable)
 {
-    const u_char type = AsnType(variable.syntax);
-    switch (variable.syntax) {
+    const u_char type = AsnType(variable.info->syntax);
+    switch (variable.info->syntax) {
     case Syntax::Integer: {
         const long value = static_cast<long>(variable.number);
         snmp_set_var_typed_value(request->requestvb, type, &value, sizeof value);
@@ -54,7 +54,7 @@ void Answer(netsnmp_request_info* request, const Variable& variable)
         break;
     }
     case Syntax::Text: {
-        const std::string shown = variable.masked ? std::string(variable.bytes.size(), '*') : variable.bytes;
+        const std::string shown = variable.info->masked ? std::string(variable.bytes.size(), '*') : variable.bytes;
         snmp_set_var_typed_value(request->requestvb, type, shown.data(), shown.size());
         break;
     }
@@ -153,7 +153,12 @@ bool SnmpAgent::start(std::string& error)
     }
     setenv("MIBS", "", 1);
     netsnmp_ds_set_boolean(NETSNMP_DS_APPLICATION_ID, NETSNMP_DS_AGENT_ROLE, 0);  // master agent
+    // The simulator listens only where it is told, on UDP: none of the library's other
+    // listeners (the AgentX master socket, the SMUX sub-agent socket on TCP port 199, which it
+    // opens on every interface when run as root).
     netsnmp_ds_set_boolean(NETSNMP_DS_APPLICATION_ID, NETSNMP_DS_AGENT_AGENTX_MASTER, 0);
+    char withoutSmux[] = "-smux";
+    add_to_init_list(withoutSmux);
     netsnmp_ds_set_boolean(NETSNMP_DS_APPLICATION_ID, NETSNMP_DS_AGENT_NO_ROOT_ACCESS, 1);
     netsnmp_ds_set_string(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_CONFIGURATION_DIR, m_folder.c_str());
     netsnmp_ds_set_string(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_PERSISTENT_DIR, m_folder.c_str());
@@ -263,9 +268,11 @@ int SnmpAgent::checkSet(Station& station, const Oid& instance, const netsnmp_var
         if (refused.instance == instance)
             return refused.status;
     Device& device = station.device;
-    Variable* variable = device.store().storage(instance);
-    if (!variable && device.lacks(instance))
+    if (device.lacks(instance))
         return SNMP_ERR_NOSUCHNAME;
+    if (device.store().hidden(instance))
+        return SNMP_ERR_NOCREATION;  // as for any object the device does not have
+    Variable* variable = device.store().storage(instance);
     if (!variable)
         return device.store().find(instance) ? SNMP_ERR_GENERR : SNMP_ERR_NOCREATION;
     const int status = CheckSetValue(*variable, value->type, value->val.string, value->val_len, updated);
@@ -284,7 +291,7 @@ int SnmpAgent::handle(Station& station, const Oid& root, netsnmp_agent_request_i
         const Oid name = NameOf(request->requestvb);
         switch (info->mode) {
         case MODE_GET: {
-            Variable* variable = store.storage(name);
+            Variable* variable = store.hidden(name) ? nullptr : store.storage(name);
             if (!variable && device.lacks(name)) {
                 netsnmp_set_request_error(info, request, SNMP_ERR_NOSUCHNAME);
                 break;
@@ -301,18 +308,19 @@ int SnmpAgent::handle(Station& station, const Oid& root, netsnmp_agent_request_i
             break;
         }
         case MODE_GETNEXT: {
-            const std::pair<const Oid, Variable>* next = nullptr;
-            if (request->inclusive && store.find(name) && HasPrefix(name, root))
-                next = &*store.all().find(name);
+            const Oid* next = nullptr;
+            if (request->inclusive && store.find(name) && !store.hidden(name) && HasPrefix(name, root))
+                next = &name;
             else if (name < root)
                 next = store.first(root);
             else
                 next = store.next(name, root);
             if (!next)
                 break;  // past our objects: the agent moves on to the next registration
-            snmp_set_var_objid(request->requestvb, next->first.data(), next->first.size());
-            Variable* variable = store.storage(next->first);
-            device.refreshLive(next->first, *variable);
+            const Oid found = *next;
+            snmp_set_var_objid(request->requestvb, found.data(), found.size());
+            Variable* variable = store.storage(found);
+            device.refreshLive(found, *variable);
             Answer(request, *variable);
             break;
         }
@@ -340,10 +348,7 @@ int SnmpAgent::handle(Station& station, const Oid& root, netsnmp_agent_request_i
                 *store.storage(name) = *saved;
             break;
         case MODE_SET_COMMIT:
-            if (station.options.verbose)
-                std::fprintf(stderr, "vta-devsim: %s: set %s = %s\n", station.options.address.c_str(),
-                             OidText(name).c_str(),
-                             ValueText(*store.storage(name)).c_str());
+            noteSet(station, name);
             device.committed(name);
             changed = true;
             // The answer of this set still leaves; nothing after it does.
@@ -475,7 +480,7 @@ bool SnmpAgent::takeTransferCommand(Station& station, netsnmp_session* session, 
             value = *vb->val.integer;
         }
     }
-    if (!index || value < 1 || value > 3 || !mayWrite(station, pdu))
+    if (!index || value < 1 || value > 3 || !mayWrite(station, pdu) || station.device.store().hidden(command))
         return false;  // the agent's own checks answer it
     if (station.transferRequest) {
         if (pdu->reqid == station.transferRequest->reqid)
@@ -503,18 +508,23 @@ bool SnmpAgent::takeTransferCommand(Station& station, netsnmp_session* session, 
         if (name != command)
             updates.emplace_back(name, updated);
     }
-    for (auto& [name, updated] : updates)
+    for (auto& [name, updated] : updates) {
         *store.storage(name) = updated;
+        noteSet(station, name);
+    }
     store.storage(command)->number = value;
+    noteSet(station, command);
     const int status = device.startTransfer(static_cast<int>(value),
                                               ValueText(*store.storage(DeviceOid::Private("3.3.1.0"))),
                                               store.storage(DeviceOid::Private("3.3.2.0"))->bytes,
                                               store.storage(DeviceOid::Private("3.3.3.0"))->bytes);
     writeState(station);
     if (status != SNMP_ERR_NOERROR) {
+        note(station, "transfer not started: the server's address or the file name is missing");
         answer(station, session, snmp_clone_pdu(pdu), status, index);
         return true;
     }
+    note(station, device.lastLogEntry());
     station.transferRequest = snmp_clone_pdu(pdu);
     station.transferSession = session;
     station.transferIndex = index;
@@ -565,7 +575,10 @@ void SnmpAgent::answer(Station& station, netsnmp_session* session, netsnmp_pdu* 
 void SnmpAgent::finishTransfer(Station& station)
 {
     const std::optional<int> status = station.device.finishedTransfer();
-    if (!status || !station.transferRequest)
+    if (!status)
+        return;
+    note(station, station.device.lastLogEntry());
+    if (!station.transferRequest)
         return;
     writeState(station);
     answer(station, station.transferSession, station.transferRequest, *status, station.transferIndex);
@@ -584,6 +597,19 @@ void SnmpAgent::releaseDelayed(Station& station)
             m_agentCallback(NETSNMP_CALLBACK_OP_RECEIVED_MESSAGE, held.session, held.pdu->reqid, held.pdu, held.magic);
         snmp_free_pdu(held.pdu);
     }
+}
+
+// --verbose: what a device did, on standard error, named by its address.
+void SnmpAgent::note(const Station& station, const std::string& text) const
+{
+    if (station.options.verbose)
+        std::fprintf(stderr, "vta-devsim: %s: %s\n", station.options.address.c_str(), text.c_str());
+}
+
+void SnmpAgent::noteSet(Station& station, const Oid& instance) const
+{
+    if (station.options.verbose)
+        note(station, "set " + OidText(instance) + " = " + ValueText(*station.device.store().storage(instance)));
 }
 
 void SnmpAgent::writeStates()

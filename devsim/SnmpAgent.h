@@ -58,6 +58,8 @@ private:
     void releaseDelayed(Station& station);
     int checkSet(Station& station, const Oid& instance, const netsnmp_variable_list* value, Variable& updated);
     void writeState(Station& station);
+    void note(const Station& station, const std::string& text) const;
+    void noteSet(Station& station, const Oid& instance) const;
 
     std::vector<std::unique_ptr<Station>> m_stations;
     // A site of a thousand devices is mostly idle: the loop visits only the devices that had a

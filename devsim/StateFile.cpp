@@ -45,37 +45,35 @@ void AppendJsonString(std::string& out, const std::string& text)
 std::string StateJson(const MibStore& store, bool configurationOnly, long long upTimeTicks)
 {
     std::string json = "{\n  \"model\": \"VTA-3100QX\",\n  \"kind\": ";
-    json.reserve(store.all().size() * 112);
+    json.reserve(store.size() * 112);
     json += configurationOnly ? "\"configuration\"" : "\"state\"";
     if (!configurationOnly)
         json += ",\n  \"upTimeTicks\": " + std::to_string(upTimeTicks);
     json += ",\n  \"variables\": {";
     bool first = true;
     char number[24];
-    for (const auto& [instance, variable] : store.all()) {
-        if (configurationOnly && !InConfigurationFile(variable))
-            continue;
+    store.forEach([&](const Oid& instance, const Variable& variable) {
+        if ((configurationOnly && !InConfigurationFile(variable)) || store.hidden(instance))
+            return;
         json += first ? "\n    \"" : ",\n    \"";
         first = false;
         AppendOidText(json, instance);
         json += "\": {\"name\": ";
-        AppendJsonString(json, variable.name);
+        AppendJsonString(json, variable.info->name);
         json += ", \"type\": \"";
-        json += SyntaxName(variable.syntax);
+        json += SyntaxName(variable.info->syntax);
         json += "\", \"value\": ";
         // An alias shows the value of the object that holds it.
         const Variable* holder = &variable;
-        if (variable.aliasOf) {
-            const auto target = store.all().find(*variable.aliasOf);
-            if (target != store.all().end())
-                holder = &target->second;
-        }
-        if (IsNumeric(holder->syntax))
+        if (variable.info->aliasOf)
+            if (const Variable* target = store.find(*variable.info->aliasOf))
+                holder = target;
+        if (IsNumeric(holder->info->syntax))
             json.append(number, std::to_chars(number, number + sizeof number, holder->number).ptr);
         else
-            AppendJsonString(json, holder->syntax == Syntax::Text ? holder->bytes : ValueText(*holder));
+            AppendJsonString(json, holder->info->syntax == Syntax::Text ? holder->bytes : ValueText(*holder));
         json += '}';
-    }
+    });
     json += "\n  }\n}\n";
     return json;
 }
@@ -102,30 +100,28 @@ bool LoadState(MibStore& store, const std::string& json, bool configurationOnly,
             error = "'" + key + "' is not an object identifier";
             return false;
         }
-        Variable* variable = updated.find(*instance);
-        Variable created;
+        Variable* variable = updated.hidden(*instance) ? nullptr : updated.find(*instance);
         if (!variable) {
             oid column = 0;
-            const TableDef* table = updated.tableOf(*instance, &column);
+            const TableDef* table = updated.hidden(*instance) ? nullptr : updated.tableOf(*instance, &column);
             if (!table) {
                 error = "the device has no object " + key;
                 return false;
             }
             for (const auto& [c, prototype] : table->columns)
                 if (c == column)
-                    created = prototype;
-            variable = &updated.add(*instance, created);
+                    variable = &updated.add(*instance, *prototype.info, prototype);
         }
-        if (variable->aliasOf)
+        if (variable->info->aliasOf)
             continue;  // the aliased object carries the value
-        if (configurationOnly && !variable->config) {
-            error = "object " + key + " (" + variable->name + ") is not a setting";
+        if (configurationOnly && !variable->info->config) {
+            error = "object " + key + " (" + variable->info->name + ") is not a setting";
             return false;
         }
         const QJsonObject entry = it.value().toObject();
         const std::string type = entry.value("type").toString().toStdString();
-        if (!type.empty() && type != SyntaxName(variable->syntax)) {
-            error = "object " + key + " has type " + SyntaxName(variable->syntax) + ", not " + type;
+        if (!type.empty() && type != SyntaxName(variable->info->syntax)) {
+            error = "object " + key + " has type " + SyntaxName(variable->info->syntax) + ", not " + type;
             return false;
         }
         const QJsonValue value = entry.value("value");
@@ -139,8 +135,8 @@ bool LoadState(MibStore& store, const std::string& json, bool configurationOnly,
             return false;
         }
         if (!SetValueFromText(*variable, text)) {
-            error = "object " + key + " (" + variable->name + "): '" + text + "' is not a valid " +
-                    SyntaxName(variable->syntax);
+            error = "object " + key + " (" + variable->info->name + "): '" + text + "' is not a valid " +
+                    SyntaxName(variable->info->syntax);
             return false;
         }
     }

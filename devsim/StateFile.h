@@ -9,7 +9,10 @@
 // written as stored (not masked), so tests see exactly what was set.
 std::string StateJson(const MibStore& store, bool configurationOnly, long long upTimeTicks);
 // Whether the configuration file shows a variable: configuration, and not another's alias.
-inline bool InConfigurationFile(const Variable& variable) { return variable.config && !variable.aliasOf; }
+inline bool InConfigurationFile(const Variable& variable)
+{
+    return variable.info->config && !variable.info->aliasOf;
+}
 
 // Applies a state (or configuration) JSON text to the store. Unknown objects that belong to
 // a table become new rows; anything else unknown, a wrong type or a bad value is an error

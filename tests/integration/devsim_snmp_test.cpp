@@ -1,5 +1,6 @@
 // vta-devsim against Net-SNMP's own command-line tools in SNMPv1, v2c and v3.
 #include "support/DevsimAgent.h"
+#include "support/DevsimObjects.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -83,33 +84,6 @@ protected:
 
     DevsimAgent agent{{"--restart-seconds", "2"}};
 };
-
-struct ListedObject {
-    QString oid;
-    QString name;
-    bool column = false;
-};
-
-std::vector<ListedObject> ObjectsTheModuleUses()
-{
-    std::vector<ListedObject> objects;
-    QFile file(QStringLiteral(VTA_SOURCE_DIR) + "/tests/integration/devsim_variables.txt");
-    if (!file.open(QIODevice::ReadOnly))
-        return objects;
-    for (const QString& raw : QString::fromUtf8(file.readAll()).split('\n')) {
-        const QString line = raw.trimmed();
-        if (line.isEmpty() || line.startsWith('#'))
-            continue;
-        const qsizetype blank = line.indexOf(' ');
-        ListedObject object{line.left(blank), line.mid(blank + 1)};
-        if (object.oid.endsWith(".*")) {
-            object.column = true;
-            object.oid.chop(2);
-        }
-        objects.push_back(object);
-    }
-    return objects;
-}
 
 TEST_F(DevsimSnmp, WalkInEveryVersionReturnsEveryObjectTheModuleUses)
 {
