@@ -175,6 +175,10 @@ TEST(ValueText, RefusesSyntaxesWithoutValueTextAndUnreadableValues)
     EXPECT_EQ(errorCode([] { ValueText::ToVarBind(kSyntaxObjectId, "1.3.x"); }), -518);
     EXPECT_EQ(errorCode([] { ValueText::ToVarBind(kSyntaxTimeTicks, "soon"); }), -518);
     EXPECT_EQ(errorCode([] { ValueText::ToVarBind(kSyntaxTimeTicks, "1:60:00.00"); }), -518);
+    // Numbers too long for any count are unreadable times too, however many digits they have.
+    EXPECT_EQ(errorCode([] { ValueText::ToVarBind(kSyntaxTimeTicks, "111111111111111111111113 days, 4:02:07"); }), -518);
+    EXPECT_EQ(errorCode([] { ValueText::ToVarBind(kSyntaxTimeTicks, "99999999999999999999999:00:00"); }), -518);
+    EXPECT_FALSE(ValueText::ParseTimeTicks("99999 days, 0:00:00").has_value());
     EXPECT_EQ(errorCode([] { ValueText::ToVarBind(kSyntaxBcDateTime, "2006/02/30 01:00:00 pm"); }), -518);
 }
 
