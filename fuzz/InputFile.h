@@ -2,6 +2,8 @@
 
 // The fuzzer's bytes as a file, for the readers that take a path: one file of this process's
 // own, written anew for every input and removed at exit.
+#include "ScratchFolder.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -12,7 +14,7 @@ class InputFile {
 public:
     explicit InputFile(const std::string& name)
     {
-        m_folder = std::filesystem::temp_directory_path() / ("vta-fuzz-" + std::to_string(getpid()));
+        m_folder = ScratchFolder() / ("vta-fuzz-" + std::to_string(getpid()));
         std::filesystem::create_directories(m_folder);
         m_path = (m_folder / name).string();
     }

@@ -4,6 +4,8 @@
 // folders of its own with files and links that lead out of it: whatever a peer sends, nothing
 // outside the served folder may change. Any change there stops the fuzzer (abort), with
 // the path that changed.
+#include "ScratchFolder.h"
+
 #include <QString>
 
 #include <cstdio>
@@ -19,7 +21,7 @@ public:
     ServedFolder()
     {
         namespace fs = std::filesystem;
-        m_base = fs::temp_directory_path() / ("vta-fuzz-tftp-" + std::to_string(getpid()));
+        m_base = ScratchFolder() / ("vta-fuzz-tftp-" + std::to_string(getpid()));
         fs::remove_all(m_base);
         m_served = m_base / "a" / "b" / "served";
         fs::create_directories(m_served);
