@@ -29,7 +29,9 @@ EditEvents::EditEvents(QLineEdit* edit) : QObject(edit), m_edit(edit)
 
 bool EditEvents::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_edit && event->type() == QEvent::FocusOut) {
+    // Qt takes the focus from a widget in its destructor, when it is no longer an edit: that
+    // is no exit, and the edit's text is gone with it.
+    if (watched == m_edit && event->type() == QEvent::FocusOut && qobject_cast<QLineEdit*>(watched)) {
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         // Another window or a popup taking over is no exit from the edit.
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {

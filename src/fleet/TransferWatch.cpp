@@ -11,16 +11,18 @@ std::string Key(const QString& peer, const QString& fileName, int direction)
 
 }  // namespace
 
-TransferWatch::TransferWatch(QvTFTPServer& server, int port) : m_server(server), m_port(port)
+TransferWatch::TransferWatch(QvTFTPServer& server, int port) : m_server(&server), m_port(port)
 {
-    m_server.SetNotify(&TransferWatch::onStatus, this);
-    m_server.SetRefusalNotify([this](const TftpRefusal& refusal) { refused(refusal); });
+    server.SetNotify(&TransferWatch::onStatus, this);
+    server.SetRefusalNotify([this](const TftpRefusal& refusal) { refused(refusal); });
 }
 
 TransferWatch::~TransferWatch()
 {
-    m_server.SetNotify(nullptr, nullptr);
-    m_server.SetRefusalNotify({});
+    if (!m_server)
+        return;
+    m_server->SetNotify(nullptr, nullptr);
+    m_server->SetRefusalNotify({});
 }
 
 void TransferWatch::onStatus(QObject* watch, const QvTFTPMsg& status, bool&)

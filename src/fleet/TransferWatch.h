@@ -3,6 +3,7 @@
 #include "tftp/TftpServerCore.h"
 
 #include <QObject>
+#include <QPointer>
 
 #include <string>
 #include <unordered_map>
@@ -15,7 +16,8 @@ class QvTFTPServer;
 // error for any of these.
 class TransferWatch : public QObject {
 public:
-    // Takes the server's status and refusal callbacks for as long as it lives.
+    // Takes the server's status and refusal callbacks for as long as it lives; the server may
+    // end first (a run ends its transfers with it), and is then left alone.
     TransferWatch(QvTFTPServer& server, int port);
     ~TransferWatch() override;
 
@@ -35,7 +37,7 @@ private:
     void refused(const TftpRefusal& refusal);
     const Seen* seenOf(const TftpExpected& transfer) const;
 
-    QvTFTPServer& m_server;
+    QPointer<QvTFTPServer> m_server;
     int m_port;
     std::unordered_map<std::string, Seen> m_transfers;  // by peer and file name
     // Requests refused because they came from another address than the device's, by file name.

@@ -12,6 +12,9 @@ namespace {
 
 const QDate kEpoch(1899, 12, 30);
 constexpr double kMillisecondsPerDay = 86400000.0;
+// Days either side of the epoch that a date can hold here (millions of years): eight octets
+// from an agent may carry any double, and a day beyond this has no date.
+constexpr double kFarthestDay = 1e9;
 
 } // namespace
 
@@ -25,7 +28,7 @@ double Now()
 
 std::string Format(double number)
 {
-    if (!std::isfinite(number))
+    if (!std::isfinite(number) || std::fabs(number) > kFarthestDay)
         number = 0;
     // The whole part is the day, the fraction's size the time (also before the epoch).
     double whole = 0;

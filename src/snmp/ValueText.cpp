@@ -131,9 +131,12 @@ std::optional<uint32_t> ParseTimeTicks(const std::string& text)
     if (std::regex_match(text, m, plain)) {
         total = std::stoull(m[1].str());
     } else if (std::regex_match(text, m, printed)) {
+        // The lengths first: a count of more digits than any number holds is no time.
+        if (m[2].length() > 10 || m[1].length() > 5)
+            return std::nullopt;
         const uint64_t days = m[1].matched ? std::stoull(m[1].str()) : 0;
         const uint64_t minutes = std::stoull(m[3].str()), seconds = std::stoull(m[4].str());
-        if (minutes > 59 || seconds > 59 || m[2].length() > 10 || m[1].length() > 5)
+        if (minutes > 59 || seconds > 59)
             return std::nullopt;
         std::string hundredths = m[5].matched ? m[5].str() : "0";
         if (hundredths.size() == 1)

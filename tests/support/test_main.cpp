@@ -1,3 +1,5 @@
+#include "support/ChildSanitizerReports.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -8,7 +10,12 @@
 int main(int argc, char** argv)
 {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    SendChildSanitizerReportsToOwnFolder();
     QApplication application(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    const int failed = RUN_ALL_TESTS();
+    // A report from a program the test started fails the test as its own would.
+    if (ChildSanitizerReports() > 0)
+        return 1;
+    return failed;
 }

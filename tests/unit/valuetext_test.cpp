@@ -7,6 +7,8 @@
 #include <cstring>
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 SnmpVarBind vb(uint8_t type, int64_t integer = 0, std::string bytes = {}, OidValue oid = {})
@@ -173,6 +175,10 @@ TEST(ValueText, RefusesSyntaxesWithoutValueTextAndUnreadableValues)
     EXPECT_EQ(errorCode([] { ValueText::ToVarBind(kSyntaxObjectId, "1.3.x"); }), -518);
     EXPECT_EQ(errorCode([] { ValueText::ToVarBind(kSyntaxTimeTicks, "soon"); }), -518);
     EXPECT_EQ(errorCode([] { ValueText::ToVarBind(kSyntaxTimeTicks, "1:60:00.00"); }), -518);
+    // Numbers too long for any count are unreadable times too, however many digits they have.
+    EXPECT_EQ(errorCode([] { ValueText::ToVarBind(kSyntaxTimeTicks, "111111111111111111111113 days, 4:02:07"); }), -518);
+    EXPECT_EQ(errorCode([] { ValueText::ToVarBind(kSyntaxTimeTicks, "99999999999999999999999:00:00"); }), -518);
+    EXPECT_FALSE(ValueText::ParseTimeTicks("99999 days, 0:00:00").has_value());
     EXPECT_EQ(errorCode([] { ValueText::ToVarBind(kSyntaxBcDateTime, "2006/02/30 01:00:00 pm"); }), -518);
 }
 
@@ -199,6 +205,15 @@ TEST(ValueText, DateTimeNumbersUseTheTwelveHourClock)
     EXPECT_DOUBLE_EQ(*DateTimeNumber::Parse("2006/3/7"), 38783.0);
     EXPECT_FALSE(DateTimeNumber::Parse("13:00:00 pm").has_value());
     EXPECT_FALSE(DateTimeNumber::Parse("2006/03/07 13:00:00 pm").has_value());
+}
+
+TEST(ValueText, DateTimeNumbersNoDateCanHoldReadAsTheEpoch)
+{
+    // Eight octets from an agent may hold any double: one whose day no date can hold reads
+    // as the epoch, as one that is no number does.
+    for (const double number : {1e300, -3.68935e19, 9.3e18, std::nan(""), HUGE_VAL})
+        EXPECT_EQ(DateTimeNumber::Format(number), "1899/12/30 12:00:00 am") << number;
+    EXPECT_EQ(DateTimeNumber::Format(2958465.5), "9999/12/31 12:00:00 pm");
 }
 
 } // namespace

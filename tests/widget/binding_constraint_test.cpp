@@ -302,6 +302,25 @@ TEST_F(ConstraintForm, BindingWithoutALengthLiftsAnEarlierLimitAndAWidthResizes)
     EXPECT_EQ(edit()->width(), 140);
 }
 
+TEST_F(ConstraintForm, AnEditDestroyedWhileItHasTheFocusIsNotCheckedOnItsWayOut)
+{
+    // Qt takes the focus from a widget in its destructor, when it is no longer an edit: an
+    // exit check then would read the text of a destroyed edit.
+    int exits = 0;
+    EditEvents::Of(edit()).OnExit = [&](QLineEdit*) { ++exits; };
+    bind("%u{n1x4094}");
+    edit()->setText("4095");
+    edit()->setFocus(Qt::OtherFocusReason);
+    QApplication::processEvents();
+    ASSERT_TRUE(edit()->hasFocus());
+
+    delete edits[0];
+    edits[0] = nullptr;
+    QApplication::processEvents();
+    EXPECT_EQ(exits, 0);
+    EXPECT_TRUE(recorder.messages.empty()) << "no range message for an edit that is gone";
+}
+
 TEST_F(ConstraintForm, EditsThatOutliveTheConstraintGetTheirOwnHandlersBack)
 {
     int changes = 0;
