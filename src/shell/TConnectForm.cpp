@@ -1,11 +1,14 @@
 #include "shell/TConnectForm.h"
 
+#include "binding/WaitInputGate.h"
+#include "binding/WindowWaits.h"
 #include "platform/Dialogs.h"
 #include "platform/ExceptionGuard.h"
 #include "platform/HostRegistry.h"
 #include "shell/DevicePicture.h"
 #include "shell/ParameterFileWriter.h"
 #include "host/Startup.h"
+#include "platform/ExchangeWait.h"
 #include "ui_TConnectForm.h"
 
 #include <QScopeGuard>
@@ -74,6 +77,7 @@ TConnectForm::TConnectForm(QWidget* parent)
     connect(ui->CB_Recent, &QComboBox::activated, this, [this](int index) { RunGuarded([&] { CB_RecentChange(index); }, this); });
     connect(ui->CB_Version, &QComboBox::currentIndexChanged, this, &TConnectForm::UpdateFields);
     connect(ui->CB_SecurityLevel, &QComboBox::currentIndexChanged, this, &TConnectForm::UpdateFields);
+    WaitInputGate::Install();
     connect(ui->Bt_Connect, &QPushButton::clicked, this, &TConnectForm::Bt_ConnectClick);
     connect(ui->Bt_Cancel, &QPushButton::clicked, this, &QDialog::reject);
     showProblem(ConnectionField::None, {});
@@ -178,13 +182,18 @@ void TConnectForm::connectToDevice()
     // The device is asked before anything is written; the window paints while it is awaited.
     showProblem(ConnectionField::None, {});
     bool cancelled = false;  // the window closed while the device was awaited
-    const QMetaObject::Connection closing = connect(this, &QDialog::rejected, this, [&cancelled] { cancelled = true; });
+    // Closing the window (its close box, Escape, Cancel) ends the try at once.
+    const QMetaObject::Connection closing = connect(this, &QDialog::rejected, this, [this, &cancelled] {
+        cancelled = true;
+        ExchangeWait::EndWaitsOf([this](const QObject* owner) { return owner == this; });
+    });
     ui->Bt_Connect->setEnabled(false);
     const ConnectionTry tried = [&] {
         const auto restore = qScopeGuard([&] {
             ui->Bt_Connect->setEnabled(true);
             disconnect(closing);
         });
+        const WindowWaits::Scope waits(this);
         return TryConnection(c);
     }();
     if (cancelled)

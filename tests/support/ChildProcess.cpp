@@ -70,11 +70,16 @@ QByteArray ChildProcess::output()
     return m_output;
 }
 
+void ChildProcess::pause() { signal(SIGSTOP); }
+
+void ChildProcess::resume() { signal(SIGCONT); }
+
 void ChildProcess::stop()
 {
     if (m_process.state() == QProcess::NotRunning)
         return;
     const qint64 pid = m_process.processId();
+    signal(SIGCONT);
     signal(SIGTERM);
     if (!m_process.waitForFinished(3000)) {
         signal(SIGKILL);

@@ -26,6 +26,10 @@ public:
     void stop();
     // Sends SIGKILL and reaps the process.
     void kill();
+    // Stops the program where it stands (SIGSTOP) and lets it go on (SIGCONT): a program that
+    // hangs. stop() lets it go on first, so it can end as asked.
+    void pause();
+    void resume();
 
     QProcess& process() { return m_process; }
     QByteArray output();

@@ -26,6 +26,9 @@ public:
     // Stops it and starts a new one on the same port, as a replaced unit at the same address:
     // every start of the simulator has an SNMPv3 engine ID of its own.
     bool restart();
+    // The device stops answering (it hangs, its sockets stay open) and later goes on.
+    void pause() { m_process.pause(); }
+    void resume() { m_process.resume(); }
 
     uint16_t port() const { return m_port; }
     QString stateFile() const;
