@@ -98,6 +98,8 @@ void TEditsPanel::buildRows()
         });
 
         row.label = new QLabel(QString::fromStdString(item.name), m_rowsArea);
+        // The box has no text of its own: it reads as what ticking it does.
+        row.checkBox->setAccessibleName("Set " + row.label->text());
         row.label->setObjectName(QString("La_Name%1").arg(i));
         row.label->adjustSize();
 

@@ -1,5 +1,6 @@
 #include "shell/TConnectForm.h"
 
+#include "binding/WindowAccess.h"
 #include "platform/Dialogs.h"
 #include "platform/ExceptionGuard.h"
 #include "platform/HostRegistry.h"
@@ -73,6 +74,7 @@ TConnectForm::TConnectForm(QWidget* parent)
     connect(ui->CB_Version, &QComboBox::currentIndexChanged, this, &TConnectForm::UpdateFields);
     connect(ui->CB_SecurityLevel, &QComboBox::currentIndexChanged, this, &TConnectForm::UpdateFields);
     connect(ui->Bt_Connect, &QPushButton::clicked, this, &TConnectForm::Bt_ConnectClick);
+    PrepareWindowAccessWhenShown(this);
     connect(ui->Bt_Cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
