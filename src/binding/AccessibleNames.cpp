@@ -233,9 +233,12 @@ void NameControls(QWidget* window)
         else
             unnamed << control;
     }
-    // Then by a label just above that stands for no other control (a list's caption).
+    // Then by a label just above that stands for no other control (a list's caption); a
+    // shown control before a hidden stand-in at its place.
+    std::stable_partition(unnamed.begin(), unnamed.end(), [](const QWidget* control) { return !control->isHidden(); });
     for (QWidget* control : QList<QWidget*>(unnamed))
-        if (const QLabel* label = LabelAbove(control); label && !label->buddy()) {
+        if (const QLabel* label = LabelAbove(control);
+            label && (!label->buddy() || label->buddy()->geometry() == control->geometry())) {
             name(control, label);
             unnamed.removeOne(control);
         }
