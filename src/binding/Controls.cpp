@@ -115,6 +115,7 @@ void SetReadOnlyLook(QLineEdit* edit, bool readOnly)
     QPalette palette = edit->palette();
     const QPalette standard = QApplication::palette(edit);
     palette.setColor(QPalette::Base, standard.color(readOnly ? QPalette::Button : QPalette::Base));
+    palette.setColor(QPalette::Text, standard.color(readOnly ? QPalette::ButtonText : QPalette::Text));
     edit->setPalette(palette);
     edit->setReadOnly(readOnly);
 }

@@ -38,8 +38,9 @@ void ShowChecked(QCheckBox* box, bool checked);
 int MaxLength(const QLineEdit* edit);
 void SetMaxLength(QLineEdit* edit, int length);
 
-// An edit the user cannot type into, greyed with the button face colour; false makes it
-// writable again with the normal window colour.
+// An edit the user cannot type into, greyed with the button face colour and the button's text
+// colour; false makes it writable again with the edit colours. Both colours of a pair come
+// from the desktop's scheme, so a dark one never shows light text on a light face.
 void SetReadOnlyLook(QLineEdit* edit, bool readOnly);
 
 // The character shown in place of each typed one; a null character shows the text itself.

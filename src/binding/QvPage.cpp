@@ -3,6 +3,7 @@
 #include "binding/ListColumns.h"
 #include "binding/QvStatusBar.h"
 #include "binding/WaitInputGate.h"
+#include "binding/WindowAccess.h"
 #include "binding/WindowWaits.h"
 #include "platform/LetGo.h"
 #include "platform/ExceptionGuard.h"
@@ -56,6 +57,7 @@ void QvPage::showEvent(QShowEvent* event)
     for (QTreeWidget* list : findChildren<QTreeWidget*>())
         FitListColumns(list);
     place();
+    PrepareWindowAccess(this);
     if (m_formCreate)
         QTimer::singleShot(0, this, [this] { runHeldFormCreate(); });
 }
@@ -101,6 +103,9 @@ void QvPage::runHeldFormCreate()
     }
     for (QTreeWidget* list : findChildren<QTreeWidget*>())
         FitListColumns(list);
+    // Rows and controls the opening made or moved get their names and their place in Tab's order.
+    if (!m_ending)
+        PrepareWindowAccess(this);
     // A page whose height follows what it read is placed again, as it would have been.
     if (size() != shown && !m_ending)
         place();

@@ -1,8 +1,29 @@
 #include "binding/QvStatusBar.h"
 
+#include <QAccessible>
+
+namespace {
+
+// A screen reader speaks a status line when its name changes.
+void Announce(QObject* changed)
+{
+    QAccessibleEvent event(changed, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&event);
+}
+
+} // namespace
+
 QvStatusPanel::QvStatusPanel(QWidget* parent) : QLabel(parent)
 {
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
+}
+
+void QvStatusPanel::SetText(const QString& text)
+{
+    if (text == this->text())
+        return;
+    setText(text);
+    Announce(this);
 }
 
 QvStatusBar::QvStatusBar(QWidget* parent) : QStatusBar(parent) { setSizeGripEnabled(false); }
@@ -43,8 +64,11 @@ void QvStatusBar::SetSimpleText(const QString& text)
 void QvStatusBar::showMode()
 {
     // The bar's message covers its panels while it is shown.
+    const QString before = currentMessage();
     if (m_simple)
         showMessage(m_simpleText);
     else
         clearMessage();
+    if (currentMessage() != before)
+        Announce(this);
 }

@@ -11,11 +11,13 @@ class QvStatusPanel : public QLabel {
 public:
     explicit QvStatusPanel(QWidget* parent = nullptr);
     QString Text() const { return text(); }
-    void SetText(const QString& text) { setText(text); }
+    // A new text is announced to a screen reader (a name change of the panel).
+    void SetText(const QString& text);
 };
 
 // A status bar with panels and a simple text. In simple mode (the default) the bar shows its
-// simple text across its whole width; otherwise it shows its panels.
+// simple text across its whole width; otherwise it shows its panels. The bar reads to a
+// screen reader as its simple text, and a new one is announced.
 class QvStatusBar : public QStatusBar {
     Q_OBJECT
 public:

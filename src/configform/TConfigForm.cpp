@@ -1,5 +1,6 @@
 #include "configform/TConfigForm.h"
 
+#include "binding/WindowAccess.h"
 #include "binding/FormScale.h"
 #include "binding/QvSNMPRequest2Edits.h"
 #include "configform/TEditsPanel.h"
@@ -23,6 +24,7 @@ TConfigForm::TConfigForm(QWidget* owner) : QDialog(owner)
     layout->setContentsMargins(0, 0, 0, 0);
     // Read once the form's event loop runs, after the page has set the form up.
     QMetaObject::invokeMethod(this, [this] { DeferredRefresh(); }, Qt::QueuedConnection);
+    PrepareWindowAccessWhenShown(this);
 }
 
 TConfigForm::~TConfigForm()

@@ -6,7 +6,7 @@
 #include "configform/TCtrlBtnPanel.h"
 #include "snmp/VariableDescriptor.h"
 
-#include <QApplication>
+#include <QStyle>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -54,7 +54,9 @@ TEditsPanel::TEditsPanel(QvSNMPRequest2Edits* binding, QWidget* parent) : QFrame
     setObjectName("EditsPanel");
     m_scale = FormScale::ForFont(font());
     m_editWidth = m_scale.X(kDefaultEditWidth);
-    ReadOnlyBackground = QApplication::palette().color(QPalette::Button);
+    // The read-only rows' text is black whatever the desktop's scheme: their face is the light
+    // button face black was chosen for, not a dark scheme's (1.8:1 there).
+    ReadOnlyBackground = style()->standardPalette().color(QPalette::Button);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -98,6 +100,8 @@ void TEditsPanel::buildRows()
         });
 
         row.label = new QLabel(QString::fromStdString(item.name), m_rowsArea);
+        // The box has no text of its own: it reads as what ticking it does.
+        row.checkBox->setAccessibleName("Set " + row.label->text());
         row.label->setObjectName(QString("La_Name%1").arg(i));
         row.label->adjustSize();
 

@@ -55,7 +55,7 @@ public:
     QSize ContentSize() const { return m_contentSize; }
 
     QColor ReadOnlyFontColor = Qt::black;
-    QColor ReadOnlyBackground;  // the button face colour
+    QColor ReadOnlyBackground;  // the light scheme's button face colour, which black text reads on
 
     // Fits the button column to this panel: which buttons show, and the single "Set" of a
     // list with one writable item.

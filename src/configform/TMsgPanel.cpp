@@ -11,6 +11,7 @@ TMsgPanel::TMsgPanel(QWidget* parent) : QFrame(parent)
     Memo = new QPlainTextEdit(this);
     Memo->setObjectName("Memo");
     Memo->setReadOnly(true);
+    Memo->setAccessibleName("Status messages");  // no label stands for it
     // Two lines are enough to see the last status; without this the memo would ask for more
     // than the strip's height.
     Memo->setMinimumHeight(20);

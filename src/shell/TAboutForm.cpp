@@ -1,6 +1,8 @@
 #include "shell/TAboutForm.h"
 
+#include "binding/Contrast.h"
 #include "binding/FormScale.h"
+#include "binding/WindowAccess.h"
 #include "shell/DevicePicture.h"
 #include "shell/ModuleConstants.h"
 #include "ui_TAboutForm.h"
@@ -16,8 +18,13 @@ TAboutForm::TAboutForm(QWidget* owner)
                    & ~Qt::WindowContextHelpButtonHint);
     ui->Label1->setText(QString(ModelName) + " Management Module");
     ui->Image1->setPixmap(ModuleIcon());
+    // The release line is red, in a red that reads on the desktop's window colour, light or dark.
+    QPalette release = ui->Label4->palette();
+    release.setColor(QPalette::WindowText, ReadableOn(Qt::red, release.color(QPalette::Window)));
+    ui->Label4->setPalette(release);
     connect(ui->BT_Ok, &QPushButton::clicked, this, &TAboutForm::BT_OkClick);
     ui->BT_Ok->installEventFilter(this);
+    PrepareWindowAccessWhenShown(this);
 }
 
 TAboutForm::~TAboutForm() = default;

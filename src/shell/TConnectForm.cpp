@@ -2,6 +2,7 @@
 
 #include "binding/WaitInputGate.h"
 #include "binding/WindowWaits.h"
+#include "binding/WindowAccess.h"
 #include "platform/Dialogs.h"
 #include "platform/ExceptionGuard.h"
 #include "platform/HostRegistry.h"
@@ -79,6 +80,7 @@ TConnectForm::TConnectForm(QWidget* parent)
     connect(ui->CB_SecurityLevel, &QComboBox::currentIndexChanged, this, &TConnectForm::UpdateFields);
     WaitInputGate::Install();
     connect(ui->Bt_Connect, &QPushButton::clicked, this, &TConnectForm::Bt_ConnectClick);
+    PrepareWindowAccessWhenShown(this);
     connect(ui->Bt_Cancel, &QPushButton::clicked, this, &QDialog::reject);
     showProblem(ConnectionField::None, {});
 }

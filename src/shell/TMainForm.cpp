@@ -1,5 +1,6 @@
 #include "shell/TMainForm.h"
 
+#include "binding/Mnemonics.h"
 #include "binding/QvPage.h"
 #include "binding/WaitInputGate.h"
 
@@ -25,6 +26,7 @@
 #include <QMap>
 #include <QMenu>
 #include <QMenuBar>
+#include <QShortcut>
 #include <QStatusBar>
 #include <exception>
 
@@ -109,12 +111,22 @@ void TMainForm::buildMenu()
     connect(m_advancedMenu, &QMenu::aboutToShow, this, &TMainForm::AdvancedMenuShow);
     connect(m_statusMenu, &QMenu::aboutToShow, this, [this] { RunGuarded([this] { StatusMenuShow(); }, this); });
     AdvancedMenuShow();
+    // The keyboard's ways in: Alt with a menu's underlined letter, and F10 for the first menu.
+    AssignMnemonics(menuBar());
+    auto* menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(menuKey, &QShortcut::activated, this, [this] {
+        const QList<QAction*> menus = menuBar()->actions();
+        if (!menus.isEmpty()) {
+            menuBar()->setFocus(Qt::MenuBarFocusReason);
+            menuBar()->setActiveAction(menus.first());
+        }
+    });
 }
 
 QAction* TMainForm::menuItem(const QString& caption) const
 {
     for (QAction* action : findChildren<QAction*>())
-        if (action->text() == caption)
+        if (WithoutMnemonic(action->text()) == caption)
             return action;
     return nullptr;
 }

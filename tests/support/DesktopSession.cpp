@@ -34,7 +34,10 @@ QString WaitForOutput(ChildProcess& process, const QRegularExpression& pattern, 
 }
 
 // wmctrl prints ids as 0x0a00004 or 0x00a00004; compared as numbers.
-quint64 WindowNumber(const QString& id) { return id.toULongLong(nullptr, 16); }
+quint64 WindowNumber(const QString& id)
+{
+    return (id.startsWith("0x") ? id.mid(2) : id).toULongLong(nullptr, 16);
+}
 
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "pages/advanced/TFM_StaticIP.h"
 
+#include "binding/WindowAccess.h"
 #include "binding/FormScale.h"
 #include "binding/Controls.h"
 #include "binding/DeviceVariables.h"
@@ -52,6 +53,7 @@ TFM_StaticIP::TFM_StaticIP(PageFields fields, QWidget* owner)
     setFixedSize(size());
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     connect(ui->Apply, &QPushButton::clicked, this, [this] { RunGuarded([this] { ApplyClick(); }, this); });
+    PrepareWindowAccessWhenShown(this);
 }
 
 TFM_StaticIP::~TFM_StaticIP() = default;

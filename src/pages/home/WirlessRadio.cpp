@@ -1,8 +1,7 @@
 #include "pages/home/WirlessRadio.h"
 
+#include "binding/Controls.h"
 #include "ui_TFM_Wirless.h"
-
-#include <QStyle>
 
 void WirlessRadio::ForgetBindings()
 {
@@ -166,13 +165,6 @@ void FillWords(QComboBox* comboBox, const QString& words)
     comboBox->addItems(words.split(' ', Qt::SkipEmptyParts));
 }
 
-void SetEditable(QLineEdit* edit, bool editable)
-{
-    edit->setReadOnly(!editable);
-    QPalette palette = edit->palette();
-    palette.setColor(QPalette::Base, editable ? edit->style()->standardPalette().color(QPalette::Base)
-                                              : edit->style()->standardPalette().color(QPalette::Button));
-    edit->setPalette(palette);
-}
+void SetEditable(QLineEdit* edit, bool editable) { SetReadOnlyLook(edit, !editable); }
 
 } // namespace WirlessControls

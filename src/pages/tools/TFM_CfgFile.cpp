@@ -1,6 +1,7 @@
 #include "pages/tools/TFM_CfgFile.h"
 
 #include "platform/Dialogs.h"
+#include "binding/Controls.h"
 #include "binding/DeviceVariables.h"
 #include "binding/QvSNMPRequest2Edits.h"
 #include "tftp/QvTFTPServer.h"
@@ -42,10 +43,7 @@ TFM_CfgFile::~TFM_CfgFile() = default;
 void TFM_CfgFile::FormCreate()
 {
     // A save path comes only from the save dialog.
-    QPalette buttonFace = ui->Ed_SaveFile->palette();
-    buttonFace.setColor(QPalette::Base, buttonFace.color(QPalette::Button));
-    ui->Ed_SaveFile->setPalette(buttonFace);
-    ui->Ed_SaveFile->setReadOnly(true);
+    SetReadOnlyLook(ui->Ed_SaveFile, true);
     StartServer(kTftpTimeout);
 
     auto& server = NewBinding<QvSNMPRequest2Edits>();
