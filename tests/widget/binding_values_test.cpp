@@ -130,6 +130,8 @@ protected:
         edits[kName]->setText("x");
         combo->setCurrentIndex(0);
         radios->SetItemIndex(0);
+        check->setChecked(true);
+        flag->setChecked(true);
     }
 
     SilentAgent agent;
@@ -286,14 +288,11 @@ TEST_F(BoundForm, ACheckBoxNotReadShowsAThirdStateAndIsNotWritten)
 {
     for (auto [item, box] : {std::pair{kSwitch, check}, std::pair{kFlag, flag}}) {
         SCOPED_TRACE(binding->request.list.Item(item).name);
-        box->setChecked(true);
-        setValue(kSwitch, "Enable");
-        setValue(kFlag, "true");
+        fillValidControls();
         setValue(item, "(NULL)");
-        binding->ValuesToControls(-1);
+        binding->ValuesToControls(item);
         EXPECT_EQ(box->checkState(), Qt::PartiallyChecked);
 
-        fillValidControls();
         const int before = agent.received();
         try {
             binding->Set(false, true);
