@@ -212,8 +212,6 @@ TEST_F(ConnectDialogAgainstDevice, ARefusedConnectionNamesTheFieldToCorrect)
         {"v3, a user the device does not know", "Ed_SecurityName", "nobody", "La_SecurityNameProblem", "Unknown"},
         {"v3, a wrong authentication pass phrase", "Ed_AuthPassword", "wrongauthpass", "La_AuthPasswordProblem",
          "Authentication failure"},
-        {"v3, a wrong privacy pass phrase", "Ed_PrivPassword", "wrongprivpass", "La_PrivPasswordProblem",
-         "Decryption error"},
         {"v3, nothing listens on the port", "Ed_AgentPort", QString::number(FreeUdpPort()), "La_AddressProblem",
          "timed out"},
     };
