@@ -85,6 +85,19 @@ SnmpSession& SnmpSession::global()
     return session;
 }
 
+SnmpSession::~SnmpSession()
+{
+    // The sessions kept for reuse are given back with their sockets, not dropped with the
+    // maps that hold them. Straight to the engine: the list of watched transports (a static
+    // made after this one) is gone by now.
+    m_closing = true;
+    for (auto* sessions : {&m_waitingSessions, &m_notifyingSessions})
+        for (const auto& [key, handle] : *sessions)
+            snmp_sess_close(handle);
+    for (void* handle : m_retiringSessions)
+        snmp_sess_close(handle);
+}
+
 int SnmpSession::statusFromEngineError(int e)
 {
     switch (e) {

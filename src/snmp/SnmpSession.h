@@ -85,6 +85,8 @@ public:
 
 private:
     SnmpSession() = default;
+    // Closes the engine sessions still open when the program ends.
+    ~SnmpSession();
     struct Exchange {
         Completion completion;
         void* engineSession = nullptr;

@@ -64,7 +64,7 @@ const VariableDescriptor kMacFilter[] = {
 
 // The LAN fields of a page: a combo box and three address edits.
 struct LanForm {
-    explicit LanForm(QWidget* form, QvSNMPRequest2Edits& binding)
+    explicit LanForm(QWidget* form, QvSNMPRequest2Edits& binding) : ipFrom(new QComboBox(form))
     {
         for (QLineEdit*& edit : edits)
             edit = new QLineEdit(form);
@@ -74,7 +74,7 @@ struct LanForm {
         binding.BindEdit(kSubnetMask, edits[1], "%s");
         binding.BindEdit(kGateway, edits[2], "%s");
     }
-    QComboBox* ipFrom = new QComboBox;
+    QComboBox* ipFrom;  // owned by the form, as its edits are
     QLineEdit* edits[3] = {};
 };
 
