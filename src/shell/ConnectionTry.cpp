@@ -78,34 +78,6 @@ ConnectionField FieldAtFault(int code, const DeviceConnection& connection)
     return ConnectionField::Address;
 }
 
-namespace {
-
-// One get of the up time with these settings: what failed (code 0: the device answered).
-QvSNMPError askOnce(const DeviceConnection& connection, bool& sent)
-{
-    QvSNMPRequest request;
-    aim(request, connection);
-    request.list.Assign(QvSNMPVarList(kUpTime, kListScalars, 0));
-    QvSNMPError failure;
-    request.errorCallback = [&failure](const QvSNMPError& error) { failure = error; };
-    bool ok = true;
-    sent = true;
-    try {
-        request.GetSync(true, ok);
-    } catch (const QvException& refused) {  // an address that does not resolve
-        sent = false;
-        failure.code = refused.code();
-        failure.message = refused.what();
-    }
-    // Settings that failed will not be used again; those that worked serve the module, its
-    // engine already known.
-    if (sent && failure.code != 0)
-        request.ReleaseSession();
-    return failure;
-}
-
-} // namespace
-
 ConnectionTry TryConnection(const DeviceConnection& connection)
 {
     if (!snmpStarted) {
@@ -113,33 +85,27 @@ ConnectionTry TryConnection(const DeviceConnection& connection)
         QvSNMPStartup("");
         snmpStarted = true;
     }
+    QvSNMPRequest request;
+    aim(request, connection);
+    request.list.Assign(QvSNMPVarList(kUpTime, kListScalars, 0));
+    QvSNMPError failure;
+    request.errorCallback = [&failure](const QvSNMPError& error) { failure = error; };
+    bool ok = true;
     bool sent = true;
-    const QvSNMPError failure = askOnce(connection, sent);
+    try {
+        request.GetSync(true, ok);
+    } catch (const QvException& refused) {  // an address that does not resolve
+        sent = false;
+        failure.code = refused.code();
+        failure.message = refused.what();
+    }
     ConnectionTry result;
     result.field = FieldAtFault(failure.code, connection);
     if (result.field == ConnectionField::None)
-        return result;
+        return result;  // the module goes on with the session, its engine already known
+    if (sent)
+        request.ReleaseSession();  // settings that will not be used again
     result.text = failure.message;
-    // A device leaves unanswered what it cannot decrypt. If it answers the same user without
-    // privacy (even to refuse that level), it is there and knows the user and the
-    // authentication key: the privacy pass phrase is at fault.
-    if (sent && MapStatus(kStatusTimeout).code == failure.code && connection.version == 3
-        && connection.usesPrivacy()) {
-        DeviceConnection withoutPrivacy = connection;
-        withoutPrivacy.securityLevel = 1;  // authNoPriv
-        bool again = true;
-        const QvSNMPError plain = askOnce(withoutPrivacy, again);
-        const ConnectionField field = FieldAtFault(plain.code, withoutPrivacy);
-        if (again && field != ConnectionField::Address) {
-            result.field = field == ConnectionField::None || field == ConnectionField::SecurityName
-                ? ConnectionField::PrivPassword
-                : field;
-            result.text = field == ConnectionField::AuthPassword
-                ? plain.message
-                : failure.message + " The device answers this user without privacy: check the privacy pass phrase.";
-            return result;
-        }
-    }
     const std::string where = connection.address + ":" + std::to_string(connection.port);
     if (MapStatus(kStatusTimeout).code == failure.code)
         result.text += connection.version == 3
