@@ -102,11 +102,8 @@ WaitInputGate::WaitInputGate(QObject* parent) : QObject(parent)
     connect(&m_restoreDelay, &QTimer::timeout, this, [this] { restoreCursor(); });
 }
 
-WaitInputGate::~WaitInputGate()
-{
-    ExchangeWait::SetInputGate(nullptr);
-    restoreCursor();
-}
+// Goes with the application, whose cursor goes with it.
+WaitInputGate::~WaitInputGate() { ExchangeWait::SetInputGate(nullptr); }
 
 void WaitInputGate::WaitBegins(int depth)
 {

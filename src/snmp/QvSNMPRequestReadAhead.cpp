@@ -3,6 +3,8 @@
 #include "platform/ExchangeWait.h"
 #include "snmp/QvException.h"
 
+#include <QElapsedTimer>
+
 #include <algorithm>
 #include <tuple>
 
@@ -15,6 +17,8 @@ namespace {
 
 // How often a wait for an answer on its way looks whether the event pump has taken it.
 constexpr int kPendingLookMs = 10;
+// How long a notifying exchange waits for its answer on its way before it asks itself.
+constexpr int kNotifyingPendingMs = 1000;
 
 auto identity(const SnmpTarget& t)
 {
@@ -72,10 +76,16 @@ void QvSNMPRequest::TakePendingReadAhead(const Question& question, std::shared_p
 
 bool QvSNMPRequest::awaitPending(const PendingAnswer& pending, SnmpResponse& answer)
 {
+    // A waiting exchange waits as long as the answer's time-out runs; a notifying one a moment
+    // at most (the answer is usually a few milliseconds away), then asks the device itself.
+    const int mostMs = m_wait ? -1 : kNotifyingPendingMs;
     ExchangeWait own;
     ExchangeWait& wait = m_wait ? *m_wait : own;
     SnmpSession& session = SnmpSession::global();
-    while (!pending.Settled() && !wait.Ended() && !ExchangeWait::Stopping()) {
+    QElapsedTimer waited;
+    waited.start();
+    while (!pending.Settled() && !wait.Ended() && !ExchangeWait::Stopping()
+           && (mostMs < 0 || waited.elapsed() < mostMs)) {
         const std::vector<int> sockets = session.sockets();
         if (sockets.empty())
             break;
@@ -98,8 +108,7 @@ bool QvSNMPRequest::readAheadFor(const SnmpTarget& target, PduKind kind, const s
     if (asked.kind != kind || identity(asked.target) != identity(target) || !sameNames(asked.vbs, vbs))
         return false;
     if (ahead.pending) {
-        // A notifying exchange does not wait: it asks the device unless the answer is in.
-        if (!(m_wait || ahead.pending->Settled()) || !awaitPending(*ahead.pending, ahead.answer))
+        if (!awaitPending(*ahead.pending, ahead.answer))
             return false;
     }
     if (asked.maxRepetitions != maxRepetitions) {

@@ -72,6 +72,9 @@ const Opened kPages[] = {
     {MenuItem::Indication, "Status \\ Indication"},   {MenuItem::About, "About"},
 };
 
+// Longer than the Status menu's question to a silent device takes.
+constexpr unsigned long kStatusMenuWaitMs = 6000;
+
 // Every page, opened with the keyboard once the device has stopped answering and given a
 // moment to start waiting for it, goes within a second of its close box (every other page:
 // of Escape). The main window's close box then ends the module as quickly.
@@ -88,7 +91,15 @@ TEST(PagesOnTheDesktop, GoWithinASecondOfTheCloseBoxOrEscapeWhileTheDeviceIsSile
     bool closeBox = true;
     for (const Opened& page : kPages) {
         const MenuKeys& key = keys.at(page.item);
-        ASSERT_TRUE(desktop.keys(desktop.mainWindow(), {"alt+" + key.menu, key.item}));
+        if (EntryOf(page.item).menu == QString("Status")) {
+            // The Status menu asks the device what it offers before it opens: on a silent
+            // device the menu comes once that question has timed out.
+            ASSERT_TRUE(desktop.keys(desktop.mainWindow(), {"alt+" + key.menu}));
+            QThread::msleep(kStatusMenuWaitMs);
+            desktop.run("xdotool", {"key", key.item});
+        } else {
+            ASSERT_TRUE(desktop.keys(desktop.mainWindow(), {"alt+" + key.menu, key.item}));
+        }
         const QString window = desktop.waitForWindow(page.title, 10000);
         if (window.isEmpty()) {
             unopened << page.title;
