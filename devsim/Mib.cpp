@@ -217,10 +217,10 @@ void MibShape::add(const Oid& instance, VariableDef definition)
     m_defaults.insert(m_defaults.begin() + position, variable);
 }
 
-void MibShape::addTable(const TableSpec& spec)
+void MibShape::addTable(const TableLayout& layout)
 {
-    TableDef table{spec.name, spec.entry, spec.indexArity, {}};
-    for (const auto& [column, definition] : spec.columns) {
+    TableDef table{layout.name, layout.entry, layout.indexArity, {}};
+    for (const auto& [column, definition] : layout.columns) {
         m_infos.push_back(static_cast<const VariableInfo&>(definition));
         Variable prototype;
         static_cast<Value&>(prototype) = static_cast<const Value&>(definition);

@@ -81,13 +81,13 @@ struct TableDef {
 class MibShape {
 public:
     void add(const Oid& instance, VariableDef definition);
-    struct TableSpec {
+    struct TableLayout {
         std::string name;
         Oid entry;
         size_t indexArity = 1;
         std::vector<std::pair<oid, VariableDef>> columns;
     };
-    void addTable(const TableSpec& spec);
+    void addTable(const TableLayout& layout);
 
     // The fixed instances in OID order and their factory values (same positions).
     const std::vector<Oid>& instances() const { return m_instances; }

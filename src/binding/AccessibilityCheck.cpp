@@ -1,5 +1,6 @@
 #include "binding/AccessibilityCheck.h"
 
+#include "binding/EveryTab.h"
 #include "binding/AccessibleNames.h"
 #include "binding/Contrast.h"
 
@@ -167,17 +168,6 @@ AccessibilityFindings CheckAccessibility(QWidget* window)
 AccessibilityFindings CheckAccessibilityOnEveryTab(QWidget* window)
 {
     AccessibilityFindings found = CheckAccessibility(window);
-    for (QTabWidget* tabs : window->findChildren<QTabWidget*>()) {
-        if (tabs->window() != window || !tabs->isVisibleTo(window))
-            continue;
-        const int current = tabs->currentIndex();
-        for (int tab = 0; tab < tabs->count(); ++tab) {
-            if (tab == current || !tabs->isTabVisible(tab))
-                continue;
-            tabs->setCurrentIndex(tab);
-            found.add(CheckAccessibility(window));
-        }
-        tabs->setCurrentIndex(current);
-    }
+    OnEveryOtherTab(window, [&] { found.add(CheckAccessibility(window)); });
     return found;
 }

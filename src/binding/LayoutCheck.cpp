@@ -1,5 +1,6 @@
 #include "binding/LayoutCheck.h"
 
+#include "binding/EveryTab.h"
 #include "binding/Controls.h"
 
 #include <QAbstractButton>
@@ -351,17 +352,6 @@ LayoutFindings CheckLayout(QWidget* window)
 LayoutFindings CheckLayoutOnEveryTab(QWidget* window)
 {
     LayoutFindings findings = CheckLayout(window);
-    for (QTabWidget* tabs : window->findChildren<QTabWidget*>()) {
-        if (tabs->window() != window || !tabs->isVisibleTo(window))
-            continue;
-        const int current = tabs->currentIndex();
-        for (int tab = 0; tab < tabs->count(); ++tab) {
-            if (tab == current || !tabs->isTabVisible(tab))
-                continue;
-            tabs->setCurrentIndex(tab);
-            findings.add(CheckLayout(window));
-        }
-        tabs->setCurrentIndex(current);
-    }
+    OnEveryOtherTab(window, [&] { findings.add(CheckLayout(window)); });
     return findings;
 }
