@@ -70,11 +70,7 @@ protected:
 // three openings to show it.
 TEST_F(PagesOnALateDevice, EveryPageIsOnTheScreenBeforeItReadsAndTheLoopNeverStands)
 {
-    PageRegistry::clear();
-    RegisterHomePages();
-    RegisterAdvancedPages();
-    RegisterToolsPages();
-    RegisterStatusPages();
+    RegisterMenuPages();
     const auto registryGoes = qScopeGuard([] { PageRegistry::clear(); });
     // The main window's polls (at a twentieth of their time here) would always be outstanding.
     main->Timer1.stop();

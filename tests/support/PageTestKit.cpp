@@ -1,6 +1,11 @@
 #include "support/PageTestKit.h"
 
 #include "support/SnmpLibrary.h"
+#include "pages/advanced/AdvancedPages.h"
+#include "pages/home/HomePages.h"
+#include "pages/status/StatusPages.h"
+#include "pages/tools/ToolsPages.h"
+#include "shell/PageRegistry.h"
 #include "platform/TimeScale.h"
 #include "shell/TFM_Waiting.h"
 #include "snmp/SnmpSettings.h"
@@ -200,4 +205,13 @@ SnmpVarBind Bind(const QString& oid, uint8_t type, const std::string& bytes, int
     vb.bytes = bytes;
     vb.integer = integer;
     return vb;
+}
+
+void RegisterMenuPages()
+{
+    PageRegistry::clear();
+    RegisterHomePages();
+    RegisterAdvancedPages();
+    RegisterToolsPages();
+    RegisterStatusPages();
 }

@@ -115,6 +115,9 @@ protected:
 // hundredths of a second.
 void AimAt(uint16_t port, int timeout = 100);
 
+// The registry holds every page of the menu, as main() registers them, and nothing else.
+void RegisterMenuPages();
+
 // The full dotted OID of the device's private variable at suffix (".4.4.0").
 QString PrivateOid(const QString& suffix);
 // A variable binding for set().

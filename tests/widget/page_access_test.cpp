@@ -49,11 +49,7 @@ protected:
             QApplication::setPalette(DarkPalette());
         }
         ModuleAgainstDevice::SetUp();
-        PageRegistry::clear();
-        RegisterHomePages();
-        RegisterAdvancedPages();
-        RegisterToolsPages();
-        RegisterStatusPages();
+        RegisterMenuPages();
     }
     void TearDown() override
     {

@@ -34,11 +34,7 @@ TEST(PageKit, EveryRegisteredPageHangsUnderAMenuItemOfTheMainWindow)
     QTemporaryDir folder;
     qputenv("VTA_HOST_REGISTRY", folder.filePath("registry.ini").toLocal8Bit());
     DialogRecorder recorder;
-    PageRegistry::clear();
-    RegisterHomePages();
-    RegisterAdvancedPages();
-    RegisterToolsPages();
-    RegisterStatusPages();
+    RegisterMenuPages();
     TMainForm main(std::vector<std::string>{});
     ASSERT_FALSE(PageRegistry::registered().empty());
     for (MenuItem item : PageRegistry::registered()) {

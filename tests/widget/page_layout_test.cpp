@@ -37,11 +37,7 @@ protected:
             QApplication::setFont(font);
         }
         ModuleAgainstDevice::SetUp();
-        PageRegistry::clear();
-        RegisterHomePages();
-        RegisterAdvancedPages();
-        RegisterToolsPages();
-        RegisterStatusPages();
+        RegisterMenuPages();
     }
     void TearDown() override
     {
